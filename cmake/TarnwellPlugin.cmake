@@ -1,0 +1,24 @@
+# tarnwell_add_channel_plugin(<target> SOURCES ... [OUTPUT_NAME name] [OUTPUT_DIRECTORY dir] [LIBRARIES ...])
+# Builds a channel plug-in: a module named <name>.dll (no "lib" prefix), hidden symbols
+# except InitDLL and GetType, linked against the kernel, with a RUNPATH that reaches the
+# engine's 3rd directory (where plug-ins keep their own dependencies).
+function(tarnwell_add_channel_plugin target)
+  cmake_parse_arguments(ARG "" "OUTPUT_NAME;OUTPUT_DIRECTORY" "SOURCES;LIBRARIES" ${ARGN})
+  if(NOT ARG_OUTPUT_NAME)
+    set(ARG_OUTPUT_NAME ${target})
+  endif()
+  add_library(${target} MODULE ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE Tarnwell::Tarnwell ${ARG_LIBRARIES})
+  target_link_options(${target} PRIVATE -Wl,--no-undefined -Wl,--enable-new-dtags)
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    SUFFIX ".dll"
+    OUTPUT_NAME ${ARG_OUTPUT_NAME}
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    BUILD_RPATH "$ORIGIN/../3rd;$ORIGIN/.."
+    INSTALL_RPATH "$ORIGIN/../3rd;$ORIGIN/..")
+  if(ARG_OUTPUT_DIRECTORY)
+    set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
+  endif()
+endfunction()

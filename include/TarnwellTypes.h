@@ -1,0 +1,35 @@
+// Basic types shared by the kernel, its plug-ins and its hosts.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "TarnwellExport.h"
+
+#ifndef MAX_PATH
+#define MAX_PATH 260
+#endif
+
+// Opaque handles: a module (plug-in or host image) and a host window.
+typedef struct HINSTANCE__* HINSTANCE;
+typedef struct HWND__* HWND;
+
+// 16-byte identifier of a channel type or a channel group, with a 32-bit Data1.
+struct _GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+};
+typedef _GUID GUID;
+static_assert(sizeof(_GUID) == 16, "_GUID must be 16 bytes");
+
+inline bool operator==(const _GUID& a, const _GUID& b) { return std::memcmp(&a, &b, sizeof(_GUID)) == 0; }
+inline bool operator!=(const _GUID& a, const _GUID& b) { return !(a == b); }
+
+// The all-zero GUID: no type.
+inline constexpr _GUID TEV_NULL_GUID = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
+// {11111111-1111-1111-1111-111111111111}: accepted at a link position, it accepts every type.
+inline constexpr _GUID TEV_WILDCARD_GUID = {0x11111111, 0x1111, 0x1111, {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}};
+
+inline bool IsNullGuid(const _GUID& g) { return g == TEV_NULL_GUID; }
