@@ -1,0 +1,157 @@
+// Public call records and the link positions of a public call.
+#include <cstring>
+
+#include "ChannelInternal.h"
+#include "ChildCreation.h"
+#include "ChildInfo.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "Tev_List.h"
+
+namespace {
+
+struct WaitingChild {
+    Tev_Channel* channel;
+    int linkData;
+};
+
+void CopyText(char* destination, size_t size, const char* source) {
+    std::strncpy(destination, source, size - 1);
+    destination[size - 1] = 0;
+}
+
+}  // namespace
+
+// Resolution of public calls is not built yet: no public channel is ever found.
+Tev_Channel* ChannelInternal::GetPublicChannelForPublicCall(Tev_Channel*, bool) { return nullptr; }
+
+bool ChannelInternal::CheckPublicChannelRequest(Tev_Channel*, Tev_Channel*, int, const char*) { return false; }
+
+void ChannelInternal::DoPublicChannelNameCheck(Tev_Channel*) {}
+
+ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, int linkPosition) {
+    PublicCallInfo* info = channel->publicCallInfo;
+    Tev_Channel* target = GetPublicChannelForPublicCall(channel, false);
+    if (!target) {
+        if (!info) return nullptr;
+        if (!channel->children.GetItem(0)) {
+            ChildInfo* head = new ChildInfo();
+            head->linkPosition = 0;
+            head->isLinkHead = true;
+            head->multipleChildren = true;
+            channel->children.SetItem(head, 0);
+            info->childCreation.childInfo = head;
+        }
+        channel->waitingForPublicChannel = true;
+        return &info->childCreation;
+    }
+
+    if (channel->waitingForPublicChannel) {
+        // The target is reachable now: child k of the placeholder moves to link position k.
+        channel->waitingForPublicChannel = false;
+        int count = channel->children.GetItemCount() - 1;
+        WaitingChild* waiting = count > 0 ? new WaitingChild[count] : nullptr;
+        for (int k = 0; k < count; ++k) {
+            ChildInfo* entry = GetChildInfo(channel, k);
+            waiting[k].channel = entry ? entry->channel : nullptr;
+            waiting[k].linkData = entry ? entry->linkData : 0;
+        }
+        ReleaseChilderen(channel);
+        for (int k = 0; k < count; ++k) {
+            if (!waiting[k].channel) continue;
+            int index = channel->SetChild(waiting[k].channel, k, k);
+            ChildInfo* landed = GetChildInfo(channel, index);
+            if (landed) landed->linkData = waiting[k].linkData;
+        }
+        delete[] waiting;
+    }
+
+    ChildCreation* stored = static_cast<ChildCreation*>(channel->childCreations.GetItem(linkPosition));
+    if (stored) return stored;
+    if (linkPosition < 0 || !target->channelGroup) return nullptr;
+    ParameterInterfaceInfo parameter = target->channelGroup->GetParameterInfo(linkPosition);
+    if (IsNullGuid(parameter.typeGuid)) return nullptr;
+
+    ChildCreation* creation = new ChildCreation();
+    creation->channelType.typeGuid = parameter.typeGuid;
+    creation->channelType.baseGuid = parameter.typeGuid;
+    char name[sizeof(parameter.name) + 1];
+    std::memcpy(name, parameter.name, sizeof(parameter.name));
+    name[sizeof(parameter.name)] = 0;
+    CopyText(creation->channelType.typeName, sizeof(creation->channelType.typeName), name);
+    CopyText(creation->linkName, sizeof(creation->linkName), name);
+    creation->createChild = 0;
+    creation->requestLink = linkPosition;
+    ChildInfo* head = GetChildInfo(channel, linkPosition);
+    if (!head) {
+        head = new ChildInfo();
+        head->isLinkHead = true;
+        head->linkPosition = linkPosition;
+        head->nodeOffset = linkPosition;
+        channel->children.SetItem(head, linkPosition);
+    }
+    creation->childInfo = head;
+    channel->childCreations.SetItem(creation, linkPosition);
+    return creation;
+}
+
+bool ChannelInternal::SetPublicCallInfo(Tev_Channel* channel, PublicCallInfo info) {
+    if (!channel || !channel->publicCallInfo) return false;
+    *channel->publicCallInfo = info;
+    EngineInterface* engine = channel->engineInterface;
+    if (engine && engine->engineInterfaceExt) engine->engineInterfaceExt->CheckPublicCallChannelRemoval(channel);
+    delete channel->publicChannelRequests;
+    channel->publicChannelRequests = nullptr;
+    delete channel->publicChannelInstances;
+    channel->publicChannelInstances = nullptr;
+    return true;
+}
+
+PublicCallInfo ChannelInternal::GetPublicCallInfo(Tev_Channel* channel) {
+    PublicCallInfo copy;
+    if (!channel || !channel->publicCallInfo) return copy;
+    const PublicCallInfo& info = *channel->publicCallInfo;
+    std::memcpy(copy.channelName, info.channelName, sizeof(copy.channelName));
+    std::memcpy(copy.poolName, info.poolName, sizeof(copy.poolName));
+    std::memcpy(copy.fileName, info.fileName, sizeof(copy.fileName));
+    copy.requestedPublicChannelNr = info.requestedPublicChannelNr;
+    copy.autoLoadGroup = info.autoLoadGroup;
+    copy.dynamicAutoLoadGroup = info.dynamicAutoLoadGroup;
+    return copy;
+}
+
+void ChannelInternal::SetAutoLoadGroup(Tev_Channel* channel, bool autoLoad) {
+    if (!channel || !channel->publicCallInfo) return;
+    channel->publicCallInfo->autoLoadGroup = autoLoad;
+    if (autoLoad) channel->publicCallInfo->dynamicAutoLoadGroup = 0;
+}
+
+void ChannelInternal::SetDynamicAutoLoadGroup(Tev_Channel* channel, bool dynamicAutoLoad) {
+    if (!channel || !channel->publicCallInfo) return;
+    channel->publicCallInfo->dynamicAutoLoadGroup = dynamicAutoLoad ? 1 : 0;
+    if (dynamicAutoLoad) channel->publicCallInfo->autoLoadGroup = false;
+}
+
+bool ChannelInternal::GetAutoLoadGroup(Tev_Channel* channel) {
+    return channel && channel->publicCallInfo && channel->publicCallInfo->autoLoadGroup;
+}
+
+bool ChannelInternal::GetDynamicAutoLoadGroup(Tev_Channel* channel) {
+    return channel && channel->publicCallInfo && channel->publicCallInfo->dynamicAutoLoadGroup != 0;
+}
+
+void ChannelInternal::CheckPublicChannelInstanceRemoval(Tev_Channel* publicCall, Tev_Channel* removed, int nr) {
+    if (!publicCall || publicCall->channelInterfaceType != PEX_PUBLICCALL || !publicCall->publicCallInfo ||
+        !publicCall->publicChannelInstances)
+        return;
+    if (nr >= 0 && nr < publicCall->publicChannelInstances->GetItemCount() &&
+        publicCall->publicChannelInstances->GetItem(nr) == removed)
+        publicCall->publicChannelInstances->SetItem(nullptr, nr);
+}
+
+void ChannelInternal::SetRequestedPublicChannelNr(Tev_Channel* channel, int nr) {
+    if (channel && channel->channelInterfaceType == PEX_PUBLICCALL && channel->publicCallInfo)
+        channel->publicCallInfo->requestedPublicChannelNr = nr;
+}

@@ -1,0 +1,30 @@
+// Texts the channel graph shows, kept verbatim in one place, and the guarded ways to show
+// them: a channel made outside an engine (tests, tools) has no engine interface.
+#pragma once
+
+class EngineInterface;
+
+namespace channelmsg {
+
+inline constexpr const char* kSetChildThis = "SetChild channel==this";
+inline constexpr const char* kParameterToPublicSwitch =
+    "Parameter channels are not allowed to be linked to public ChannelSwitches";
+inline constexpr const char* kTargetBelowRange = "Tev_Channel::SetChild targetChannel<-1 is out of range";
+inline constexpr const char* kNoChildCreation = "Tev_Channel::SetChild childCreation==NULL for this target type";
+inline constexpr const char* kTypeNotAccepted =
+    "This channel was unable to be linked. The type of the channel was not accepted at this link position";
+inline constexpr const char* kNoHead = "Tev_Channel::SetChild childCreation->childInfo==NULL group not found?";
+inline constexpr const char* kInvalidTarget = "Tev_Channel::SetChild invalid targetChannel";
+inline constexpr const char* kInterfacePublicCall =
+    "Tev_Channel::SetChannelInterfaceType interface can't be changed PEX_PUBLICCALL";
+inline constexpr const char* kInterfaceParameter =
+    "Tev_Channel::SetChannelInterfaceType interface can't be changed PEX_PARAMETER";
+inline constexpr const char* kInterfaceCustom =
+    "Tev_Channel::SetChannelInterfaceType interface can't be changed PEX_CUSTOMCHANNELGET";
+inline constexpr const char* kDuplicateRequestLink = "Can't add child creation with the same request link!";
+
+void Error(EngineInterface* engine, const char* text);
+void UserInfo(EngineInterface* engine, const char* text);
+void UserInfo(EngineInterface* engine, int value);
+
+}  // namespace channelmsg

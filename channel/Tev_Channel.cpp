@@ -1,0 +1,204 @@
+// Life of a channel: construction, release order, type, names, time stamps, the once-per-pass
+// guard and the interface type.
+#include "Tev_Channel.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "ChannelInternal.h"
+#include "ChannelPoolManagement.h"
+#include "ChannelRecords.h"
+#include "ChildCreation.h"
+#include "ChildInfo.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_ChannelGroup.h"
+#include "Tev_String.h"
+#include "channel/ChannelMessages.h"
+#include "platform/Clock.h"
+
+Tev_Channel::Tev_Channel()
+    : channelType(nullptr),
+      lastTreeCount(-1),
+      channelIDIndexNr(-1),
+      channelInterfaceType(PEX_NORMAL),
+      publicCallInfo(nullptr),
+      parameterInfo(nullptr),
+      pendingLinks(nullptr),
+      publicChannelRequests(nullptr),
+      publicChannelInstances(nullptr),
+      channelName(nullptr),
+      channelGroup(nullptr),
+      waitingForPublicChannel(false),
+      lastCallTime(platform::GetTickCount()),
+      ignoreTreeCount(false),
+      timeStamp(static_cast<uint32_t>(std::rand())),
+      dynamicLoadPending(false),
+      treeCountMode(1),
+      treeRecalculateCount(0),
+      usePoolChannel(false),
+      poolItemNames(nullptr),
+      channelPoolInfo(nullptr) {}
+
+Tev_Channel::~Tev_Channel() {
+    ReleaseLinkRecords();
+    ReleasePendingLinks();
+    delete parameterInfo;
+    parameterInfo = nullptr;
+    delete publicCallInfo;
+    publicCallInfo = nullptr;
+    delete[] channelName;
+    channelName = nullptr;
+    delete channelType;
+    channelType = nullptr;
+    delete publicChannelRequests;  // marks only, nothing owned behind them
+    publicChannelRequests = nullptr;
+    delete publicChannelInstances;  // the instances belong to their groups
+    publicChannelInstances = nullptr;
+    ReleasePoolItemNames();
+    delete channelPoolInfo;
+    channelPoolInfo = nullptr;
+}
+
+void Tev_Channel::ReleaseLinkRecords() {
+    for (int i = 0; i < childCreations.GetItemCount(); ++i)
+        delete static_cast<ChildCreation*>(childCreations.GetItem(i));
+    childCreations.ClearItems();
+    for (int i = 0; i < children.GetItemCount(); ++i) delete static_cast<ChildInfo*>(children.GetItem(i));
+    children.ClearItems();
+    // The placeholder position points at a head that is gone now.
+    if (publicCallInfo) publicCallInfo->childCreation.childInfo = nullptr;
+}
+
+void Tev_Channel::ReleasePendingLinks() {
+    if (!pendingLinks) return;
+    for (int i = 0; i < pendingLinks->GetItemCount(); ++i) delete static_cast<PendingLink*>(pendingLinks->GetItem(i));
+    delete pendingLinks;
+    pendingLinks = nullptr;
+}
+
+void Tev_Channel::ReleasePoolItemNames() {
+    if (!poolItemNames) return;
+    // Detached first: releasing the membership removes the name from this very list.
+    Tev_List* names = poolItemNames;
+    poolItemNames = nullptr;
+    ChannelPoolManagement* pools = nullptr;
+    if (engineInterface && engineInterface->engineInterfaceExt)
+        pools = engineInterface->engineInterfaceExt->GetChannelPoolManagement();
+    for (int i = 0; i < names->GetItemCount(); ++i) {
+        Tev_String* name = static_cast<Tev_String*>(names->GetItem(i));
+        if (!name) continue;
+        if (pools) pools->ReleasePoolItem(name->GetString(), this);
+        delete name;
+    }
+    delete names;
+}
+
+void Tev_Channel::CallChannel() {}
+
+void Tev_Channel::OneTimeInitialize() {}
+
+void Tev_Channel::DoEvent(int, unsigned long) {}
+
+ChannelType Tev_Channel::GetChannelType() {
+    if (!channelType) {
+        if (engineInterface && engineInterface->engineInterfaceExt)
+            channelType = new ChannelType(engineInterface->engineInterfaceExt->GetDLLType(dllInstance));
+        else
+            channelType = new ChannelType();
+    }
+    return *channelType;
+}
+
+void Tev_Channel::SetChannelName(const char* name) {
+    if (!name) return;
+    size_t length = std::strlen(name);
+    if (length > TEV_CHANNEL_NAME_LENGTH) length = TEV_CHANNEL_NAME_LENGTH;
+    char* copy = new char[length + 1];
+    std::memcpy(copy, name, length);
+    copy[length] = 0;
+    delete[] channelName;
+    channelName = copy;
+}
+
+const char* Tev_Channel::GetChannelName() { return channelName; }
+
+Tev_ChannelGroup* Tev_Channel::GetChannelGroup() { return channelGroup; }
+
+int Tev_Channel::GetChannelIDIndexNr() { return channelIDIndexNr; }
+
+int Tev_Channel::GetChannelInterfaceType() { return channelInterfaceType; }
+
+unsigned long Tev_Channel::GetTimeStamp() { return timeStamp; }
+
+void Tev_Channel::SetTimeStamp() { timeStamp += platform::GetTickCount() + 1; }
+
+bool Tev_Channel::CheckRenderCount() {
+    if (ignoreTreeCount) {
+        treeRecalculateCount = 0;
+        return true;
+    }
+    int count = 0;
+    if (channelGroup)
+        count = channelGroup->GetTreeCalculateCount();
+    else if (engineInterface)
+        count = engineInterface->GetTreeCalculateCount();
+    if (count == lastTreeCount) {
+        ++treeRecalculateCount;
+        return false;
+    }
+    lastTreeCount = count;
+    treeRecalculateCount = 0;
+    return true;
+}
+
+void Tev_Channel::SetChannelInterfaceType(int type) {
+    if (channelInterfaceType == PEX_PUBLICCALL) {
+        channelmsg::Error(engineInterface, channelmsg::kInterfacePublicCall);
+        return;
+    }
+    if (channelInterfaceType == PEX_PARAMETER) {
+        channelmsg::Error(engineInterface, channelmsg::kInterfaceParameter);
+        return;
+    }
+    if (channelInterfaceType == PEX_CUSTOMCHANNELGET && type != PEX_PUBLICCUSTOMCHANNELGET) {
+        channelmsg::Error(engineInterface, channelmsg::kInterfaceCustom);
+        return;
+    }
+    // Public calls elsewhere must drop a channel that stops being public. Without a group
+    // nobody can have found it, and there is no pool number to name.
+    if (channelInterfaceType == PEX_PUBLIC && type == PEX_NORMAL && channelGroup && engineInterface &&
+        engineInterface->engineInterfaceExt)
+        engineInterface->engineInterfaceExt->CheckPublicChannelRemoval(this, channelGroup->GetPoolNr());
+
+    channelInterfaceType = type;
+    delete parameterInfo;
+    parameterInfo = nullptr;
+    delete publicCallInfo;
+    publicCallInfo = nullptr;
+    delete publicChannelInstances;
+    publicChannelInstances = nullptr;
+
+    if (type == PEX_PUBLIC || type == PEX_PUBLICCUSTOMCHANNELGET) {
+        channelInternal.DoPublicChannelNameCheck(this);
+    } else if (type == PEX_PUBLICCALL) {
+        channelInternal.ReleaseChilderen(this);
+        publicCallInfo = new PublicCallInfo();
+    } else if (type == PEX_PARAMETER) {
+        channelInternal.ReleaseChilderen(this);
+        parameterInfo = new ParameterInfo();
+    }
+}
+
+void Tev_Channel::CheckIndexNrRemoval(int indexNr) {
+    for (int i = 0; i < children.GetItemCount(); ++i) {
+        ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(i));
+        if (!entry || !entry->channel) continue;
+        int type = entry->channel->channelInterfaceType;
+        Tev_Channel* linked =
+            (type >= PEX_PUBLICCALL && type <= PEX_PUBLICCUSTOMCHANNELGET) ? entry->channel : GetChild(i);
+        if (linked && linked->channelIDIndexNr == indexNr) entry->channel = nullptr;
+    }
+}
+
+void Tev_Channel::DoDependencyInit(Tev_List*) {}

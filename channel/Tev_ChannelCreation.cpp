@@ -1,0 +1,96 @@
+// Link positions of a channel: declaring them and finding children by position or by type.
+#include <cstring>
+
+#include "ChannelInternal.h"
+#include "ChildCreation.h"
+#include "ChildInfo.h"
+#include "Tev_Channel.h"
+#include "channel/ChannelMessages.h"
+#include "channel/ChannelTypeMatch.h"
+
+void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
+    for (int i = 0; i < childCreations.GetItemCount(); ++i) {
+        ChildCreation* existing = static_cast<ChildCreation*>(childCreations.GetItem(i));
+        if (existing && existing->requestLink != -1 && existing->requestLink == creation.requestLink) {
+            channelmsg::Error(engineInterface, channelmsg::kDuplicateRequestLink);
+            return;
+        }
+    }
+    if (channelInterfaceType == PEX_PUBLICCALL || linkPosition < 0) return;
+
+    ChildCreation* position = new ChildCreation();
+    position->channelType = creation.channelType;
+    position->requestLink = creation.requestLink;
+    position->createChild = creation.createChild;
+    position->linkOption = creation.linkOption;
+    position->createChildGuid = creation.createChildGuid;
+    std::memcpy(position->linkName, creation.linkName, sizeof(position->linkName));
+    position->linkName[sizeof(position->linkName) - 1] = 0;
+
+    delete static_cast<ChildCreation*>(childCreations.GetItem(linkPosition));
+    childCreations.SetItem(position, linkPosition);
+
+    ChildInfo* head = new ChildInfo();
+    head->linkPosition = linkPosition;
+    head->isLinkHead = true;
+    head->multipleChildren = creation.requestLink == -1;
+    head->nodeOffset = linkPosition;
+
+    ChildInfo* replaced = static_cast<ChildInfo*>(children.GetItem(linkPosition));
+    if (replaced) {
+        // Declaring positions after linking can put another position's head here; that
+        // position must not keep a pointer to the freed entry.
+        for (int i = 0; i < childCreations.GetItemCount(); ++i) {
+            ChildCreation* other = static_cast<ChildCreation*>(childCreations.GetItem(i));
+            if (other && other->childInfo == replaced) other->childInfo = nullptr;
+        }
+        delete replaced;
+    }
+    children.SetItem(head, linkPosition);
+    position->childInfo = head;
+}
+
+int Tev_Channel::GetChildLinkPositionCount(int linkPosition) {
+    ChildCreation* position = channelInternal.GetChildCreateType(this, linkPosition);
+    if (!position || !position->childInfo) return 0;
+    return position->childInfo->multipleChildren ? position->childInfo->nodeCount : 0;
+}
+
+Tev_Channel* Tev_Channel::GetChildFromLinkPosition(int linkPosition, int nr) {
+    ChildCreation* position = channelInternal.GetChildCreateType(this, linkPosition);
+    if (!position || !position->childInfo) return nullptr;
+    ChildInfo* head = position->childInfo;
+    if (nr < 0 || nr > head->nodeCount) return nullptr;
+    return GetChild(head->nodeOffset - head->nodeCount + nr);
+}
+
+// The channel a child entry is matched by: custom getters by what they hand out, everything
+// else (public calls and parameters included) by itself.
+Tev_Channel* Tev_Channel::MatchCandidate(ChildInfo* entry) {
+    if (!entry || !entry->channel) return nullptr;
+    Tev_Channel* child = entry->channel;
+    int type = child->channelInterfaceType;
+    if (type == PEX_CUSTOMCHANNELGET || type == PEX_PUBLICCUSTOMCHANNELGET)
+        return child->GetChannelFromChannel(this, entry);
+    return child;
+}
+
+int Tev_Channel::GetChildTypeCount(_GUID type) {
+    int count = 0;
+    for (int i = 0; i < children.GetItemCount(); ++i) {
+        Tev_Channel* candidate = MatchCandidate(static_cast<ChildInfo*>(children.GetItem(i)));
+        if (candidate && channelmatch::Matches(candidate->GetChannelType(), type)) ++count;
+    }
+    return count;
+}
+
+Tev_Channel* Tev_Channel::GetChildFromLinkGuid(_GUID type, int nr) {
+    int found = 0;
+    for (int i = 0; i < children.GetItemCount(); ++i) {
+        Tev_Channel* candidate = MatchCandidate(static_cast<ChildInfo*>(children.GetItem(i)));
+        if (!candidate || !channelmatch::Matches(candidate->GetChannelType(), type)) continue;
+        if (found == nr) return GetChild(i);
+        ++found;
+    }
+    return nullptr;
+}

@@ -1,0 +1,181 @@
+// The child list of a channel: resolving a child, linking, unlinking.
+#include "Tev_Channel.h"
+
+#include "ChannelInternal.h"
+#include "ChannelRecords.h"
+#include "ChildCreation.h"
+#include "ChildInfo.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_ChannelGroup.h"
+#include "channel/ChannelMessages.h"
+#include "channel/ChannelTypeMatch.h"
+#include "channel/FastFieldReads.h"
+
+int Tev_Channel::GetChildCount() { return channelfast::ItemCount(children); }
+
+namespace {
+
+// A file-local helper, so it is inlined: members of an exported class are called through
+// the PLT even from inside the library.
+bool Tracking(EngineInterface* engine) { return engine && channelfast::Tracking(engine->engineInterfaceExt); }
+
+}  // namespace
+
+// The hot path of every frame: for a normal child an index check, a field read and a switch.
+Tev_Channel* Tev_Channel::GetChild(int index) {
+    bool tracking = Tracking(engineInterface);
+    if (tracking) channelInternal.UpdateCallingTime(this);
+    ChildInfo* entry = static_cast<ChildInfo*>(channelfast::ItemAt(children, index));
+    if (!entry || !entry->channel) return nullptr;
+    Tev_Channel* child = entry->channel;
+    if (tracking) channelInternal.UpdateCallingTime(child);
+    switch (child->channelInterfaceType) {
+        case PEX_PUBLICCALL:
+        case PEX_PARAMETER:
+        case PEX_CUSTOMCHANNELGET:
+        case PEX_PUBLICCUSTOMCHANNELGET:
+            return ResolveChild(child, entry, tracking);
+        default:
+            return child;
+    }
+}
+
+Tev_Channel* Tev_Channel::ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking) {
+    Tev_Channel* result = nullptr;
+    switch (child->channelInterfaceType) {
+        case PEX_PUBLICCALL:
+            result = channelInternal.GetPublicChannelForPublicCall(child, true);
+            break;
+        case PEX_PARAMETER:
+            result = ResolveParameterChild(child);
+            break;
+        default:
+            result = child->GetChannelFromChannel(this, entry);
+            break;
+    }
+    if (tracking && result) channelInternal.UpdateCallingTime(result);
+    return result;
+}
+
+// A parameter child stands for the matching child of the public call that entered our group.
+Tev_Channel* Tev_Channel::ResolveParameterChild(Tev_Channel* child) {
+    if (!channelGroup || !child->parameterInfo) return nullptr;
+    Tev_Channel* candidate = channelGroup->GetParameterChannel(child->parameterInfo->index);
+    if (!candidate) return nullptr;
+    ChannelType candidateType = candidate->GetChannelType();
+    ChannelType parameterType = child->GetChannelType();
+    if (candidateType.baseGuid == parameterType.typeGuid || candidateType.baseGuid == parameterType.baseGuid ||
+        parameterType.typeGuid == TEV_WILDCARD_GUID)
+        return candidate;
+    return nullptr;
+}
+
+int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosition) {
+    if (!channel) return -1;
+    if (channel == this) {
+        channelmsg::Error(engineInterface, channelmsg::kSetChildThis);
+        return -1;
+    }
+    if (channelInterfaceType == PEX_PUBLICCUSTOMCHANNELGET && channel->channelInterfaceType != PEX_NORMAL &&
+        channel->channelInterfaceType != PEX_PUBLIC) {
+        channelmsg::UserInfo(engineInterface, channelmsg::kParameterToPublicSwitch);
+        return -1;
+    }
+    if (targetChannel < -1) channelmsg::UserInfo(engineInterface, channelmsg::kTargetBelowRange);
+
+    bool placeholder = false;
+    if (channelInterfaceType == PEX_PUBLICCALL && !channelInternal.GetPublicChannelForPublicCall(this, false)) {
+        channelInternal.GetChildCreateType(this, 0);
+        if (waitingForPublicChannel) {
+            // While the target is unreachable every child waits in placeholder position 0,
+            // its intended link position kept as the slot.
+            targetChannel = linkPosition;
+            linkPosition = 0;
+            placeholder = true;
+        }
+    }
+    if (!placeholder && linkPosition < -1) return channelInternal.SetChildByType(this, channel, -1);
+    if (linkPosition >= channelInternal.GetChildCreationCount(this))
+        return channelInternal.SetChildByType(this, channel, -1);
+    if (linkPosition == -1) return channelInternal.SetChildByType(this, channel, targetChannel);
+
+    ChildCreation* creation = channelInternal.GetChildCreateType(this, linkPosition);
+    if (!creation) {
+        channelmsg::UserInfo(engineInterface, channelmsg::kNoChildCreation);
+        return -1;
+    }
+    if (!channelmatch::Accepts(creation->channelType.typeGuid, channel->GetChannelType())) {
+        channelmsg::UserInfo(engineInterface, channelmsg::kTypeNotAccepted);
+        return -1;
+    }
+    ChildInfo* head = creation->childInfo;
+    if (!head) {
+        channelmsg::UserInfo(engineInterface, channelmsg::kNoHead);
+        return -1;
+    }
+    if (!head->multipleChildren) {
+        head->channel = channel;
+        return head->nodeOffset;
+    }
+    if (targetChannel >= 0 && targetChannel < head->nodeCount) {
+        int index = head->nodeOffset - head->nodeCount + targetChannel;
+        ChildInfo* slot = static_cast<ChildInfo*>(children.GetItem(index));
+        if (!slot) {
+            channelmsg::UserInfo(engineInterface, channelmsg::kInvalidTarget);
+            channelmsg::UserInfo(engineInterface, channel->GetChannelName());
+            channelmsg::UserInfo(engineInterface, targetChannel);
+            channelmsg::UserInfo(engineInterface, linkPosition);
+            channelmsg::UserInfo(engineInterface, children.GetItemCount());
+            channelmsg::UserInfo(engineInterface, GetChannelName());
+            return -1;
+        }
+        slot->channel = channel;
+        return index;
+    }
+    return AppendToMultiplePosition(channel, head, targetChannel);
+}
+
+// Slots are inserted in front of the head; a child lands at slot max(slot count, targetChannel).
+int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel) {
+    while (head->nodeCount < targetChannel) {
+        ChildInfo* empty = new ChildInfo();
+        empty->linkPosition = head->linkPosition;
+        if (!children.InsertItem(empty, head->nodeOffset)) {
+            delete empty;
+            return -1;
+        }
+        channelInternal.RecalculateNodeOffsets(this);
+    }
+    ChildInfo* entry = new ChildInfo();
+    entry->channel = channel;
+    entry->linkPosition = head->linkPosition;
+    int index = head->nodeOffset;
+    if (!children.InsertItem(entry, index)) {
+        delete entry;
+        return -1;
+    }
+    channelInternal.RecalculateNodeOffsets(this);
+    return index;
+}
+
+void Tev_Channel::RemoveChild(int index) {
+    ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
+    if (entry) entry->channel = nullptr;
+}
+
+void Tev_Channel::RemoveChildren() {
+    // Removing non-heads from the back gives the same list as restarting from the front
+    // after each removal, without the quadratic walk.
+    for (int i = children.GetItemCount() - 1; i >= 0; --i) {
+        ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(i));
+        if (!entry) continue;
+        entry->channel = nullptr;
+        if (entry->isLinkHead) continue;
+        delete entry;
+        children.RemoveItem(i);
+    }
+    channelInternal.RecalculateNodeOffsets(this);
+}
+
+void Tev_Channel::SetChildCreationCount(int) { ReleaseLinkRecords(); }

@@ -1,0 +1,128 @@
+// Engine life: construction, the shutdown order, and the small accessors.
+#include "engine/Engine.h"
+
+#include "ChannelList.h"
+#include "EngineInterface.h"
+#include "Tev_ChannelGroup.h"
+#include "Tev_Tread.h"
+#include "platform/Module.h"
+#include "platform/Text.h"
+
+int engineCount = 0;
+std::mutex* dllInitLock = nullptr;
+
+namespace {
+
+// Guards engineCount and the creation and deletion of dllInitLock.
+std::mutex& EngineCountLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+}  // namespace
+
+Engine::Engine()
+    : uniqueGroup(nullptr),
+      treeCalculateCount(0),
+      channelTypeList(nullptr),
+      windowHandle(nullptr),
+      engineInstance(nullptr),
+      engineInterface(nullptr),
+      engineInitialized(false),
+      currentEvent(-1),
+      windowMessage{0, 0, 0, nullptr},
+      startGroup(0) {
+    engineClassName[0] = 0;
+    installDir[0] = 0;
+    regKey[0] = 0;
+    std::lock_guard<std::mutex> guard(EngineCountLock());
+    if (engineCount == 0) dllInitLock = new std::mutex;
+    engineCount++;
+}
+
+// Frees only the list storage: Release has already emptied the lists.
+Engine::~Engine() {
+    std::lock_guard<std::mutex> guard(EngineCountLock());
+    engineCount--;
+    if (engineCount == 0) {
+        delete dllInitLock;
+        dllInitLock = nullptr;
+    }
+}
+
+const char* Engine::GetInstallDir() { return installDir; }
+
+HWND Engine::GetWindowHandle() { return windowHandle; }
+
+void Engine::SetWindowHandle(HWND window) {
+    if (window) windowHandle = window;
+}
+
+void Engine::SetEngineInterface(EngineInterface* engine) {
+    engineInterface = engine;
+    if (!uniqueGroup) uniqueGroup = new Tev_ChannelGroup(engine);
+    if (!channelTypeList) channelTypeList = new ChannelList(engine);
+}
+
+int Engine::GetCurrentEvent() { return currentEvent; }
+
+void Engine::SetStartGroup(int index) { startGroup = index; }
+
+int Engine::GetStartGroup() { return startGroup; }
+
+void Engine::SetInstallDir(const char* dir) {
+    if (dir) platform::CopyTextN(installDir, sizeof(installDir), dir, 299);
+}
+
+void Engine::SetRegKey(const char* key) {
+    if (key) platform::CopyTextN(regKey, sizeof(regKey), key, 299);
+}
+
+void Engine::UpdateChannelTree() {
+    Tev_ChannelGroup* group = GetChannelGroup(startGroup);
+    if (group) group->CallStartChannel();
+}
+
+// The order matters: threads are told to stop before the groups they may
+// work on go, the type list is written back while its plug-ins are still
+// loaded, and no module is freed while an object of it lives.
+void Engine::Release() {
+    if (engineInterface) engineInterface->showErrorMessage("Libraries loaded : ", libraryList.GetItemCount());
+    engineInitialized = false;
+    currentEvent = -3;
+
+    for (int i = 0; i < treadList.GetItemCount(); i++) {
+        Tev_Tread* tread = static_cast<Tev_Tread*>(treadList.GetItem(i));
+        if (tread) tread->ExitThread();
+    }
+
+    for (int i = 0; i < groupList.GetItemCount(); i++) {
+        Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i));
+        groupList.SetItem(nullptr, i);  // the dying group is no longer found in the table
+        delete group;
+    }
+    groupList.ClearItems();
+
+    for (int i = 0; i < publicRequestList.GetItemCount(); i++)
+        delete static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
+    publicRequestList.ClearItems();
+
+    delete channelTypeList;
+    channelTypeList = nullptr;
+
+    for (int i = 0; i < treadList.GetItemCount(); i++) {
+        Tev_Tread* tread = static_cast<Tev_Tread*>(treadList.GetItem(i));
+        if (!tread) continue;
+        tread->CloseTread();
+        delete tread;
+        treadList.SetItem(nullptr, i);
+    }
+    treadList.ClearItems();
+
+    delete uniqueGroup;
+    uniqueGroup = nullptr;
+
+    for (int i = libraryList.GetItemCount() - 1; i >= 0; i--)
+        platform::FreeModule(static_cast<HINSTANCE>(libraryList.GetItem(i)));
+    libraryList.ClearItems();
+}

@@ -1,0 +1,154 @@
+// Private: the engine state behind EngineInterface and EngineInterfaceExt.
+// Never installed; plug-ins reach it only through the facades.
+#pragma once
+
+#include <mutex>
+
+#include "ChannelType.h"
+#include "EngineInterface.h"
+#include "TarnwellTypes.h"
+#include "Tev_List.h"
+
+class ChannelList;
+class DllInterface;
+class Tev_Channel;
+class Tev_ChannelGroup;
+class Tev_Tread;
+struct PublicCallInfo;
+
+// A channel that wants an event; duplicates are allowed.
+struct EventRegistration {
+    Tev_Channel* channel;
+    int event;  // 0 or more
+};
+
+// A channel waiting for a public channel to be loaded.
+struct PublicChannelRequest {
+    Tev_Channel* channel;
+};
+
+// Number of live Engine objects, and the lock held around every plug-in
+// InitDLL call. The first Engine creates the lock, the last one deletes it.
+extern int engineCount;
+extern std::mutex* dllInitLock;
+
+class Engine {
+public:
+    Engine();
+
+    // Virtual operations in slot order.
+    virtual ~Engine();
+    virtual const char* GetInstallDir();
+    virtual Tev_ChannelGroup* CreateNewGroup(const char* poolName, bool arrayGroup, int instance);
+    virtual void DeleteChannelGroup(int index);
+    virtual int GetChannelGroupCount();
+    virtual void ReleaseGroups();
+    virtual void CheckPublicChannelRemoval(Tev_Channel* channel, int nr);
+    virtual void CheckPublicCallChannelRemoval(Tev_Channel* channel);
+    virtual void CheckInterfaceChange(const char* poolName);
+    virtual Tev_Channel* GetPublicChannel(PublicCallInfo* info);
+    virtual bool AddChannelRequest(int number, Tev_Channel* channel);
+    virtual void CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channel* channel);
+    virtual HWND GetWindowHandle();
+    virtual void SetWindowHandle(HWND window);
+    virtual void SetEngineInterface(EngineInterface* engine);
+    virtual bool SetRegData(const char* valueName, const char* text);
+    virtual bool GetRegData(const char* valueName, char* buffer, int size);
+    virtual Tev_Tread* GetNewTread();
+    virtual void KillTread(Tev_Tread* tread);
+    virtual Tev_Tread* GetTreadFromID(int id);
+    virtual int GetCurrentEvent();
+    virtual void CallEvent(int event, unsigned long data);
+    virtual void AddChannelToEvent(Tev_Channel* channel, int event);
+    virtual void RemoveChannelFromEvent(Tev_Channel* channel, int event);
+    virtual void ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam);
+    virtual void SetStartGroup(int index);
+    virtual int GetStartGroup();
+
+    // Life (Engine.cpp).
+    void Release();
+    void UpdateChannelTree();
+    void SetInstallDir(const char* dir);
+    void SetRegKey(const char* key);
+
+    // Group table (EngineGroupTable.cpp).
+    Tev_ChannelGroup* GetChannelGroup(int index);
+    Tev_ChannelGroup* GetChannelGroup(const char* fileName, int instance);
+    Tev_ChannelGroup* GetPoolGroup(const char* poolName, int instance);
+    int GetHighInstance(const char* poolName);
+    Tev_ChannelGroup* LoadChannelGroup(const char* fileName, const char* poolName);
+
+    // Plug-in loading and channel creation (EnginePlugins.cpp).
+    bool InitEngine(HINSTANCE instance, const char* className);
+    DllInterface* GetDLLInstance(const char* dllName);
+    Tev_Channel* CreateChannelFromDLL(const char* dllName, Tev_ChannelGroup* group, bool createChildren);
+    Tev_Channel* InitChannelFromType(_GUID type, Tev_ChannelGroup* group, bool createChildren);
+    Tev_Channel* GetUniqueChannel(_GUID type, const char* name);
+    int GetUniqueChannelCount();
+    ChannelType GetDLLType(HINSTANCE module);
+    ChannelType GetDLLType(const char* dllName);
+
+    // Services (EngineServices.cpp).
+    void IncreaseTreeCount();
+    void DoLinkPoolToChannel(Tev_Channel* channel);
+
+    // Internal class: the facades read and write these fields directly.
+    Tev_ChannelGroup* uniqueGroup;   // owned; holds the unique channels, not in groupList
+    Tev_List groupList;              // Tev_ChannelGroup*, owned; empty slots NULL
+    int treeCalculateCount;          // 0..30000
+    ChannelList* channelTypeList;    // owned
+    HWND windowHandle;
+    Tev_List publicRequestList;      // PublicChannelRequest*, owned
+    char engineClassName[260];
+    HINSTANCE engineInstance;
+    char installDir[300];
+    char regKey[300];
+    EngineInterface* engineInterface;
+    bool engineInitialized;
+    Tev_List treadList;              // Tev_Tread*, owned; slot = thread id
+    Tev_List libraryList;            // module handles, in load order
+    Tev_List eventList;              // EventRegistration*, owned
+    int currentEvent;                // -1 before the first dispatch, -3 after Release
+    WindowMessageInfo windowMessage;
+    int startGroup;
+    Tev_List poolLinkList;           // Tev_Channel* waiting for LinkPoolToChannel
+
+    // --- services (threads-paths) ---
+    // Nesting depth of CallEvent: registrations removed meanwhile are only
+    // marked dead and swept once the outermost dispatch is over, so the walk
+    // never skips or revisits one.
+    int eventDispatchDepth = 0;
+    void SweepDeadEventRegistrations();
+    // --- end services ---
+
+    // --- group table (groups) ---
+    int AddGroupToTable(Tev_ChannelGroup* group);     // first empty slot or a new one
+    int FirstEmptySlotInstance(const char* poolName); // instance number for CreateNewGroup(-2)
+    bool PoolNameFreeForLoading(const char* poolName);
+    // Pool name -> table slots, so that lookups by name stay fast in large tables. Groups in
+    // the table report renames through IndexGroup/UnindexGroup (Tev_ChannelGroup::SetPoolName).
+    struct GroupNameIndex;
+    struct GroupNameIndexHolder {
+        GroupNameIndex* index = nullptr;  // made on first use
+        ~GroupNameIndexHolder();
+    };
+    GroupNameIndexHolder groupNameIndex;
+    void IndexGroup(Tev_ChannelGroup* group);
+    void UnindexGroup(Tev_ChannelGroup* group);
+    bool IsInGroupTable(Tev_ChannelGroup* group);
+    // --- end group table ---
+
+    // --- plug-in loading (loader) ---
+    int childCreationDepth = 0;  // nesting of automatic child creation; bounds a cycle of types
+    // The InitDLL call shared by every creation path; dllName only names the module in messages.
+    DllInterface* CallInitDLL(HINSTANCE module, const char* dllName);
+    // Steps shared by CreateChannelFromDLL and creation through a cached module handle.
+    Tev_Channel* FinishChannelCreation(Tev_Channel* channel, Tev_ChannelGroup* group, bool createChildren);
+    void CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group);
+    void ExtendSearchPath();
+    // --- end plug-in loading ---
+
+private:
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+};

@@ -1,0 +1,156 @@
+// The host's entry: start, project load, frame loop, shutdown.
+#include "EngineControl.h"
+
+#include <cstring>
+#include <new>
+
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "PluginChannels.h"
+#include "Tev_ChannelGroup.h"
+#include "foundation/ErrorLogOutPut.h"
+#include "platform/MessageBox.h"
+#include "platform/Text.h"
+
+namespace {
+
+const char* const kErrorCaption = "Vantor Error";
+const char* const kOutOfMemory = "EngineControl::InitEngine: Out of memory";
+const char* const kInitFailed = "An error occured during the initalization of Vantor";
+const char* const kNoFileDialog = "EngineControl::LoadProject(): Error loading the File Dialog channel";
+const char* const kPathTooLong = "EngineControl::LoadProject(): Project path too long:";
+const char* const kNeedsUpdate =
+    "Failed loading this project, please update to the latest version. \n\rYou should use the Vantor Update & "
+    "Install utility to update your version.\n\rIf you click OK this utility will be started automatically.";
+const char* const kProjectFilter = "Vantor file (*.vtr)";
+const char* const kProjectExtension = "vtr";
+
+}  // namespace
+
+EngineControl* GetEngineControlInstance() { return new (std::nothrow) EngineControl(); }
+
+EngineControl::EngineControl()
+    : engineInterface(nullptr), runningGroup(nullptr), engineStarted(false), errorLog(nullptr), inEngineLoop(false) {
+    commandLine[0] = 0;
+    installDir[0] = 0;
+    regKey[0] = 0;
+}
+
+EngineControl::~EngineControl() {
+    engineStarted = false;
+    if (engineInterface) {
+        engineInterface->engineInterfaceExt->Release();
+        delete engineInterface;
+        engineInterface = nullptr;
+    }
+    DestroyErrorLog();
+}
+
+// The sink and the global that publishes it always go together.
+void EngineControl::DestroyErrorLog() {
+    delete errorLog;
+    errorLog = nullptr;
+    debugOutPut = nullptr;
+}
+
+// A second call on a started engine keeps the running engine: starting anew
+// would orphan it together with its plug-ins and its sink.
+bool EngineControl::InitEngine(HINSTANCE instance, char* className, HWND window) {
+    if (engineInterface) return engineStarted;
+    engineStarted = false;
+    engineInterface = new (std::nothrow) EngineInterface();
+    if (engineInterface) {
+        engineInterface->engineInterfaceExt->SetInstallDir(installDir);
+        engineInterface->engineInterfaceExt->SetVantorRegKey(regKey);  // the sink reads its switch there
+    }
+    errorLog = new (std::nothrow) ErrorLogOutPut(engineInterface);
+    debugOutPut = errorLog;
+    if (!engineInterface) {
+        DestroyErrorLog();
+        platform::MessageBox(nullptr, kOutOfMemory, kErrorCaption, platform::MB_OK);
+        return false;
+    }
+    if (engineInterface->engineInterfaceExt->InitEngine(instance, className)) {
+        engineInterface->engineInterfaceExt->SetWindowHandle(window);
+        engineStarted = true;
+        return true;
+    }
+    platform::MessageBox(engineInterface->GetWindowHandle(), kInitFailed, kErrorCaption,
+                         platform::MB_OK | platform::MB_ICONERROR);
+    DestroyErrorLog();
+    engineInterface->engineInterfaceExt->Release();
+    delete engineInterface;
+    engineInterface = nullptr;
+    return false;
+}
+
+int EngineControl::LoadProject() {
+    if (!engineInterface) return TEV_PROJECT_LOADER_FAILED;
+    EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
+    char path[MAX_PATH] = {0};
+    bool pathTooLong = false;
+    if (commandLine[0]) {
+        // The whole command line is the path; a cut path would name another file.
+        pathTooLong = !platform::CopyText(path, sizeof(path), commandLine);
+    } else {
+        Tev_Channel* dialog = engineInterface->InitChannelFromType(TEV_FILEDIALOG_GUID, nullptr, false);
+        if (!dialog) {
+            engineInterface->showErrorMessage(kNoFileDialog);
+            return TEV_PROJECT_LOADER_FAILED;
+        }
+        static_cast<Pex_FileDialogChannel*>(dialog)->ChooseFile(kProjectFilter, kProjectExtension, path);
+        path[MAX_PATH - 1] = 0;
+        delete dialog;
+    }
+    ext->ReleaseGroups();
+    runningGroup = nullptr;  // its group is gone
+    if (pathTooLong) {
+        engineInterface->showErrorMessage(kPathTooLong, commandLine);
+        return TEV_PROJECT_LOADER_FAILED;
+    }
+    if (!path[0]) return TEV_PROJECT_NO_PATH;
+    const int code = ext->InitializeVTRFile(path);
+    if (code != 0) {
+        if (code == TEV_PROJECT_NEEDS_UPDATE)
+            platform::MessageBox(engineInterface->GetWindowHandle(), kNeedsUpdate, kErrorCaption,
+                                 platform::MB_OK | platform::MB_ICONERROR);
+        return code;
+    }
+    runningGroup = ext->GetVTRStartGroup();
+    return runningGroup ? TEV_PROJECT_LOADED : TEV_PROJECT_NO_START_GROUP;
+}
+
+void EngineControl::EngineLoop() {
+    if (inEngineLoop || !engineStarted) return;
+    if (engineInterface)
+        runningGroup = engineInterface->GetChannelGroup(engineInterface->engineInterfaceExt->GetStartGroup());
+    if (!runningGroup) return;
+    inEngineLoop = true;
+    engineInterface->engineInterfaceExt->IncreaseTreeCount();
+    runningGroup->CallStartChannel();
+    inEngineLoop = false;
+}
+
+void EngineControl::SetCommandLine(char* text) {
+    if (text) platform::CopyTextN(commandLine, sizeof(commandLine), text, 999);
+}
+
+EngineInterface* EngineControl::GetEngineInterface() { return engineInterface; }
+
+void EngineControl::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam) {
+    if (engineInterface && engineStarted)
+        engineInterface->engineInterfaceExt->ProcessWindowMessage(window, message, wParam, lParam);
+}
+
+void EngineControl::SetInstallDir(const char* dir) {
+    if (dir) platform::CopyTextN(installDir, sizeof(installDir), dir, 399);
+}
+
+void EngineControl::SetVantorRegKey(const char* key) {
+    if (key) platform::CopyTextN(regKey, sizeof(regKey), key, 599);
+}
+
+bool EngineControl::GetIfKeepRunningApplication() {
+    if (!engineInterface) return false;
+    return engineInterface->engineInterfaceExt->GetIfKeepRunningApplication();
+}

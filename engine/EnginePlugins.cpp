@@ -1,0 +1,286 @@
+// Plug-in loading and channel creation: the search path, module loading, the InitDLL call,
+// automatic children, type queries and unique channels.
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "ChannelInternal.h"
+#include "ChannelList.h"
+#include "ChildCreation.h"
+#include "DllInterface.h"
+#include "EngineInterface.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "engine/Engine.h"
+#include "platform/Environment.h"
+#include "platform/LastError.h"
+#include "platform/Module.h"
+#include "platform/Text.h"
+
+namespace {
+
+// Compatible plug-in interface versions: this kernel's and the one it still reads.
+constexpr int kInterfaceVersion = 52;
+constexpr int kOldInterfaceVersion = 43;
+// Unique channel names keep their last 59 characters.
+constexpr size_t kUniqueNameLength = 59;
+// Deeper automatic child creation than this can only be a cycle of types.
+constexpr int kMaxChildCreationDepth = 64;
+
+const char* const kMsgNoInitDLL = "Engine::GetDLLInstance: Couldn't find external function InitDLL() in dll:";
+const char* const kMsgLoadError = "Engine::GetDLLInstance: Error loading DLL file:";
+const char* const kMsgLastError = "GetLastError:";
+const char* const kMsgNoChild = "Couldn't initialize child";
+const char* const kMsgIncompatible = "Channel not compatible with current version: ";
+const char* const kMsgNoDll = "Couldn't find DLL";
+const char* const kMsgNoUniqueGuid = "GUID of channel not found!\nCould not add unique channel!";
+
+// The text after the last '\' or '/': modules are loaded by bare file name along "PATH".
+const char* LastPathComponent(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p++)
+        if (*p == '\\' || *p == '/') name = p + 1;
+    return name;
+}
+
+// The loader's own reason, captured before any message can disturb the last error.
+struct LoadFailure {
+    int number;
+    std::string text;
+    LoadFailure() : number(static_cast<int>(platform::LastError())), text(platform::LastErrorText()) {}
+};
+
+void ReportLastError(EngineInterface* engine, const LoadFailure& failure) {
+    engine->showErrorMessage(kMsgLastError, failure.number);
+}
+
+// The loader's text comes after the messages of the failure itself.
+void ReportLoaderText(EngineInterface* engine, const LoadFailure& failure) {
+    if (!failure.text.empty()) engine->showErrorMessage(failure.text.c_str());
+}
+
+}  // namespace
+
+bool Engine::InitEngine(HINSTANCE instance, const char* className) {
+    engineInstance = instance;
+    if (className) platform::CopyTextN(engineClassName, sizeof(engineClassName), className, 259);
+    ExtendSearchPath();
+    if (channelTypeList) {
+        char channelDir[MAX_PATH];
+        platform::CopyText(channelDir, sizeof(channelDir), installDir);
+        platform::AppendText(channelDir, sizeof(channelDir), "\\channels");
+        channelTypeList->SetChannelDir(channelDir);
+        channelTypeList->CreateChannelList();
+    }
+    engineInitialized = true;
+    return true;
+}
+
+// Puts channels/ and 3rd/ of the install directory in front of "PATH", once: plug-ins are
+// loaded by bare file name, and they keep the modules they depend on in 3rd/.
+void Engine::ExtendSearchPath() {
+    char dir[260];
+    platform::CopyTextN(dir, sizeof(dir), installDir, 259);
+    char nativeDir[sizeof(dir)];
+    platform::NativePath(dir, nativeDir, sizeof(nativeDir));
+
+    std::string oldPath;
+    char probe[1];
+    const size_t needed = platform::GetEnvironmentVariable("PATH", probe, sizeof(probe));
+    if (needed > 0) {
+        // The whole value is kept: cutting it would drop entries from the search path.
+        std::string buffer(needed + 1, '\0');
+        const size_t length = platform::GetEnvironmentVariable("PATH", &buffer[0], buffer.size());
+        if (length < buffer.size()) oldPath.assign(buffer.c_str(), length);
+    }
+    if (std::strstr(oldPath.c_str(), dir) || std::strstr(oldPath.c_str(), nativeDir)) return;
+
+    const char separator = platform::PathListSeparator();
+    char entry[sizeof(dir) + 16];
+    std::string newPath;
+    platform::NativePath((std::string(dir) + "\\channels").c_str(), entry, sizeof(entry));
+    newPath += entry;
+    newPath += separator;
+    platform::NativePath((std::string(dir) + "\\3rd").c_str(), entry, sizeof(entry));
+    newPath += entry;
+    // An empty entry would mean the current directory on this platform.
+    if (!oldPath.empty()) {
+        newPath += separator;
+        newPath += oldPath;
+    }
+    platform::SetEnvironmentVariable("PATH", newPath.c_str());
+}
+
+DllInterface* Engine::CallInitDLL(HINSTANCE module, const char* dllName) {
+    TevInitDLLFunction initDLL = reinterpret_cast<TevInitDLLFunction>(platform::GetSymbol(module, "InitDLL"));
+    if (!initDLL) {
+        engineInterface->showErrorMessage(kMsgNoInitDLL, dllName ? dllName : "");
+        return nullptr;
+    }
+    DllInterface* object = nullptr;
+    {
+        std::unique_lock<std::mutex> guard;
+        if (dllInitLock) guard = std::unique_lock<std::mutex>(*dllInitLock);
+        globalEngine = engineInterface;
+        globalDllInstance = module;
+        object = static_cast<DllInterface*>(initDLL());
+    }
+    if (!object) return nullptr;
+    object->dllInstance = module;
+    object->engineInterface = engineInterface;
+    return object;
+}
+
+DllInterface* Engine::GetDLLInstance(const char* dllName) {
+    if (!dllName || std::strlen(dllName) <= 1) return nullptr;
+    HINSTANCE module = platform::LoadModule(LastPathComponent(dllName));
+    if (!module) {
+        LoadFailure failure;
+        ReportLastError(engineInterface, failure);
+        engineInterface->showErrorMessage(kMsgLoadError, dllName);
+        ReportLoaderText(engineInterface, failure);
+        return nullptr;
+    }
+    libraryList.AddItem(module);
+    return CallInitDLL(module, dllName);
+}
+
+Tev_Channel* Engine::CreateChannelFromDLL(const char* dllName, Tev_ChannelGroup* group, bool createChildren) {
+    Tev_Channel* channel = static_cast<Tev_Channel*>(GetDLLInstance(dllName));
+    if (!channel) return nullptr;
+    if (channelTypeList) channelTypeList->CheckChannelUpdate(channel);
+    return FinishChannelCreation(channel, group, createChildren);
+}
+
+Tev_Channel* Engine::FinishChannelCreation(Tev_Channel* channel, Tev_ChannelGroup* group, bool createChildren) {
+    if (group) group->AddChannel(channel);
+    if (createChildren) CreateChildren(channel, group);
+    // Children first: a parent may rely on its children being ready.
+    channel->OneTimeInitialize();
+    return channel;
+}
+
+void Engine::CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group) {
+    for (int i = 0; i < channelInternal.GetChildCreationCount(channel); i++) {
+        const ChildCreation* creation = channelInternal.GetChildCreateType(channel, i);
+        if (!creation || !creation->createChild) continue;
+        // Copied: creating the child may run plug-in code that changes the positions.
+        const _GUID childType =
+            IsNullGuid(creation->createChildGuid) ? creation->channelType.typeGuid : creation->createChildGuid;
+        const int requestLink = creation->requestLink;
+        char linkName[CHILDCREATION_LINKNAME_SIZE];
+        platform::CopyTextN(linkName, sizeof(linkName), creation->linkName, sizeof(linkName) - 1);
+
+        Tev_Channel* child = nullptr;
+        if (childCreationDepth < kMaxChildCreationDepth) {
+            childCreationDepth++;
+            child = InitChannelFromType(childType, group, true);
+            childCreationDepth--;
+        }
+        if (!child) {
+            engineInterface->showErrorMessage(kMsgNoChild);
+            continue;
+        }
+        if (linkName[0]) child->SetChannelName(linkName);
+        channel->SetChild(child, -1, requestLink);
+    }
+}
+
+Tev_Channel* Engine::InitChannelFromType(_GUID type, Tev_ChannelGroup* group, bool createChildren) {
+    if (!channelTypeList) return nullptr;
+    ChannelListItem* item = nullptr;
+    for (int i = 0; i < channelTypeList->GetItemCount() && !item; i++) {
+        ChannelListItem* candidate = channelTypeList->GetItem(i);
+        if (candidate && candidate->channelType.typeGuid == type) item = candidate;
+    }
+    if (!item || !item->onDisk) return nullptr;
+
+    if (!item->fromFile) {
+        // A cached record: make sure the module is still there and compatible.
+        const ChannelType current = GetDLLType(item->fileName.GetString());
+        if (IsNullGuid(current.typeGuid)) {
+            item->onDisk = false;
+            return nullptr;
+        }
+        item->fromFile = true;
+    } else if (item->moduleHandle) {
+        Tev_Channel* channel = static_cast<Tev_Channel*>(CallInitDLL(item->moduleHandle, item->fileName.GetString()));
+        return channel ? FinishChannelCreation(channel, group, createChildren) : nullptr;
+    }
+
+    Tev_Channel* channel = CreateChannelFromDLL(item->fileName.GetString(), group, createChildren);
+    // Looked up again: creating children may have added entries to the list.
+    if (channel) {
+        ChannelListItem* entry = channelTypeList->GetItem(type);
+        if (entry) entry->moduleHandle = channel->dllInstance;
+    }
+    return channel;
+}
+
+Tev_Channel* Engine::GetUniqueChannel(_GUID type, const char* name) {
+    if (!engineInitialized) return nullptr;
+    char usedName[kUniqueNameLength + 1] = "";
+    if (name) {
+        const size_t length = std::strlen(name);
+        const char* tail = length > kUniqueNameLength ? name + (length - kUniqueNameLength) : name;
+        platform::CopyText(usedName, sizeof(usedName), tail);
+    }
+    if (IsNullGuid(type)) {
+        engineInterface->showErrorMessage(kMsgNoUniqueGuid);
+        return nullptr;
+    }
+    if (!uniqueGroup) return nullptr;
+
+    for (int i = 0; i < uniqueGroup->GetChannelCount(); i++) {
+        Tev_Channel* channel = uniqueGroup->GetChannel(i);
+        if (!channel || channel->GetChannelType().typeGuid != type) continue;
+        if (!usedName[0]) return channel;
+        const char* channelName = channel->GetChannelName();
+        if (platform::StrICmp(channelName ? channelName : "", usedName) == 0) return channel;
+    }
+
+    Tev_Channel* channel = InitChannelFromType(type, nullptr, false);
+    if (channel) {
+        if (usedName[0]) channel->SetChannelName(usedName);
+        uniqueGroup->AddChannel(channel);
+    }
+    return channel;
+}
+
+int Engine::GetUniqueChannelCount() { return uniqueGroup ? uniqueGroup->GetChannelCount() : 0; }
+
+ChannelType Engine::GetDLLType(HINSTANCE module) {
+    ChannelType type;
+    if (!module) return type;
+    TevGetTypeFunction getType = reinterpret_cast<TevGetTypeFunction>(platform::GetSymbol(module, "GetType"));
+    const void* record = getType ? getType() : nullptr;
+    if (record) {
+        std::memcpy(&type, record, sizeof(ChannelType));
+        type.typeName[sizeof(type.typeName) - 1] = 0;  // the record comes from outside
+    }
+    return type;
+}
+
+ChannelType Engine::GetDLLType(const char* dllName) {
+    ChannelType type;
+    if (!dllName) return type;
+    const char* fileName = LastPathComponent(dllName);
+    HINSTANCE module = platform::LoadModule(fileName);
+    if (!module) module = platform::LoadModule(fileName);
+    if (!module) {
+        LoadFailure failure;
+        ReportLastError(engineInterface, failure);
+        engineInterface->showErrorMessage(kMsgNoDll);
+        engineInterface->showErrorMessage(dllName);
+        ReportLoaderText(engineInterface, failure);
+        return type;
+    }
+    type = GetDLLType(module);
+    platform::FreeModule(module);
+    const int interfaceVersion = type.versionInfo[1];
+    if (interfaceVersion != kInterfaceVersion && interfaceVersion != kOldInterfaceVersion) {
+        type.typeGuid = TEV_NULL_GUID;
+        engineInterface->showErrorMessage(kMsgIncompatible, type.typeName);
+    }
+    return type;
+}

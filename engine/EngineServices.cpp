@@ -1,0 +1,199 @@
+// The engine's small services: frame step, events, threads, registry, public
+// channel requests and the queue of pooled channels waiting to be linked.
+#include <cstring>
+#include <vector>
+
+#include "ChannelInternal.h"
+#include "ChannelRecords.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "Tev_Tread.h"
+#include "engine/Engine.h"
+#include "platform/Registry.h"
+
+namespace {
+
+const int kTreeCountLimit = 29999;  // the counter runs 0..30000
+const int kReleased = -3;           // currentEvent once the engine is released
+const uint32_t kRegQuerySize = 1200;
+
+}  // namespace
+
+// ------------------------------------------------------------------ frame step
+
+void Engine::IncreaseTreeCount() {
+    treeCalculateCount = treeCalculateCount > kTreeCountLimit ? 0 : treeCalculateCount + 1;
+    if (uniqueGroup) uniqueGroup->IncreaseTreeCount();
+    // The queue is emptied before the channels are linked: a channel that
+    // queues itself again while linking waits for the next frame.
+    std::vector<Tev_Channel*> waiting;
+    for (int i = 0; i < poolLinkList.GetItemCount(); i++)
+        if (Tev_Channel* channel = static_cast<Tev_Channel*>(poolLinkList.GetItem(i))) waiting.push_back(channel);
+    poolLinkList.ClearItems();
+    for (Tev_Channel* channel : waiting) channel->LinkPoolToChannel();
+    CallEvent(TEV_EVENT_FRAME, 0);
+}
+
+void Engine::DoLinkPoolToChannel(Tev_Channel* channel) {
+    for (int i = 0; i < poolLinkList.GetItemCount(); i++)
+        if (poolLinkList.GetItem(i) == channel) return;
+    poolLinkList.AddItem(channel);
+}
+
+// ---------------------------------------------------------------------- events
+
+void Engine::CallEvent(int event, unsigned long data) {
+    if (currentEvent == kReleased) return;
+    currentEvent = event;
+    eventDispatchDepth++;
+    // Registrations added by a handler wait for the next dispatch.
+    int count = eventList.GetItemCount();
+    for (int i = 0; i < count && currentEvent != kReleased; i++) {
+        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+        if (!registration || registration->event != event || !registration->channel) continue;
+        registration->channel->DoEvent(event, data);
+    }
+    eventDispatchDepth--;
+    if (eventDispatchDepth == 0) SweepDeadEventRegistrations();
+}
+
+void Engine::SweepDeadEventRegistrations() {
+    for (int i = eventList.GetItemCount() - 1; i >= 0; i--) {
+        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+        if (registration && registration->channel) continue;
+        delete registration;
+        eventList.RemoveItem(i);
+    }
+}
+
+void Engine::AddChannelToEvent(Tev_Channel* channel, int event) {
+    if (!channel || event < 0) return;
+    eventList.AddItem(new EventRegistration{channel, event});
+}
+
+void Engine::RemoveChannelFromEvent(Tev_Channel* channel, int event) {
+    if (!channel) return;
+    for (int i = 0; i < eventList.GetItemCount(); i++) {
+        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+        if (registration && registration->channel == channel && registration->event == event)
+            registration->channel = nullptr;  // dead; swept below or after the dispatch
+    }
+    if (eventDispatchDepth == 0) SweepDeadEventRegistrations();
+}
+
+void Engine::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam) {
+    windowMessage.message = message;
+    windowMessage.wParam = wParam;
+    windowMessage.lParam = lParam;
+    windowMessage.windowHandle = window;
+    CallEvent(TEV_EVENT_WINDOW_MESSAGE, reinterpret_cast<unsigned long>(&windowMessage));
+}
+
+// --------------------------------------------------------------------- threads
+
+// The handle reports to, and is killed by, this engine: globalEngine may name
+// no engine at all, or one that is already gone.
+Tev_Tread* Engine::GetNewTread() {
+    Tev_Tread* tread = new Tev_Tread(engineInterface);
+    tread->SetClassID(treadList.AddItemOrNULL(tread));
+    return tread;
+}
+
+Tev_Tread* Engine::GetTreadFromID(int id) { return static_cast<Tev_Tread*>(treadList.GetItem(id)); }
+
+void Engine::KillTread(Tev_Tread* tread) {
+    if (!tread) return;
+    if (tread->GetIfTreadRunning()) {
+        tread->CloseTread();  // comes back here once the body is gone; tread may be deleted now
+        return;
+    }
+    // Release closes and deletes every handle itself; handles that are not
+    // in the list belong to whoever made them.
+    if (currentEvent == kReleased) return;
+    for (int i = 0; i < treadList.GetItemCount(); i++) {
+        if (treadList.GetItem(i) != tread) continue;
+        treadList.SetItem(nullptr, i);
+        delete tread;
+        return;
+    }
+}
+
+// -------------------------------------------------------------------- registry
+
+bool Engine::GetRegData(const char* valueName, char* buffer, int size) {
+    if (!buffer || size <= 0) return false;
+    platform::RegistryKey* key = nullptr;
+    if (platform::RegOpenKey(regKey, &key) != 0) return false;
+    char data[kRegQuerySize];
+    uint32_t type = platform::REG_NONE;
+    uint32_t stored = sizeof(data);
+    long result = platform::RegQueryValue(key, valueName, &type, data, &stored);
+    platform::RegCloseKey(key);
+    if (stored > static_cast<uint32_t>(size)) return false;  // buffer left as it was
+    if (result != 0 || type != platform::REG_SZ) return false;
+    data[sizeof(data) - 1] = '\0';
+    std::memset(buffer, 0, static_cast<size_t>(size));
+    std::strncpy(buffer, data, static_cast<size_t>(size));
+    return true;
+}
+
+bool Engine::SetRegData(const char* valueName, const char* text) {
+    if (!text) return false;
+    platform::RegistryKey* key = nullptr;
+    if (platform::RegCreateKey(regKey, &key) != 0) return false;
+    long result = platform::RegSetValue(key, valueName, platform::REG_SZ, text, static_cast<uint32_t>(std::strlen(text)));
+    platform::RegCloseKey(key);
+    return result == 0;
+}
+
+// ---------------------------------------------------- public channel requests
+
+bool Engine::AddChannelRequest(int, Tev_Channel* channel) {
+    publicRequestList.AddItemOrNULL(new PublicChannelRequest{channel});
+    return true;
+}
+
+void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channel* channel) {
+    if (!group || !channel) return;
+    for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
+        PublicChannelRequest* request = static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
+        if (!request) continue;
+        if (!channelInternal.CheckPublicChannelRequest(request->channel, channel, number, group->GetPoolName()))
+            continue;
+        delete request;
+        publicRequestList.SetItem(nullptr, i);
+    }
+}
+
+// Every request of the channel goes: a public call may wait for several
+// instances, and a request left behind would name a deleted channel.
+void Engine::CheckPublicCallChannelRemoval(Tev_Channel* channel) {
+    for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
+        PublicChannelRequest* request = static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
+        if (!request || request->channel != channel) continue;
+        delete request;
+        publicRequestList.SetItem(nullptr, i);
+    }
+}
+
+Tev_Channel* Engine::GetPublicChannel(PublicCallInfo* info) {
+    if (!info) return nullptr;
+    for (int i = 0; i < groupList.GetItemCount(); i++) {
+        Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i));
+        if (!group || group->GetPoolNr() != info->requestedPublicChannelNr) continue;
+        if (Tev_Channel* channel = group->GetPublicChannel(info)) return channel;
+    }
+    return nullptr;
+}
+
+void Engine::CheckPublicChannelRemoval(Tev_Channel* channel, int nr) {
+    for (int i = 0; i < groupList.GetItemCount(); i++)
+        if (Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i)))
+            group->CheckPublicChannelRemoval(channel, nr);
+}
+
+void Engine::CheckInterfaceChange(const char* poolName) {
+    for (int i = 0; i < groupList.GetItemCount(); i++)
+        if (Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i)))
+            group->CheckInterfaceChange(poolName);
+}

@@ -1,0 +1,87 @@
+// The scan of the channels directory through the directory lister plug-in: only modules
+// the cache does not know (or knows as missing) are asked for their type.
+#include <cstring>
+#include <string>
+
+#include "ChannelList.h"
+#include "DllInterface.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "PluginChannels.h"
+#include "platform/Text.h"
+
+namespace {
+
+const char* const kMsgErrorLoadingFile = "Error loading file";
+const char* const kEditorClassName = "Vantor Editor";
+
+// A module path is known when an entry names it (ignoring case) and its file was found.
+bool IsKnownModule(ChannelList* list, const char* path) {
+    for (int i = 0; i < list->GetItemCount(); i++) {
+        ChannelListItem* item = list->GetItem(i);
+        const char* fileName = item ? item->fileName.GetString() : nullptr;
+        if (item && item->onDisk && fileName && platform::StrICmp(fileName, path) == 0) return true;
+    }
+    return false;
+}
+
+void FillScannedItem(ChannelListItem* item, const char* path, const ChannelType& type) {
+    item->fileName.SetString(path);
+    item->channelType = type;
+    item->onDisk = true;
+    item->fromFile = true;
+}
+
+// Asks a module the list does not know for its type and adds it.
+void AddScannedModule(ChannelList* list, EngineInterface* engine, const char* path) {
+    if (IsKnownModule(list, path)) return;
+    const ChannelType type = engine->engineInterfaceExt->GetDLLType(path);
+    if (IsNullGuid(type.typeGuid)) {
+        engine->showErrorMessage(kMsgErrorLoadingFile, path);
+        return;
+    }
+    // A cached entry whose module is gone takes the module's new place; otherwise the
+    // type would stay unusable for as long as the cache keeps the old path.
+    ChannelListItem* listed = list->GetItem(type.typeGuid);
+    if (listed && !listed->onDisk) {
+        FillScannedItem(listed, path, type);
+        return;
+    }
+    ChannelListItem* item = new ChannelListItem();
+    FillScannedItem(item, path, type);
+    // Refused when another module on disk reports the same type: the first one stays.
+    if (!list->AddItem(item)) delete item;
+}
+
+}  // namespace
+
+void ChannelList::AddDirectory(const char* dir, int) {
+    if (!engineInterface || !engineInterface->engineInterfaceExt || !dir) return;
+    EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
+    const std::string listerPath = std::string(engineInterface->GetInstallDir()) + "\\channels\\" TEV_DIRECTORY_DLL;
+    const char* className = engineInterface->GetEngineClassName();
+    const bool editor = className && std::strcmp(className, kEditorClassName) == 0;
+    const std::string pattern = std::string(dir) + "\\*.*";
+
+    const char* const extensions[] = {"DLL", "DLE"};
+    const int passes = editor ? 2 : 1;
+    for (int pass = 0; pass < passes; pass++) {
+        DllInterface* object = ext->GetDLLInstance(listerPath.c_str());
+        if (!object) return;
+        Pex_DirectoryChannel* lister = static_cast<Pex_DirectoryChannel*>(static_cast<Tev_Channel*>(object));
+        lister->SetExtensionFilter(extensions[pass]);
+        lister->ListDirectory(pattern.c_str());
+        for (int i = 0; i < lister->GetListedFileCount(); i++) {
+            const char* name = lister->GetListedFileName(i);
+            if (!name) continue;
+            // A path that does not fit the cache's 260 bytes could not be stored: refused whole.
+            char path[MAX_PATH];
+            const bool fits = platform::CopyText(path, sizeof(path), dir) &&
+                              platform::AppendText(path, sizeof(path), "\\") &&
+                              platform::AppendText(path, sizeof(path), name);
+            if (fits) AddScannedModule(this, engineInterface, path);
+            else engineInterface->showErrorMessage(kMsgErrorLoadingFile, name);
+        }
+        delete lister;
+    }
+}

@@ -1,0 +1,88 @@
+// Channel group: the channel array (position = index number, NULL holes reused).
+#include "Tev_ChannelGroup.h"
+
+#include "ChannelInternal.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_Channel.h"
+#include "Tev_List.h"
+#include "group/GroupNames.h"
+
+int Tev_ChannelGroup::AddChannel(Tev_Channel* channel) {
+    if (!channel) return -1;
+    for (int i = 0; i < channelList->GetItemCount(); i++)
+        if (channelList->GetItem(i) == channel) return i;
+    int position = channelList->AddItemOrNULL(channel);
+    channelInternal.SetChannelIDIndexNr(channel, position);
+    channelInternal.SetChannelGroup(channel, this);
+    return position;
+}
+
+bool Tev_ChannelGroup::RemoveChannel(Tev_Channel* channel) {
+    if (!channel) return false;
+    for (int i = 0; i < channelList->GetItemCount(); i++)
+        if (channelList->GetItem(i) == channel) return RemoveChannel(i);
+    return false;
+}
+
+bool Tev_ChannelGroup::RemoveChannel(int indexNr) {
+    Tev_Channel* channel = GetChannel(indexNr);
+    if (!channel) return false;
+    EngineInterfaceExt* ext = engineInterface ? engineInterface->engineInterfaceExt : nullptr;
+    int type = channel->GetChannelInterfaceType();
+    if (ext && IsPublicChannel(channel))
+        ext->CheckPublicChannelRemoval(channel, poolNr);
+    else if (ext && type == PEX_PUBLICCALL)
+        ext->CheckPublicCallChannelRemoval(channel);
+    if (!destroying) {
+        // Links to the index go before the channel does (the removed one included).
+        for (int i = 0; i < channelList->GetItemCount(); i++) {
+            Tev_Channel* member = static_cast<Tev_Channel*>(channelList->GetItem(i));
+            if (member) member->CheckIndexNrRemoval(indexNr);
+        }
+    }
+    // The position is emptied first so that nothing reached from the destructor finds a
+    // channel that is half destroyed.
+    channelList->SetItem(nullptr, indexNr);
+    delete channel;
+    return true;
+}
+
+bool Tev_ChannelGroup::TransferChannel(int indexNr, Tev_ChannelGroup* target) {
+    Tev_Channel* channel = GetChannel(indexNr);
+    if (!channel || !target) return false;
+    // Emptying the position after the target "adds" a channel it already holds would lose it.
+    if (target == this) return true;
+    target->AddChannel(channel);
+    channelList->SetItem(nullptr, indexNr);
+    return true;
+}
+
+int Tev_ChannelGroup::GetChannelCount() { return channelList->GetItemCount(); }
+
+Tev_Channel* Tev_ChannelGroup::GetChannel(const char* name) {
+    if (!name) return nullptr;
+    for (int i = 0; i < channelList->GetItemCount(); i++) {
+        Tev_Channel* channel = static_cast<Tev_Channel*>(channelList->GetItem(i));
+        if (channel && groupnames::EqualNoCase(channel->GetChannelName(), name)) return channel;
+    }
+    return nullptr;
+}
+
+Tev_Channel* Tev_ChannelGroup::GetChannel(int indexNr) {
+    return static_cast<Tev_Channel*>(channelList->GetItem(indexNr));
+}
+
+void Tev_ChannelGroup::SetChannel(Tev_Channel* channel, int indexNr) { channelList->SetItem(channel, indexNr); }
+
+bool Tev_ChannelGroup::GetIfChannelInGroup(Tev_Channel* channel) {
+    if (!channel) return false;
+    for (int i = 0; i < channelList->GetItemCount(); i++)
+        if (channelList->GetItem(i) == channel) return true;
+    return false;
+}
+
+bool Tev_ChannelGroup::IsPublicChannel(Tev_Channel* channel) {
+    int type = channel->GetChannelInterfaceType();
+    return type == PEX_PUBLIC || type == PEX_PUBLICCUSTOMCHANNELGET;
+}

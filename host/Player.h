@@ -1,0 +1,18 @@
+// The host side of the engine: the calls a player makes, in their order, and the frame loop.
+#pragma once
+
+#include "PlayerOptions.h"
+
+// Exit statuses (see PlayerUsage).
+enum PlayerExit {
+    kPlayerOk = 0,
+    kPlayerBadCommandLine = 1,
+    kPlayerNoEngineControl = 2,
+    kPlayerInitFailed = 3,
+    kPlayerProjectCodeBase = 10  // + the LoadProject code
+};
+
+// Runs the engine as the options say; answers the exit status.
+int RunPlayer(const PlayerOptions& options);
+// Makes SIGINT and SIGTERM end the frame loop (instead of the process).
+void InstallStopSignals();

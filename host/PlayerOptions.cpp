@@ -1,0 +1,109 @@
+#include "PlayerOptions.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool ParseCount(const char* text, long& value) {
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(text, &end, 10);
+    return errno == 0 && end != text && *end == '\0' && value >= 0;
+}
+
+bool ParseRate(const char* text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0' && std::isfinite(value) && value >= 0;
+}
+
+// Accepts "--name value" and "--name=value".
+bool TakeValue(const std::string& argument, const char* name, int& index, int argc, char** argv, std::string& value,
+               bool& missing) {
+    std::string prefix = std::string(name) + "=";
+    missing = false;
+    if (argument.compare(0, prefix.size(), prefix) == 0) {
+        value = argument.substr(prefix.size());
+        return true;
+    }
+    if (argument != name) return false;
+    if (index + 1 >= argc) {
+        missing = true;
+        return true;
+    }
+    value = argv[++index];
+    return true;
+}
+
+bool SetProject(const std::string& path, PlayerOptions& options, std::string& error) {
+    if (!options.projectPath.empty()) return error = "only one project path may be given", false;
+    options.projectPath = path;
+    return true;
+}
+
+}  // namespace
+
+const char* PlayerUsage() {
+    return "Usage: vantor-player [options] [project.vtr]\n"
+           "Starts the Vantor engine, loads a project and runs its frames.\n"
+           "\n"
+           "  --install-dir DIR    engine install directory (default: the directory of this program)\n"
+           "  --registry-key KEY   registry key below HKEY_LOCAL_MACHINE (default: SOFTWARE\\Vantor)\n"
+           "  --frames N           run exactly N frames, then shut down\n"
+           "  --fps F              frames per second, 0 runs unthrottled (default: 60)\n"
+           "  --help               show this text\n"
+           "\n"
+           "Without --frames a loaded project runs until SIGINT or SIGTERM; without a project no\n"
+           "frames run unless --frames asks for them. The registry stand-in lives below\n"
+           "$TARNWELL_REGISTRY_DIR (default ~/.config/vantor-registry); error.log in the install directory.\n"
+           "\n"
+           "Exit status: 0 success; 1 bad command line; 2 no engine control object;\n"
+           "3 the engine did not start; 10 + the project load code otherwise\n"
+           "(11 loader failed, 12 newer engine or plug-in restore needed, 13 no project, 14 no start group).\n";
+}
+
+bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        std::string value;
+        bool missing = false;
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (TakeValue(argument, "--install-dir", i, argc, argv, value, missing)) {
+            if (missing || value.empty()) return error = "--install-dir needs a directory", false;
+            options.installDir = value;
+        } else if (TakeValue(argument, "--registry-key", i, argc, argv, value, missing)) {
+            if (missing || value.empty()) return error = "--registry-key needs a key", false;
+            options.registryKey = value;
+        } else if (TakeValue(argument, "--frames", i, argc, argv, value, missing)) {
+            if (missing || !ParseCount(value.c_str(), options.frames))
+                return error = "--frames needs a count of 0 or more", false;
+        } else if (TakeValue(argument, "--fps", i, argc, argv, value, missing)) {
+            if (missing || !ParseRate(value.c_str(), options.fps))
+                return error = "--fps needs a rate of 0 or more", false;
+        } else if (argument == "--") {
+            if (i + 1 < argc && !SetProject(argv[++i], options, error)) return false;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return error = "unknown option " + argument, false;
+        } else if (!SetProject(argument, options, error)) {
+            return false;
+        }
+    }
+    if (options.installDir.empty()) options.installDir = ExecutableDirectory();
+    return true;
+}
+
+std::string ExecutableDirectory() {
+    std::vector<char> buffer(4096);
+    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0) return ".";
+    std::string path(buffer.data(), static_cast<size_t>(length));
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}

@@ -1,0 +1,20 @@
+// Command line of vantor-player.
+#pragma once
+
+#include <string>
+
+struct PlayerOptions {
+    std::string installDir;                  // engine install directory (channels/, 3rd/, error.log)
+    std::string registryKey = "SOFTWARE\\Vantor";
+    std::string projectPath;                 // becomes the engine's command line; empty: none
+    long frames = -1;                        // -1: not given
+    double fps = 60.0;                       // 0: unthrottled
+    bool help = false;
+};
+
+// Parses argv into options; false with a one-line reason in `error` on bad input.
+bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::string& error);
+// The --help text.
+const char* PlayerUsage();
+// The directory holding the running executable ("." when it cannot be found).
+std::string ExecutableDirectory();

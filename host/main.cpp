@@ -1,0 +1,22 @@
+// vantor-player: starts the engine, loads a project, runs frames, shuts the engine down.
+#include <cstdio>
+#include <string>
+
+#include "Player.h"
+#include "PlayerOptions.h"
+
+int main(int argc, char** argv) {
+    PlayerOptions options;
+    std::string error;
+    if (!ParsePlayerOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "vantor-player: %s\n%s", error.c_str(), PlayerUsage());
+        return kPlayerBadCommandLine;
+    }
+    if (options.help) {
+        std::fputs(PlayerUsage(), stdout);
+        return kPlayerOk;
+    }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress lines appear at once, also in pipes
+    InstallStopSignals();
+    return RunPlayer(options);
+}

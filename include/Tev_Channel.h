@@ -1,0 +1,120 @@
+// The node of the channel graph and the base class of every channel a plug-in implements.
+// Field order and the order of the virtual operations are the plug-ins' contract: append only.
+#pragma once
+
+#include "ChannelType.h"
+#include "DllInterface.h"
+#include "TarnwellTypes.h"
+#include "Tev_List.h"
+
+class Tev_ChannelGroup;
+class TevFileSaver;
+class TevFileLoader;
+class ChannelInternal;
+struct ChildInfo;
+struct ChildCreation;
+struct PublicCallInfo;
+struct ParameterInfo;
+struct ChannelPoolInfo;
+
+// Interface types of a channel.
+inline constexpr int PEX_NORMAL = 0;                  // ordinary channel
+inline constexpr int PEX_PUBLIC = 1;                  // reachable from other groups by name
+inline constexpr int PEX_PUBLICCALL = 2;              // stands for a public channel of another group
+inline constexpr int PEX_PARAMETER = 3;               // stands for a parameter of its group
+inline constexpr int PEX_CUSTOMCHANNELGET = 4;        // GetChild hands out GetChannelFromChannel
+inline constexpr int PEX_PUBLICCUSTOMCHANNELGET = 5;  // public and custom at once
+
+#define TEV_CHANNEL_NAME_LENGTH 500
+
+class TARNWELL_API Tev_Channel : public DllInterface {
+    friend class ChannelInternal;
+
+public:
+    Tev_Channel();
+    virtual ~Tev_Channel();
+
+    // Virtual operations in slot order.
+    virtual void CallChannel();
+    virtual void OneTimeInitialize();
+    virtual void DoEvent(int event, unsigned long data);
+    virtual ChannelType GetChannelType();
+    virtual bool SaveChannel(TevFileSaver& saver);
+    virtual bool LoadChannel(TevFileLoader& loader, Tev_ChannelGroup* group);
+    virtual void SetChannelInterfaceType(int type);
+    virtual Tev_Channel* GetChannelFromChannel(Tev_Channel* caller, ChildInfo* entry);
+    virtual unsigned long GetTimeStamp();
+    virtual void SetTimeStamp();
+    virtual void DoDependencyInit(Tev_List* list);
+    virtual void CheckIndexNrRemoval(int indexNr);
+
+    // Child list.
+    int GetChildCount();
+    Tev_Channel* GetChild(int index);
+    int SetChild(Tev_Channel* channel, int targetChannel, int linkPosition);
+    void RemoveChild(int index);
+    void RemoveChildren();
+    void SetChildCreationCount(int count);
+
+    // Link positions.
+    void SetChildCreateType(ChildCreation creation, int linkPosition);
+    int GetChildLinkPositionCount(int linkPosition);
+    Tev_Channel* GetChildFromLinkPosition(int linkPosition, int nr);
+    int GetChildTypeCount(_GUID type);
+    Tev_Channel* GetChildFromLinkGuid(_GUID type, int nr);
+
+    // Identity.
+    void SetChannelName(const char* name);
+    const char* GetChannelName();
+    Tev_ChannelGroup* GetChannelGroup();
+    int GetChannelIDIndexNr();
+    int GetChannelInterfaceType();
+
+    // Dependencies.
+    void AddChannelGuidDepend(_GUID type, Tev_List* list);
+    void AddDLLDepend(const char* dllName, Tev_List* list);
+
+    // Pools.
+    int GetPoolChannelCount();
+    Tev_Channel* GetPoolChannel(int index);
+    void LinkPoolToChannel();
+    bool GetIfUsePoolChannel();
+    void SetIfUsePoolChannel(bool use);
+
+protected:
+    // True once per tree calculation pass; for derived channels that work once per pass.
+    bool CheckRenderCount();
+
+    ChannelType* channelType;         // cached copy of the type, owned
+    int lastTreeCount;                // tree count of the last successful CheckRenderCount
+    int channelIDIndexNr;             // index in the group
+    int channelInterfaceType;         // PEX_...
+    PublicCallInfo* publicCallInfo;   // PEX_PUBLICCALL only, owned
+    ParameterInfo* parameterInfo;     // PEX_PARAMETER only, owned
+    Tev_List children;                // ChildInfo*, owned
+    Tev_List childCreations;          // ChildCreation*, owned
+    Tev_List* pendingLinks;           // PendingLink*, owned, made on demand
+    Tev_List* publicChannelRequests;  // request marks per public channel number, owned list
+    Tev_List* publicChannelInstances; // resolved public channels (not owned), owned list
+    char* channelName;                // owned, at most 500 characters
+    Tev_ChannelGroup* channelGroup;   // not owned
+    bool waitingForPublicChannel;     // children wait in the placeholder position
+    uint32_t lastCallTime;            // tick count of the last call
+    bool ignoreTreeCount;             // CheckRenderCount always answers true
+    uint32_t timeStamp;               // change stamp
+    bool dynamicLoadPending;          // background load of the target group under way
+    unsigned char treeCountMode;      // how a public call advances the target's tree count
+    unsigned char treeRecalculateCount; // CheckRenderCount refusals in a row
+    bool usePoolChannel;              // links to this channel expand over its pools
+    Tev_List* poolItemNames;          // Tev_String* pool paths it is a member of, owned
+    ChannelPoolInfo* channelPoolInfo; // pools it uses, owned
+
+private:
+    Tev_Channel* ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking);
+    Tev_Channel* ResolveParameterChild(Tev_Channel* child);
+    int AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel);
+    void ReleaseLinkRecords();
+    void ReleasePendingLinks();
+    void ReleasePoolItemNames();
+    Tev_Channel* MatchCandidate(ChildInfo* entry);
+};

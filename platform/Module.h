@@ -1,0 +1,24 @@
+// Loading of shared modules (plug-ins), the stand-in for LoadLibraryA/GetProcAddress/FreeLibrary.
+#pragma once
+
+#include "TarnwellTypes.h"
+#include "platform/LastError.h"
+
+namespace platform {
+
+// Loads a module. A name with a directory part ('\' or '/') is loaded from that path
+// ('\' becomes '/'). A bare file name is looked for in each directory of "PATH" in order,
+// then handed to the system's default search. Loading uses RTLD_NOW | RTLD_LOCAL, so missing
+// symbols fail here, not later. Loading a module twice answers the same handle (counted).
+// Failure: NULL, LastError() = kErrorFileNotFound when the file was found nowhere,
+// kErrorModNotFound when a dependency is missing, kErrorBadExeFormat otherwise;
+// LastErrorText() holds the loader's text.
+HINSTANCE LoadModule(const char* fileName);
+
+// Address of an exported symbol, or NULL (LastError() = kErrorProcNotFound, loader's text).
+void* GetSymbol(HINSTANCE module, const char* name);
+
+// Drops one reference to the module; false for NULL or when the loader refuses.
+bool FreeModule(HINSTANCE module);
+
+}  // namespace platform

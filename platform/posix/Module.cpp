@@ -1,0 +1,114 @@
+#include "platform/Module.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/Environment.h"
+#include "platform/Files.h"
+
+namespace platform {
+
+namespace {
+
+bool HasDirectoryPart(const char* name) { return std::strchr(name, '/') || std::strchr(name, '\\'); }
+
+// The first directory of "PATH" (in order) that holds `name` as a regular file.
+std::string FindOnPath(const char* name) {
+    const char* path = std::getenv("PATH");
+    if (!path) return std::string();
+    const char separator = PathListSeparator();
+    std::string list(path);
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(separator, start);
+        if (end == std::string::npos) end = list.size();
+        std::string dir = list.substr(start, end - start);
+        start = end + 1;
+        if (dir.empty()) continue;  // an empty entry would mean the current directory: skip it
+        std::string candidate = ToNativePath(dir.c_str());
+        if (candidate.back() != '/') candidate += '/';
+        candidate += name;
+        uint32_t attributes = GetFileAttributes(candidate.c_str());
+        if (attributes != kFileAttributesInvalid && !(attributes & kFileAttributeDirectory)) return candidate;
+    }
+    return std::string();
+}
+
+// Win32-like number for a failed dlopen of `file`, read from the loader's text.
+uint32_t ClassifyLoadFailure(const char* text, const char* file, bool fileFound) {
+    if (!text) return kErrorBadExeFormat;
+    size_t fileLength = std::strlen(file);
+    bool namesFile = std::strncmp(text, file, fileLength) == 0 && text[fileLength] == ':';
+    if (std::strstr(text, "cannot open shared object file")) {
+        if (!namesFile) return kErrorModNotFound;  // a module it depends on is missing
+        return fileFound ? kErrorAccessDenied : kErrorFileNotFound;
+    }
+    if (std::strstr(text, "undefined symbol")) return kErrorProcNotFound;
+    return kErrorBadExeFormat;  // not an ELF object, or one for another machine
+}
+
+HINSTANCE Open(const char* file, bool fileFound) {
+    dlerror();
+    void* handle = dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    if (handle) {
+        SetLastError(kErrorSuccess);
+        return static_cast<HINSTANCE>(handle);
+    }
+    const char* text = dlerror();
+    SetLastError(ClassifyLoadFailure(text, file, fileFound), text);
+    return nullptr;
+}
+
+}  // namespace
+
+HINSTANCE LoadModule(const char* fileName) {
+    if (!fileName || !*fileName) {
+        SetLastError(kErrorInvalidParameter, "no module name given");
+        return nullptr;
+    }
+    if (HasDirectoryPart(fileName)) {
+        std::string path = ToNativePath(fileName);
+        if (!FileExists(path.c_str())) {
+            SetLastError(kErrorFileNotFound, (path + ": no such file").c_str());
+            return nullptr;
+        }
+        return Open(path.c_str(), true);
+    }
+    std::string found = FindOnPath(fileName);
+    if (!found.empty()) return Open(found.c_str(), true);
+    // Nowhere on "PATH": the system's own search (loaded modules, the loader's directories).
+    return Open(fileName, false);
+}
+
+void* GetSymbol(HINSTANCE module, const char* name) {
+    if (!module || !name) {
+        SetLastError(kErrorInvalidParameter, "no module or symbol name given");
+        return nullptr;
+    }
+    dlerror();
+    void* address = dlsym(module, name);
+    if (!address) {
+        const char* text = dlerror();
+        SetLastError(kErrorProcNotFound, text ? text : (std::string(name) + ": symbol is NULL").c_str());
+        return nullptr;
+    }
+    return address;
+}
+
+bool FreeModule(HINSTANCE module) {
+    if (!module) {
+        SetLastError(kErrorInvalidParameter, "no module given");
+        return false;
+    }
+    if (dlclose(module) != 0) {
+        const char* text = dlerror();
+        SetLastError(kErrorInvalidParameter, text);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,125 @@
+#include "platform/Threads.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/random.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+
+namespace platform {
+
+// Shared by the handle and the running thread; whichever lets go last deletes it.
+struct ThreadRecord {
+    pthread_t thread{};
+    ThreadEntry entry = nullptr;
+    void* argument = nullptr;
+    unsigned long id = 0;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool running = true;
+    std::atomic<int> references{2};
+};
+
+namespace {
+
+std::atomic<unsigned long> nextThreadId{1};
+thread_local unsigned long currentThreadId = 0;
+
+void Release(ThreadRecord* record) {
+    if (record->references.fetch_sub(1) == 1) delete record;
+}
+
+void* Trampoline(void* raw) {
+    ThreadRecord* record = static_cast<ThreadRecord*>(raw);
+    currentThreadId = record->id;
+    record->entry(record->argument);
+    {
+        std::lock_guard<std::mutex> lock(record->mutex);
+        record->running = false;
+    }
+    record->ended.notify_all();
+    Release(record);
+    return nullptr;
+}
+
+}  // namespace
+
+ThreadHandle CreateThread(ThreadEntry entry, void* argument, unsigned long* threadId) {
+    if (!entry) {
+        SetLastError(kErrorInvalidParameter, "no thread entry function");
+        return nullptr;
+    }
+    ThreadRecord* record = new ThreadRecord;
+    record->entry = entry;
+    record->argument = argument;
+    record->id = nextThreadId.fetch_add(1);
+    int result = pthread_create(&record->thread, nullptr, &Trampoline, record);
+    if (result != 0) {
+        SetLastError(kErrorNotEnoughMemory, std::strerror(result));
+        delete record;
+        return nullptr;
+    }
+    if (threadId) *threadId = record->id;
+    SetLastError(kErrorSuccess);
+    return record;
+}
+
+bool WaitThread(ThreadHandle handle, uint32_t timeoutMs) {
+    if (!handle) return false;
+    std::unique_lock<std::mutex> lock(handle->mutex);
+    auto finished = [handle] { return !handle->running; };
+    if (timeoutMs == 0xFFFFFFFFu) {
+        handle->ended.wait(lock, finished);
+        return true;
+    }
+    return handle->ended.wait_for(lock, std::chrono::milliseconds(timeoutMs), finished);
+}
+
+bool IsThreadRunning(ThreadHandle handle) {
+    if (!handle) return false;
+    std::lock_guard<std::mutex> lock(handle->mutex);
+    return handle->running;
+}
+
+void CloseThreadHandle(ThreadHandle handle) {
+    if (!handle) return;
+    pthread_detach(handle->thread);
+    Release(handle);
+}
+
+bool TerminateThread(ThreadHandle, unsigned long) {
+    SetLastError(kErrorNotSupported, "threads cannot be terminated from outside on this platform");
+    return false;
+}
+
+unsigned long CurrentThreadId() {
+    if (currentThreadId == 0) currentThreadId = nextThreadId.fetch_add(1);
+    return currentThreadId;
+}
+
+bool CreateGuid(_GUID* out) {
+    if (!out) return false;
+    unsigned char bytes[16];
+    size_t filled = 0;
+    while (filled < sizeof bytes) {
+        ssize_t count = getrandom(bytes + filled, sizeof bytes - filled, 0);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        filled += static_cast<size_t>(count);
+    }
+    bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);  // version 4
+    bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
+    out->Data1 = (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | bytes[3];
+    out->Data2 = static_cast<uint16_t>((bytes[4] << 8) | bytes[5]);
+    out->Data3 = static_cast<uint16_t>((bytes[6] << 8) | bytes[7]);
+    std::memcpy(out->Data4, bytes + 8, 8);
+    return true;
+}
+
+}  // namespace platform

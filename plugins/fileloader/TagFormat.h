@@ -1,0 +1,50 @@
+// Byte-level rules of the tagged stream, shared by the reader and the writer plug-ins.
+// The stream layout itself is described at the top of FileLoaderChannel.cpp.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace tagformat {
+
+constexpr size_t kWordSize = 4;
+// Largest block size: its most significant byte stays below 0x20, so a size word can
+// never be taken for a tag (whose four bytes are all printable).
+constexpr uint32_t kMaxBlockSize = 0x1FFFFFFFu;
+
+inline bool IsTagByte(unsigned char c) { return c >= 0x20 && c <= 0x7E; }
+
+// The first four characters of text form a valid tag (shorter texts do not).
+inline bool IsValidTag(const char* text) {
+    if (!text) return false;
+    for (size_t i = 0; i < kWordSize; ++i) {
+        if (!IsTagByte(static_cast<unsigned char>(text[i]))) return false;  // also stops at '\0'
+    }
+    return true;
+}
+
+inline uint32_t ReadLE32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+inline void WriteLE32(uint32_t value, unsigned char* p) {
+    p[0] = static_cast<unsigned char>(value);
+    p[1] = static_cast<unsigned char>(value >> 8);
+    p[2] = static_cast<unsigned char>(value >> 16);
+    p[3] = static_cast<unsigned char>(value >> 24);
+}
+
+enum class WordKind { End, Tag, Size, Garbage };
+
+// What the four bytes at offset are; End when fewer than four bytes remain.
+inline WordKind ClassifyWord(const unsigned char* data, size_t size, size_t offset) {
+    if (offset > size || size - offset < kWordSize) return WordKind::End;
+    const unsigned char* w = data + offset;
+    if (IsTagByte(w[0]) && IsTagByte(w[1]) && IsTagByte(w[2]) && IsTagByte(w[3])) return WordKind::Tag;
+    if (w[3] < 0x20) return WordKind::Size;
+    return WordKind::Garbage;
+}
+
+}  // namespace tagformat

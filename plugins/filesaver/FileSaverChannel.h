@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "FileLoaderChannels.h"
+
+// The writer channel of filesaver.dll. A file is written into a temporary file beside it
+// and renamed over it by CloseSaveFile, so the old file survives every failure.
+class FileSaverChannel : public Pex_FileSaverChannel {
+public:
+    FileSaverChannel();
+    ~FileSaverChannel() override;
+
+    bool OpenSaveFile(const char* path, bool append) override;
+    bool SaveTag(const char* tag) override;
+    bool SaveBlockSize(unsigned long size) override;
+    bool SaveDataToFile(const void* data, unsigned long size) override;
+    bool CloseSaveFile() override;
+    const char* GetSaveingFileName() override;
+    bool OpenMemory() override;
+    bool CloseMemory() override;
+    char* GetBuffer() override;
+    unsigned long GetBufferSize() override;
+
+private:
+    enum class Mode { Idle, File, Memory };
+
+    bool Append(const void* bytes, size_t count);
+    bool Flush();
+    bool CreateTemporary(int existingMode);
+    bool CopyExisting();
+    bool Commit();
+    void Abandon();
+    void Report(const char* text, const char* detail);
+
+    Mode mode;
+    int fd;                      // the temporary file while Mode::File
+    bool failed;                 // a write failed: CloseSaveFile refuses to commit
+    std::string target;          // native path being replaced
+    std::string temporary;       // native path of the temporary file
+    std::string savingName;      // the path as the caller gave it
+    std::vector<char> pending;   // bytes not yet written to fd
+    std::vector<char> memory;    // content written by OpenMemory
+};

@@ -1,0 +1,179 @@
+// Linking children into link positions: the layout of the child list and the refusals.
+#include "ChannelTestFixture.h"
+
+namespace {
+
+const char* kNotAccepted =
+    "This channel was unable to be linked. The type of the channel was not accepted at this link position";
+
+class ChannelLinks : public ChannelTest {};
+
+TEST_F(ChannelLinks, SlotBeyondMultiplePositionInsertsEmptySlots) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    Tev_Channel* a = Make(TEST_ROOT_DLL);
+    Tev_Channel* b = Make(TEST_ROOT_DLL);
+    Tev_Channel* c = Make(TEST_COUNTER_DLL);
+    // Position 3 (multiple, wildcard) has its head at index 3; slots go in front of it.
+    EXPECT_EQ(parent->SetChild(a, -1, 3), 3);
+    EXPECT_EQ(parent->SetChild(b, -1, 3), 4);
+    ASSERT_EQ(parent->GetChildLinkPositionCount(3), 2);
+
+    int index = parent->SetChild(c, 5, 3);
+    EXPECT_EQ(index, 8);
+    EXPECT_EQ(parent->GetChild(index), c);
+    EXPECT_EQ(parent->GetChildLinkPositionCount(3), 6);
+    for (int slot = 2; slot <= 4; ++slot) {
+        EXPECT_EQ(parent->GetChildFromLinkPosition(3, slot), nullptr) << slot;
+        ChildInfo* empty = Entry(parent, 3 + slot);
+        ASSERT_NE(empty, nullptr);
+        EXPECT_FALSE(empty->isLinkHead);
+        EXPECT_EQ(empty->linkPosition, 3);
+        EXPECT_EQ(empty->nodeCount, slot);
+    }
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, 5), c);
+    // The head itself (nr == slot count) never holds a child.
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, 6), nullptr);
+    ChildInfo* head = Entry(parent, 9);
+    ASSERT_NE(head, nullptr);
+    EXPECT_TRUE(head->isLinkHead);
+    EXPECT_EQ(head->nodeOffset, 9);
+    EXPECT_EQ(parent->GetChildCount(), 10);
+}
+
+TEST_F(ChannelLinks, ExistingSlotIsReplacedAndAppendLandsAfterTheLast) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    Tev_Channel* first = Make(TEST_ROOT_DLL);
+    Tev_Channel* second = Make(TEST_ROOT_DLL);
+    Tev_Channel* third = Make(TEST_ROOT_DLL);
+    Tev_Channel* replacement = Make(TEST_DERIVED_DLL);
+    parent->SetChild(first, -1, 3);
+    int secondIndex = parent->SetChild(second, -1, 3);
+    parent->SetChild(third, -1, 3);
+
+    EXPECT_EQ(parent->SetChild(replacement, 1, 3), secondIndex);
+    EXPECT_EQ(parent->GetChildLinkPositionCount(3), 3);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, 1), replacement);
+
+    // A slot below -1 is reported and then appended.
+    Tev_Channel* late = Make(TEST_ROOT_DLL);
+    int lateIndex = parent->SetChild(late, -7, 3);
+    EXPECT_EQ(CountMessages(TEV_MESSAGE_USER_INFO, "Tev_Channel::SetChild targetChannel<-1 is out of range"), 1);
+    EXPECT_EQ(parent->GetChild(lateIndex), late);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, 3), late);
+
+    // A single position simply swaps its child, whatever slot is asked for.
+    EXPECT_EQ(parent->SetChild(first, 0, 1), 1);
+    EXPECT_EQ(parent->SetChild(second, 7, 1), 1);
+    EXPECT_EQ(parent->GetChild(1), second);
+    EXPECT_EQ(parent->GetChildLinkPositionCount(1), 0);
+}
+
+TEST_F(ChannelLinks, PositionMinusOneTakesFirstAcceptingPosition) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    Tev_Channel* derived = Make(TEST_DERIVED_DLL);
+    Tev_Channel* counter = Make(TEST_COUNTER_DLL);
+    // Derived is accepted at position 0 through its base GUID.
+    EXPECT_EQ(parent->SetChild(derived, -1, -1), 0);
+    // The counter fits only the wildcard position 3.
+    int index = parent->SetChild(counter, -1, -1);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, 0), counter);
+    EXPECT_EQ(channelInternal.GetChildLinkPosition(parent, index), 3);
+    // A position beyond the last one also searches by type.
+    Tev_Channel* root = Make(TEST_ROOT_DLL);
+    EXPECT_EQ(parent->SetChild(root, -1, 42), 1);
+}
+
+TEST_F(ChannelLinks, TypeAcceptanceByTypeBaseOneLevelAndWildcard) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    Tev_Channel* root = Make(TEST_ROOT_DLL);
+    Tev_Channel* derived = Make(TEST_DERIVED_DLL);
+    Tev_Channel* counter = Make(TEST_COUNTER_DLL);
+    Tev_Channel* custom = Make(TEST_CUSTOM_DLL);
+
+    EXPECT_EQ(parent->SetChild(counter, 0, 0), -1);
+    EXPECT_EQ(CountMessages(TEV_MESSAGE_USER_INFO, kNotAccepted), 1);
+    // Position 2 accepts the derived type by its own GUID; root is not derived.
+    EXPECT_EQ(parent->SetChild(root, -1, 2), -1);
+    EXPECT_EQ(CountMessages(TEV_MESSAGE_USER_INFO, kNotAccepted), 2);
+    EXPECT_GE(parent->SetChild(derived, -1, 2), 0);
+    // The wildcard takes any type.
+    EXPECT_GE(parent->SetChild(counter, -1, 3), 0);
+    EXPECT_GE(parent->SetChild(custom, -1, 3), 0);
+    EXPECT_EQ(parent->GetChildLinkPositionCount(3), 2);
+    EXPECT_EQ(parent->GetChild(0), nullptr);  // refusals left the list alone
+}
+
+TEST_F(ChannelLinks, RefusalsWithoutSideEffects) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    EXPECT_EQ(parent->SetChild(nullptr, -1, 3), -1);
+    EXPECT_TRUE(sink.messages.empty());
+
+    EXPECT_EQ(parent->SetChild(parent, -1, 3), -1);
+    EXPECT_EQ(CountMessages(TEV_MESSAGE_ERROR, "SetChild channel==this"), 1);
+    EXPECT_EQ(parent->GetChildCount(), 4);
+
+}
+
+TEST_F(ChannelLinks, PublicSwitchRefusesParameterAndPublicCallChildren) {
+    Tev_Channel* parent = Make(TEST_COUNTER_DLL);
+    parent->SetChannelInterfaceType(PEX_PUBLICCUSTOMCHANNELGET);
+    Tev_Channel* parameter = Make(TEST_ROOT_DLL);
+    parameter->SetChannelInterfaceType(PEX_PARAMETER);
+    Tev_Channel* publicChild = Make(TEST_ROOT_DLL);
+    publicChild->SetChannelInterfaceType(PEX_PUBLIC);
+
+    EXPECT_EQ(parent->SetChild(parameter, -1, 0), -1);
+    EXPECT_EQ(CountMessages(TEV_MESSAGE_USER_INFO,
+                            "Parameter channels are not allowed to be linked to public ChannelSwitches"),
+              1);
+    EXPECT_GE(parent->SetChild(publicChild, -1, 0), 0);
+}
+
+TEST_F(ChannelLinks, RemoveChildrenKeepsOneEmptyHeadPerPosition) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    for (int i = 0; i < 3; ++i) parent->SetChild(Make(TEST_ROOT_DLL), -1, 3);
+    parent->SetChild(Make(TEST_DERIVED_DLL), -1, 2);
+    parent->SetChild(Make(TEST_ROOT_DLL), -1, 0);
+    ASSERT_EQ(parent->GetChildCount(), 8);
+
+    parent->RemoveChildren();
+    ASSERT_EQ(parent->GetChildCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        ChildInfo* head = Entry(parent, i);
+        ASSERT_NE(head, nullptr);
+        EXPECT_TRUE(head->isLinkHead);
+        EXPECT_EQ(head->channel, nullptr);
+        EXPECT_EQ(head->nodeOffset, i);
+        EXPECT_EQ(head->nodeCount, 0);
+    }
+    // The positions still work afterwards.
+    Tev_Channel* again = Make(TEST_ROOT_DLL);
+    EXPECT_EQ(parent->SetChild(again, -1, 3), 3);
+    EXPECT_EQ(parent->GetChildLinkPositionCount(3), 1);
+}
+
+TEST_F(ChannelLinks, CheckIndexNrRemovalDropsLinksToThatIndex) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    Tev_Channel* keep = Make(TEST_ROOT_DLL);
+    Tev_Channel* drop = Make(TEST_ROOT_DLL);
+    Tev_Channel* custom = Make(TEST_CUSTOM_DLL);
+    channelInternal.SetChannelIDIndexNr(keep, 1);
+    channelInternal.SetChannelIDIndexNr(drop, 2);
+    channelInternal.SetChannelIDIndexNr(custom, 3);
+    custom->SetChild(drop, -1, 0);
+    parent->SetChild(keep, -1, 0);
+    parent->SetChild(drop, -1, 3);
+    parent->SetChild(drop, -1, 3);
+    int customIndex = parent->SetChild(custom, -1, 3);
+
+    parent->CheckIndexNrRemoval(2);
+    EXPECT_EQ(parent->GetChild(0), keep);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, 0), nullptr);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, 1), nullptr);
+    // A custom child is compared by itself, not by what it hands out.
+    EXPECT_EQ(channelInternal.GetInternalChild(parent, customIndex), custom);
+    parent->CheckIndexNrRemoval(3);
+    EXPECT_EQ(channelInternal.GetInternalChild(parent, customIndex), nullptr);
+}
+
+}  // namespace

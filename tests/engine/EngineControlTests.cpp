@@ -1,0 +1,144 @@
+// EngineControl: the host's life cycle of the engine.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "EngineControl.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "support/TestEngine.h"
+
+using tarnwell_test::ScopedBoxCapture;
+using tarnwell_test::TestEngine;
+using tarnwell_test::TestEngineOptions;
+
+namespace {
+
+// Reads the fields the host cannot see.
+class ControlProbe : public EngineControl {
+public:
+    const char* CommandLine() const { return commandLine; }
+};
+
+TestEngineOptions Unstarted() {
+    TestEngineOptions options;
+    options.standardPlugins = false;
+    options.start = false;
+    return options;
+}
+
+// Calls back into the loop from inside a frame, as a channel pumping window
+// messages would.
+class ReenteringChannel : public Tev_Channel {
+public:
+    void CallChannel() override {
+        calls++;
+        if (control) control->EngineLoop();
+    }
+    EngineControl* control = nullptr;
+    int calls = 0;
+};
+
+}  // namespace
+
+TEST(EngineControl, BeforeInitEngineEverythingIsQuiet) {
+    ScopedBoxCapture boxes;
+    EngineControl* control = GetEngineControlInstance();
+    ASSERT_NE(control, nullptr);
+    control->EngineLoop();
+    control->ProcessWindowMessage(nullptr, 1, 2, 3);
+    EXPECT_EQ(control->GetEngineInterface(), nullptr);
+    EXPECT_FALSE(control->GetIfKeepRunningApplication());
+    delete control;
+    EXPECT_EQ(debugOutPut, nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST(EngineControl, FailedInitEngineLeavesNothingAndRetrySucceeds) {
+    TestEngine fixture(Unstarted());  // registry and install directories only
+    ScopedBoxCapture boxes;
+    EngineControl* control = GetEngineControlInstance();
+    control->SetVantorRegKey(TestEngine::kRegistryKey);
+    // No install directory: the engine refuses to start.
+    EXPECT_FALSE(control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
+    EXPECT_EQ(debugOutPut, nullptr);
+    EXPECT_EQ(control->GetEngineInterface(), nullptr);
+    ASSERT_FALSE(boxes.boxes.empty());
+    EXPECT_EQ(boxes.boxes.back().caption, "Vantor Error");
+    EXPECT_EQ(boxes.boxes.back().text, "An error occured during the initalization of Vantor");
+    control->EngineLoop();  // still a created, not started, control
+
+    control->SetInstallDir(fixture.InstallDir().c_str());
+    EXPECT_TRUE(control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
+    EXPECT_NE(debugOutPut, nullptr);
+    ASSERT_NE(control->GetEngineInterface(), nullptr);
+    EXPECT_STREQ(control->GetEngineInterface()->GetInstallDir(), fixture.InstallDir().c_str());
+    delete control;
+    EXPECT_EQ(debugOutPut, nullptr);
+}
+
+TEST(EngineControl, SecondInitEngineKeepsTheRunningEngine) {
+    TestEngine engine;
+    ASSERT_TRUE(engine.Started());
+    EngineInterface* first = engine.Engine();
+    EXPECT_TRUE(engine.Control()->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
+    EXPECT_EQ(engine.Engine(), first);
+}
+
+TEST(EngineControl, TextsAreCopiedWithBounds) {
+    TestEngine fixture(Unstarted());
+    ControlProbe control;
+    std::string longLine(1500, 'q');
+    control.SetCommandLine(&longLine[0]);
+    EXPECT_EQ(std::string(control.CommandLine()), std::string(999, 'q'));
+    control.SetCommandLine(nullptr);
+    EXPECT_EQ(std::string(control.CommandLine()).size(), 999u);
+
+    std::string longDir = fixture.InstallDir() + "/" + std::string(500, 'd');
+    control.SetInstallDir(longDir.c_str());
+    control.SetVantorRegKey(TestEngine::kRegistryKey);
+    ASSERT_TRUE(control.InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
+    // 399 characters reach the control, 299 the engine.
+    EXPECT_EQ(std::string(control.GetEngineInterface()->GetInstallDir()), longDir.substr(0, 299));
+}
+
+TEST(EngineControl, LoadProjectWithoutDialogChannelAnswers1) {
+    TestEngine engine(TestEngineOptions{false, {}, {}, true, true});  // no plug-ins at all
+    ASSERT_TRUE(engine.Started());
+    EXPECT_EQ(engine.Control()->LoadProject(), 1);
+    EXPECT_TRUE(engine.Contains("EngineControl::LoadProject(): Error loading the File Dialog channel"));
+}
+
+TEST(EngineControl, LoadProjectRefusesOverlongPath) {
+    TestEngine engine(TestEngineOptions{false, {}, {}, true, true});
+    ASSERT_TRUE(engine.Started());
+    std::string path = "/tmp/" + std::string(300, 'p') + ".vtr";
+    engine.Control()->SetCommandLine(&path[0]);
+    EXPECT_EQ(engine.Control()->LoadProject(), 1);
+    EXPECT_TRUE(engine.Contains("Project path too long"));
+}
+
+TEST(EngineControl, EngineLoopRefusesReentryFromInsideAFrame) {
+    TestEngine engine;
+    ASSERT_TRUE(engine.Started());
+    EngineInterface* e = engine.Engine();
+    Tev_ChannelGroup* group = e->CreateNewGroup("Start", false, -1);
+    if (!group) GTEST_SKIP() << "group table not available";
+    ASSERT_EQ(group->GetGroupIndex(), e->engineInterfaceExt->GetStartGroup());
+    ReenteringChannel* channel = new ReenteringChannel();
+    channel->control = engine.Control();
+    group->SetStartChannel(group->AddChannel(channel));
+
+    const int count = e->GetTreeCalculateCount();
+    engine.Control()->EngineLoop();
+    EXPECT_EQ(channel->calls, 1);  // the inner call returned at once
+    EXPECT_EQ(e->GetTreeCalculateCount(), count + 1);
+    engine.Control()->EngineLoop();  // the guard was cleared after the frame
+    EXPECT_EQ(channel->calls, 2);
+
+    e->engineInterfaceExt->SetStartGroup(5);  // an empty slot: no frame at all
+    engine.Control()->EngineLoop();
+    EXPECT_EQ(channel->calls, 2);
+}

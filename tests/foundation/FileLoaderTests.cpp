@@ -1,0 +1,88 @@
+// Facades without a channel, and the address operations of the reader.
+#include <vector>
+
+#include "DebugMessages.h"
+#include "TaggedFileFixture.h"
+
+using namespace taggedfile;
+using FileLoader = EngineTest;
+
+namespace {
+
+// Records what reaches the message sink while it is installed.
+class CapturingSink : public DebugOutPut {
+public:
+    CapturingSink() : previous(debugOutPut) { debugOutPut = this; }
+    ~CapturingSink() override { debugOutPut = previous; }
+    void ShowDebugMessage(DebugMessage* message) override { texts.push_back(message->GetDebugMessage()); }
+    std::vector<std::string> texts;
+
+private:
+    DebugOutPut* previous;
+};
+
+}  // namespace
+
+TEST(FileLoaderFacade, WithoutAChannelEverythingAnswersNeutrally) {
+    CapturingSink sink;
+    EngineInterface* savedEngine = globalEngine;
+    globalEngine = nullptr;
+    TevFileLoader byDefault;
+    TevFileSaver saverByDefault;
+    globalEngine = savedEngine;
+    TevFileLoader loader(nullptr);
+    TevFileSaver saver(nullptr);
+    EXPECT_EQ(sink.texts, (std::vector<std::string>{"File loader class not found", "File loader class not found",
+                                                     "TevFileLoader::TevFileLoader: File loader class not found",
+                                                     "TevFileSaver::TevFileSaver: File loader class not found"}));
+
+    char data[] = "TEVG";
+    char tag[5];
+    EXPECT_EQ(loader.GetFileLoaderChannel(), nullptr);
+    EXPECT_FALSE(loader.LoadFile("x"));
+    EXPECT_FALSE(loader.SetBuffer(data, 4, true));
+    EXPECT_FALSE(loader.GetInfoIfTag("TEVG"));
+    EXPECT_FALSE(loader.GetTagData(tag));
+    EXPECT_EQ(loader.GetSizeDataBlock(true), 0u);
+    EXPECT_EQ(loader.GetBuffer(), nullptr);
+    EXPECT_EQ(loader.GetCRC(), 0u);
+    EXPECT_EQ(loader.GetChacheFileNameFromURL("x"), nullptr);
+    loader.ResetPosition();
+    loader.StopLoading();
+    EXPECT_FALSE(saver.OpenSaveFile("x", false));
+    EXPECT_FALSE(saver.OpenMemory());
+    EXPECT_EQ(saver.GetSaveingFileName(), nullptr);
+    EXPECT_EQ(saver.GetBuffer(), nullptr);
+}
+
+TEST_F(FileLoader, LocalAndFileAddressesLoadOthersAreRefused) {
+    TempDir dir;
+    std::string path = dir.File("my file.vtr");
+    WriteAll(path, "QSPT" + Block(Word(3)));
+    auto loader = NewLoader();
+
+    EXPECT_TRUE(loader->SetURL(path.c_str()));
+    EXPECT_TRUE(loader->CheckHeader("QSPT", false));
+    std::string spaced = dir.Path() + "/my%20file.vtr";
+    EXPECT_TRUE(loader->SetURL(("file://" + spaced).c_str()));
+    EXPECT_TRUE(loader->SetURL(("file://localhost" + spaced).c_str()));
+    EXPECT_TRUE(loader->CheckULRCache(("file:" + spaced).c_str()));
+    ASSERT_NE(loader->GetChacheFileNameFromURL(("file://" + spaced).c_str()), nullptr);
+    EXPECT_EQ(std::string(loader->GetChacheFileNameFromURL(("file://" + spaced).c_str())), path);
+    EXPECT_TRUE(loader->SaveURLToCache(path.c_str()));
+
+    EXPECT_FALSE(loader->CheckULRCache(dir.File("absent").c_str()));
+    EXPECT_FALSE(loader->SetURL("http://example.invalid/a.vtr"));
+    EXPECT_FALSE(loader->SetURL("file://otherhost/a.vtr"));
+    EXPECT_FALSE(loader->CheckULRCache("ftp://example.invalid/a"));
+    EXPECT_EQ(loader->GetChacheFileNameFromURL("https://example.invalid/a"), nullptr);
+    EXPECT_FALSE(loader->SaveURLToCache("https://example.invalid/a"));
+}
+
+TEST_F(FileLoader, EngineMakesBothChannelsFromTheirTypes) {
+    TevFileLoader loader(engine.Engine());
+    TevFileSaver saver(engine.Engine());
+    EXPECT_NE(loader.GetFileLoaderChannel(), nullptr);
+    EXPECT_NE(saver.GetFileSaverChannel(), nullptr);
+    EXPECT_FALSE(engine.Contains("File loader class not found"));
+}

@@ -1,0 +1,123 @@
+// Shared set-up of the tagged file reader and writer tests: readers and writers over the
+// standard plug-ins, temporary directories and small file helpers.
+#pragma once
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DllInterface.h"
+#include "EngineInterface.h"
+#include "FileLoaderChannels.h"
+#include "TevFileLoader.h"
+#include "TevFileSaver.h"
+#include "support/TestEngine.h"
+
+namespace taggedfile {
+
+// A facade that adopts a channel made directly by the plug-in's InitDLL.
+class AdoptingLoader : public TevFileLoader {
+public:
+    explicit AdoptingLoader(Pex_FileLoaderChannel* made) : TevFileLoader(nullptr) { channel = made; }
+};
+
+class AdoptingSaver : public TevFileSaver {
+public:
+    explicit AdoptingSaver(Pex_FileSaverChannel* made) : TevFileSaver(nullptr) { channel = made; }
+};
+
+// Makes channels straight from a plug-in module; the module stays loaded for the process,
+// since channels made by it may outlive any scope.
+inline DllInterface* MakeFromPlugin(const char* file, EngineInterface* engine) {
+    std::string path = std::string(TARNWELL_VANTOR_DIR) + "/channels/" + file;
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        ADD_FAILURE() << "cannot load " << path << ": " << dlerror();
+        return nullptr;
+    }
+    auto init = reinterpret_cast<TevInitDLLFunction>(dlsym(module, "InitDLL"));
+    if (!init) return nullptr;
+    EngineInterface* saved = globalEngine;
+    globalEngine = engine;
+    auto* made = static_cast<DllInterface*>(init());
+    globalEngine = saved;
+    return made;
+}
+
+// A fresh directory, removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "taggedfile-XXXXXX").string();
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        if (mkdtemp(name.data())) path_ = name.data();
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Path() const { return path_; }
+    // Names in the directory: tells whether a temporary file was left behind.
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+private:
+    std::string path_;
+};
+
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Little-endian size word, as the writer puts it before a block.
+inline std::string Word(uint32_t value) {
+    std::string w(4, '\0');
+    for (int i = 0; i < 4; ++i) w[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return w;
+}
+
+inline std::string Block(const std::string& data) { return Word(static_cast<uint32_t>(data.size())) + data; }
+
+// Every test runs beside a started engine with the standard plug-ins; readers and writers
+// are the facades over that engine's channels.
+class EngineTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TevFileLoader> NewLoader() {
+        auto loader = std::make_unique<TevFileLoader>(engine.Engine());
+        if (loader->GetFileLoaderChannel()) return loader;
+        return std::make_unique<AdoptingLoader>(
+            dynamic_cast<Pex_FileLoaderChannel*>(MakeFromPlugin("fileloader.dll", engine.Engine())));
+    }
+    std::unique_ptr<TevFileSaver> NewSaver() {
+        auto saver = std::make_unique<TevFileSaver>(engine.Engine());
+        if (saver->GetFileSaverChannel()) return saver;
+        return std::make_unique<AdoptingSaver>(
+            dynamic_cast<Pex_FileSaverChannel*>(MakeFromPlugin("filesaver.dll", engine.Engine())));
+    }
+
+    tarnwell_test::TestEngine engine;
+};
+
+}  // namespace taggedfile

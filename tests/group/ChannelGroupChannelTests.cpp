@@ -1,0 +1,136 @@
+// The channel array of a group: index numbers, NULL holes and their reuse, removal with
+// the notifications it sends, transfer between groups, lookups.
+#include "ChannelGroupFixture.h"
+
+using ChannelGroupChannels = ChannelGroupTest;
+
+TEST_F(ChannelGroupChannels, AddingAPresentChannelAnswersItsPositionAndChangesNothing) {
+    InspectableGroup* group = NewGroup();
+    Tev_Channel* first = AddNew(group);
+    Tev_Channel* second = AddNew(group);
+    ASSERT_TRUE(first && second);
+
+    EXPECT_EQ(group->AddChannel(first), 0);
+    EXPECT_EQ(group->AddChannel(second), 1);
+    EXPECT_EQ(group->GetChannelCount(), 2);
+    EXPECT_EQ(second->GetChannelIDIndexNr(), 1);
+    EXPECT_EQ(second->GetChannelGroup(), group);
+    EXPECT_EQ(group->AddChannel(nullptr), -1);
+    EXPECT_EQ(group->GetChannelCount(), 2);
+}
+
+TEST_F(ChannelGroupChannels, RemovedIndexIsReusedAndTheArrayNeverShrinks) {
+    InspectableGroup* group = NewGroup();
+    std::vector<Tev_Channel*> channels;
+    for (int i = 0; i < 5; i++) channels.push_back(AddNew(group));
+
+    EXPECT_TRUE(group->RemoveChannel(2));
+    EXPECT_EQ(group->GetChannelCount(), 5);
+    EXPECT_EQ(group->GetChannel(2), nullptr);
+    EXPECT_FALSE(group->GetIfChannelInGroup(nullptr));
+    EXPECT_FALSE(group->RemoveChannel(2)) << "an empty position";
+    EXPECT_FALSE(group->RemoveChannel(5));
+    EXPECT_FALSE(group->RemoveChannel(-1));
+
+    Tev_Channel* reused = AddNew(group);
+    EXPECT_EQ(reused->GetChannelIDIndexNr(), 2);
+    EXPECT_EQ(group->GetChannel(2), reused);
+    EXPECT_EQ(group->GetChannelCount(), 5);
+
+    EXPECT_TRUE(group->RemoveChannel(channels[4]));
+    EXPECT_EQ(group->GetChannel(4), nullptr);
+    EXPECT_EQ(group->GetChannelCount(), 5);
+}
+
+TEST_F(ChannelGroupChannels, RemovingAChannelDropsTheLinksOfItsSiblingsToIt) {
+    InspectableGroup* group = NewGroup();
+    Tev_Channel* parent = AddNew(group, TEST_LINKS_DLL);
+    Tev_Channel* child = AddNew(group, TEST_ROOT_DLL);
+    Tev_Channel* other = AddNew(group, TEST_ROOT_DLL);
+    ASSERT_GE(parent->SetChild(child, -1, 0), 0);
+    ASSERT_GE(parent->SetChild(other, -1, 1), 0);
+    ASSERT_EQ(parent->GetChild(0), child);
+
+    EXPECT_TRUE(group->RemoveChannel(child));
+    EXPECT_EQ(parent->GetChild(0), nullptr);
+    EXPECT_EQ(parent->GetChild(1), other) << "links to other index numbers stay";
+}
+
+TEST_F(ChannelGroupChannels, ReleaseEmptiesEveryPositionButKeepsCountAndIdentity) {
+    InspectableGroup* group = NewGroup("Pool", 3);
+    group->SetChannelGroupFileName("dir\\file.cgr");
+    Tev_Channel* parent = AddNew(group, TEST_LINKS_DLL);
+    Tev_Channel* child = AddNew(group);
+    AddNew(group);
+    parent->SetChild(child, -1, 0);  // linked channels go one by one without dangling links
+    group->SetStartChannel(2);
+    ParameterInterfaceInfo info = {"p", TEV_NULL_GUID};
+    group->AddParameterInfo(info);
+    _GUID guid = group->GetUniqueGroupGuid();
+    group->SetPoolName(group->GetPoolName());  // their own texts, freed while they are copied
+    group->SetChannelGroupFileName(group->GetChannelGroupFileName());
+
+    group->Release();
+
+    EXPECT_EQ(group->GetChannelCount(), 3);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(group->GetChannel(i), nullptr) << i;
+    EXPECT_EQ(group->GetStartChannel(), 0);
+    EXPECT_EQ(group->GetParameterCount(), 0);
+    EXPECT_STREQ(group->GetPoolName(), "Pool");
+    EXPECT_EQ(group->GetPoolNr(), 3);
+    EXPECT_STREQ(group->GetChannelGroupFileName(), "dir\\file.cgr");
+    EXPECT_TRUE(group->GetUniqueGroupGuid() == guid);
+}
+
+TEST_F(ChannelGroupChannels, TransferRenumbersInTheTargetAndLeavesAHole) {
+    InspectableGroup* source = NewGroup();
+    InspectableGroup* target = NewGroup();
+    AddNew(source);
+    Tev_Channel* moving = AddNew(source);
+    AddNew(target);
+    AddNew(target);
+    target->RemoveChannel(0);
+
+    EXPECT_TRUE(source->TransferChannel(1, target));
+    EXPECT_EQ(source->GetChannel(1), nullptr);
+    EXPECT_EQ(source->GetChannelCount(), 2);
+    EXPECT_EQ(target->GetChannel(0), moving);
+    EXPECT_EQ(moving->GetChannelIDIndexNr(), 0);
+    EXPECT_EQ(moving->GetChannelGroup(), target);
+
+    EXPECT_FALSE(source->TransferChannel(1, target)) << "empty position";
+    EXPECT_FALSE(source->TransferChannel(7, target));
+    EXPECT_FALSE(target->TransferChannel(0, nullptr));
+    // A transfer into the own group must not lose the channel.
+    EXPECT_TRUE(target->TransferChannel(0, target));
+    EXPECT_EQ(target->GetChannel(0), moving);
+}
+
+TEST_F(ChannelGroupChannels, SetChannelStoresRawlyAndGrowsWithHoles) {
+    InspectableGroup* group = NewGroup();
+    Tev_Channel* channel = AddNew(group);
+    group->SetChannel(nullptr, 0);  // take it out raw, then put it far away
+    group->SetChannel(channel, 4);
+
+    EXPECT_EQ(group->GetChannelCount(), 5);
+    EXPECT_EQ(group->GetChannel(4), channel);
+    EXPECT_EQ(group->GetChannel(2), nullptr);
+    EXPECT_EQ(channel->GetChannelIDIndexNr(), 0) << "the raw form changes nothing else";
+    group->SetChannel(nullptr, -1);
+    EXPECT_EQ(group->GetChannelCount(), 5);
+}
+
+TEST_F(ChannelGroupChannels, LookupByNameIgnoresCaseAndSkipsUnnamedChannels) {
+    InspectableGroup* group = NewGroup();
+    AddNew(group);  // unnamed, at position 0
+    group->RemoveChannel(0);
+    AddNew(group);
+    Tev_Channel* named = AddNew(group, TEST_ROOT_DLL, "Lamp");
+    Tev_Channel* twin = AddNew(group, TEST_ROOT_DLL, "LAMP");
+
+    EXPECT_EQ(group->GetChannel("lamp"), named) << "the first by ascending position";
+    EXPECT_NE(twin, named);
+    EXPECT_EQ(group->GetChannel("Lam"), nullptr);
+    EXPECT_EQ(group->GetChannel(static_cast<const char*>(nullptr)), nullptr);
+    EXPECT_EQ(group->GetChannel(""), nullptr);
+}

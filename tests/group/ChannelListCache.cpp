@@ -1,0 +1,244 @@
+// The channel type cache channel.lst across start-ups: written at shutdown, trusted on the
+// next start, discarded when it belongs elsewhere or is damaged.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ChannelList.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_Channel.h"
+#include "plugins/loadertest/LoaderTestChannels.h"
+#include "support/LoaderSupport.h"
+#include "support/TestEngine.h"
+
+namespace fs = std::filesystem;
+using namespace tarnwell_test;
+
+namespace {
+
+const char* const kDamaged = "channel.lst is damaged";
+
+TestEngineOptions TwoPluginOptions() {
+    TestEngineOptions options;
+    options.pluginPaths = {TestChannelPath(LOADER_A_DLL), TestChannelPath(LOADER_B_DLL)};
+    return options;
+}
+
+ChannelList* List(const TestEngine& engine) { return engine.Ext()->GetChannelList(); }
+
+int ModulesIn(const std::string& dir) {
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().extension() == ".dll") count++;
+    return count;
+}
+
+const CacheEntry* Find(const CacheFile& cache, const _GUID& type) {
+    for (const CacheEntry& entry : cache.entries)
+        if (entry.type.typeGuid == type) return &entry;
+    return nullptr;
+}
+
+std::string ModulePath(const TestEngine& engine, const char* module) {
+    return engine.InstallDir() + "\\channels\\" + module;
+}
+
+}  // namespace
+
+TEST(ChannelListCache, FirstStartScansAndSecondStartTrustsTheCache) {
+    TypeQueryLog log;
+    TestEngine engine(TwoPluginOptions());
+    ASSERT_TRUE(engine.Started());
+    for (const _GUID& type : {kLoaderAGuid, kLoaderBGuid}) {
+        ChannelListItem* item = List(engine)->GetItem(type);
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(item->fromFile);
+        EXPECT_TRUE(item->onDisk);
+    }
+    EXPECT_EQ(log.Count("Loader A"), 1);
+    EXPECT_EQ(log.Count("Loader B"), 1);
+    EXPECT_EQ(std::string(List(engine)->GetItem(kLoaderAGuid)->fileName.GetString()),
+              ModulePath(engine, LOADER_A_DLL));
+
+    engine.Stop();
+    const CacheFile cache = ParseCacheFile(engine.ReadInstallFile("channel.lst"));
+    ASSERT_TRUE(cache.valid);
+    EXPECT_EQ(cache.count, ModulesIn(engine.InstallDir() + "/channels"));
+    EXPECT_EQ(cache.dir, engine.InstallDir());
+    ASSERT_NE(Find(cache, kLoaderAGuid), nullptr);
+    ASSERT_NE(Find(cache, kLoaderBGuid), nullptr);
+    EXPECT_EQ(Find(cache, kLoaderBGuid)->path, ModulePath(engine, LOADER_B_DLL));
+    EXPECT_STREQ(Find(cache, kLoaderBGuid)->type.typeName, "Loader B");
+    for (size_t i = 0; i < cache.entries.size(); i++) EXPECT_EQ(cache.entries[i].index, static_cast<int32_t>(i));
+
+    log.Clear();
+    ASSERT_TRUE(engine.Start());
+    EXPECT_EQ(log.Total(), 0) << "a cached module was asked for its type";
+    for (const _GUID& type : {kLoaderAGuid, kLoaderBGuid}) {
+        ChannelListItem* item = List(engine)->GetItem(type);
+        ASSERT_NE(item, nullptr);
+        EXPECT_FALSE(item->fromFile);
+        EXPECT_TRUE(item->onDisk);
+    }
+    EXPECT_STREQ(List(engine)->GetChannelType(kLoaderAGuid).typeName, "Loader A");
+}
+
+TEST(ChannelListCache, CacheOfAnotherInstallationIsRebuilt) {
+    TypeQueryLog log;
+    TestEngine engine(TwoPluginOptions());
+    engine.Stop();
+    CacheFile cache = ParseCacheFile(engine.ReadInstallFile("channel.lst"));
+    ASSERT_TRUE(cache.valid);
+    // Another installation, whose entries name a module this one does not have.
+    for (CacheEntry& entry : cache.entries) entry.path = "/elsewhere/channels/x.dll";
+    ASSERT_TRUE(WriteBinaryFile(engine.InstallDir() + "/channel.lst", EncodeCacheFile(cache.entries, "/elsewhere")));
+
+    log.Clear();
+    ASSERT_TRUE(engine.Start());
+    ChannelListItem* item = List(engine)->GetItem(kLoaderAGuid);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->fromFile);
+    EXPECT_TRUE(item->onDisk);
+    EXPECT_EQ(std::string(item->fileName.GetString()), ModulePath(engine, LOADER_A_DLL));
+    EXPECT_EQ(log.Count("Loader A"), 1);
+}
+
+TEST(ChannelListCache, CacheDirectoryComparesIgnoringCase) {
+    TypeQueryLog log;
+    TestEngine engine(TwoPluginOptions());
+    engine.Stop();
+    CacheFile cache = ParseCacheFile(engine.ReadInstallFile("channel.lst"));
+    std::string upper = engine.InstallDir();
+    for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    ASSERT_TRUE(WriteBinaryFile(engine.InstallDir() + "/channel.lst", EncodeCacheFile(cache.entries, upper)));
+    log.Clear();
+    ASSERT_TRUE(engine.Start());
+    EXPECT_EQ(log.Total(), 0);
+}
+
+TEST(ChannelListCache, EntryOfDeletedModuleIsKeptAsMissing) {
+    TestEngine engine(TwoPluginOptions());
+    engine.Stop();
+    ASSERT_TRUE(fs::remove(fs::path(engine.InstallDir()) / "channels" / LOADER_B_DLL));
+
+    ASSERT_TRUE(engine.Start());
+    ChannelListItem* item = List(engine)->GetItem(kLoaderBGuid);
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(item->onDisk);
+    EXPECT_FALSE(List(engine)->GetOnDisk(kLoaderBGuid));
+    EXPECT_TRUE(List(engine)->GetOnDisk(kLoaderAGuid));
+    EXPECT_EQ(engine.Engine()->InitChannelFromType(kLoaderBGuid, nullptr, false), nullptr);
+
+    engine.Stop();
+    const CacheFile cache = ParseCacheFile(engine.ReadInstallFile("channel.lst"));
+    ASSERT_TRUE(cache.valid);
+    ASSERT_NE(Find(cache, kLoaderBGuid), nullptr);
+    EXPECT_EQ(Find(cache, kLoaderBGuid)->path, ModulePath(engine, LOADER_B_DLL));
+}
+
+TEST(ChannelListCache, MovedModuleTakesOverItsCachedEntry) {
+    TestEngine engine(TwoPluginOptions());
+    engine.Stop();
+    const fs::path channels = fs::path(engine.InstallDir()) / "channels";
+    fs::rename(channels / LOADER_B_DLL, channels / "loaderb-moved.dll");
+
+    ASSERT_TRUE(engine.Start());
+    ChannelListItem* item = List(engine)->GetItem(kLoaderBGuid);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->onDisk);
+    EXPECT_EQ(std::string(item->fileName.GetString()), ModulePath(engine, "loaderb-moved.dll"));
+    Tev_Channel* channel = engine.Engine()->InitChannelFromType(kLoaderBGuid, nullptr, false);
+    EXPECT_NE(channel, nullptr);
+    delete channel;
+}
+
+// A damaged cache is never trusted in part: the scan rebuilds the list, the user is told
+// once, and nothing is allocated from the damaged numbers.
+class ChannelListDamagedCache : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine.reset(new TestEngine(TwoPluginOptions()));
+        ASSERT_TRUE(engine->Started());
+        list = List(*engine);
+        a.index = 0;
+        a.type = list->GetChannelType(kLoaderAGuid);
+        a.path = ModulePath(*engine, LOADER_A_DLL);
+        b.index = 1;
+        b.type = list->GetChannelType(kLoaderBGuid);
+        b.path = ModulePath(*engine, LOADER_B_DLL);
+    }
+
+    std::string Entry(int32_t index, const ChannelType& type, const std::string& path) const {
+        return Block("CHIX", Int32Data(index)) + Block("CHTY", TypeData(type)) + Block("CHFN", TextData(path));
+    }
+    std::string Dir() const { return Block("CHDI", TextData(engine->InstallDir(), 260)); }
+
+    // Loads `bytes` as channel.lst; the list must come from the scan.
+    void ExpectRebuilt(const std::string& bytes, const std::string& what) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(WriteBinaryFile(engine->InstallDir() + "/channel.lst", bytes));
+        engine->ClearMessages();
+        list->CreateChannelList();
+        EXPECT_EQ(engine->Count(kDamaged), 1);
+        EXPECT_NE(list->GetItem(kLoaderBGuid), nullptr);
+        ChannelListItem* item = list->GetItem(kLoaderAGuid);
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(item->fromFile);
+        EXPECT_EQ(item->index, list->GetItem(item->index)->index);
+    }
+
+    std::unique_ptr<TestEngine> engine;
+    ChannelList* list = nullptr;
+    CacheEntry a, b;
+};
+
+TEST_F(ChannelListDamagedCache, SoundCacheIsTakenAsWritten) {
+    ASSERT_TRUE(WriteBinaryFile(engine->InstallDir() + "/channel.lst", EncodeCacheFile({a, b}, engine->InstallDir())));
+    engine->ClearMessages();
+    list->CreateChannelList();
+    EXPECT_EQ(engine->Count(kDamaged), 0);
+    ASSERT_NE(list->GetItem(0), nullptr);
+    EXPECT_TRUE(list->GetItem(0)->channelType.typeGuid == kLoaderAGuid);
+    EXPECT_FALSE(list->GetItem(0)->fromFile);
+}
+
+TEST_F(ChannelListDamagedCache, TruncatedFilesAreRebuilt) {
+    const std::string whole = EncodeCacheFile({a, b}, engine->InstallDir());
+    const size_t dirStart = whole.size() - (8 + 260);
+    std::vector<size_t> cuts = {1, 3, 4, 7, 8, 11, 12, dirStart - 1, dirStart + 4, dirStart + 9, whole.size() - 1};
+    for (size_t cut = 13; cut < dirStart; cut += 29) cuts.push_back(cut);
+    for (size_t cut : cuts) ExpectRebuilt(whole.substr(0, cut), "cut at " + std::to_string(cut));
+}
+
+TEST_F(ChannelListDamagedCache, ImpossibleCountsAndIndicesAreRebuilt) {
+    const std::string entries = Entry(0, a.type, a.path) + Entry(1, b.type, b.path);
+    ExpectRebuilt(Block("CLCC", Int32Data(0x7FFFFFFF)) + entries + Dir(), "huge count");
+    ExpectRebuilt(Block("CLCC", Int32Data(-2)) + entries + Dir(), "negative count");
+    ExpectRebuilt(Block("CLCC", Int32Data(2)) + Entry(0, a.type, a.path) + Entry(1000000000, b.type, b.path) + Dir(),
+                  "index far beyond the count");
+    ExpectRebuilt(Block("CLCC", Int32Data(2)) + Entry(-1, a.type, a.path) + Entry(1, b.type, b.path) + Dir(),
+                  "negative index");
+    ExpectRebuilt(Block("CLCC", Int32Data(2)) + Entry(0, a.type, a.path) + Entry(0, b.type, b.path) + Dir(),
+                  "two entries at one position");
+    ExpectRebuilt(Block("CLCC", Int32Data(2)) + Entry(0, a.type, a.path) + Entry(1, a.type, b.path) + Dir(),
+                  "two entries with one type");
+}
+
+TEST_F(ChannelListDamagedCache, MisshapenBlocksAreRebuilt) {
+    const std::string head = Block("CLCC", Int32Data(1)) + Block("CHIX", Int32Data(0));
+    const std::string type = Block("CHTY", TypeData(a.type));
+    ExpectRebuilt(head + type + Block("CHFN", "abcde") + Dir(), "path without terminator");
+    ExpectRebuilt(head + type + Block("CHFN", TextData(std::string(300, 'p'))) + Dir(), "path over 260 bytes");
+    ExpectRebuilt(head + Block("CHTY", TypeData(a.type).substr(0, 131)) + Block("CHFN", TextData(a.path)) + Dir(),
+                  "short type record");
+    ExpectRebuilt(head + type + Block("CHFN", TextData(a.path)) + Block("CHDI", std::string(300, 'd')),
+                  "directory over 260 bytes");
+    ExpectRebuilt(Block("CLCC", Int32Data(1)) + type + Block("CHFN", TextData(a.path)) + Dir(), "missing index");
+    ExpectRebuilt(std::string("this is not a channel list at all"), "foreign content");
+}

@@ -1,0 +1,77 @@
+#include "TestChannelFactory.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "DllInterface.h"
+#include "Tev_Channel.h"
+
+TestChannelFactory::TestChannelFactory(EngineInterface* engine) : engine(engine) {}
+
+TestChannelFactory::~TestChannelFactory() {
+    for (Tev_Channel* channel : channels) delete channel;
+    channels.clear();
+    for (auto& module : modules) dlclose(module.second);
+}
+
+std::string TestChannelFactory::ModulePath(const char* moduleName) {
+    return std::string(TARNWELL_TEST_CHANNELS_DIR) + "/" + moduleName;
+}
+
+HINSTANCE TestChannelFactory::Open(const char* moduleName) {
+    for (auto& module : modules)
+        if (module.first == moduleName) return module.second;
+    std::string path = ModulePath(moduleName);
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* reason = dlerror();
+        ADD_FAILURE() << "cannot open " << path << ": " << (reason ? reason : "?");
+        return nullptr;
+    }
+    modules.emplace_back(moduleName, static_cast<HINSTANCE>(handle));
+    return static_cast<HINSTANCE>(handle);
+}
+
+Tev_Channel* TestChannelFactory::Create(const char* moduleName) {
+    HINSTANCE module = Open(moduleName);
+    if (!module) return nullptr;
+    auto initDll = reinterpret_cast<TevInitDLLFunction>(dlsym(module, "InitDLL"));
+    if (!initDll) {
+        ADD_FAILURE() << moduleName << " has no InitDLL";
+        return nullptr;
+    }
+    EngineInterface* savedEngine = globalEngine;
+    HINSTANCE savedInstance = globalDllInstance;
+    globalEngine = engine;
+    globalDllInstance = module;
+    Tev_Channel* channel = static_cast<Tev_Channel*>(static_cast<DllInterface*>(initDll()));
+    globalEngine = savedEngine;
+    globalDllInstance = savedInstance;
+    if (!channel) {
+        ADD_FAILURE() << moduleName << ": InitDLL answered NULL";
+        return nullptr;
+    }
+    channel->dllInstance = module;
+    channel->engineInterface = engine;
+    channels.push_back(channel);
+    return channel;
+}
+
+Tev_Channel* TestChannelFactory::Create(const char* moduleName, const char* channelName) {
+    Tev_Channel* channel = Create(moduleName);
+    if (channel) channel->SetChannelName(channelName);
+    return channel;
+}
+
+void TestChannelFactory::Release(Tev_Channel* channel) {
+    channels.erase(std::remove(channels.begin(), channels.end(), channel), channels.end());
+}
+
+void TestChannelFactory::Destroy(Tev_Channel* channel) {
+    auto found = std::find(channels.begin(), channels.end(), channel);
+    if (found == channels.end()) return;
+    channels.erase(found);
+    delete channel;
+}

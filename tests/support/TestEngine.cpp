@@ -1,0 +1,186 @@
+// A started engine in a fresh temporary install directory, for tests.
+#include "support/TestEngine.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "EngineControl.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+
+namespace fs = std::filesystem;
+
+namespace tarnwell_test {
+
+// ---- sinks and boxes ----
+
+void CapturingSink::ShowDebugMessage(DebugMessage* message) {
+    if (!useDebug || !message) return;
+    const char* text = message->GetDebugMessage();
+    messages.push_back({message->GetMessageType(), text ? text : ""});
+    if (forward) forward->ShowDebugMessage(message);
+}
+
+ScopedSink::ScopedSink() : previous(debugOutPut) { debugOutPut = &sink; }
+
+ScopedSink::~ScopedSink() { debugOutPut = previous; }
+
+std::string ScopedSink::Only() const {
+    EXPECT_EQ(sink.messages.size(), 1u);
+    return sink.messages.empty() ? std::string() : sink.messages.back().text;
+}
+
+namespace {
+
+ScopedBoxCapture* activeBoxCapture = nullptr;
+
+void CaptureBox(const char* caption, const char* text, unsigned style) {
+    if (activeBoxCapture) activeBoxCapture->boxes.push_back({caption ? caption : "", text ? text : "", style});
+}
+
+}  // namespace
+
+ScopedBoxCapture::ScopedBoxCapture() {
+    activeBoxCapture = this;
+    previous = TevSetMessageBoxHandler(CaptureBox);
+}
+
+ScopedBoxCapture::~ScopedBoxCapture() {
+    TevSetMessageBoxHandler(previous);
+    if (activeBoxCapture == this) activeBoxCapture = nullptr;
+}
+
+// ---- temporary directories ----
+
+TempDir::TempDir(const char* prefix) {
+    std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back(0);
+    if (mkdtemp(buffer.data())) path = buffer.data();
+    EXPECT_FALSE(path.empty()) << "cannot create a temporary directory";
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    if (!path.empty()) fs::remove_all(path, ignored);
+}
+
+// ---- the engine ----
+
+namespace {
+
+void LinkDllsOf(const fs::path& source, const fs::path& channels) {
+    std::error_code error;
+    if (fs::is_directory(source, error)) {
+        for (const auto& entry : fs::directory_iterator(source, error))
+            if (entry.path().extension() == ".dll") LinkDllsOf(entry.path(), channels);
+        return;
+    }
+    if (!fs::exists(source, error)) return;
+    fs::create_symlink(fs::absolute(source), channels / source.filename(), error);
+}
+
+}  // namespace
+
+TestEngine::TestEngine(const TestEngineOptions& options)
+    : installDir("tarnwell-install"),
+      registryDir("tarnwell-registry"),
+      hadRegistryDir(false),
+      forwardToErrorLog(options.forwardToErrorLog),
+      previousSink(debugOutPut) {
+    if (const char* previous = getenv("TARNWELL_REGISTRY_DIR")) {
+        hadRegistryDir = true;
+        previousRegistryDir = previous;
+    }
+    setenv("TARNWELL_REGISTRY_DIR", registryDir.Path().c_str(), 1);
+    fs::create_directories(fs::path(InstallDir()) / "channels");
+    fs::create_directories(fs::path(InstallDir()) / "3rd");
+    LinkPlugins(options);
+    PresetRegistry(options);
+    if (options.start) Start();
+}
+
+TestEngine::~TestEngine() {
+    Stop();
+    debugOutPut = previousSink;
+    if (hadRegistryDir)
+        setenv("TARNWELL_REGISTRY_DIR", previousRegistryDir.c_str(), 1);
+    else
+        unsetenv("TARNWELL_REGISTRY_DIR");
+}
+
+void TestEngine::LinkPlugins(const TestEngineOptions& options) const {
+    const fs::path channels = fs::path(InstallDir()) / "channels";
+    if (options.standardPlugins) LinkDllsOf(fs::path(TARNWELL_VANTOR_DIR) / "channels", channels);
+    for (const std::string& path : options.pluginPaths) LinkDllsOf(path, channels);
+}
+
+// Written through a short-lived facade, so the values stand in the registry
+// stand-in exactly as the engine itself would store them.
+void TestEngine::PresetRegistry(const TestEngineOptions& options) const {
+    if (options.registry.empty()) return;
+    EngineInterface* writer = new EngineInterface();
+    writer->engineInterfaceExt->SetVantorRegKey(kRegistryKey);
+    for (const auto& value : options.registry)
+        EXPECT_TRUE(writer->engineInterfaceExt->SetRegData(value.first.c_str(), value.second.c_str()))
+            << "cannot preset registry value " << value.first;
+    writer->engineInterfaceExt->Release();
+    delete writer;
+}
+
+bool TestEngine::Start() {
+    if (started) return true;
+    if (!control) control = GetEngineControlInstance();
+    if (!control) return false;
+    control->SetInstallDir(InstallDir().c_str());
+    control->SetVantorRegKey(kRegistryKey);
+    started = control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr);
+    if (started) {
+        sink.forward = forwardToErrorLog ? debugOutPut : nullptr;
+        debugOutPut = &sink;
+    }
+    return started;
+}
+
+void TestEngine::Stop() {
+    delete control;  // the engine's sink goes with it and debugOutPut becomes NULL
+    control = nullptr;
+    sink.forward = nullptr;
+    started = false;
+}
+
+EngineInterface* TestEngine::Engine() const { return control ? control->GetEngineInterface() : nullptr; }
+
+EngineInterfaceExt* TestEngine::Ext() const {
+    EngineInterface* engine = Engine();
+    return engine ? engine->engineInterfaceExt : nullptr;
+}
+
+std::string TestEngine::ReadInstallFile(const std::string& relative) const {
+    std::ifstream file(fs::path(InstallDir()) / relative, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+bool TestEngine::Contains(const std::string& text) const { return Count(text) > 0; }
+
+int TestEngine::Count(const std::string& text) const {
+    int count = 0;
+    for (const CapturedMessage& message : sink.messages)
+        if (message.text.find(text) != std::string::npos) count++;
+    for (const CapturedBox& box : boxCapture.boxes)
+        if (box.text.find(text) != std::string::npos) count++;
+    return count;
+}
+
+void TestEngine::ClearMessages() {
+    sink.messages.clear();
+    boxCapture.boxes.clear();
+}
+
+}  // namespace tarnwell_test
