@@ -23,22 +23,34 @@ bool Tracking(EngineInterface* engine) { return engine && channelfast::Tracking(
 }  // namespace
 
 // The hot path of every frame: for a normal child an index check, a field read and a switch.
+// Tracking and resolution leave through tail calls, so the common path needs no stack frame.
 Tev_Channel* Tev_Channel::GetChild(int index) {
-    bool tracking = Tracking(engineInterface);
-    if (tracking) channelInternal.UpdateCallingTime(this);
+    if (Tracking(engineInterface)) return GetChildTracked(index);
     ChildInfo* entry = static_cast<ChildInfo*>(channelfast::ItemAt(children, index));
     if (!entry || !entry->channel) return nullptr;
     Tev_Channel* child = entry->channel;
-    if (tracking) channelInternal.UpdateCallingTime(child);
     switch (child->channelInterfaceType) {
         case PEX_PUBLICCALL:
         case PEX_PARAMETER:
         case PEX_CUSTOMCHANNELGET:
         case PEX_PUBLICCUSTOMCHANNELGET:
-            return ResolveChild(child, entry, tracking);
+            return ResolveChild(child, entry, false);
         default:
             return child;
     }
+}
+
+// GetChild while the engine tracks calling: the caller, the child and the resolved channel
+// get their calling time updated.
+Tev_Channel* Tev_Channel::GetChildTracked(int index) {
+    channelInternal.UpdateCallingTime(this);
+    ChildInfo* entry = static_cast<ChildInfo*>(channelfast::ItemAt(children, index));
+    if (!entry || !entry->channel) return nullptr;
+    Tev_Channel* child = entry->channel;
+    channelInternal.UpdateCallingTime(child);
+    int type = child->channelInterfaceType;
+    if (type >= PEX_PUBLICCALL && type <= PEX_PUBLICCUSTOMCHANNELGET) return ResolveChild(child, entry, true);
+    return child;
 }
 
 Tev_Channel* Tev_Channel::ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking) {

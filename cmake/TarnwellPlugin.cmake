@@ -18,6 +18,8 @@ function(tarnwell_add_channel_plugin target)
     VISIBILITY_INLINES_HIDDEN ON
     BUILD_RPATH "$ORIGIN/../3rd;$ORIGIN/.."
     INSTALL_RPATH "$ORIGIN/../3rd;$ORIGIN/..")
+  # Lets test and tool targets depend on every plug-in the build makes.
+  set_property(GLOBAL APPEND PROPERTY TARNWELL_PLUGIN_TARGETS ${target})
   if(ARG_OUTPUT_DIRECTORY)
     set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
   endif()

@@ -20,7 +20,8 @@ const char* const kInitFailed = "An error occured during the initalization of Va
 const char* const kNoFileDialog = "EngineControl::LoadProject(): Error loading the File Dialog channel";
 const char* const kPathTooLong = "EngineControl::LoadProject(): Project path too long:";
 const char* const kNeedsUpdate =
-    "Failed loading this project, please update to the latest version. \n\rYou should use the Vantor Update & "
+    "Failed loading this project, please update to the latest version. \n\rYou should use the Vantor Update "
+    "& "
     "Install utility to update your version.\n\rIf you click OK this utility will be started automatically.";
 const char* const kProjectFilter = "Vantor file (*.vtr)";
 const char* const kProjectExtension = "vtr";
@@ -30,7 +31,11 @@ const char* const kProjectExtension = "vtr";
 EngineControl* GetEngineControlInstance() { return new (std::nothrow) EngineControl(); }
 
 EngineControl::EngineControl()
-    : engineInterface(nullptr), runningGroup(nullptr), engineStarted(false), errorLog(nullptr), inEngineLoop(false) {
+    : engineInterface(nullptr),
+      runningGroup(nullptr),
+      engineStarted(false),
+      errorLog(nullptr),
+      inEngineLoop(false) {
     commandLine[0] = 0;
     installDir[0] = 0;
     regKey[0] = 0;
@@ -137,7 +142,8 @@ void EngineControl::SetCommandLine(char* text) {
 
 EngineInterface* EngineControl::GetEngineInterface() { return engineInterface; }
 
-void EngineControl::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam) {
+void EngineControl::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam,
+                                         long lParam) {
     if (engineInterface && engineStarted)
         engineInterface->engineInterfaceExt->ProcessWindowMessage(window, message, wParam, lParam);
 }

@@ -61,7 +61,8 @@ Tev_Channel* EngineInterface::InitChannelFromType(_GUID type, Tev_ChannelGroup* 
     return engine->InitChannelFromType(type, group, createChildren);
 }
 
-Tev_Channel* EngineInterface::InitChannelFromType(ChannelType type, Tev_ChannelGroup* group, bool createChildren) {
+Tev_Channel* EngineInterface::InitChannelFromType(ChannelType type, Tev_ChannelGroup* group,
+                                                  bool createChildren) {
     return engine->InitChannelFromType(type.typeGuid, group, createChildren);
 }
 
@@ -75,10 +76,14 @@ Tev_Channel* EngineInterface::GetUniqueChannel(ChannelType type, const char* nam
     return engine->GetUniqueChannel(type.typeGuid, name);
 }
 
-void EngineInterface::AddChannelToEvent(Tev_Channel* channel, int event) { engine->AddChannelToEvent(channel, event); }
+void EngineInterface::AddChannelToEvent(Tev_Channel* channel, int event) {
+    engine->AddChannelToEvent(channel, event);
+}
 
 void EngineInterface::RemoveChannelFromEvent(Tev_Channel* channel, int event) {
     engine->RemoveChannelFromEvent(channel, event);
 }
 
-bool EngineInterface::GetGraphRunning() { return engineInterfaceExt ? engineInterfaceExt->GetGraphRunning() : false; }
+bool EngineInterface::GetGraphRunning() {
+    return engineInterfaceExt ? engineInterfaceExt->GetGraphRunning() : false;
+}

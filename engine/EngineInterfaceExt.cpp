@@ -16,7 +16,9 @@ namespace {
 constexpr int kDebugLineCount = 10;
 constexpr size_t kDebugLineMaxText = 289;
 
-Engine* EngineOf(EngineInterface* engineInterface) { return engineInterface ? engineInterface->engine : nullptr; }
+Engine* EngineOf(EngineInterface* engineInterface) {
+    return engineInterface ? engineInterface->engine : nullptr;
+}
 
 }  // namespace
 
@@ -56,8 +58,10 @@ void EngineInterfaceExt::SetVantorRegKey(const char* key) {
     if (Engine* engine = EngineOf(engineInterface)) engine->SetRegKey(key);
 }
 
-void EngineInterfaceExt::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam) {
-    if (Engine* engine = EngineOf(engineInterface)) engine->ProcessWindowMessage(window, message, wParam, lParam);
+void EngineInterfaceExt::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam,
+                                              long lParam) {
+    if (Engine* engine = EngineOf(engineInterface))
+        engine->ProcessWindowMessage(window, message, wParam, lParam);
 }
 
 int EngineInterfaceExt::GetInterfaceID() { return TEV_ENGINE_INTERFACE_ID; }
@@ -219,7 +223,9 @@ int EngineInterfaceExt::GetCurrentEvent() {
 
 bool EngineInterfaceExt::GetIfKeepRunningApplication() { return keepRunningApplication; }
 
-void EngineInterfaceExt::SetIfKeepRunningApplication(bool keepRunning) { keepRunningApplication = keepRunning; }
+void EngineInterfaceExt::SetIfKeepRunningApplication(bool keepRunning) {
+    keepRunningApplication = keepRunning;
+}
 
 void EngineInterfaceExt::DoLinkPoolToChannel(Tev_Channel* channel) {
     if (Engine* engine = EngineOf(engineInterface)) engine->DoLinkPoolToChannel(channel);

@@ -28,7 +28,8 @@ void Engine::IncreaseTreeCount() {
     // queues itself again while linking waits for the next frame.
     std::vector<Tev_Channel*> waiting;
     for (int i = 0; i < poolLinkList.GetItemCount(); i++)
-        if (Tev_Channel* channel = static_cast<Tev_Channel*>(poolLinkList.GetItem(i))) waiting.push_back(channel);
+        if (Tev_Channel* channel = static_cast<Tev_Channel*>(poolLinkList.GetItem(i)))
+            waiting.push_back(channel);
     poolLinkList.ClearItems();
     for (Tev_Channel* channel : waiting) channel->LinkPoolToChannel();
     CallEvent(TEV_EVENT_FRAME, 0);
@@ -141,7 +142,8 @@ bool Engine::SetRegData(const char* valueName, const char* text) {
     if (!text) return false;
     platform::RegistryKey* key = nullptr;
     if (platform::RegCreateKey(regKey, &key) != 0) return false;
-    long result = platform::RegSetValue(key, valueName, platform::REG_SZ, text, static_cast<uint32_t>(std::strlen(text)));
+    long result = platform::RegSetValue(key, valueName, platform::REG_SZ, text,
+                                        static_cast<uint32_t>(std::strlen(text)));
     platform::RegCloseKey(key);
     return result == 0;
 }
@@ -158,7 +160,8 @@ void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channe
     for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
         PublicChannelRequest* request = static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
         if (!request) continue;
-        if (!channelInternal.CheckPublicChannelRequest(request->channel, channel, number, group->GetPoolName()))
+        if (!channelInternal.CheckPublicChannelRequest(request->channel, channel, number,
+                                                       group->GetPoolName()))
             continue;
         delete request;
         publicRequestList.SetItem(nullptr, i);

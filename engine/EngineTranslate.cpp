@@ -20,7 +20,8 @@ bool EngineInterfaceExt::RunTranslators(TevFileLoader* loader) {
         _GUID type = TEV_NULL_GUID;
         // Bounded copy: a damaged block must not write past the GUID.
         if (!loader->CopyTagDataToBuffer(&type, sizeof(type))) return false;
-        Tev_Channel* channel = engineInterface ? engineInterface->InitChannelFromType(type, nullptr, false) : nullptr;
+        Tev_Channel* channel =
+            engineInterface ? engineInterface->InitChannelFromType(type, nullptr, false) : nullptr;
         if (!channel) return false;
         static_cast<Pex_TranslatorChannel*>(channel)->TranslateLoader(loader);
         delete channel;

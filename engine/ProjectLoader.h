@@ -4,11 +4,7 @@
 class EngineInterface;
 
 // Result codes of LoadProjectFile.
-enum {
-    TEV_LOADER_OK = 0,
-    TEV_LOADER_FAILED = 1,
-    TEV_LOADER_NEEDS_UPDATE = 2
-};
+enum { TEV_LOADER_OK = 0, TEV_LOADER_FAILED = 1, TEV_LOADER_NEEDS_UPDATE = 2 };
 
 class ProjectLoader {
 public:

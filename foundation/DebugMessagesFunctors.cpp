@@ -52,7 +52,9 @@ void ShowInfoMessage::ShowMessage(const char* text) { Deliver(text, TEV_MESSAGE_
 void ShowMessageBox::ShowMessage(const char* text) { Deliver(text, TEV_MESSAGE_BOX, "Message"); }
 // The three user forms share the caption "Error" on purpose.
 void ShowUserInfoMessage::ShowMessage(const char* text) { Deliver(text, TEV_MESSAGE_USER_INFO, "Error"); }
-void ShowUserWarningMessage::ShowMessage(const char* text) { Deliver(text, TEV_MESSAGE_USER_WARNING, "Error"); }
+void ShowUserWarningMessage::ShowMessage(const char* text) {
+    Deliver(text, TEV_MESSAGE_USER_WARNING, "Error");
+}
 void ShowUserErrorMessage::ShowMessage(const char* text) { Deliver(text, TEV_MESSAGE_USER_ERROR, "Error"); }
 
 void ShowDebugMessage::operator()(const char* text) {

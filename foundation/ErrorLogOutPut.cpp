@@ -18,14 +18,22 @@ constexpr int kSwitchSize = 99;
 // Prefix of a log line per message type.
 const char* LinePrefix(int type) {
     switch (type) {
-        case TEV_MESSAGE_DEBUG: return "Debug: ";
-        case TEV_MESSAGE_ERROR: return "Error: ";
-        case TEV_MESSAGE_INFO: return "Info : ";
-        case TEV_MESSAGE_BOX: return "Message: ";
-        case TEV_MESSAGE_USER_INFO: return "User Info: ";
-        case TEV_MESSAGE_USER_WARNING: return "User Warning: ";
-        case TEV_MESSAGE_USER_ERROR: return "User Error: ";
-        default: return "";
+        case TEV_MESSAGE_DEBUG:
+            return "Debug: ";
+        case TEV_MESSAGE_ERROR:
+            return "Error: ";
+        case TEV_MESSAGE_INFO:
+            return "Info : ";
+        case TEV_MESSAGE_BOX:
+            return "Message: ";
+        case TEV_MESSAGE_USER_INFO:
+            return "User Info: ";
+        case TEV_MESSAGE_USER_WARNING:
+            return "User Warning: ";
+        case TEV_MESSAGE_USER_ERROR:
+            return "User Error: ";
+        default:
+            return "";
     }
 }
 

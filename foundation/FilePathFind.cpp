@@ -334,7 +334,8 @@ static void FormWorkingCopy(const char* relative, char* work) {
     work[0] = '\0';
     if (!backStep && !here) platform::AppendText(work, kWorkSize, ".\\");
     platform::AppendText(work, kWorkSize, relative);
-    if (std::strcmp(work, "..") == 0 || std::strcmp(work, ".") == 0) platform::AppendText(work, kWorkSize, "\\");
+    if (std::strcmp(work, "..") == 0 || std::strcmp(work, ".") == 0)
+        platform::AppendText(work, kWorkSize, "\\");
 }
 
 const char* FilePathFind::GetCompleteFilePath(const char* relative) {
@@ -439,7 +440,9 @@ void FilePathFind::GetGroupRelativePath(char* path, Tev_ChannelGroup* group) {
         }
     }
     if (foundSeparator) {
-        if (engineInterface) engineInterface->showErrorMessage(dir[found] == '\\' ? "Found \\" : "Found /", static_cast<int>(found));
+        if (engineInterface)
+            engineInterface->showErrorMessage(dir[found] == '\\' ? "Found \\" : "Found /",
+                                              static_cast<int>(found));
         dir[found + 1] = '\0';
     } else {
         dir[0] = '\0';

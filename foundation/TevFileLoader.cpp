@@ -67,11 +67,15 @@ bool TevFileLoader::CheckHeader(const char* tag, bool consume) {
     return channel ? channel->CheckHeader(tag, consume) : false;
 }
 
-bool TevFileLoader::GotoTag(const char* tag, int mode) { return channel ? channel->GotoTag(tag, mode) : false; }
+bool TevFileLoader::GotoTag(const char* tag, int mode) {
+    return channel ? channel->GotoTag(tag, mode) : false;
+}
 
 bool TevFileLoader::GetInfoIfTag(const char* tag) { return channel ? channel->GetInfoIfTag(tag) : false; }
 
-unsigned long TevFileLoader::GetSizeDataBlock(bool enter) { return channel ? channel->GetSizeDataBlock(enter) : 0; }
+unsigned long TevFileLoader::GetSizeDataBlock(bool enter) {
+    return channel ? channel->GetSizeDataBlock(enter) : 0;
+}
 
 void TevFileLoader::ResetPosition() {
     if (channel) channel->ResetPosition();

@@ -53,7 +53,9 @@ bool TevFileSaver::OpenSaveFile(const char* path, bool append) {
 
 bool TevFileSaver::SaveTag(const char* tag) { return channel ? channel->SaveTag(tag) : false; }
 
-bool TevFileSaver::SaveBlockSize(unsigned long size) { return channel ? channel->SaveBlockSize(size) : false; }
+bool TevFileSaver::SaveBlockSize(unsigned long size) {
+    return channel ? channel->SaveBlockSize(size) : false;
+}
 
 bool TevFileSaver::SaveDataToFile(const void* data, unsigned long size) {
     return channel ? channel->SaveDataToFile(data, size) : false;

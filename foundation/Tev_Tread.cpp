@@ -27,7 +27,8 @@
 namespace {
 
 const char kNotResponding[] = "Thread is not responding";
-const char kDestroyedWhileAttached[] = "Tev_Tread::~Tev_Tread ForceTreadClose something is wrong in the thread";
+const char kDestroyedWhileAttached[] =
+    "Tev_Tread::~Tev_Tread ForceTreadClose something is wrong in the thread";
 const char kNotCreated[] = "Error thread not created :";
 
 const uint32_t kCloseTimeoutMs = 30000;
@@ -137,8 +138,13 @@ void Tev_Tread::SetClassID(int id) { classID = id; }
 // ------------------------------------------------------------- Tev_RunTread
 
 Tev_RunTread::Tev_RunTread()
-    : treadClass(nullptr), treadReady(false), threadHandle(nullptr), threadId(0), customPointer(nullptr),
-      exitRequested(false), userData(0) {}
+    : treadClass(nullptr),
+      treadReady(false),
+      threadHandle(nullptr),
+      threadId(0),
+      customPointer(nullptr),
+      exitRequested(false),
+      userData(0) {}
 
 Tev_RunTread::~Tev_RunTread() {
     platform::CloseThreadHandle(static_cast<platform::ThreadHandle>(threadHandle.exchange(nullptr)));

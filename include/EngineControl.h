@@ -38,8 +38,8 @@ protected:
     Tev_ChannelGroup* runningGroup;    // not owned; the group EngineLoop runs
     char commandLine[1000];
     bool engineStarted;
-    ErrorLogOutPut* errorLog;          // owned; also published in debugOutPut
-    bool inEngineLoop;                 // refuses re-entry from inside a frame
+    ErrorLogOutPut* errorLog;  // owned; also published in debugOutPut
+    bool inEngineLoop;         // refuses re-entry from inside a frame
     char installDir[400];
     char regKey[600];
 

@@ -2,10 +2,10 @@
 // kernel. Member and virtual order are fixed: plug-ins are built against them.
 #pragma once
 
-#include "TarnwellExport.h"
-#include "TarnwellTypes.h"
 #include "ChannelType.h"
 #include "DebugMessages.h"
+#include "TarnwellExport.h"
+#include "TarnwellTypes.h"
 
 class Engine;
 class EngineInterfaceExt;
@@ -14,8 +14,8 @@ class Tev_ChannelGroup;
 
 // Event numbers the engine dispatches itself.
 enum {
-    TEV_EVENT_FRAME = 0,           // once per frame, data 0
-    TEV_EVENT_WINDOW_MESSAGE = 1   // data: address of a WindowMessageInfo
+    TEV_EVENT_FRAME = 0,          // once per frame, data 0
+    TEV_EVENT_WINDOW_MESSAGE = 1  // data: address of a WindowMessageInfo
 };
 
 // The last window message, handed to channels registered for event 1.
@@ -59,7 +59,7 @@ public:
     ShowUserInfoMessage showUserInfoMessage;
     ShowUserWarningMessage showUserWarningMessage;
     ShowUserErrorMessage showUserErrorMessage;
-    ShowDebug showDebug;                    // bound to this facade
-    EngineInterfaceExt* engineInterfaceExt; // owned
-    Engine* engine;                         // owned; internal
+    ShowDebug showDebug;                     // bound to this facade
+    EngineInterfaceExt* engineInterfaceExt;  // owned
+    Engine* engine;                          // owned; internal
 };

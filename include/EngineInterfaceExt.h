@@ -3,9 +3,9 @@
 // against them.
 #pragma once
 
+#include "ChannelType.h"
 #include "TarnwellExport.h"
 #include "TarnwellTypes.h"
-#include "ChannelType.h"
 
 class EngineInterface;
 class ProjectLoader;
@@ -40,7 +40,8 @@ public:
     virtual bool AddChannelRequest(int number, Tev_Channel* channel);
     virtual void CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channel* channel);
     virtual DllInterface* GetDLLInstance(const char* dllName);
-    virtual Tev_Channel* CreateChannelFromDLL(const char* dllName, Tev_ChannelGroup* group, bool createChildren);
+    virtual Tev_Channel* CreateChannelFromDLL(const char* dllName, Tev_ChannelGroup* group,
+                                              bool createChildren);
     virtual void SetWindowHandle(HWND window);
     virtual ChannelList* GetChannelList();
     virtual void DebugOut(const char* text, int slot);

@@ -110,6 +110,7 @@ protected:
     ChannelPoolInfo* channelPoolInfo; // pools it uses, owned
 
 private:
+    Tev_Channel* GetChildTracked(int index);
     Tev_Channel* ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking);
     Tev_Channel* ResolveParameterChild(Tev_Channel* child);
     int AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel);

@@ -63,6 +63,7 @@ FileLoaderChannel::FileLoaderChannel()
       enteredBlock{0, 0},
       chunkSize(kDefaultChunkSize),
       threaded(false),
+      loadFailed(false),
       stopRequested(false) {}
 
 FileLoaderChannel::~FileLoaderChannel() { StopLoading(); }
@@ -78,7 +79,9 @@ void FileLoaderChannel::ClearContent() {
 }
 
 void FileLoaderChannel::WaitForLoad() {
-    if (loadThread.joinable()) loadThread.join();
+    if (!loadThread.joinable()) return;
+    loadThread.join();
+    ReportFailedLoad();
 }
 
 bool FileLoaderChannel::ReadFile(std::FILE* file, std::vector<char>& out) {
@@ -103,16 +106,11 @@ bool FileLoaderChannel::LoadFile(const char* path) {
     std::unique_ptr<std::FILE, FileCloser> file(OpenRegularFile(native));
     if (!file) return false;
     filePath = native;
-    auto load = [this, native](std::FILE* f) {
+    // Reads the content; a worker thread must not report, so the caller does.
+    auto load = [this](std::FILE* f) {
         std::unique_ptr<std::FILE, FileCloser> owner(f);
         std::vector<char> content;
-        if (!ReadFile(f, content)) {
-            if (!stopRequested.load() && engineInterface) {
-                engineInterface->showErrorMessage(loadermessages::kReadFailed, native.c_str());
-            }
-            filePath.clear();
-            return false;
-        }
+        if (!ReadFile(f, content)) return false;
         owned.swap(content);
         data = owned.data();
         size = owned.size();
@@ -121,13 +119,25 @@ bool FileLoaderChannel::LoadFile(const char* path) {
     if (threaded) {
         std::FILE* raw = file.release();
         try {
-            loadThread = std::thread([load, raw] { load(raw); });
+            loadThread = std::thread([this, load, raw] { loadFailed = !load(raw); });
+            return true;
         } catch (const std::system_error&) {
-            return load(raw);  // no thread to be had: read here
+            // No thread to be had: read here.
+            loadFailed = !load(raw);
         }
-        return true;
+    } else {
+        loadFailed = !load(file.release());
     }
-    return load(file.release());
+    bool ok = !loadFailed;
+    ReportFailedLoad();
+    return ok;
+}
+
+void FileLoaderChannel::ReportFailedLoad() {
+    if (!loadFailed) return;
+    loadFailed = false;
+    if (engineInterface) engineInterface->showErrorMessage(loadermessages::kReadFailed, filePath.c_str());
+    filePath.clear();
 }
 
 void FileLoaderChannel::SetBlockSize(unsigned long newSize) {
@@ -169,6 +179,7 @@ void FileLoaderChannel::StopLoading() {
     stopRequested.store(true);
     loadThread.join();
     stopRequested.store(false);
+    loadFailed = false;  // stopped on request: nothing to report
     if (!data) ClearContent();
 }
 
@@ -189,7 +200,8 @@ unsigned long FileLoaderChannel::GetAttributes() {
     if (stat(filePath.c_str(), &info) != 0) return 0;
     // Mode bits as well as access(): a process with every right (root) still treats a
     // file nobody may write as read-only.
-    bool readOnly = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(filePath.c_str(), W_OK) != 0;
+    bool readOnly =
+        (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(filePath.c_str(), W_OK) != 0;
     return readOnly ? TEV_FILE_ATTRIBUTE_READONLY : 0;
 }
 

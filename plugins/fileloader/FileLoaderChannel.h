@@ -50,6 +50,7 @@ private:
     void ClearContent();
     bool ReadFile(std::FILE* file, std::vector<char>& out);
     void WaitForLoad();
+    void ReportFailedLoad();
     const unsigned char* Bytes() const { return reinterpret_cast<const unsigned char*>(data); }
 
     // Walking the stream.
@@ -65,13 +66,14 @@ private:
     std::vector<char> owned;  // the content when it is ours
     char* data;               // the content: owned.data() or the caller's memory
     size_t size;
-    size_t pos;               // read position
-    bool entered;             // pos lies in the data of the block GetSizeDataBlock(true) entered
+    size_t pos;    // read position
+    bool entered;  // pos lies in the data of the block GetSizeDataBlock(true) entered
     Block enteredBlock;
-    std::string filePath;     // native path of the loaded file, empty for buffers
-    std::string cacheName;    // answer of GetChacheFileNameFromURL
+    std::string filePath;   // native path of the loaded file, empty for buffers
+    std::string cacheName;  // answer of GetChacheFileNameFromURL
     size_t chunkSize;
     bool threaded;
+    bool loadFailed;  // written by the load thread, read after joining it
     std::thread loadThread;
     std::atomic<bool> stopRequested;
 };

@@ -35,11 +35,11 @@ private:
     void Report(const char* text, const char* detail);
 
     Mode mode;
-    int fd;                      // the temporary file while Mode::File
-    bool failed;                 // a write failed: CloseSaveFile refuses to commit
-    std::string target;          // native path being replaced
-    std::string temporary;       // native path of the temporary file
-    std::string savingName;      // the path as the caller gave it
-    std::vector<char> pending;   // bytes not yet written to fd
-    std::vector<char> memory;    // content written by OpenMemory
+    int fd;                     // the temporary file while Mode::File
+    bool failed;                // a write failed: CloseSaveFile refuses to commit
+    std::string target;         // native path being replaced
+    std::string temporary;      // native path of the temporary file
+    std::string savingName;     // the path as the caller gave it
+    std::vector<char> pending;  // bytes not yet written to fd
+    std::vector<char> memory;   // content written by OpenMemory
 };

@@ -1,6 +1,9 @@
 // EngineControl: the host's life cycle of the engine.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "EngineControl.h"
@@ -109,6 +112,24 @@ TEST(EngineControl, LoadProjectWithoutDialogChannelAnswers1) {
     ASSERT_TRUE(engine.Started());
     EXPECT_EQ(engine.Control()->LoadProject(), 1);
     EXPECT_TRUE(engine.Contains("EngineControl::LoadProject(): Error loading the File Dialog channel"));
+}
+
+TEST(EngineControl, LoadProjectWithNothingChosenReleasesGroupsAndAnswers3) {
+    TestEngine engine;  // with the standard file dialog channel
+    ASSERT_TRUE(engine.Started());
+    EngineInterface* e = engine.Engine();
+    ASSERT_NE(e->CreateNewGroup("Old", false, -1), nullptr);
+    // The dialog asks on a terminal only; with no terminal nothing is chosen.
+    const int savedStdin = dup(STDIN_FILENO);
+    const int devNull = open("/dev/null", O_RDONLY);
+    dup2(devNull, STDIN_FILENO);
+    const int code = engine.Control()->LoadProject();
+    dup2(savedStdin, STDIN_FILENO);
+    close(devNull);
+    close(savedStdin);
+    EXPECT_EQ(code, 3);
+    EXPECT_EQ(e->GetChannelGroupCount(), 0);
+    EXPECT_FALSE(engine.Contains("File Dialog"));
 }
 
 TEST(EngineControl, LoadProjectRefusesOverlongPath) {

@@ -132,7 +132,7 @@ TEST_F(EngineServices, WindowMessageIsStoredAndDispatchedAsEvent1UntilRelease) {
     Ext()->ProcessWindowMessage(nullptr, 256, 65, 99);
     Ext()->IncreaseTreeCount();
     EXPECT_EQ(probe.events.size(), 1u);  // no channel called
-    EXPECT_EQ(stored->message, 256u);   // but the message is kept
+    EXPECT_EQ(stored->message, 256u);    // but the message is kept
     EXPECT_EQ(stored->wParam, 65u);
     EXPECT_EQ(stored->lParam, 99);
     EXPECT_EQ(stored->windowHandle, nullptr);

@@ -157,22 +157,6 @@ TEST_F(GroupTable, RefusedExplicitInstanceDestroysNothing) {
     EXPECT_EQ(Api()->GetChannelGroupCount(), 4);
 }
 
-TEST_F(GroupTable, InstanceMinusTwoTakesTheFirstEmptySlotNumber) {
-    Api()->CreateNewGroup("A", false, -1);
-    Api()->CreateNewGroup("B", false, -1);
-    Api()->CreateNewGroup("C", false, -1);
-    Api()->DeleteChannelGroup(1);
-
-    Tev_ChannelGroup* filler = Api()->CreateNewGroup("Z", true, -2);
-    ASSERT_NE(filler, nullptr);
-    EXPECT_EQ(filler->GetPoolNr(), 1);
-    EXPECT_EQ(filler->GetGroupIndex(), 1);
-
-    Tev_ChannelGroup* next = Api()->CreateNewGroup("Z", true, -2);  // no empty slot: as -1
-    ASSERT_NE(next, nullptr);
-    EXPECT_EQ(next->GetPoolNr(), 2);
-}
-
 TEST_F(GroupTable, LoadingRefusesPoolNamesInUseAndCleansUpAFailedLoad) {
     Api()->CreateNewGroup("Single", false, -1);
     Api()->CreateNewGroup("Many", true, -1);

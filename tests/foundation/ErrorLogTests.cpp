@@ -2,8 +2,8 @@
 // type-3 boxes.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <cctype>
+#include <fstream>
 #include <string>
 
 #include "EngineInterface.h"
@@ -78,7 +78,7 @@ TEST(ErrorLog, YesAppendsStampedLinesWithPrefixes) {
     e->showUserWarningMessage("m5");
     e->showUserErrorMessage("m6");
     const std::string log = engine.ReadInstallFile("error.log");
-    const char* expected[] = {"Debug: m0",   "Error: m1",     "Info : m2",        "Message: m3",
+    const char* expected[] = {"Debug: m0",     "Error: m1",      "Info : m2",       "Message: m3",
                               "User Info: m4", "User Error: m6", "User Warning: m5"};
     for (const char* line : expected) {
         EXPECT_TRUE(HasStampedLine(log, line)) << line << " missing in:\n" << log;

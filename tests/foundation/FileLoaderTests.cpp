@@ -1,6 +1,8 @@
 // Facades without a channel, and the address operations of the reader.
 #include <vector>
 
+#include "ChannelType.h"
+
 #include "DebugMessages.h"
 #include "TaggedFileFixture.h"
 
@@ -32,25 +34,18 @@ TEST(FileLoaderFacade, WithoutAChannelEverythingAnswersNeutrally) {
     globalEngine = savedEngine;
     TevFileLoader loader(nullptr);
     TevFileSaver saver(nullptr);
-    EXPECT_EQ(sink.texts, (std::vector<std::string>{"File loader class not found", "File loader class not found",
-                                                     "TevFileLoader::TevFileLoader: File loader class not found",
-                                                     "TevFileSaver::TevFileSaver: File loader class not found"}));
+    EXPECT_EQ(sink.texts,
+              (std::vector<std::string>{"File loader class not found", "File loader class not found",
+                                        "TevFileLoader::TevFileLoader: File loader class not found",
+                                        "TevFileSaver::TevFileSaver: File loader class not found"}));
 
     char data[] = "TEVG";
-    char tag[5];
     EXPECT_EQ(loader.GetFileLoaderChannel(), nullptr);
-    EXPECT_FALSE(loader.LoadFile("x"));
     EXPECT_FALSE(loader.SetBuffer(data, 4, true));
     EXPECT_FALSE(loader.GetInfoIfTag("TEVG"));
-    EXPECT_FALSE(loader.GetTagData(tag));
-    EXPECT_EQ(loader.GetSizeDataBlock(true), 0u);
     EXPECT_EQ(loader.GetBuffer(), nullptr);
-    EXPECT_EQ(loader.GetCRC(), 0u);
-    EXPECT_EQ(loader.GetChacheFileNameFromURL("x"), nullptr);
-    loader.ResetPosition();
     loader.StopLoading();
     EXPECT_FALSE(saver.OpenSaveFile("x", false));
-    EXPECT_FALSE(saver.OpenMemory());
     EXPECT_EQ(saver.GetSaveingFileName(), nullptr);
     EXPECT_EQ(saver.GetBuffer(), nullptr);
 }
@@ -73,6 +68,7 @@ TEST_F(FileLoader, LocalAndFileAddressesLoadOthersAreRefused) {
 
     EXPECT_FALSE(loader->CheckULRCache(dir.File("absent").c_str()));
     EXPECT_FALSE(loader->SetURL("http://example.invalid/a.vtr"));
+    EXPECT_TRUE(engine.Contains("http://example.invalid/a.vtr")) << "a refusal says which address";
     EXPECT_FALSE(loader->SetURL("file://otherhost/a.vtr"));
     EXPECT_FALSE(loader->CheckULRCache("ftp://example.invalid/a"));
     EXPECT_EQ(loader->GetChacheFileNameFromURL("https://example.invalid/a"), nullptr);
@@ -85,4 +81,24 @@ TEST_F(FileLoader, EngineMakesBothChannelsFromTheirTypes) {
     EXPECT_NE(loader.GetFileLoaderChannel(), nullptr);
     EXPECT_NE(saver.GetFileSaverChannel(), nullptr);
     EXPECT_FALSE(engine.Contains("File loader class not found"));
+}
+
+TEST(FileLoaderPlugins, EachModuleReportsItsOwnType) {
+    struct Expected {
+        const char* file;
+        _GUID type;
+    };
+    for (const Expected& module :
+         {Expected{"fileloader.dll", TEV_FILELOADER_TYPE}, Expected{"filesaver.dll", TEV_FILESAVER_TYPE}}) {
+        auto getType = reinterpret_cast<TevGetTypeFunction>(PluginSymbol(module.file, "GetType"));
+        ASSERT_NE(getType, nullptr) << module.file;
+        ChannelType type;
+        std::memcpy(&type, getType(), sizeof(type));
+        EXPECT_TRUE(type.typeGuid == module.type) << module.file;
+        EXPECT_TRUE(type.baseGuid == module.type) << module.file;
+        EXPECT_EQ(type.versionInfo[0], 1);
+        EXPECT_EQ(type.versionInfo[1], 52);
+        EXPECT_EQ(type.versionInfo[2], 1);
+        EXPECT_NE(type.typeName[0], '\0');
+    }
 }

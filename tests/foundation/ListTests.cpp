@@ -69,9 +69,9 @@ TEST(PointerList, InsertItemPositions) {
     Fill(list, 5);
     EXPECT_TRUE(list.InsertItem(P(50), 50));  // beyond the end: appended
     EXPECT_EQ(list.GetItem(5), P(50));
-    EXPECT_TRUE(list.InsertItem(P(60), 6));   // at the end: appended
+    EXPECT_TRUE(list.InsertItem(P(60), 6));  // at the end: appended
     EXPECT_EQ(list.GetItem(6), P(60));
-    EXPECT_TRUE(list.InsertItem(P(70), 0));   // at the front: everything moves up
+    EXPECT_TRUE(list.InsertItem(P(70), 0));  // at the front: everything moves up
     EXPECT_EQ(list.GetItemCount(), 8);
     EXPECT_EQ(list.GetItem(0), P(70));
     EXPECT_EQ(list.GetItem(1), P(1));

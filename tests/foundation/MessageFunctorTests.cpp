@@ -94,7 +94,8 @@ TEST(MessageFunctors, NumbersUseFiftyDigitGcvt) {
 TEST(MessageFunctors, GuidInRegistryFormUpperCaseNoBraces) {
     const _GUID id = {0x0DE141BF, 0x025D, 0x4313, {0x94, 0xAF, 0xBE, 0x13, 0x15, 0x0C, 0x64, 0x58}};
     EXPECT_EQ(Compose(id), "0DE141BF-025D-4313-94AF-BE13150C6458");
-    EXPECT_EQ(Compose(_GUID{0xFFFFFFFF, 0, 1, {0, 0, 0, 0, 0, 0, 0, 0xab}}), "FFFFFFFF-0000-0001-0000-0000000000AB");
+    EXPECT_EQ(Compose(_GUID{0xFFFFFFFF, 0, 1, {0, 0, 0, 0, 0, 0, 0, 0xab}}),
+              "FFFFFFFF-0000-0001-0000-0000000000AB");
 }
 
 TEST(MessageFunctors, TwoPartFormsJoinWithOneBlank) {

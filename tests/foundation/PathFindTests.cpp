@@ -93,7 +93,7 @@ TEST(FilePathFindElements, DrivesAndSharedDirectories) {
     EXPECT_TRUE(finder.CheckValidDrive("/a/x", "/b/y"));
 
     EXPECT_EQ(finder.GetDirShareCount("C:\\Proj\\A\\x", "C:\\proj\\a\\b\\y"), 2);  // drive names ignore case
-    EXPECT_EQ(finder.GetDirShareCount("/home/Proj/x", "/home/proj/y"), 1);        // POSIX names do not
+    EXPECT_EQ(finder.GetDirShareCount("/home/Proj/x", "/home/proj/y"), 1);         // POSIX names do not
     EXPECT_EQ(finder.GetRelativeDirCount("C:\\p\\shared\\x", "C:\\p\\groups\\y"), -1);
     EXPECT_EQ(finder.GetRelativeDirCount("C:\\p\\groups\\sub\\x", "C:\\p\\groups\\y"), 1);
 }
@@ -247,7 +247,8 @@ TEST(FilePathFindRoundTrip, ManyGeneratedPairs) {
 
         finder.SetSourcePath(source.c_str());
         std::string relative = Str(finder.GetValidRelativeDir(target.c_str()));
-        ASSERT_TRUE(relative.rfind(".\\", 0) == 0 || relative.rfind("..\\", 0) == 0) << source << " -> " << target;
+        ASSERT_TRUE(relative.rfind(".\\", 0) == 0 || relative.rfind("..\\", 0) == 0)
+            << source << " -> " << target;
         EXPECT_EQ(Str(finder.GetCompleteFilePath(relative.c_str())), target) << source << " -> " << relative;
     }
 }

@@ -13,8 +13,8 @@ namespace {
 
 std::string ValidGroupLikeStream() {
     return "TEVG" + std::string("CHCO") + Block(Word(1)) + "CHIX" + Block(Word(0)) + "CHID" +
-           Block(std::string(16, 'i')) + "CHEN" + "CHNA" + Block("name") + "CGII" + Block(std::string(56, 'r')) +
-           "CGGG" + Block(std::string(16, 'g'));
+           Block(std::string(16, 'i')) + "CHEN" + "CHNA" + Block("name") + "CGII" +
+           Block(std::string(56, 'r')) + "CGGG" + Block(std::string(16, 'g'));
 }
 
 // Every reading operation once, the way the group and project readers use them.
@@ -120,7 +120,9 @@ TEST_F(TaggedFileDamage, GarbageNeverCrashesTheReader) {
         for (size_t i = 0; i < length; ++i) {
             // Mostly tag letters and small bytes, so that tags and sizes do turn up.
             unsigned pick = random() % 4;
-            exact[i] = static_cast<char>(pick == 0 ? random() % 256 : pick == 1 ? random() % 8 : 'A' + random() % 4);
+            exact[i] = static_cast<char>(pick == 0   ? random() % 256
+                                         : pick == 1 ? random() % 8
+                                                     : 'A' + random() % 4);
         }
         ASSERT_TRUE(loader->SetBuffer(exact.get(), length, false));
         ExerciseAll(*loader);

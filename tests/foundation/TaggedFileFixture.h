@@ -22,33 +22,15 @@
 
 namespace taggedfile {
 
-// A facade that adopts a channel made directly by the plug-in's InitDLL.
-class AdoptingLoader : public TevFileLoader {
-public:
-    explicit AdoptingLoader(Pex_FileLoaderChannel* made) : TevFileLoader(nullptr) { channel = made; }
-};
-
-class AdoptingSaver : public TevFileSaver {
-public:
-    explicit AdoptingSaver(Pex_FileSaverChannel* made) : TevFileSaver(nullptr) { channel = made; }
-};
-
-// Makes channels straight from a plug-in module; the module stays loaded for the process,
-// since channels made by it may outlive any scope.
-inline DllInterface* MakeFromPlugin(const char* file, EngineInterface* engine) {
+// A module's exported symbol; the module stays loaded for the rest of the process.
+inline void* PluginSymbol(const char* file, const char* symbol) {
     std::string path = std::string(TARNWELL_VANTOR_DIR) + "/channels/" + file;
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
         ADD_FAILURE() << "cannot load " << path << ": " << dlerror();
         return nullptr;
     }
-    auto init = reinterpret_cast<TevInitDLLFunction>(dlsym(module, "InitDLL"));
-    if (!init) return nullptr;
-    EngineInterface* saved = globalEngine;
-    globalEngine = engine;
-    auto* made = static_cast<DllInterface*>(init());
-    globalEngine = saved;
-    return made;
+    return dlsym(module, symbol);
 }
 
 // A fresh directory, removed with everything in it.
@@ -106,15 +88,13 @@ class EngineTest : public ::testing::Test {
 protected:
     std::unique_ptr<TevFileLoader> NewLoader() {
         auto loader = std::make_unique<TevFileLoader>(engine.Engine());
-        if (loader->GetFileLoaderChannel()) return loader;
-        return std::make_unique<AdoptingLoader>(
-            dynamic_cast<Pex_FileLoaderChannel*>(MakeFromPlugin("fileloader.dll", engine.Engine())));
+        EXPECT_NE(loader->GetFileLoaderChannel(), nullptr);
+        return loader;
     }
     std::unique_ptr<TevFileSaver> NewSaver() {
         auto saver = std::make_unique<TevFileSaver>(engine.Engine());
-        if (saver->GetFileSaverChannel()) return saver;
-        return std::make_unique<AdoptingSaver>(
-            dynamic_cast<Pex_FileSaverChannel*>(MakeFromPlugin("filesaver.dll", engine.Engine())));
+        EXPECT_NE(saver->GetFileSaverChannel(), nullptr);
+        return saver;
     }
 
     tarnwell_test::TestEngine engine;

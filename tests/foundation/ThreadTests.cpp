@@ -102,7 +102,8 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
 long long MillisecondsOf(const std::function<void()>& action) {
     auto start = std::chrono::steady_clock::now();
     action();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
 TestEngineOptions Bare() {

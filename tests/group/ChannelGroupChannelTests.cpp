@@ -106,20 +106,6 @@ TEST_F(ChannelGroupChannels, TransferRenumbersInTheTargetAndLeavesAHole) {
     EXPECT_EQ(target->GetChannel(0), moving);
 }
 
-TEST_F(ChannelGroupChannels, SetChannelStoresRawlyAndGrowsWithHoles) {
-    InspectableGroup* group = NewGroup();
-    Tev_Channel* channel = AddNew(group);
-    group->SetChannel(nullptr, 0);  // take it out raw, then put it far away
-    group->SetChannel(channel, 4);
-
-    EXPECT_EQ(group->GetChannelCount(), 5);
-    EXPECT_EQ(group->GetChannel(4), channel);
-    EXPECT_EQ(group->GetChannel(2), nullptr);
-    EXPECT_EQ(channel->GetChannelIDIndexNr(), 0) << "the raw form changes nothing else";
-    group->SetChannel(nullptr, -1);
-    EXPECT_EQ(group->GetChannelCount(), 5);
-}
-
 TEST_F(ChannelGroupChannels, LookupByNameIgnoresCaseAndSkipsUnnamedChannels) {
     InspectableGroup* group = NewGroup();
     AddNew(group);  // unnamed, at position 0

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <regex>
 #include <set>
 #include <string>
 
@@ -11,6 +10,16 @@
 #include "platform/Threads.h"
 
 namespace {
+
+// True when text has the shape of pattern, where '9' stands for any digit.
+bool HasShape(const std::string& text, const std::string& pattern) {
+    if (text.size() != pattern.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool ok = pattern[i] == '9' ? (text[i] >= '0' && text[i] <= '9') : text[i] == pattern[i];
+        if (!ok) return false;
+    }
+    return true;
+}
 
 struct CapturedBox {
     std::string caption, text;
@@ -50,8 +59,9 @@ TEST(PlatformClock, StampsHaveTheLogFormats) {
     char date[20], time[20];
     ASSERT_TRUE(platform::FormatLocalDate(date, sizeof date));
     ASSERT_TRUE(platform::FormatLocalTime(time, sizeof time));
-    EXPECT_TRUE(std::regex_match(date, std::regex("[0-9]{4}-[0-9]{2}-[0-9]{2}"))) << date;
-    EXPECT_TRUE(std::regex_match(time, std::regex("([01][0-9]|2[0-3]):[0-5][0-9]:[0-6][0-9]"))) << time;
+    EXPECT_TRUE(HasShape(date, "9999-99-99")) << date;
+    EXPECT_TRUE(HasShape(time, "99:99:99")) << time;
+    EXPECT_LE(std::string(time), "23:59:60");
     char tiny[5];
     EXPECT_FALSE(platform::FormatLocalDate(tiny, sizeof tiny));
     EXPECT_STREQ(tiny, "");

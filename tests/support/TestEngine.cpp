@@ -39,7 +39,8 @@ namespace {
 ScopedBoxCapture* activeBoxCapture = nullptr;
 
 void CaptureBox(const char* caption, const char* text, unsigned style) {
-    if (activeBoxCapture) activeBoxCapture->boxes.push_back({caption ? caption : "", text ? text : "", style});
+    if (activeBoxCapture)
+        activeBoxCapture->boxes.push_back({caption ? caption : "", text ? text : "", style});
 }
 
 }  // namespace
