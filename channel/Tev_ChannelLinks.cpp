@@ -10,41 +10,12 @@
 #include "Tev_ChannelGroup.h"
 #include "channel/ChannelMessages.h"
 #include "channel/ChannelTypeMatch.h"
-#include "channel/FastFieldReads.h"
-
-int Tev_Channel::GetChildCount() { return channelfast::ItemCount(children); }
-
-namespace {
-
-// A file-local helper, so it is inlined: members of an exported class are called through
-// the PLT even from inside the library.
-bool Tracking(EngineInterface* engine) { return engine && channelfast::Tracking(engine->engineInterfaceExt); }
-
-}  // namespace
-
-// The hot path of every frame: for a normal child an index check, a field read and a switch.
-// Tracking and resolution leave through tail calls, so the common path needs no stack frame.
-Tev_Channel* Tev_Channel::GetChild(int index) {
-    if (Tracking(engineInterface)) return GetChildTracked(index);
-    ChildInfo* entry = static_cast<ChildInfo*>(channelfast::ItemAt(children, index));
-    if (!entry || !entry->channel) return nullptr;
-    Tev_Channel* child = entry->channel;
-    switch (child->channelInterfaceType) {
-        case PEX_PUBLICCALL:
-        case PEX_PARAMETER:
-        case PEX_CUSTOMCHANNELGET:
-        case PEX_PUBLICCUSTOMCHANNELGET:
-            return ResolveChild(child, entry, false);
-        default:
-            return child;
-    }
-}
 
 // GetChild while the engine tracks calling: the caller, the child and the resolved channel
 // get their calling time updated.
 Tev_Channel* Tev_Channel::GetChildTracked(int index) {
     channelInternal.UpdateCallingTime(this);
-    ChildInfo* entry = static_cast<ChildInfo*>(channelfast::ItemAt(children, index));
+    ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
     if (!entry || !entry->channel) return nullptr;
     Tev_Channel* child = entry->channel;
     channelInternal.UpdateCallingTime(child);

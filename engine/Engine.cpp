@@ -114,7 +114,9 @@ void Engine::Release() {
         Tev_Tread* tread = static_cast<Tev_Tread*>(treadList.GetItem(i));
         if (!tread) continue;
         tread->CloseTread();
-        delete tread;
+        // A close that found the body finished may already have handed the handle to
+        // KillTread; delete it only while the slot still holds it.
+        if (treadList.GetItem(i) == tread) delete tread;
         treadList.SetItem(nullptr, i);
     }
     treadList.ClearItems();

@@ -158,7 +158,6 @@ void EngineInterfaceExt::KillTread(Tev_Tread* tread) {
 
 void EngineInterfaceExt::SetIfTrackChannelCalling(bool track) { trackChannelCalling = track; }
 
-bool EngineInterfaceExt::GetIfTrackChannelCalling() { return trackChannelCalling; }
 
 void EngineInterfaceExt::SetGraphRunning(bool running) { graphRunning = running; }
 

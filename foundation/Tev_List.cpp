@@ -65,13 +65,6 @@ void Tev_List::RemoveItem(int index) {
     itemCount--;
 }
 
-void* Tev_List::GetItem(int index) const {
-    if (index < 0 || index >= itemCount) return nullptr;
-    return items[index];
-}
-
-int Tev_List::GetItemCount() const { return itemCount; }
-
 bool Tev_List::Allocate(int count) {
     if (count < 0) return false;  // a negative length would corrupt the count
     if (count >= realListLength - 1) IncreaseRealListLength(count);

@@ -40,14 +40,18 @@ const char* Tev_String::GetString() const { return text; }
 
 const unsigned short* Tev_String::GetWString() const { return wideText; }
 
+// The copy is made before the old text is freed: callers hand a string its own text back
+// (a group re-reading its own file name), which must not read freed memory.
 void Tev_String::SetString(const char* s) {
+    char* copy = s ? Duplicate(s, std::strlen(s)) : nullptr;
     delete[] text;
-    text = s ? Duplicate(s, std::strlen(s)) : nullptr;
+    text = copy;
 }
 
 void Tev_String::SetWString(const unsigned short* s) {
+    unsigned short* copy = s ? Duplicate(s, platform::WcsLen(s)) : nullptr;
     delete[] wideText;
-    wideText = s ? Duplicate(s, platform::WcsLen(s)) : nullptr;
+    wideText = copy;
 }
 
 void Tev_String::AddString(const char* s) {

@@ -75,7 +75,8 @@ public:
     void SetEngineInterface(EngineInterface* engine);
     ChannelType GetDLLType(const char* dllName);
     ChannelType GetDLLType(HINSTANCE module);
-    bool GetIfTrackChannelCalling();
+    // Inline: every GetChild of every frame asks it.
+    bool GetIfTrackChannelCalling() const { return trackChannelCalling; }
 
 protected:
     bool trackChannelCalling;

@@ -3,7 +3,10 @@
 #pragma once
 
 #include "ChannelType.h"
+#include "ChildInfo.h"
 #include "DllInterface.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
 #include "TarnwellTypes.h"
 #include "Tev_List.h"
 
@@ -49,8 +52,9 @@ public:
     virtual void CheckIndexNrRemoval(int indexNr);
 
     // Child list.
-    int GetChildCount();
-    Tev_Channel* GetChild(int index);
+    // Inline: every channel asks for every child in every frame.
+    int GetChildCount() { return children.GetItemCount(); }
+    inline Tev_Channel* GetChild(int index);
     int SetChild(Tev_Channel* channel, int targetChannel, int linkPosition);
     void RemoveChild(int index);
     void RemoveChildren();
@@ -119,3 +123,17 @@ private:
     void ReleasePoolItemNames();
     Tev_Channel* MatchCandidate(ChildInfo* entry);
 };
+
+// For a normal child an index check, a field read and a type switch; tracking and the
+// resolving interface types leave for the library.
+inline Tev_Channel* Tev_Channel::GetChild(int index) {
+    if (engineInterface && engineInterface->engineInterfaceExt &&
+        engineInterface->engineInterfaceExt->GetIfTrackChannelCalling())
+        return GetChildTracked(index);
+    ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
+    if (!entry || !entry->channel) return nullptr;
+    Tev_Channel* child = entry->channel;
+    if (child->channelInterfaceType >= PEX_PUBLICCALL && child->channelInterfaceType <= PEX_PUBLICCUSTOMCHANNELGET)
+        return ResolveChild(child, entry, false);
+    return child;
+}

@@ -15,8 +15,9 @@ public:
     int AddItem(void* item);
     int AddItemOrNULL(void* item);
     void RemoveItem(int index);
-    void* GetItem(int index) const;
-    int GetItemCount() const;
+    // Inline: these two run for every child of every channel in every frame.
+    void* GetItem(int index) const { return index < 0 || index >= itemCount ? nullptr : items[index]; }
+    int GetItemCount() const { return itemCount; }
     bool Allocate(int count);
     bool InsertItem(void* item, int index);
     void SetItem(void* item, int index);

@@ -85,3 +85,13 @@ TEST(OwnedString, MakeFULLNameKeepsLastComponent) {
     EXPECT_EQ(FullName("dir\\"), "");
     EXPECT_EQ(FullName(""), "");
 }
+
+TEST(OwnedString, SettingItsOwnTextBackKeepsIt) {
+    Tev_String s;
+    s.SetString("groups/main.cgr");
+    s.SetString(s.GetString());
+    EXPECT_STREQ(s.GetString(), "groups/main.cgr");
+    s.SetWString(W(u"wide"));
+    s.SetWString(s.GetWString());
+    EXPECT_EQ(Wide(s.GetWString()), u"wide");
+}

@@ -1,2 +1,0 @@
-// Keeps the support library non-empty while no helper exists yet.
-namespace tarnwell_test_support {}
