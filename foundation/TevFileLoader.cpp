@@ -4,42 +4,20 @@
 #include "DllInterface.h"
 #include "EngineInterface.h"
 #include "FileLoaderChannels.h"
+#include "foundation/FileChannelFactory.h"
 
 // Out of line, so the reader class's vtable and type information live in the kernel and
 // dynamic_cast works on channels made by the plug-in.
 Pex_FileLoaderChannel::~Pex_FileLoaderChannel() = default;
 
-namespace {
-
-// The channel made for the reader type, or NULL when none (or something else) is made.
-Pex_FileLoaderChannel* CreateReaderChannel(EngineInterface* engine) {
-    if (!engine) return NULL;
-    Tev_Channel* made = engine->InitChannelFromType(TEV_FILELOADER_TYPE, NULL, false);
-    Pex_FileLoaderChannel* reader = dynamic_cast<Pex_FileLoaderChannel*>(made);
-    if (!reader) delete made;
-    return reader;
-}
-
-// Without an engine the message still reaches the sink, if there is one.
-void ReportMissing(EngineInterface* engine, const char* text) {
-    if (engine) {
-        engine->showErrorMessage(text);
-    } else {
-        ShowErrorMessage fallback;
-        fallback(text);
-    }
-}
-
-}  // namespace
-
 TevFileLoader::TevFileLoader() : channel(NULL), engineInterface(globalEngine) {
-    channel = CreateReaderChannel(engineInterface);
-    if (!channel) ReportMissing(engineInterface, "File loader class not found");
+    channel = filechannel::Create<Pex_FileLoaderChannel>(engineInterface, TEV_FILELOADER_TYPE);
+    if (!channel) filechannel::ReportMissing(engineInterface, "File loader class not found");
 }
 
 TevFileLoader::TevFileLoader(EngineInterface* engine) : channel(NULL), engineInterface(engine) {
-    channel = CreateReaderChannel(engineInterface);
-    if (!channel) ReportMissing(engineInterface, "TevFileLoader::TevFileLoader: File loader class not found");
+    channel = filechannel::Create<Pex_FileLoaderChannel>(engineInterface, TEV_FILELOADER_TYPE);
+    if (!channel) filechannel::ReportMissing(engineInterface, "TevFileLoader::TevFileLoader: File loader class not found");
 }
 
 TevFileLoader::~TevFileLoader() {

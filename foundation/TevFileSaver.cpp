@@ -4,42 +4,20 @@
 #include "DllInterface.h"
 #include "EngineInterface.h"
 #include "FileLoaderChannels.h"
+#include "foundation/FileChannelFactory.h"
 
 // Out of line, so the writer class's vtable and type information live in the kernel and
 // dynamic_cast works on channels made by the plug-in.
 Pex_FileSaverChannel::~Pex_FileSaverChannel() = default;
 
-namespace {
-
-// The channel made for the writer type, or NULL when none (or something else) is made.
-Pex_FileSaverChannel* CreateWriterChannel(EngineInterface* engine) {
-    if (!engine) return NULL;
-    Tev_Channel* made = engine->InitChannelFromType(TEV_FILESAVER_TYPE, NULL, false);
-    Pex_FileSaverChannel* writer = dynamic_cast<Pex_FileSaverChannel*>(made);
-    if (!writer) delete made;
-    return writer;
-}
-
-// Without an engine the message still reaches the sink, if there is one.
-void ReportMissing(EngineInterface* engine, const char* text) {
-    if (engine) {
-        engine->showErrorMessage(text);
-    } else {
-        ShowErrorMessage fallback;
-        fallback(text);
-    }
-}
-
-}  // namespace
-
 TevFileSaver::TevFileSaver() : channel(NULL), engineInterface(globalEngine) {
-    channel = CreateWriterChannel(engineInterface);
-    if (!channel) ReportMissing(engineInterface, "File loader class not found");
+    channel = filechannel::Create<Pex_FileSaverChannel>(engineInterface, TEV_FILESAVER_TYPE);
+    if (!channel) filechannel::ReportMissing(engineInterface, "File loader class not found");
 }
 
 TevFileSaver::TevFileSaver(EngineInterface* engine) : channel(NULL), engineInterface(engine) {
-    channel = CreateWriterChannel(engineInterface);
-    if (!channel) ReportMissing(engineInterface, "TevFileSaver::TevFileSaver: File loader class not found");
+    channel = filechannel::Create<Pex_FileSaverChannel>(engineInterface, TEV_FILESAVER_TYPE);
+    if (!channel) filechannel::ReportMissing(engineInterface, "TevFileSaver::TevFileSaver: File loader class not found");
 }
 
 TevFileSaver::~TevFileSaver() {
