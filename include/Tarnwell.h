@@ -3,6 +3,7 @@
 
 #include "ChannelInternal.h"
 #include "ChannelList.h"
+#include "ChannelPlugin.h"
 #include "ChannelPoolManagement.h"
 #include "ChannelRecords.h"
 #include "ChannelType.h"
