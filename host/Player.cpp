@@ -18,20 +18,27 @@ void RequestStop(int) { stopRequested = 1; }
 
 const char* ProjectCodeText(int code) {
     switch (code) {
-        case TEV_PROJECT_LOADED: return "project loaded";
-        case TEV_PROJECT_LOADER_FAILED: return "the file dialog channel could not be made or the project loader failed";
-        case TEV_PROJECT_NEEDS_UPDATE: return "the project needs a newer engine or a plug-in it carries could not be restored";
-        case TEV_PROJECT_NO_PATH: return "no project: no path given and none chosen in the file dialog";
-        case TEV_PROJECT_NO_START_GROUP: return "the project was read but its start group could not be loaded";
-        default: return "unknown result";
+        case TEV_PROJECT_LOADED:
+            return "project loaded";
+        case TEV_PROJECT_LOADER_FAILED:
+            return "the file dialog channel could not be made or the project loader failed";
+        case TEV_PROJECT_NEEDS_UPDATE:
+            return "the project needs a newer engine or a plug-in it carries could not be restored";
+        case TEV_PROJECT_NO_PATH:
+            return "no project: no path given and none chosen in the file dialog";
+        case TEV_PROJECT_NO_START_GROUP:
+            return "the project was read but its start group could not be loaded";
+        default:
+            return "unknown result";
     }
 }
 
 // Runs frames until `frames` are done (-1: no limit) or a stop signal; answers the count run.
 long RunFrames(EngineControl* control, long frames, double fps) {
     using Clock = std::chrono::steady_clock;
-    const auto period = fps > 0 ? std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps))
-                                : Clock::duration::zero();
+    const auto period =
+        fps > 0 ? std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps))
+                : Clock::duration::zero();
     auto next = Clock::now();
     long done = 0;
     while (!stopRequested && (frames < 0 || done < frames)) {
@@ -40,8 +47,10 @@ long RunFrames(EngineControl* control, long frames, double fps) {
         if (period == Clock::duration::zero()) continue;
         next += period;
         auto now = Clock::now();
-        if (next > now) std::this_thread::sleep_until(next);
-        else next = now;  // running late: do not try to catch up with a burst of frames
+        if (next > now)
+            std::this_thread::sleep_until(next);
+        else
+            next = now;  // running late: do not try to catch up with a burst of frames
     }
     return done;
 }
@@ -70,12 +79,13 @@ int RunPlayer(const PlayerOptions& options) {
 
     char className[] = "Vantor Player";
     if (!control->InitEngine(nullptr, className, nullptr)) {
-        std::fprintf(stderr, "vantor-player: InitEngine failed: the engine did not start in %s\n", options.installDir.c_str());
+        std::fprintf(stderr, "vantor-player: InitEngine failed: the engine did not start in %s\n",
+                     options.installDir.c_str());
         delete control;
         return kPlayerInitFailed;
     }
-    std::printf("vantor-player: engine started (install directory %s, registry key %s)\n", options.installDir.c_str(),
-                options.registryKey.c_str());
+    std::printf("vantor-player: engine started (install directory %s, registry key %s)\n",
+                options.installDir.c_str(), options.registryKey.c_str());
 
     const int code = control->LoadProject();
     const bool noProjectAsked = options.projectPath.empty() && code == TEV_PROJECT_NO_PATH;
@@ -86,8 +96,10 @@ int RunPlayer(const PlayerOptions& options) {
     // A project that failed to load has nothing to run; without a project the engine still
     // runs frames when asked to (each one returns at once).
     long frames = 0;
-    if (code == TEV_PROJECT_LOADED) frames = options.frames;  // -1: until a signal
-    else if (options.projectPath.empty()) frames = options.frames < 0 ? 0 : options.frames;
+    if (code == TEV_PROJECT_LOADED)
+        frames = options.frames;  // -1: until a signal
+    else if (options.projectPath.empty())
+        frames = options.frames < 0 ? 0 : options.frames;
     if (code == TEV_PROJECT_LOADED)
         std::printf("vantor-player: keep-running flag of the project: %s\n",
                     control->GetIfKeepRunningApplication() ? "set" : "not set");
@@ -96,7 +108,8 @@ int RunPlayer(const PlayerOptions& options) {
     const long ran = frames == 0 ? 0 : RunFrames(control, frames, options.fps);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("vantor-player: ran %ld frame%s in %.3f s%s%s\n", ran, ran == 1 ? "" : "s", seconds,
-                code == TEV_PROJECT_LOADED ? "" : " without a project", stopRequested ? " (stopped by a signal)" : "");
+                code == TEV_PROJECT_LOADED ? "" : " without a project",
+                stopRequested ? " (stopped by a signal)" : "");
 
     delete control;
     std::printf("vantor-player: engine shut down\n");

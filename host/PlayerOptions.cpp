@@ -24,8 +24,8 @@ bool ParseRate(const char* text, double& value) {
 }
 
 // Accepts "--name value" and "--name=value".
-bool TakeValue(const std::string& argument, const char* name, int& index, int argc, char** argv, std::string& value,
-               bool& missing) {
+bool TakeValue(const std::string& argument, const char* name, int& index, int argc, char** argv,
+               std::string& value, bool& missing) {
     std::string prefix = std::string(name) + "=";
     missing = false;
     if (argument.compare(0, prefix.size(), prefix) == 0) {
@@ -65,7 +65,8 @@ const char* PlayerUsage() {
            "\n"
            "Exit status: 0 success; 1 bad command line; 2 no engine control object;\n"
            "3 the engine did not start; 10 + the project load code otherwise\n"
-           "(11 loader failed, 12 newer engine or plug-in restore needed, 13 no project, 14 no start group).\n";
+           "(11 loader failed, 12 newer engine or plug-in restore needed, 13 no project, 14 no start "
+           "group).\n";
 }
 
 bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::string& error) {

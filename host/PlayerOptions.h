@@ -4,11 +4,11 @@
 #include <string>
 
 struct PlayerOptions {
-    std::string installDir;                  // engine install directory (channels/, 3rd/, error.log)
+    std::string installDir;  // engine install directory (channels/, 3rd/, error.log)
     std::string registryKey = "SOFTWARE\\Vantor";
-    std::string projectPath;                 // becomes the engine's command line; empty: none
-    long frames = -1;                        // -1: not given
-    double fps = 60.0;                       // 0: unthrottled
+    std::string projectPath;  // becomes the engine's command line; empty: none
+    long frames = -1;         // -1: not given
+    double fps = 60.0;        // 0: unthrottled
     bool help = false;
 };
 

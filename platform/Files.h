@@ -53,14 +53,14 @@ private:
 };
 
 // GetFileAttributesA: kFileAttributesInvalid when absent, else a combination of the flags.
-constexpr uint32_t kFileAttributeReadOnly = 0x1;    // no write permission bit, or not writable by us
+constexpr uint32_t kFileAttributeReadOnly = 0x1;  // no write permission bit, or not writable by us
 constexpr uint32_t kFileAttributeDirectory = 0x10;
-constexpr uint32_t kFileAttributeNormal = 0x80;     // alone: a writable regular file
+constexpr uint32_t kFileAttributeNormal = 0x80;  // alone: a writable regular file
 constexpr uint32_t kFileAttributesInvalid = 0xFFFFFFFFu;
 uint32_t GetFileAttributes(const char* path);
-bool FileExists(const char* path);   // anything at path
+bool FileExists(const char* path);  // anything at path
 bool IsDirectory(const char* path);
-bool IsReadOnly(const char* path);   // exists and cannot be written
+bool IsReadOnly(const char* path);  // exists and cannot be written
 
 // GetCurrentDirectoryA: length without terminator, or the size needed (terminator included)
 // when it does not fit (buffer left empty); 0 on failure.

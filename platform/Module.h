@@ -11,8 +11,9 @@ namespace platform {
 // then handed to the system's default search. Loading uses RTLD_NOW | RTLD_LOCAL, so missing
 // symbols fail here, not later. Loading a module twice answers the same handle (counted).
 // Failure: NULL, LastError() = kErrorFileNotFound when the file was found nowhere,
-// kErrorModNotFound when a dependency is missing, kErrorBadExeFormat otherwise;
-// LastErrorText() holds the loader's text.
+// kErrorModNotFound when a module it depends on is missing, kErrorProcNotFound when a symbol
+// it needs is missing, kErrorAccessDenied when it cannot be opened, kErrorBadExeFormat when
+// it is no module for this machine; LastErrorText() holds the loader's own text.
 HINSTANCE LoadModule(const char* fileName);
 
 // Address of an exported symbol, or NULL (LastError() = kErrorProcNotFound, loader's text).

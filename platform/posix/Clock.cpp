@@ -25,7 +25,8 @@ bool FormatNow(char* out, size_t size, const char* format) {
 uint32_t GetTickCount() {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    uint64_t milliseconds = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    uint64_t milliseconds =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<uint32_t>(milliseconds);  // wraps like the 32-bit system counter
 }
 
@@ -34,7 +35,8 @@ bool FormatLocalDate(char* out, size_t size) { return FormatNow(out, size, "%Y-%
 bool FormatLocalTime(char* out, size_t size) { return FormatNow(out, size, "%H:%M:%S"); }
 
 void Sleep(uint32_t milliseconds) {
-    struct timespec remaining = {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    struct timespec remaining = {static_cast<time_t>(milliseconds / 1000),
+                                 static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
     }
 }

@@ -51,8 +51,10 @@ std::string KeyFileName(const char* subKey) {
         unsigned char c = static_cast<unsigned char>(*p);
         if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
         bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
-        if (plain && !(name.empty() && c == '.')) name += static_cast<char>(c);
-        else AppendEscaped(name, c);
+        if (plain && !(name.empty() && c == '.'))
+            name += static_cast<char>(c);
+        else
+            AppendEscaped(name, c);
     }
     return name + ".reg";
 }
@@ -61,8 +63,10 @@ std::string KeyFileName(const char* subKey) {
 std::string EscapeField(const std::string& text) {
     std::string out;
     for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7F || c == '%' || c == '=') AppendEscaped(out, c);
-        else out += static_cast<char>(c);
+        if (c < 0x20 || c == 0x7F || c == '%' || c == '=')
+            AppendEscaped(out, c);
+        else
+            out += static_cast<char>(c);
     }
     return out;
 }
@@ -77,7 +81,8 @@ int HexValue(char c) {
 std::string UnescapeField(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+            HexValue(text[i + 2]) >= 0) {
             out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
             i += 2;
         } else {
@@ -106,7 +111,8 @@ bool ReadValues(const std::string& file, Values& values) {
 
 bool WriteValues(const std::string& file, const Values& values) {
     std::string text;
-    for (const auto& value : values) text += EscapeField(value.first) + "=" + EscapeField(value.second) + "\n";
+    for (const auto& value : values)
+        text += EscapeField(value.first) + "=" + EscapeField(value.second) + "\n";
     return WriteFileAtomic(file.c_str(), text.data(), text.size());
 }
 
@@ -121,9 +127,10 @@ Values::iterator FindValue(Values& values, const std::string& name) {
 long OpenKey(const char* subKey, RegistryKey** key, bool create) {
     if (!subKey || !key) return kInvalidParameter;
     *key = nullptr;
+    std::string name = KeyFileName(subKey);
+    if (name.size() > 255) return kInvalidParameter;  // longer than a file name may be
     std::string dir = RegistryDirectory();
-    std::string file = dir + "/" + KeyFileName(subKey);
-    if (KeyFileName(subKey).size() > 255) return kInvalidParameter;
+    std::string file = dir + "/" + name;
     std::lock_guard<std::mutex> lock(registryMutex);
     if (!IsDirectory(file.c_str()) && FileExists(file.c_str())) {
         *key = new RegistryKey{file};
@@ -172,8 +179,10 @@ long RegSetValue(RegistryKey* key, const char* valueName, uint32_t type, const c
     Values values;
     if (!ReadValues(key->file, values)) return kNotFound;  // the key was removed meanwhile
     auto found = FindValue(values, ValueName(valueName));
-    if (found != values.end()) found->second = text;
-    else values.emplace_back(ValueName(valueName), text);
+    if (found != values.end())
+        found->second = text;
+    else
+        values.emplace_back(ValueName(valueName), text);
     return WriteValues(key->file, values) ? kSuccess : kAccessDenied;
 }
 

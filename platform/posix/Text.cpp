@@ -69,7 +69,8 @@ char* Gcvt(double value, int digits, char* buffer, size_t size) {
     int exponent = (*p == 'e') ? std::atoi(p + 1) : 0;
     while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
     bool decimal = exponent >= -4 && exponent < digits;
-    Finish(buffer, size, sign + (decimal ? DecimalForm(mantissa, exponent) : ExponentForm(mantissa, exponent)));
+    Finish(buffer, size,
+           sign + (decimal ? DecimalForm(mantissa, exponent) : ExponentForm(mantissa, exponent)));
     return buffer;
 }
 
@@ -203,7 +204,9 @@ bool CopyTextN(char* dest, size_t size, const char* src, size_t count) {
     return fits;
 }
 
-bool CopyText(char* dest, size_t size, const char* src) { return CopyTextN(dest, size, src, static_cast<size_t>(-1)); }
+bool CopyText(char* dest, size_t size, const char* src) {
+    return CopyTextN(dest, size, src, static_cast<size_t>(-1));
+}
 
 bool AppendText(char* dest, size_t size, const char* src) {
     if (!dest || size == 0) return false;

@@ -32,7 +32,8 @@ protected:
         fs::remove_all(root);
         fs::create_directories(root);
         installDir = root / "vantor";
-        fs::copy(TARNWELL_VANTOR_DIR, installDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        fs::copy(TARNWELL_VANTOR_DIR, installDir,
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
         registryDir = root / "registry";
     }
     void TearDown() override { fs::remove_all(root); }
@@ -74,11 +75,13 @@ protected:
     fs::path root, installDir, registryDir;
 };
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 TEST_F(Player, RunsTheRequestedFramesOnAStartedEngineWithoutAProject) {
-    PlayerRun run = Run({"--install-dir", installDir.string(), "--registry-key", "SOFTWARE\\PlayerTest", "--frames", "3",
-                         "--fps", "0"});
+    PlayerRun run = Run({"--install-dir", installDir.string(), "--registry-key", "SOFTWARE\\PlayerTest",
+                         "--frames", "3", "--fps", "0"});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Contains(run.output, "engine started")) << run.output;
     EXPECT_TRUE(Contains(run.output, "LoadProject answered 3")) << run.output;

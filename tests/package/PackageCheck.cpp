@@ -26,13 +26,17 @@ int main(int argc, char** argv) {
     if (!getTypeSymbol) return Fail("no GetType export", nullptr);
 
     typedef void* (*GetTypeFunction)();
-    const ChannelType* type = static_cast<const ChannelType*>(reinterpret_cast<GetTypeFunction>(getTypeSymbol)());
+    const ChannelType* type =
+        static_cast<const ChannelType*>(reinterpret_cast<GetTypeFunction>(getTypeSymbol)());
     if (!type) return Fail("GetType answered NULL", nullptr);
-    if (std::strcmp(type->typeName, "Sample Channel") != 0) return Fail("unexpected type name", type->typeName);
-    if (type->typeGuid.Data1 != 0x5A3C1E20 || type->typeGuid.Data4[7] != 0x5D) return Fail("unexpected type GUID", nullptr);
+    if (std::strcmp(type->typeName, "Sample Channel") != 0)
+        return Fail("unexpected type name", type->typeName);
+    if (type->typeGuid.Data1 != 0x5A3C1E20 || type->typeGuid.Data4[7] != 0x5D)
+        return Fail("unexpected type GUID", nullptr);
     if (type->versionInfo[0] != 1 || type->versionInfo[1] != 52 || type->versionInfo[2] != 1)
         return Fail("version numbers are not the defaults 1, 52, 1", nullptr);
-    if (dlsym(module, "_ZN13SampleChannel11CallChannelEv")) return Fail("the channel class is exported", nullptr);
+    if (dlsym(module, "_ZN13SampleChannel11CallChannelEv"))
+        return Fail("the channel class is exported", nullptr);
     std::printf("package check: %s loads, type \"%s\" version %d.%d.%d\n", argv[1], type->typeName,
                 type->versionInfo[0], type->versionInfo[1], type->versionInfo[2]);
     dlclose(module);

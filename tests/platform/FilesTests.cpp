@@ -76,8 +76,9 @@ TEST(PlatformFiles, AbandonedWriterLeavesTheTargetUntouched) {
     ASSERT_TRUE(writer.Commit());
     EXPECT_FALSE(writer.Commit());
     EXPECT_EQ(ReadText(temp.File("channel.lst")), "new content");
-    EXPECT_EQ(std::filesystem::status(temp.File("channel.lst")).permissions() & std::filesystem::perms::others_read,
-              std::filesystem::perms::others_read);
+    EXPECT_EQ(
+        std::filesystem::status(temp.File("channel.lst")).permissions() & std::filesystem::perms::others_read,
+        std::filesystem::perms::others_read);
 }
 
 TEST(PlatformFiles, AppendCreatesThenExtendsAndWholeFilesReadBack) {

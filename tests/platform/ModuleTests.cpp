@@ -18,7 +18,8 @@ protected:
     std::string PlaceProbe(const std::string& dir, const std::string& name) {
         std::filesystem::create_directories(temp.File(dir));
         std::string target = temp.File(dir + "/" + name);
-        std::filesystem::copy_file(TARNWELL_PLATFORM_PROBE, target, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(TARNWELL_PLATFORM_PROBE, target,
+                                   std::filesystem::copy_options::overwrite_existing);
         return target;
     }
 
@@ -27,7 +28,8 @@ protected:
 
 TEST_F(ModuleLoading, BareNameIsSearchedAlongPathInOrder) {
     PlaceProbe("second", "searchprobe.dll");
-    ScopedEnvironment path("PATH", temp.File("missing") + ":" + temp.File("first") + ":" + temp.File("second"));
+    ScopedEnvironment path("PATH",
+                           temp.File("missing") + ":" + temp.File("first") + ":" + temp.File("second"));
     HINSTANCE module = platform::LoadModule("searchprobe.dll");
     ASSERT_NE(module, nullptr) << platform::LastErrorText();
     auto answer = reinterpret_cast<ProbeAnswerFunction>(platform::GetSymbol(module, "ProbeAnswer"));
@@ -81,13 +83,15 @@ TEST(PlatformLastError, IsKeptPerThread) {
 TEST(PlatformEnvironment, ReadsLikeTheSystemCallAndFormsPathEntries) {
     ScopedEnvironment variable("TARNWELL_PLATFORM_PROBE_VARIABLE", "abcdef");
     char buffer[16];
-    EXPECT_EQ(platform::GetEnvironmentVariable("TARNWELL_PLATFORM_PROBE_VARIABLE", buffer, sizeof buffer), 6u);
+    EXPECT_EQ(platform::GetEnvironmentVariable("TARNWELL_PLATFORM_PROBE_VARIABLE", buffer, sizeof buffer),
+              6u);
     EXPECT_STREQ(buffer, "abcdef");
     // Too small: the size needed, terminator included, and nothing half-copied.
     EXPECT_EQ(platform::GetEnvironmentVariable("TARNWELL_PLATFORM_PROBE_VARIABLE", buffer, 6), 7u);
     EXPECT_STREQ(buffer, "");
     EXPECT_TRUE(platform::SetEnvironmentVariable("TARNWELL_PLATFORM_PROBE_VARIABLE", nullptr));
-    EXPECT_EQ(platform::GetEnvironmentVariable("TARNWELL_PLATFORM_PROBE_VARIABLE", buffer, sizeof buffer), 0u);
+    EXPECT_EQ(platform::GetEnvironmentVariable("TARNWELL_PLATFORM_PROBE_VARIABLE", buffer, sizeof buffer),
+              0u);
     EXPECT_FALSE(platform::SetEnvironmentVariable("BAD=NAME", "x"));
 
     char entry[64];

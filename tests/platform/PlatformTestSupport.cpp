@@ -17,7 +17,8 @@ TemporaryDirectory::TemporaryDirectory() {
 
 TemporaryDirectory::~TemporaryDirectory() {
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 
@@ -41,6 +42,8 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
-    if (hadPrevious_) setenv(name_.c_str(), previous_.c_str(), 1);
-    else unsetenv(name_.c_str());
+    if (hadPrevious_)
+        setenv(name_.c_str(), previous_.c_str(), 1);
+    else
+        unsetenv(name_.c_str());
 }

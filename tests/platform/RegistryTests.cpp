@@ -19,7 +19,8 @@ protected:
         RegistryKey* handle = nullptr;
         long result = platform::RegCreateKey(key, &handle);
         if (result != 0) return result;
-        result = platform::RegSetValue(handle, name, platform::REG_SZ, value, static_cast<uint32_t>(strlen(value)));
+        result = platform::RegSetValue(handle, name, platform::REG_SZ, value,
+                                       static_cast<uint32_t>(strlen(value)));
         platform::RegCloseKey(handle);
         return result;
     }
@@ -43,7 +44,8 @@ protected:
 
     size_t FilesInRegistry() {
         size_t count = 0;
-        for (auto& entry : std::filesystem::directory_iterator(temp.File("registry"))) count += entry.is_regular_file();
+        for (auto& entry : std::filesystem::directory_iterator(temp.File("registry")))
+            count += entry.is_regular_file();
         return count;
     }
 
@@ -101,7 +103,8 @@ TEST_F(RegistryStandIn, OddCharactersInNamesAndValuesRoundTrip) {
 }
 
 TEST_F(RegistryStandIn, RewritesLeaveNoTemporaryFilesAndKeepOtherValues) {
-    for (int i = 0; i < 20; ++i) ASSERT_EQ(Set("SOFTWARE\\Vantor", ("v" + std::to_string(i)).c_str(), "x"), 0);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(Set("SOFTWARE\\Vantor", ("v" + std::to_string(i)).c_str(), "x"), 0);
     ASSERT_EQ(Set("SOFTWARE\\Vantor", "v3", "changed"), 0);
     std::string value;
     ASSERT_EQ(Get("SOFTWARE\\Vantor", "v19", value), 0);

@@ -38,7 +38,8 @@ void Capture(const char* caption, const char* text, unsigned style) {
 TEST(PlatformMessageBox, GoesToTheInstalledHandlerUntilTheDefaultIsRestored) {
     captured = CapturedBox();
     EXPECT_EQ(TevSetMessageBoxHandler(&Capture), nullptr);  // the default was active
-    EXPECT_EQ(platform::MessageBox(nullptr, "Error loading group", "Message", platform::MB_OK), platform::IDOK);
+    EXPECT_EQ(platform::MessageBox(nullptr, "Error loading group", "Message", platform::MB_OK),
+              platform::IDOK);
     EXPECT_EQ(captured.caption, "Message");
     EXPECT_EQ(captured.text, "Error loading group");
     EXPECT_EQ(captured.style, platform::MB_OK);
