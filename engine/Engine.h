@@ -113,15 +113,14 @@ public:
     int startGroup;
     Tev_List poolLinkList;           // Tev_Channel* waiting for LinkPoolToChannel
 
-    // --- services (threads-paths) ---
+    // Engine services: event dispatch bookkeeping.
     // Nesting depth of CallEvent: registrations removed meanwhile are only
     // marked dead and swept once the outermost dispatch is over, so the walk
     // never skips or revisits one.
     int eventDispatchDepth = 0;
     void SweepDeadEventRegistrations();
-    // --- end services ---
 
-    // --- group table (groups) ---
+    // Group table: the pool name index.
     int AddGroupToTable(Tev_ChannelGroup* group);     // first empty slot or a new one
     int FirstEmptySlotInstance(const char* poolName); // instance number for CreateNewGroup(-2)
     bool PoolNameFreeForLoading(const char* poolName);
@@ -136,9 +135,8 @@ public:
     void IndexGroup(Tev_ChannelGroup* group);
     void UnindexGroup(Tev_ChannelGroup* group);
     bool IsInGroupTable(Tev_ChannelGroup* group);
-    // --- end group table ---
 
-    // --- plug-in loading (loader) ---
+    // Plug-in loading and channel creation.
     int childCreationDepth = 0;  // nesting of automatic child creation; bounds a cycle of types
     // The InitDLL call shared by every creation path; dllName only names the module in messages.
     DllInterface* CallInitDLL(HINSTANCE module, const char* dllName);
@@ -146,7 +144,6 @@ public:
     Tev_Channel* FinishChannelCreation(Tev_Channel* channel, Tev_ChannelGroup* group, bool createChildren);
     void CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group);
     void ExtendSearchPath();
-    // --- end plug-in loading ---
 
 private:
     Engine(const Engine&) = delete;
