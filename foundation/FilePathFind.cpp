@@ -171,27 +171,23 @@ const char* FilePathFind::GetDirNameFromBackDir(char* out, const char* path, int
     return out;
 }
 
+// The last separator at or above the lowest searched position, or NULL.
+static char* LastSeparator(char* path) {
+    size_t lowest = LowestSearchPosition(path);
+    for (size_t i = std::strlen(path); i-- > lowest;)
+        if (IsSep(path[i])) return path + i;
+    return nullptr;
+}
+
 const char* FilePathFind::GetFileName(char* path) {
     if (!path) return path;
-    size_t lowest = LowestSearchPosition(path);
-    for (size_t i = std::strlen(path); i-- > lowest;) {
-        if (IsSep(path[i])) {
-            std::memmove(path, path + i + 1, std::strlen(path + i + 1) + 1);
-            break;
-        }
-    }
+    if (char* separator = LastSeparator(path)) std::memmove(path, separator + 1, std::strlen(separator + 1) + 1);
     return path;
 }
 
 const char* FilePathFind::GetFilePath(char* path) {
     if (!path) return nullptr;
-    size_t lowest = LowestSearchPosition(path);
-    for (size_t i = std::strlen(path); i-- > lowest;) {
-        if (IsSep(path[i])) {
-            path[i] = '\0';
-            break;
-        }
-    }
+    if (char* separator = LastSeparator(path)) *separator = '\0';
     return path;
 }
 
@@ -429,21 +425,11 @@ void FilePathFind::GetGroupRelativePath(char* path, Tev_ChannelGroup* group) {
     platform::CopyTextN(dir, sizeof(dir), fileName, 255);
     trace("Before remove file", dir);
     // A group file without a directory lies in the current one.
-    size_t lowest = LowestSearchPosition(dir);
-    size_t found = 0;
-    bool foundSeparator = false;
-    for (size_t i = std::strlen(dir); i-- > lowest;) {
-        if (IsSep(dir[i])) {
-            found = i;
-            foundSeparator = true;
-            break;
-        }
-    }
-    if (foundSeparator) {
+    if (char* separator = LastSeparator(dir)) {
         if (engineInterface)
-            engineInterface->showErrorMessage(dir[found] == '\\' ? "Found \\" : "Found /",
-                                              static_cast<int>(found));
-        dir[found + 1] = '\0';
+            engineInterface->showErrorMessage(*separator == '\\' ? "Found \\" : "Found /",
+                                              static_cast<int>(separator - dir));
+        separator[1] = '\0';
     } else {
         dir[0] = '\0';
     }
