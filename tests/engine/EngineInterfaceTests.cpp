@@ -12,16 +12,10 @@ using tarnwell_test::TestEngineOptions;
 
 namespace {
 
-TestEngineOptions Bare() {
-    TestEngineOptions options;
-    options.standardPlugins = false;
-    return options;
-}
-
 }  // namespace
 
 TEST(EngineInterface, FreshEngineState) {
-    TestEngine engine(Bare());
+    TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
     EngineInterfaceExt* ext = engine.Ext();
     EXPECT_EQ(ext->GetInterfaceID(), 100005);
@@ -34,7 +28,7 @@ TEST(EngineInterface, FreshEngineState) {
 }
 
 TEST(EngineInterface, DebugLinesRejectBadSlotsAndLongTexts) {
-    TestEngine engine(Bare());
+    TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
     EngineInterfaceExt* ext = engine.Ext();
     EXPECT_EQ(ext->GetDebug(10), nullptr);
@@ -52,7 +46,7 @@ TEST(EngineInterface, DebugLinesRejectBadSlotsAndLongTexts) {
 }
 
 TEST(EngineInterface, ShowDebugComposesWithoutBlank) {
-    TestEngine engine(Bare());
+    TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
     EngineInterface* e = engine.Engine();
     EngineInterfaceExt* ext = engine.Ext();
@@ -84,7 +78,7 @@ TEST(EngineInterface, ShowDebugComposesWithoutBlank) {
 }
 
 TEST(EngineInterface, ReleaseStopsEventsAndMayBeRepeated) {
-    TestEngine engine(Bare());
+    TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
     engine.Ext()->Release();
     EXPECT_EQ(engine.Ext()->GetCurrentEvent(), -3);
@@ -98,8 +92,8 @@ TEST(EngineInterface, EnginesComeAndGo) {
     // The process-wide plug-in lock is made by the first engine and dropped
     // with the last; making engines again after that must work.
     for (int round = 0; round < 2; round++) {
-        TestEngine a(Bare());
-        TestEngine b(Bare());
+        TestEngine a(TestEngineOptions::Bare());
+        TestEngine b(TestEngineOptions::Bare());
         ASSERT_TRUE(a.Started());
         ASSERT_TRUE(b.Started());
         EXPECT_NE(a.Engine(), b.Engine());

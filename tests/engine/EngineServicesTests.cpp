@@ -20,12 +20,6 @@ using tarnwell_test::TestEngineOptions;
 
 namespace {
 
-TestEngineOptions Bare() {
-    TestEngineOptions options;
-    options.standardPlugins = false;
-    return options;
-}
-
 // Records the events it receives; may run an action inside DoEvent.
 class EventProbe : public Tev_Channel {
 public:
@@ -41,7 +35,7 @@ public:
 
 class EngineServices : public ::testing::Test {
 protected:
-    EngineServices() : engine(Bare()) {}
+    EngineServices() : engine(TestEngineOptions::Bare()) {}
     void SetUp() override { ASSERT_TRUE(engine.Started()); }
     EngineInterface* Facade() { return engine.Engine(); }
     EngineInterfaceExt* Ext() { return engine.Ext(); }
@@ -167,7 +161,7 @@ TEST_F(EngineServices, ThreadSlotsAreReusedAsIdentifiers) {
 }
 
 TEST(EngineServicesRelease, ClosesAndDeletesEveryThreadOnce) {
-    TestEngine engine(Bare());
+    TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
     Tev_Tread* running = engine.Ext()->GetNewTread();
     ASSERT_TRUE(running->StartTread(new IdleBody));

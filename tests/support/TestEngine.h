@@ -103,6 +103,13 @@ struct TestEngineOptions {
     bool start = true;
     // Pass captured messages on to the engine's own sink (error.log, boxes).
     bool forwardToErrorLog = true;
+
+    // An engine with no plug-ins at all: for tests of the facade and its services.
+    static TestEngineOptions Bare() {
+        TestEngineOptions options;
+        options.standardPlugins = false;
+        return options;
+    }
 };
 
 class TestEngine {
