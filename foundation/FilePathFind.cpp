@@ -21,7 +21,7 @@
 
 namespace {
 
-const size_t kWorkSize = 400;    // working copies: 399 characters
+const size_t kWorkSize = FILEPATHFIND_NAME_SIZE;  // working copies and names: 399 characters
 const size_t kSourceSize = 399;  // sourcePath_: 398 characters
 const size_t kResultSize = 299;  // resultPath: 298 characters
 const size_t kGroupPathSize = 260;
@@ -222,7 +222,8 @@ int FilePathFind::GetRelativeDirCount(const char* a, const char* b) {
 // ------------------------------------------------------------ normal form
 
 void FilePathFind::CreateValidFilePath(char* path, const char* baseDir) {
-    if (!path) return;
+    // The walk below starts at position 1: an empty path has nothing there to walk.
+    if (!path || path[0] == '\0') return;
     // One kind of separator, no doubled ones; a leading pair (UNC) stays.
     for (size_t i = 1; path[i];) {
         if (path[i] == '/') path[i] = '\\';
