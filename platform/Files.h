@@ -60,6 +60,8 @@ constexpr uint32_t kFileAttributesInvalid = 0xFFFFFFFFu;
 uint32_t GetFileAttributes(const char* path);
 bool FileExists(const char* path);  // anything at path
 bool IsDirectory(const char* path);
+bool IsRegularFile(const char* path);           // no directory, FIFO, device or socket
+bool IsSameFile(const char* a, const char* b);  // both exist and are one file (or directory)
 bool IsReadOnly(const char* path);  // exists and cannot be written
 
 // GetCurrentDirectoryA: length without terminator, or the size needed (terminator included)

@@ -78,7 +78,9 @@ bool AppendToFile(const char* path, const void* data, size_t size) {
 bool ReadWholeFile(const char* path, std::vector<unsigned char>& out) {
     out.clear();
     if (!path) return false;
-    int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: opening a FIFO or a device for reading may wait for ever. Only
+    // regular files are read, where the flag changes nothing.
+    int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat info;
     bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -154,6 +156,18 @@ bool FileExists(const char* path) { return GetFileAttributes(path) != kFileAttri
 bool IsDirectory(const char* path) {
     uint32_t attributes = GetFileAttributes(path);
     return attributes != kFileAttributesInvalid && (attributes & kFileAttributeDirectory);
+}
+
+bool IsRegularFile(const char* path) {
+    struct stat info;
+    return path && *path && stat(ToNativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsSameFile(const char* a, const char* b) {
+    struct stat infoA, infoB;
+    if (!a || !b || stat(ToNativePath(a).c_str(), &infoA) != 0 || stat(ToNativePath(b).c_str(), &infoB) != 0)
+        return false;
+    return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
 bool IsReadOnly(const char* path) {
