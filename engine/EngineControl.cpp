@@ -3,12 +3,14 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
 #include "foundation/ErrorLogOutPut.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
@@ -25,6 +27,25 @@ const char* const kNeedsUpdate =
     "Install utility to update your version.\n\rIf you click OK this utility will be started automatically.";
 const char* const kProjectFilter = "Vantor file (*.vtr)";
 const char* const kProjectExtension = "vtr";
+const char* const kInstallDirMissing = "EngineControl::InitEngine: install directory missing:";
+const char* const kInstallDirNotDirectory =
+    "EngineControl::InitEngine: install directory is not a directory:";
+const char* const kInstallDirTooLong =
+    "EngineControl::InitEngine: install directory longer than 200 characters:";
+
+// Paths below the install directory are composed in 260-byte buffers: 200 characters leave
+// room for "\channels\" and a plug-in file name of up to 49 characters.
+constexpr size_t kMaxInstallDirLength = 200;
+
+// Why the engine cannot start in this install directory, or NULL. An empty one is the
+// engine's own refusal to report.
+const char* InstallDirProblem(const char* dir) {
+    if (!dir[0]) return nullptr;
+    if (std::strlen(dir) > kMaxInstallDirLength) return kInstallDirTooLong;
+    if (!platform::FileExists(dir)) return kInstallDirMissing;
+    if (!platform::IsDirectory(dir)) return kInstallDirNotDirectory;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -63,6 +84,14 @@ void EngineControl::DestroyErrorLog() {
 bool EngineControl::InitEngine(HINSTANCE instance, char* className, HWND window) {
     if (engineInterface) return engineStarted;
     engineStarted = false;
+    // Refused before anything is made: a directory that is not there, or one the engine
+    // could not hold whole (it would run in another, cut, directory).
+    if (const char* problem = InstallDirProblem(installDir)) {
+        std::string text = std::string(problem) + " " + installDir;
+        platform::MessageBox(nullptr, text.c_str(), kErrorCaption, platform::MB_OK | platform::MB_ICONERROR);
+        platform::MessageBox(nullptr, kInitFailed, kErrorCaption, platform::MB_OK | platform::MB_ICONERROR);
+        return false;
+    }
     engineInterface = new (std::nothrow) EngineInterface();
     if (engineInterface) {
         engineInterface->engineInterfaceExt->SetInstallDir(installDir);

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 #include "EngineControl.h"
@@ -23,6 +25,7 @@ namespace {
 class ControlProbe : public EngineControl {
 public:
     const char* CommandLine() const { return commandLine; }
+    const char* InstallDir() const { return installDir; }
 };
 
 TestEngineOptions Unstarted() {
@@ -101,10 +104,48 @@ TEST(EngineControl, TextsAreCopiedWithBounds) {
 
     std::string longDir = fixture.InstallDir() + "/" + std::string(500, 'd');
     control.SetInstallDir(longDir.c_str());
-    control.SetVantorRegKey(TestEngine::kRegistryKey);
-    ASSERT_TRUE(control.InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
-    // 399 characters reach the control, 299 the engine.
-    EXPECT_EQ(std::string(control.GetEngineInterface()->GetInstallDir()), longDir.substr(0, 299));
+    EXPECT_EQ(std::string(control.InstallDir()), longDir.substr(0, 399));
+}
+
+// The engine starts only in an install directory it can hold whole, with room for its own
+// subpaths (channels\<module>, channel.lst, error.log); a cut one would be another directory.
+TEST(EngineControl, InstallDirectoriesTheEngineCannotUseAreRefused) {
+    TestEngine fixture(Unstarted());
+    const std::string file = fixture.InstallDir() + "/plain-file";
+    FILE* plain = fopen(file.c_str(), "w");
+    ASSERT_NE(plain, nullptr);
+    fclose(plain);
+    std::string tooLong = fixture.InstallDir() + "/";
+    tooLong += std::string(201 - tooLong.size(), 'd');
+    ASSERT_EQ(mkdir(tooLong.c_str(), 0755), 0);
+    const std::string cut = tooLong + "/" + std::string(400, 'c');  // longer than the control holds
+    struct Case {
+        std::string dir;
+        const char* reason;
+    };
+    for (const Case& c :
+         {Case{fixture.InstallDir() + "/missing", "install directory missing"}, Case{file, "not a directory"},
+          Case{tooLong, "200 characters"}, Case{cut, "200 characters"}}) {
+        ScopedBoxCapture boxes;
+        EngineControl* control = GetEngineControlInstance();
+        control->SetInstallDir(c.dir.c_str());
+        control->SetVantorRegKey(TestEngine::kRegistryKey);
+        EXPECT_FALSE(control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr)) << c.dir;
+        EXPECT_EQ(control->GetEngineInterface(), nullptr);
+        EXPECT_EQ(debugOutPut, nullptr);
+        bool named = false;
+        for (const auto& box : boxes.boxes) named = named || box.text.find(c.reason) != std::string::npos;
+        EXPECT_TRUE(named) << c.reason;
+        delete control;
+    }
+    // The longest directory that is taken.
+    const std::string longest = tooLong.substr(0, 200);
+    ASSERT_EQ(mkdir(longest.c_str(), 0755), 0);
+    EngineControl* control = GetEngineControlInstance();
+    control->SetInstallDir(longest.c_str());
+    control->SetVantorRegKey(TestEngine::kRegistryKey);
+    EXPECT_TRUE(control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
+    delete control;
 }
 
 TEST(EngineControl, LoadProjectWithoutDialogChannelAnswers1) {
