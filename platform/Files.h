@@ -16,7 +16,7 @@ bool ToNativePath(const char* path, char* out, size_t size);
 std::string ToNativePath(const char* path);
 
 // Appending (error.log): opens for writing at the end, creating the file when absent.
-// Answers a descriptor or -1.
+// Answers a descriptor, or -1 (also when something other than a regular file is there).
 int OpenForAppend(const char* path);
 // Writes all bytes (retrying short writes); false on failure.
 bool WriteBytes(int fd, const void* data, size_t size);

@@ -48,7 +48,17 @@ std::string ToNativePath(const char* path) {
 
 int OpenForAppend(const char* path) {
     if (!path) return -1;
-    return open(ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // Opened without blocking (a FIFO without a reader would wait for ever) and kept only
+    // when it is a regular file, which then is written as usual.
+    int fd = open(ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0) return -1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 bool WriteBytes(int fd, const void* data, size_t size) {
