@@ -5,6 +5,7 @@
 #include "EngineInterface.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_Tread.h"
+#include "foundation/ListItems.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 
@@ -92,26 +93,24 @@ void Engine::Release() {
     currentEvent = -3;
 
     for (int i = 0; i < treadList.GetItemCount(); i++) {
-        Tev_Tread* tread = static_cast<Tev_Tread*>(treadList.GetItem(i));
+        Tev_Tread* tread = listitems::At<Tev_Tread>(treadList, i);
         if (tread) tread->ExitThread();
     }
 
     for (int i = 0; i < groupList.GetItemCount(); i++) {
-        Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i));
+        Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i);
         groupList.SetItem(nullptr, i);  // the dying group is no longer found in the table
         delete group;
     }
     groupList.ClearItems();
 
-    for (int i = 0; i < publicRequestList.GetItemCount(); i++)
-        delete static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
-    publicRequestList.ClearItems();
+    listitems::DeleteAll<PublicChannelRequest>(publicRequestList);
 
     delete channelTypeList;
     channelTypeList = nullptr;
 
     for (int i = 0; i < treadList.GetItemCount(); i++) {
-        Tev_Tread* tread = static_cast<Tev_Tread*>(treadList.GetItem(i));
+        Tev_Tread* tread = listitems::At<Tev_Tread>(treadList, i);
         if (!tread) continue;
         tread->CloseTread();
         // A close that found the body finished may already have handed the handle to

@@ -9,6 +9,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_Tread.h"
 #include "engine/Engine.h"
+#include "foundation/ListItems.h"
 #include "platform/Registry.h"
 
 namespace {
@@ -28,7 +29,7 @@ void Engine::IncreaseTreeCount() {
     // queues itself again while linking waits for the next frame.
     std::vector<Tev_Channel*> waiting;
     for (int i = 0; i < poolLinkList.GetItemCount(); i++)
-        if (Tev_Channel* channel = static_cast<Tev_Channel*>(poolLinkList.GetItem(i)))
+        if (Tev_Channel* channel = listitems::At<Tev_Channel>(poolLinkList, i))
             waiting.push_back(channel);
     poolLinkList.ClearItems();
     for (Tev_Channel* channel : waiting) channel->LinkPoolToChannel();
@@ -50,7 +51,7 @@ void Engine::CallEvent(int event, unsigned long data) {
     // Registrations added by a handler wait for the next dispatch.
     int count = eventList.GetItemCount();
     for (int i = 0; i < count && currentEvent != kReleased; i++) {
-        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+        EventRegistration* registration = listitems::At<EventRegistration>(eventList, i);
         if (!registration || registration->event != event || !registration->channel) continue;
         registration->channel->DoEvent(event, data);
     }
@@ -60,7 +61,7 @@ void Engine::CallEvent(int event, unsigned long data) {
 
 void Engine::SweepDeadEventRegistrations() {
     for (int i = eventList.GetItemCount() - 1; i >= 0; i--) {
-        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+        EventRegistration* registration = listitems::At<EventRegistration>(eventList, i);
         if (registration && registration->channel) continue;
         delete registration;
         eventList.RemoveItem(i);
@@ -75,7 +76,7 @@ void Engine::AddChannelToEvent(Tev_Channel* channel, int event) {
 void Engine::RemoveChannelFromEvent(Tev_Channel* channel, int event) {
     if (!channel) return;
     for (int i = 0; i < eventList.GetItemCount(); i++) {
-        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+        EventRegistration* registration = listitems::At<EventRegistration>(eventList, i);
         if (registration && registration->channel == channel && registration->event == event)
             registration->channel = nullptr;  // dead; swept below or after the dispatch
     }
@@ -100,7 +101,7 @@ Tev_Tread* Engine::GetNewTread() {
     return tread;
 }
 
-Tev_Tread* Engine::GetTreadFromID(int id) { return static_cast<Tev_Tread*>(treadList.GetItem(id)); }
+Tev_Tread* Engine::GetTreadFromID(int id) { return listitems::At<Tev_Tread>(treadList, id); }
 
 void Engine::KillTread(Tev_Tread* tread) {
     if (!tread) return;
@@ -158,7 +159,7 @@ bool Engine::AddChannelRequest(int, Tev_Channel* channel) {
 void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channel* channel) {
     if (!group || !channel) return;
     for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
-        PublicChannelRequest* request = static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
+        PublicChannelRequest* request = listitems::At<PublicChannelRequest>(publicRequestList, i);
         if (!request) continue;
         if (!channelInternal.CheckPublicChannelRequest(request->channel, channel, number,
                                                        group->GetPoolName()))
@@ -172,7 +173,7 @@ void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channe
 // instances, and a request left behind would name a deleted channel.
 void Engine::CheckPublicCallChannelRemoval(Tev_Channel* channel) {
     for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
-        PublicChannelRequest* request = static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
+        PublicChannelRequest* request = listitems::At<PublicChannelRequest>(publicRequestList, i);
         if (!request || request->channel != channel) continue;
         delete request;
         publicRequestList.SetItem(nullptr, i);
@@ -182,7 +183,7 @@ void Engine::CheckPublicCallChannelRemoval(Tev_Channel* channel) {
 Tev_Channel* Engine::GetPublicChannel(PublicCallInfo* info) {
     if (!info) return nullptr;
     for (int i = 0; i < groupList.GetItemCount(); i++) {
-        Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i));
+        Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i);
         if (!group || group->GetPoolNr() != info->requestedPublicChannelNr) continue;
         if (Tev_Channel* channel = group->GetPublicChannel(info)) return channel;
     }
@@ -191,12 +192,12 @@ Tev_Channel* Engine::GetPublicChannel(PublicCallInfo* info) {
 
 void Engine::CheckPublicChannelRemoval(Tev_Channel* channel, int nr) {
     for (int i = 0; i < groupList.GetItemCount(); i++)
-        if (Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i)))
+        if (Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i))
             group->CheckPublicChannelRemoval(channel, nr);
 }
 
 void Engine::CheckInterfaceChange(const char* poolName) {
     for (int i = 0; i < groupList.GetItemCount(); i++)
-        if (Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i)))
+        if (Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i))
             group->CheckInterfaceChange(poolName);
 }

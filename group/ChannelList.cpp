@@ -7,6 +7,7 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
+#include "foundation/ListItems.h"
 #include "platform/Text.h"
 
 namespace {
@@ -46,7 +47,7 @@ bool ChannelList::CreateChannelList() {
 void ChannelList::SortChannelList() {}
 
 void ChannelList::Release() {
-    for (int i = 0; i < itemList.GetItemCount(); i++) delete static_cast<ChannelListItem*>(itemList.GetItem(i));
+    for (int i = 0; i < itemList.GetItemCount(); i++) delete listitems::At<ChannelListItem>(itemList, i);
     itemList.ReleaseItems();
 }
 
@@ -81,13 +82,13 @@ ChannelListItem* ChannelList::AddItemFromFile(const char* dllPath) {
 
 ChannelListItem* ChannelList::GetItem(_GUID type) {
     for (int i = 0; i < itemList.GetItemCount(); i++) {
-        ChannelListItem* item = static_cast<ChannelListItem*>(itemList.GetItem(i));
+        ChannelListItem* item = listitems::At<ChannelListItem>(itemList, i);
         if (item && item->channelType.typeGuid == type) return item;
     }
     return nullptr;
 }
 
-ChannelListItem* ChannelList::GetItem(int index) { return static_cast<ChannelListItem*>(itemList.GetItem(index)); }
+ChannelListItem* ChannelList::GetItem(int index) { return listitems::At<ChannelListItem>(itemList, index); }
 
 int ChannelList::GetItemCount() { return itemList.GetItemCount(); }
 

@@ -12,6 +12,7 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "engine/Engine.h"
+#include "foundation/ListItems.h"
 #include "platform/Threads.h"
 
 
@@ -85,15 +86,11 @@ void Tev_ChannelGroup::Release() {
 }
 
 void Tev_ChannelGroup::DeleteRequests() {
-    for (int i = 0; i < requestList->GetItemCount(); i++)
-        delete static_cast<ChannelRequestInfo*>(requestList->GetItem(i));
-    requestList->ClearItems();
+    listitems::DeleteAll<ChannelRequestInfo>(*requestList);
 }
 
 void Tev_ChannelGroup::DeleteParameterInfos() {
-    for (int i = 0; i < parameterInfoList->GetItemCount(); i++)
-        delete static_cast<ParameterInterfaceInfo*>(parameterInfoList->GetItem(i));
-    parameterInfoList->ClearItems();
+    listitems::DeleteAll<ParameterInterfaceInfo>(*parameterInfoList);
 }
 
 int Tev_ChannelGroup::GetGroupIndex() { return groupIndex; }
