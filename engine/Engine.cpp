@@ -72,11 +72,11 @@ void Engine::SetStartGroup(int index) { startGroup = index; }
 int Engine::GetStartGroup() { return startGroup; }
 
 void Engine::SetInstallDir(const char* dir) {
-    if (dir) platform::CopyTextN(installDir, sizeof(installDir), dir, 299);
+    if (dir) platform::CopyText(installDir, dir);
 }
 
 void Engine::SetRegKey(const char* key) {
-    if (key) platform::CopyTextN(regKey, sizeof(regKey), key, 299);
+    if (key) platform::CopyText(regKey, key);
 }
 
 void Engine::UpdateChannelTree() {

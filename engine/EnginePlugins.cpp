@@ -63,12 +63,12 @@ void ReportLoaderText(EngineInterface* engine, const LoadFailure& failure) {
 
 bool Engine::InitEngine(HINSTANCE instance, const char* className) {
     engineInstance = instance;
-    if (className) platform::CopyTextN(engineClassName, sizeof(engineClassName), className, 259);
+    if (className) platform::CopyText(engineClassName, className);
     ExtendSearchPath();
     if (channelTypeList) {
         char channelDir[MAX_PATH];
-        platform::CopyText(channelDir, sizeof(channelDir), installDir);
-        platform::AppendText(channelDir, sizeof(channelDir), "\\channels");
+        platform::CopyText(channelDir, installDir);
+        platform::AppendText(channelDir, "\\channels");
         channelTypeList->SetChannelDir(channelDir);
         channelTypeList->CreateChannelList();
     }
@@ -80,7 +80,7 @@ bool Engine::InitEngine(HINSTANCE instance, const char* className) {
 // loaded by bare file name, and they keep the modules they depend on in 3rd/.
 void Engine::ExtendSearchPath() {
     char dir[260];
-    platform::CopyTextN(dir, sizeof(dir), installDir, 259);
+    platform::CopyText(dir, installDir);
     char nativeDir[sizeof(dir)];
     platform::NativePath(dir, nativeDir, sizeof(nativeDir));
 
@@ -169,7 +169,7 @@ void Engine::CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group) {
             IsNullGuid(creation->createChildGuid) ? creation->channelType.typeGuid : creation->createChildGuid;
         const int requestLink = creation->requestLink;
         char linkName[CHILDCREATION_LINKNAME_SIZE];
-        platform::CopyTextN(linkName, sizeof(linkName), creation->linkName, sizeof(linkName) - 1);
+        platform::CopyTextN(linkName, creation->linkName, sizeof(linkName) - 1);  // the field may lack its terminator
 
         Tev_Channel* child = nullptr;
         if (childCreationDepth < kMaxChildCreationDepth) {
@@ -223,7 +223,7 @@ Tev_Channel* Engine::GetUniqueChannel(_GUID type, const char* name) {
     if (name) {
         const size_t length = std::strlen(name);
         const char* tail = length > kUniqueNameLength ? name + (length - kUniqueNameLength) : name;
-        platform::CopyText(usedName, sizeof(usedName), tail);
+        platform::CopyText(usedName, tail);
     }
     if (IsNullGuid(type)) {
         engineInterface->showErrorMessage(kMsgNoUniqueGuid);

@@ -64,8 +64,8 @@ void ErrorLogOutPut::AppendLine(const char* text, int type) {
     const char* installDir = engineInterface ? engineInterface->GetInstallDir() : nullptr;
     if (!installDir || !installDir[0]) return;  // no defined place for the log
     char path[320];
-    platform::CopyTextN(path, sizeof(path), installDir, 299);
-    platform::AppendText(path, sizeof(path), "\\error.log");
+    platform::CopyTextN(path, installDir, 299);
+    platform::AppendText(path, "\\error.log");
 
     char date[20];
     char time[20];

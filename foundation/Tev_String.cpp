@@ -101,7 +101,7 @@ void Tev_String::StrUpr() {
 char* Tev_String::MakeFULLName(char* path) {
     if (!path) return path;
     char work[MAX_PATH];
-    platform::CopyText(work, sizeof(work), path);
+    platform::CopyText(work, path);
     for (int i = static_cast<int>(std::strlen(work)) - 1; i >= 1; i--) {
         if (work[i] == '\\' || work[i] == '/') {
             std::memmove(path, work + i + 1, std::strlen(work + i + 1) + 1);

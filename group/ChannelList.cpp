@@ -36,8 +36,8 @@ bool ChannelList::CreateChannelList() {
     LoadChannelList();
     SortChannelList();
     const char* installDir = engineInterface ? engineInterface->GetInstallDir() : "";
-    platform::CopyText(channelDir, sizeof(channelDir), installDir);
-    platform::AppendText(channelDir, sizeof(channelDir), "\\channels");
+    platform::CopyText(channelDir, installDir);
+    platform::AppendText(channelDir, "\\channels");
     AddDirectory(channelDir, -1);
     SortChannelList();
     return true;
@@ -101,7 +101,7 @@ ChannelType ChannelList::GetChannelType(_GUID type) {
     ChannelListItem* item = GetItem(type);
     if (item) return item->channelType;
     ChannelType unknown;
-    platform::CopyText(unknown.typeName, sizeof(unknown.typeName), "Unknown type");
+    platform::CopyText(unknown.typeName, "Unknown type");
     return unknown;
 }
 
@@ -117,7 +117,7 @@ unsigned long ChannelList::Char2Hex(char c, int position) {
 }
 
 void ChannelList::SetChannelDir(char* dir) {
-    if (dir) platform::CopyText(channelDir, sizeof(channelDir), dir);
+    if (dir) platform::CopyText(channelDir, dir);
 }
 
 // A plug-in replaced by another version: the cached record follows the module that made the channel.

@@ -231,13 +231,13 @@ bool ChannelList::SaveChannelList() {
             writer->SaveDataToFile(path, length);
         } else {
             char saveError[kSaveErrorBlockSize] = {};
-            platform::CopyText(saveError, sizeof(saveError), kSaveErrorName);
+            platform::CopyText(saveError, kSaveErrorName);
             writer->SaveBlockSize(kSaveErrorBlockSize);
             writer->SaveDataToFile(saveError, kSaveErrorBlockSize);
         }
     }
     char dir[kDirBlockSize] = {};
-    platform::CopyText(dir, sizeof(dir), installDir);
+    platform::CopyText(dir, installDir);
     writer->SaveTag("CHDI");
     writer->SaveBlockSize(kDirBlockSize);
     writer->SaveDataToFile(dir, kDirBlockSize);

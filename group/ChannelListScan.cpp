@@ -76,9 +76,9 @@ void ChannelList::AddDirectory(const char* dir, int) {
             if (!name) continue;
             // A path that does not fit the cache's 260 bytes could not be stored: refused whole.
             char path[MAX_PATH];
-            const bool fits = platform::CopyText(path, sizeof(path), dir) &&
-                              platform::AppendText(path, sizeof(path), "\\") &&
-                              platform::AppendText(path, sizeof(path), name);
+            const bool fits = platform::CopyText(path, dir) &&
+                              platform::AppendText(path, "\\") &&
+                              platform::AppendText(path, name);
             if (fits) AddScannedModule(this, engineInterface, path);
             else engineInterface->showErrorMessage(kMsgErrorLoadingFile, name);
         }

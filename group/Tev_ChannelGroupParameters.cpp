@@ -13,7 +13,7 @@ namespace {
 
 void CopyParameter(ParameterInterfaceInfo& to, const ParameterInterfaceInfo& from) {
     // The record may come from a file or a plug-in: read at most its 40 bytes.
-    platform::CopyTextN(to.name, sizeof(to.name), from.name, strnlen(from.name, sizeof(from.name)));
+    platform::CopyTextN(to.name, from.name, sizeof(from.name));
     to.typeGuid = from.typeGuid;
 }
 
