@@ -12,6 +12,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "engine/Engine.h"
+#include "foundation/InstallLayout.h"
 #include "platform/Environment.h"
 #include "platform/LastError.h"
 #include "platform/Module.h"
@@ -67,8 +68,7 @@ bool Engine::InitEngine(HINSTANCE instance, const char* className) {
     ExtendSearchPath();
     if (channelTypeList) {
         char channelDir[MAX_PATH];
-        platform::CopyText(channelDir, installDir);
-        platform::AppendText(channelDir, "\\channels");
+        platform::CopyText(channelDir, installlayout::Path(installDir, installlayout::kChannelsDir).c_str());
         channelTypeList->SetChannelDir(channelDir);
         channelTypeList->CreateChannelList();
     }
@@ -98,10 +98,10 @@ void Engine::ExtendSearchPath() {
     const char separator = platform::PathListSeparator();
     char entry[sizeof(dir) + 16];
     std::string newPath;
-    platform::NativePath((std::string(dir) + "\\channels").c_str(), entry, sizeof(entry));
+    platform::NativePath(installlayout::Path(dir, installlayout::kChannelsDir).c_str(), entry, sizeof(entry));
     newPath += entry;
     newPath += separator;
-    platform::NativePath((std::string(dir) + "\\3rd").c_str(), entry, sizeof(entry));
+    platform::NativePath(installlayout::Path(dir, installlayout::kThirdPartyDir).c_str(), entry, sizeof(entry));
     newPath += entry;
     // An empty entry would mean the current directory on this platform.
     if (!oldPath.empty()) {

@@ -7,6 +7,7 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
+#include "foundation/InstallLayout.h"
 #include "foundation/ListItems.h"
 #include "platform/Text.h"
 
@@ -36,8 +37,7 @@ bool ChannelList::CreateChannelList() {
     LoadChannelList();
     SortChannelList();
     const char* installDir = engineInterface ? engineInterface->GetInstallDir() : "";
-    platform::CopyText(channelDir, installDir);
-    platform::AppendText(channelDir, "\\channels");
+    platform::CopyText(channelDir, installlayout::Path(installDir, installlayout::kChannelsDir).c_str());
     AddDirectory(channelDir, -1);
     SortChannelList();
     return true;

@@ -11,6 +11,7 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "FileLoaderChannels.h"
+#include "foundation/InstallLayout.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -99,8 +100,7 @@ bool IsAbsolute(const char* path) {
 // Whether the module file exists; a relative path counts from the install directory.
 bool ModuleOnDisk(const char* path, const char* installDir) {
     if (IsAbsolute(path)) return platform::FileExists(path);
-    std::string full = std::string(installDir) + "\\" + path;
-    return platform::FileExists(full.c_str());
+    return platform::FileExists(installlayout::Path(installDir, path).c_str());
 }
 
 // The channel made by fileloader.dll, deleted with the holder.
@@ -159,8 +159,9 @@ ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* i
 bool ChannelList::LoadChannelList() {
     if (!engineInterface || !engineInterface->engineInterfaceExt) return false;
     const std::string installDir = engineInterface->GetInstallDir();
-    const std::string listPath = installDir + "\\channel.lst";
-    const std::string loaderPath = installDir + "\\channels\\fileloader.dll";
+    const std::string listPath = installlayout::Path(installDir.c_str(), installlayout::kChannelListFile);
+    const std::string loaderPath =
+        installlayout::Path(installDir.c_str(), installlayout::kChannelsDir, installlayout::kReaderModule);
 
     ReaderHolder holder;
     DllInterface* object = engineInterface->engineInterfaceExt->GetDLLInstance(loaderPath.c_str());
@@ -200,7 +201,7 @@ bool ChannelList::SaveChannelList() {
     Tev_Channel* channel = engineInterface->InitChannelFromType(TEV_FILESAVER_TYPE, nullptr, false);
     if (!channel) return false;
     Pex_FileSaverChannel* writer = static_cast<Pex_FileSaverChannel*>(channel);
-    const std::string listPath = std::string(installDir) + "\\channel.lst";
+    const std::string listPath = installlayout::Path(installDir, installlayout::kChannelListFile);
     writer->OpenSaveFile(listPath.c_str(), false);
 
     int count = 0;

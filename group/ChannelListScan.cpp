@@ -8,6 +8,7 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
+#include "foundation/InstallLayout.h"
 #include "platform/Text.h"
 
 namespace {
@@ -58,7 +59,8 @@ void AddScannedModule(ChannelList* list, EngineInterface* engine, const char* pa
 void ChannelList::AddDirectory(const char* dir, int) {
     if (!engineInterface || !engineInterface->engineInterfaceExt || !dir) return;
     EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
-    const std::string listerPath = std::string(engineInterface->GetInstallDir()) + "\\channels\\" TEV_DIRECTORY_DLL;
+    const std::string listerPath =
+        installlayout::Path(engineInterface->GetInstallDir(), installlayout::kChannelsDir, TEV_DIRECTORY_DLL);
     const char* className = engineInterface->GetEngineClassName();
     const bool editor = className && std::strcmp(className, kEditorClassName) == 0;
     const std::string pattern = std::string(dir) + "\\*.*";
