@@ -30,7 +30,7 @@ Engine::Engine()
       engineInstance(nullptr),
       engineInterface(nullptr),
       engineInitialized(false),
-      currentEvent(-1),
+      currentEvent(kEventNone),
       windowMessage{0, 0, 0, nullptr},
       startGroup(0) {
     engineClassName[0] = 0;
@@ -90,7 +90,7 @@ void Engine::UpdateChannelTree() {
 void Engine::Release() {
     if (engineInterface) engineInterface->showErrorMessage("Libraries loaded : ", libraryList.GetItemCount());
     engineInitialized = false;
-    currentEvent = -3;
+    currentEvent = kEventReleased;
 
     for (int i = 0; i < treadList.GetItemCount(); i++) {
         Tev_Tread* tread = listitems::At<Tev_Tread>(treadList, i);

@@ -20,8 +20,7 @@
 
 namespace {
 
-// Compatible plug-in interface versions: this kernel's and the one it still reads.
-constexpr int kInterfaceVersion = 52;
+// Besides this kernel's interface version (TEV_CHANNEL_INTERFACE_VERSION), the one it still reads.
 constexpr int kOldInterfaceVersion = 43;
 // Unique channel names keep their last 59 characters.
 constexpr size_t kUniqueNameLength = 59;
@@ -278,7 +277,7 @@ ChannelType Engine::GetDLLType(const char* dllName) {
     type = GetDLLType(module);
     platform::FreeModule(module);
     const int interfaceVersion = type.versionInfo[1];
-    if (interfaceVersion != kInterfaceVersion && interfaceVersion != kOldInterfaceVersion) {
+    if (interfaceVersion != TEV_CHANNEL_INTERFACE_VERSION && interfaceVersion != kOldInterfaceVersion) {
         type.typeGuid = TEV_NULL_GUID;
         engineInterface->showErrorMessage(kMsgIncompatible, type.typeName);
     }

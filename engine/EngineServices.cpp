@@ -10,12 +10,11 @@
 #include "Tev_Tread.h"
 #include "engine/Engine.h"
 #include "foundation/ListItems.h"
+#include "group/TreeCount.h"
 #include "platform/Registry.h"
 
 namespace {
 
-const int kTreeCountLimit = 29999;  // the counter runs 0..30000
-const int kReleased = -3;           // currentEvent once the engine is released
 const uint32_t kRegQuerySize = 1200;
 
 }  // namespace
@@ -23,7 +22,7 @@ const uint32_t kRegQuerySize = 1200;
 // ------------------------------------------------------------------ frame step
 
 void Engine::IncreaseTreeCount() {
-    treeCalculateCount = treeCalculateCount > kTreeCountLimit ? 0 : treeCalculateCount + 1;
+    treeCalculateCount = treecount::Next(treeCalculateCount);
     if (uniqueGroup) uniqueGroup->IncreaseTreeCount();
     // The queue is emptied before the channels are linked: a channel that
     // queues itself again while linking waits for the next frame.
@@ -45,12 +44,12 @@ void Engine::DoLinkPoolToChannel(Tev_Channel* channel) {
 // ---------------------------------------------------------------------- events
 
 void Engine::CallEvent(int event, unsigned long data) {
-    if (currentEvent == kReleased) return;
+    if (currentEvent == kEventReleased) return;
     currentEvent = event;
     eventDispatchDepth++;
     // Registrations added by a handler wait for the next dispatch.
     int count = eventList.GetItemCount();
-    for (int i = 0; i < count && currentEvent != kReleased; i++) {
+    for (int i = 0; i < count && currentEvent != kEventReleased; i++) {
         EventRegistration* registration = listitems::At<EventRegistration>(eventList, i);
         if (!registration || registration->event != event || !registration->channel) continue;
         registration->channel->DoEvent(event, data);
@@ -111,7 +110,7 @@ void Engine::KillTread(Tev_Tread* tread) {
     }
     // Release closes and deletes every handle itself; handles that are not
     // in the list belong to whoever made them.
-    if (currentEvent == kReleased) return;
+    if (currentEvent == kEventReleased) return;
     for (int i = 0; i < treadList.GetItemCount(); i++) {
         if (treadList.GetItem(i) != tread) continue;
         treadList.SetItem(nullptr, i);

@@ -13,12 +13,11 @@
 #include "Tev_String.h"
 #include "engine/Engine.h"
 #include "foundation/ListItems.h"
+#include "group/TreeCount.h"
 #include "platform/Threads.h"
 
 
 namespace {
-
-const int kTreeCountWrap = 30000;
 
 // Tev_String frees its old text before copying, and callers pass the group's own text back
 // (reloading a group from its own file name), so the copy is taken first.
@@ -148,8 +147,5 @@ int Tev_ChannelGroup::GetTreeCalculateCount() {
 }
 
 void Tev_ChannelGroup::IncreaseTreeCount() {
-    if (treeCount >= kTreeCountWrap)
-        treeCount = 0;
-    else
-        treeCount++;
+    treeCount = treecount::Next(treeCount);
 }
