@@ -13,7 +13,9 @@
 #include "Tev_ChannelGroup.h"
 #include "engine/Engine.h"
 #include "foundation/InstallLayout.h"
+#include "foundation/PathText.h"
 #include "platform/Environment.h"
+#include "platform/Files.h"
 #include "platform/LastError.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
@@ -34,14 +36,6 @@ const char* const kMsgNoChild = "Couldn't initialize child";
 const char* const kMsgIncompatible = "Channel not compatible with current version: ";
 const char* const kMsgNoDll = "Couldn't find DLL";
 const char* const kMsgNoUniqueGuid = "GUID of channel not found!\nCould not add unique channel!";
-
-// The text after the last '\' or '/': modules are loaded by bare file name along "PATH".
-const char* LastPathComponent(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p; p++)
-        if (*p == '\\' || *p == '/') name = p + 1;
-    return name;
-}
 
 // The loader's own reason, captured before any message can disturb the last error.
 struct LoadFailure {
@@ -81,7 +75,7 @@ void Engine::ExtendSearchPath() {
     char dir[260];
     platform::CopyText(dir, installDir);
     char nativeDir[sizeof(dir)];
-    platform::NativePath(dir, nativeDir, sizeof(nativeDir));
+    platform::ToNativePath(dir, nativeDir, sizeof(nativeDir));
 
     std::string oldPath;
     char probe[1];
@@ -95,13 +89,9 @@ void Engine::ExtendSearchPath() {
     if (std::strstr(oldPath.c_str(), dir) || std::strstr(oldPath.c_str(), nativeDir)) return;
 
     const char separator = platform::PathListSeparator();
-    char entry[sizeof(dir) + 16];
-    std::string newPath;
-    platform::NativePath(installlayout::Path(dir, installlayout::kChannelsDir).c_str(), entry, sizeof(entry));
-    newPath += entry;
+    std::string newPath = platform::ToNativePath(installlayout::Path(dir, installlayout::kChannelsDir).c_str());
     newPath += separator;
-    platform::NativePath(installlayout::Path(dir, installlayout::kThirdPartyDir).c_str(), entry, sizeof(entry));
-    newPath += entry;
+    newPath += platform::ToNativePath(installlayout::Path(dir, installlayout::kThirdPartyDir).c_str());
     // An empty entry would mean the current directory on this platform.
     if (!oldPath.empty()) {
         newPath += separator;
@@ -132,7 +122,8 @@ DllInterface* Engine::CallInitDLL(HINSTANCE module, const char* dllName) {
 
 DllInterface* Engine::GetDLLInstance(const char* dllName) {
     if (!dllName || std::strlen(dllName) <= 1) return nullptr;
-    HINSTANCE module = platform::LoadModule(LastPathComponent(dllName));
+    // Modules are loaded by bare file name along "PATH".
+    HINSTANCE module = platform::LoadModule(pathtext::LastComponent(dllName));
     if (!module) {
         LoadFailure failure;
         ReportLastError(engineInterface, failure);
@@ -263,7 +254,7 @@ ChannelType Engine::GetDLLType(HINSTANCE module) {
 ChannelType Engine::GetDLLType(const char* dllName) {
     ChannelType type;
     if (!dllName) return type;
-    const char* fileName = LastPathComponent(dllName);
+    const char* fileName = pathtext::LastComponent(dllName);
     HINSTANCE module = platform::LoadModule(fileName);
     if (!module) module = platform::LoadModule(fileName);
     if (!module) {

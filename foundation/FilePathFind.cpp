@@ -16,6 +16,7 @@
 
 #include "EngineInterface.h"
 #include "Tev_ChannelGroup.h"
+#include "foundation/PathText.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -28,7 +29,7 @@ const size_t kGroupPathSize = 260;
 
 const char kAddress[] = "http://";
 
-bool IsSep(char c) { return c == '\\' || c == '/'; }
+bool IsSep(char c) { return pathtext::IsSeparator(c); }
 
 bool IsDrive(const char* p) { return std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':'; }
 
@@ -172,12 +173,7 @@ const char* FilePathFind::GetDirNameFromBackDir(char* out, const char* path, int
 }
 
 // The last separator at or above the lowest searched position, or NULL.
-static char* LastSeparator(char* path) {
-    size_t lowest = LowestSearchPosition(path);
-    for (size_t i = std::strlen(path); i-- > lowest;)
-        if (IsSep(path[i])) return path + i;
-    return nullptr;
-}
+static char* LastSeparator(char* path) { return pathtext::LastSeparator(path, LowestSearchPosition(path)); }
 
 const char* FilePathFind::GetFileName(char* path) {
     if (!path) return path;
