@@ -10,6 +10,7 @@
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
 #include "foundation/ErrorLogOutPut.h"
+#include "foundation/InstallLayout.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
@@ -33,15 +34,11 @@ const char* const kInstallDirNotDirectory =
 const char* const kInstallDirTooLong =
     "EngineControl::InitEngine: install directory longer than 200 characters:";
 
-// Paths below the install directory are composed in 260-byte buffers: 200 characters leave
-// room for "\channels\" and a plug-in file name of up to 49 characters.
-constexpr size_t kMaxInstallDirLength = 200;
-
 // Why the engine cannot start in this install directory, or NULL. An empty one is the
 // engine's own refusal to report.
 const char* InstallDirProblem(const char* dir) {
     if (!dir[0]) return nullptr;
-    if (std::strlen(dir) > kMaxInstallDirLength) return kInstallDirTooLong;
+    if (std::strlen(dir) > installlayout::kMaxInstallDirLength) return kInstallDirTooLong;
     if (!platform::FileExists(dir)) return kInstallDirMissing;
     if (!platform::IsDirectory(dir)) return kInstallDirNotDirectory;
     return nullptr;
@@ -125,7 +122,7 @@ int EngineControl::LoadProject() {
     bool pathTooLong = false;
     if (commandLine[0]) {
         // The whole command line is the path; a cut path would name another file.
-        pathTooLong = !platform::CopyText(path, sizeof(path), commandLine);
+        pathTooLong = !platform::CopyText(path, commandLine);
     } else {
         Tev_Channel* dialog = engineInterface->InitChannelFromType(TEV_FILEDIALOG_GUID, nullptr, false);
         if (!dialog) {
@@ -166,7 +163,7 @@ void EngineControl::EngineLoop() {
 }
 
 void EngineControl::SetCommandLine(char* text) {
-    if (text) platform::CopyTextN(commandLine, sizeof(commandLine), text, 999);
+    if (text) platform::CopyText(commandLine, text);
 }
 
 EngineInterface* EngineControl::GetEngineInterface() { return engineInterface; }
@@ -178,11 +175,11 @@ void EngineControl::ProcessWindowMessage(HWND window, unsigned int message, unsi
 }
 
 void EngineControl::SetInstallDir(const char* dir) {
-    if (dir) platform::CopyTextN(installDir, sizeof(installDir), dir, 399);
+    if (dir) platform::CopyText(installDir, dir);
 }
 
 void EngineControl::SetVantorRegKey(const char* key) {
-    if (key) platform::CopyTextN(regKey, sizeof(regKey), key, 599);
+    if (key) platform::CopyText(regKey, key);
 }
 
 bool EngineControl::GetIfKeepRunningApplication() {
