@@ -101,7 +101,7 @@ void Tev_String::StrUpr() {
 // Position 0 is never examined, so "\name.dll" stays as it is.
 char* Tev_String::MakeFULLName(char* path) {
     if (!path) return path;
-    char work[MAX_PATH];
+    char work[TEV_MAX_PATH];
     platform::CopyText(work, path);
     if (const char* separator = pathtext::LastSeparator(work, 1))
         std::memmove(path, separator + 1, std::strlen(separator + 1) + 1);
