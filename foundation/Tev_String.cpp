@@ -2,6 +2,7 @@
 #include "Tev_String.h"
 
 #include <cstring>
+#include <new>
 
 #include "TarnwellTypes.h"
 #include "foundation/PathText.h"
@@ -10,10 +11,11 @@
 namespace {
 
 // A copy of s with room for its length plus two units; an empty s gives an
-// allocated empty text.
+// allocated empty text. NULL when memory runs out: the string then keeps what it had.
 template <typename Char>
 Char* Duplicate(const Char* s, size_t length) {
-    Char* copy = new Char[length + 2];
+    Char* copy = new (std::nothrow) Char[length + 2];
+    if (!copy) return nullptr;
     std::memcpy(copy, s, sizeof(Char) * length);
     copy[length] = 0;
     return copy;
@@ -21,7 +23,8 @@ Char* Duplicate(const Char* s, size_t length) {
 
 template <typename Char>
 Char* Concatenate(const Char* a, size_t lengthA, const Char* b, size_t lengthB) {
-    Char* joined = new Char[lengthA + lengthB + 2];
+    Char* joined = new (std::nothrow) Char[lengthA + lengthB + 2];
+    if (!joined) return nullptr;
     std::memcpy(joined, a, sizeof(Char) * lengthA);
     std::memcpy(joined + lengthA, b, sizeof(Char) * lengthB);
     joined[lengthA + lengthB] = 0;
@@ -45,12 +48,14 @@ const unsigned short* Tev_String::GetWString() const { return wideText; }
 // (a group re-reading its own file name), which must not read freed memory.
 void Tev_String::SetString(const char* s) {
     char* copy = s ? Duplicate(s, std::strlen(s)) : nullptr;
+    if (s && !copy) return;
     delete[] text;
     text = copy;
 }
 
 void Tev_String::SetWString(const unsigned short* s) {
     unsigned short* copy = s ? Duplicate(s, platform::WcsLen(s)) : nullptr;
+    if (s && !copy) return;
     delete[] wideText;
     wideText = copy;
 }
@@ -64,6 +69,7 @@ void Tev_String::AddString(const char* s) {
     const size_t added = std::strlen(s);
     if (added == 0) return;
     char* joined = Concatenate(text, std::strlen(text), s, added);
+    if (!joined) return;
     delete[] text;
     text = joined;
 }
@@ -77,6 +83,7 @@ void Tev_String::AddString(const unsigned short* s) {
     const size_t added = platform::WcsLen(s);
     if (added == 0) return;
     unsigned short* joined = Concatenate(wideText, platform::WcsLen(wideText), s, added);
+    if (!joined) return;
     delete[] wideText;
     wideText = joined;
 }
