@@ -161,7 +161,7 @@ TEST(ProjectStart, EmptyCommandLineWithoutTerminalReleasesGroupsAndAnswers3) {
     ASSERT_NE(engine.Engine()->CreateNewGroup("LoaderProject", false, -1), nullptr);
     ASSERT_GT(engine.Engine()->GetChannelGroupCount(), 0);
     ScopedStdin noTerminal;
-    EXPECT_EQ(engine.Control()->LoadProject(), 3);
+    EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_NO_PATH);
     for (int i = 0; i < engine.Engine()->GetChannelGroupCount(); i++)
         EXPECT_EQ(engine.Engine()->GetChannelGroup(i), nullptr) << "group " << i << " survived";
 }
