@@ -31,6 +31,16 @@ Char* Concatenate(const Char* a, size_t lengthA, const Char* b, size_t lengthB) 
     return joined;
 }
 
+// Replaces text by text + s; on a failed allocation text stays as it was.
+template <typename Char>
+void Append(Char*& text, const Char* s, size_t length, size_t added) {
+    if (added == 0) return;
+    Char* joined = Concatenate(text, length, s, added);
+    if (!joined) return;
+    delete[] text;
+    text = joined;
+}
+
 }  // namespace
 
 Tev_String::Tev_String() : text(nullptr), wideText(nullptr) {}
@@ -66,12 +76,7 @@ void Tev_String::AddString(const char* s) {
         SetString(s);
         return;
     }
-    const size_t added = std::strlen(s);
-    if (added == 0) return;
-    char* joined = Concatenate(text, std::strlen(text), s, added);
-    if (!joined) return;
-    delete[] text;
-    text = joined;
+    Append(text, s, std::strlen(text), std::strlen(s));
 }
 
 void Tev_String::AddString(const unsigned short* s) {
@@ -80,12 +85,7 @@ void Tev_String::AddString(const unsigned short* s) {
         SetWString(s);
         return;
     }
-    const size_t added = platform::WcsLen(s);
-    if (added == 0) return;
-    unsigned short* joined = Concatenate(wideText, platform::WcsLen(wideText), s, added);
-    if (!joined) return;
-    delete[] wideText;
-    wideText = joined;
+    Append(wideText, s, platform::WcsLen(wideText), platform::WcsLen(s));
 }
 
 void Tev_String::SetMaxCars(int n) {
