@@ -1,6 +1,8 @@
 // Channel group: link requests left by channels whose child was not loaded yet.
 #include "Tev_ChannelGroup.h"
 
+#include <new>
+
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
@@ -8,7 +10,8 @@
 #include "foundation/ListItems.h"
 
 void Tev_ChannelGroup::AddChannelRequest(ChannelRequestInfo request) {
-    requestList->AddItem(new ChannelRequestInfo(request));
+    auto* stored = new (std::nothrow) ChannelRequestInfo(request);
+    if (stored && requestList->AddItem(stored) < 0) delete stored;
 }
 
 void Tev_ChannelGroup::CheckRequestListForIndex(int indexNr) {
