@@ -12,6 +12,7 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "engine/Engine.h"
+#include "group/ChannelRequestIndex.h"
 #include "platform/Threads.h"
 
 
@@ -40,6 +41,7 @@ void Tev_ChannelGroup::Construct(EngineInterface* engine) {
     readOnly = false;
     channelList = new Tev_List();
     requestList = new Tev_List();
+    requestIndex = new ChannelRequestIndex();
     fileName = new Tev_String();
     poolName = new Tev_String();
     groupIndex = -1;
@@ -71,6 +73,8 @@ Tev_ChannelGroup::~Tev_ChannelGroup() {
     channelList = nullptr;
     delete requestList;
     requestList = nullptr;
+    delete requestIndex;
+    requestIndex = nullptr;
     delete parameterInfoList;
     parameterInfoList = nullptr;
 }
@@ -88,6 +92,7 @@ void Tev_ChannelGroup::DeleteRequests() {
     for (int i = 0; i < requestList->GetItemCount(); i++)
         delete static_cast<ChannelRequestInfo*>(requestList->GetItem(i));
     requestList->ClearItems();
+    requestIndex->Clear();
 }
 
 void Tev_ChannelGroup::DeleteParameterInfos() {
