@@ -144,7 +144,7 @@ ChannelList* EngineInterfaceExt::GetChannelList() {
 void EngineInterfaceExt::DebugOut(const char* text, int slot) {
     if (!text || slot < 0 || slot >= kDebugLineCount) return;
     if (std::strlen(text) > kDebugLineMaxText) return;
-    platform::CopyText(debugLines[slot], sizeof(debugLines[slot]), text);
+    platform::CopyText(debugLines[slot], text);
 }
 
 const char* EngineInterfaceExt::GetDebug(int slot) {
@@ -217,7 +217,7 @@ Tev_Tread* EngineInterfaceExt::GetTreadFromID(int id) {
 
 int EngineInterfaceExt::GetCurrentEvent() {
     Engine* engine = EngineOf(engineInterface);
-    return engine ? engine->GetCurrentEvent() : -1;
+    return engine ? engine->GetCurrentEvent() : TEV_EVENT_NONE;
 }
 
 bool EngineInterfaceExt::GetIfKeepRunningApplication() { return keepRunningApplication; }

@@ -5,6 +5,7 @@
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
 #include "Tev_List.h"
+#include "foundation/ListItems.h"
 #include "group/ChannelRequestIndex.h"
 
 void Tev_ChannelGroup::AddChannelRequest(ChannelRequestInfo request) {
@@ -44,7 +45,7 @@ void Tev_ChannelGroup::CheckRequestListForIndex(int indexNr) {
 void Tev_ChannelGroup::AnswerRequestsInOrder(int indexNr) {
     int i = 0;
     while (i < requestList->GetItemCount()) {
-        auto* request = static_cast<ChannelRequestInfo*>(requestList->GetItem(i));
+        auto* request = listitems::At<ChannelRequestInfo>(*requestList, i);
         if (!request) {
             if (engineInterface) engineInterface->showErrorMessage("BUG: error in channel request list");
             i++;
