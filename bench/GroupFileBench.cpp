@@ -12,9 +12,9 @@
 
 #include "ChannelInternal.h"
 #include "EngineInterface.h"
+#include "TevFileLoader.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "TevFileLoader.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/TestEngine.h"
 

@@ -23,7 +23,9 @@ void WriteInt(TevFileSaver& saver, const char* tag, int32_t value) {
     WriteBytes(saver, tag, bytes, sizeof(bytes));
 }
 
-void WriteFlag(TevFileSaver& saver, const char* tag, unsigned char value) { WriteBytes(saver, tag, &value, 1); }
+void WriteFlag(TevFileSaver& saver, const char* tag, unsigned char value) {
+    WriteBytes(saver, tag, &value, 1);
+}
 
 void WriteGuid(TevFileSaver& saver, const char* tag, const _GUID& guid) {
     unsigned char bytes[littleendian::kGuidSize];

@@ -66,12 +66,12 @@ TEST_F(ChannelRecord, PublicCallRecordIsWrittenFieldByFieldAtItsOffsets) {
     EXPECT_STREQ(&bytes[record + 80], "No Pool");
     EXPECT_STREQ(&bytes[record + 160], "a.cgr");
     EXPECT_EQ(Le32(bytes, record + 420), 0x01020304u);
-    EXPECT_EQ(bytes[record + 424], 1);  // autoLoadGroup
+    EXPECT_EQ(bytes[record + 424], 1);              // autoLoadGroup
     EXPECT_EQ(Le32(bytes, record + 424) >> 8, 0u);  // padding
     EXPECT_EQ(Le32(bytes, record + 428), 0u);
     size_t creation = record + 432;
     EXPECT_EQ(Le32(bytes, creation + 80), TEV_WILDCARD_GUID.Data1);  // accepted type
-    EXPECT_EQ(Le32(bytes, creation + 112), 1u);                       // first version number
+    EXPECT_EQ(Le32(bytes, creation + 112), 1u);                      // first version number
     EXPECT_EQ(Le32(bytes, creation + 116), 52u);
     EXPECT_EQ(static_cast<int32_t>(Le32(bytes, creation + 132)), -1);  // requestLink
     EXPECT_EQ(Le32(bytes, creation + 256), 0u);                        // no memory reference
@@ -122,8 +122,13 @@ TEST_F(ChannelRecord, UnreadableRecordsReportWhatIsMissing) {
     const Case cases[] = {
         {"no group", FileBuilder(Api()).Text("CHNA", "n").Bytes(), false, {"Group is NULL"}},
         {"no name", FileBuilder(Api()).Int("CHLC", 0).Bytes(), true, {"Couldn't find channel name header"}},
-        {"no link count", FileBuilder(Api()).Text("CHNA", "n").Bytes(), true, {"Couldn't find channel linkcount header"}},
-        {"missing links", FileBuilder(Api()).Text("CHNA", "n").Int("CHLC", 2).Int("CHLI", -1).Bytes(), true,
+        {"no link count",
+         FileBuilder(Api()).Text("CHNA", "n").Bytes(),
+         true,
+         {"Couldn't find channel linkcount header"}},
+        {"missing links",
+         FileBuilder(Api()).Text("CHNA", "n").Int("CHLC", 2).Int("CHLI", -1).Bytes(),
+         true,
          {"Couldn't find channel links header", "2.", "n"}},
     };
     for (const Case& c : cases) {
