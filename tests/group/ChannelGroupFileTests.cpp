@@ -207,26 +207,23 @@ INSTANTIATE_TEST_SUITE_P(Transports, ChannelGroupFile, ::testing::Values(Transpo
 using ChannelGroupFileBlocks = GroupFileTest;
 
 TEST_F(ChannelGroupFileBlocks, ExtraBlocksAreAcceptedAndTheTypeRecordCarriesOver) {
-    std::vector<char> bytes =
-        FileBuilder(Api())
-            .Tag("TEVG")
-            .Int("ENVR", 7)
-            .Int("CHCO", 2)
-            .Int("CHIX", 0)
-            .Guid("CHID", kTestDerivedGuid)
-            .Block("CHNM",
-                   "Some Name\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"
-                   "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0",
-                   80)
-            .Int("CHVE", 3)
-            .Guid("CHBG", kTestRootGuid)
-            .Record("first")
-            .Int("CHIX", 1)  // no CHID: the type of the entry before
-            .Record("second")
-            .Int("CHSC", 1)
-            .Tag("CGGG")
-            .Int("CBTD", 1)
-            .Bytes();
+    char typeName[80] = "Some Name";
+    std::vector<char> bytes = FileBuilder(Api())
+                                  .Tag("TEVG")
+                                  .Int("ENVR", 7)
+                                  .Int("CHCO", 2)
+                                  .Int("CHIX", 0)
+                                  .Guid("CHID", kTestDerivedGuid)
+                                  .Block("CHNM", typeName, sizeof(typeName))
+                                  .Int("CHVE", 3)
+                                  .Guid("CHBG", kTestRootGuid)
+                                  .Record("first")
+                                  .Int("CHIX", 1)  // no CHID: the type of the entry before
+                                  .Record("second")
+                                  .Int("CHSC", 1)
+                                  .Tag("CGGG")
+                                  .Int("CBTD", 1)
+                                  .Bytes();
     FileGroup* group = NewGroup();
     ASSERT_TRUE(LoadBuffer(group, bytes));
     ASSERT_NE(group->GetChannel(1), nullptr);
