@@ -8,6 +8,7 @@
 #include "TagTable.h"
 #include "TextParser.h"
 #include "TextWriter.h"
+#include "foundation/TaggedFileFixture.h"
 
 namespace {
 
@@ -129,6 +130,20 @@ TEST(CgrTextForm, BuildErrorsNameTheLineAndWhatWasExpected) {
         EXPECT_FALSE(cgr::ReadText(c.text, stream, error)) << c.text;
         EXPECT_NE(error.find(c.error), std::string::npos) << c.text << "\n -> " << error;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The README's example is what the tool writes for the file the example builds.
+TEST(CgrTextForm, ReadmeExampleIsWhatDumpWrites) {
+    std::string readme = taggedfile::ReadAll(std::string(TARNWELL_SOURCE_DIR) + "/README.md");
+    size_t start = readme.find(std::string("```\n") + cgr::kTextHeader);
+    ASSERT_NE(start, std::string::npos);
+    start += 4;
+    std::string example = readme.substr(start, readme.find("```", start) - start);
+    EXPECT_EQ(cgr::WriteText(cgr::ReadTagStream(Build(example))), example);
 }
 
 }  // namespace
