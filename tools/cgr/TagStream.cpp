@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "TagFormat.h"
+#include "foundation/LittleEndian.h"
+#include "foundation/TagFormat.h"
 
 namespace cgr {
 
@@ -20,7 +21,7 @@ std::string HexWord(const unsigned char* w) {
 
 // The size of the block whose size word is at offset, when the whole block fits.
 bool FittingBlock(const Bytes& bytes, size_t at, size_t& blockSize) {
-    blockSize = tagformat::ReadLE32(Data(bytes) + at);
+    blockSize = littleendian::Get32(Data(bytes) + at);
     return blockSize <= bytes.size() - at - tagformat::kWordSize;
 }
 
@@ -32,7 +33,7 @@ std::string Damage(const Bytes& bytes, size_t at, bool afterTag) {
     const unsigned char* w = Data(bytes) + at;
     if (tagformat::ClassifyWord(Data(bytes), bytes.size(), at) == WordKind::Size) {
         if (!afterTag) return where + ", found a block size (" + HexWord(w) + ") before any tag";
-        return where + ", found a block of " + std::to_string(tagformat::ReadLE32(w)) +
+        return where + ", found a block of " + std::to_string(littleendian::Get32(w)) +
                " bytes that runs past the end (" + std::to_string(left - tagformat::kWordSize) +
                " bytes left)";
     }
@@ -72,7 +73,7 @@ Bytes WriteTagStream(const TagStream& stream) {
         out += entry.tag;
         for (const Bytes& block : entry.blocks) {
             unsigned char word[tagformat::kWordSize];
-            tagformat::WriteLE32(static_cast<uint32_t>(block.size()), word);
+            littleendian::Put32(word, static_cast<uint32_t>(block.size()));
             out.append(reinterpret_cast<const char*>(word), sizeof(word));
             out += block;
         }

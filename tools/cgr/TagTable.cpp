@@ -2,26 +2,30 @@
 
 #include <cstring>
 
+#include "channel/ChannelTypeRecord.h"
+
 namespace cgr {
 
 namespace {
 
-constexpr size_t kChannelTypeSize = 132;
+namespace ct = channeltyperecord;
+
 constexpr size_t kPublicCallSize = 696;
 constexpr size_t kChildCreationAt = 432;  // the embedded link position of a public call
 constexpr size_t kParameterSize = 56;
 
 // The type record, at base inside its container.
-#define CGR_CHANNEL_TYPE_FIELDS(base)                              \
-    {"typeName", (base) + 0, 80, FieldKind::Text, false},          \
-        {"typeGuid", (base) + 80, 16, FieldKind::Guid, false},     \
-        {"baseGuid", (base) + 96, 16, FieldKind::Guid, false},     \
-        {"version1", (base) + 112, 4, FieldKind::Int32, false},    \
-        {"version2", (base) + 116, 4, FieldKind::Int32, false},    \
-        {"version3", (base) + 120, 4, FieldKind::Int32, false},    \
-        {"reserved1", (base) + 124, 4, FieldKind::Int32, false}, { \
-        "reserved2", (base) + 128, 4, FieldKind::Int32, false      \
-    }
+// clang-format off
+#define CGR_CHANNEL_TYPE_FIELDS(base)                                              \
+    {"typeName", (base), ct::kNameSize, FieldKind::Text, false},                   \
+    {"typeGuid", (base) + ct::kTypeGuidAt, 16, FieldKind::Guid, false},            \
+    {"baseGuid", (base) + ct::kBaseGuidAt, 16, FieldKind::Guid, false},            \
+    {"version1", (base) + ct::kVersionsAt, 4, FieldKind::Int32, false},            \
+    {"version2", (base) + ct::kVersionsAt + 4, 4, FieldKind::Int32, false},        \
+    {"version3", (base) + ct::kVersionsAt + 8, 4, FieldKind::Int32, false},        \
+    {"reserved1", (base) + ct::kReserved1At, 4, FieldKind::Int32, false},          \
+    {"reserved2", (base) + ct::kReserved2At, 4, FieldKind::Int32, false}
+// clang-format on
 
 const Field kChannelTypeFields[] = {CGR_CHANNEL_TYPE_FIELDS(0)};
 
@@ -34,7 +38,7 @@ const Field kPublicCallFields[] = {
     {"padding", 425, 3, FieldKind::Hex, true},
     {"dynamicAutoLoadGroup", 428, 4, FieldKind::Int32, false},
     CGR_CHANNEL_TYPE_FIELDS(kChildCreationAt),
-    {"requestLink", kChildCreationAt + 132, 4, FieldKind::Int32, false},
+    {"requestLink", kChildCreationAt + ct::kSize, 4, FieldKind::Int32, false},
     {"reservedFlag", kChildCreationAt + 136, 1, FieldKind::Byte, false},
     {"createChild", kChildCreationAt + 137, 1, FieldKind::Byte, false},
     {"linkName", kChildCreationAt + 138, 102, FieldKind::Text, false},
@@ -56,7 +60,7 @@ constexpr RecordLayout Layout(const char* name, size_t size, const Field (&field
     return RecordLayout{name, size, fields, N};
 }
 
-const RecordLayout kChannelType = Layout("ChannelType", kChannelTypeSize, kChannelTypeFields);
+const RecordLayout kChannelType = Layout("ChannelType", ct::kSize, kChannelTypeFields);
 const RecordLayout kPublicCall = Layout("PublicCallInfo", kPublicCallSize, kPublicCallFields);
 const RecordLayout kParameter = Layout("ParameterInterfaceInfo", kParameterSize, kParameterFields);
 

@@ -4,9 +4,9 @@
 #include <set>
 #include <vector>
 
-#include "TagFormat.h"
 #include "TagTable.h"
 #include "ValueText.h"
+#include "foundation/TagFormat.h"
 
 namespace cgr {
 

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
-#include "TagFormat.h"
+#include "foundation/LittleEndian.h"
 
 namespace cgr {
 
@@ -46,11 +47,11 @@ bool ReadHexRun(const std::string& text, size_t from, size_t count, Bytes& out) 
 }
 
 std::string FormatGuid(const Bytes& b) {
-    const unsigned char* p = Data(b);
+    _GUID g = littleendian::GetGuid(Data(b));
     char text[48];
     std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  static_cast<unsigned>(tagformat::ReadLE32(p)), p[4] | p[5] << 8, p[6] | p[7] << 8, p[8],
-                  p[9], p[10], p[11], p[12], p[13], p[14], p[15]);
+                  static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2],
+                  g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
     return text;
 }
 
@@ -67,11 +68,16 @@ bool ParseGuid(const std::string& token, Bytes& out) {
             return false;
         }
     }
-    Bytes big;  // the fields as written, most significant byte first
-    ReadHexRun(digits, 0, 16, big);
-    out.clear();
-    for (int i : {3, 2, 1, 0, 5, 4, 7, 6}) out += big[i];  // Data1, Data2, Data3 are little-endian
-    out += big.substr(8);
+    Bytes written;  // the 16 bytes in the order of the text, most significant first
+    ReadHexRun(digits, 0, littleendian::kGuidSize, written);
+    const unsigned char* w = Data(written);
+    _GUID guid;
+    guid.Data1 = static_cast<uint32_t>(w[0]) << 24 | w[1] << 16 | w[2] << 8 | w[3];
+    guid.Data2 = static_cast<uint16_t>(w[4] << 8 | w[5]);
+    guid.Data3 = static_cast<uint16_t>(w[6] << 8 | w[7]);
+    std::memcpy(guid.Data4, w + 8, sizeof(guid.Data4));
+    out.assign(littleendian::kGuidSize, '\0');
+    littleendian::PutGuid(reinterpret_cast<unsigned char*>(&out[0]), guid);
     return true;
 }
 
@@ -132,7 +138,7 @@ bool FormatField(const Field& field, const Bytes& bytes, std::string& out) {
             return true;
         }
         case FieldKind::Int32:
-            out = std::to_string(static_cast<int32_t>(tagformat::ReadLE32(Data(bytes))));
+            out = std::to_string(static_cast<int32_t>(littleendian::Get32(Data(bytes))));
             return true;
         case FieldKind::Byte:
             out = std::to_string(Data(bytes)[0]);
@@ -240,7 +246,7 @@ bool ParseField(const Field& field, const std::string& token, Bytes& out, std::s
                 return false;
             }
             unsigned char word[4];
-            tagformat::WriteLE32(static_cast<uint32_t>(static_cast<int32_t>(value)), word);
+            littleendian::Put32(word, static_cast<uint32_t>(static_cast<int32_t>(value)));
             out.assign(reinterpret_cast<const char*>(word), sizeof(word));
             return true;
         }
