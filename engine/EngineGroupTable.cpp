@@ -16,6 +16,7 @@
 #include "Tev_ChannelGroup.h"
 #include "foundation/ListItems.h"
 #include "group/GroupNames.h"
+#include "group/GroupTableIndex.h"
 
 namespace {
 
@@ -82,6 +83,14 @@ void Engine::UnindexGroup(Tev_ChannelGroup* group) {
     std::vector<int>& slots = found->second;
     slots.erase(std::remove(slots.begin(), slots.end(), group->GetGroupIndex()), slots.end());
     if (slots.empty()) map.erase(found);
+}
+
+void grouptable::PoolNameLeaving(EngineInterface* engine, Tev_ChannelGroup* group) {
+    if (engine && engine->engine) engine->engine->UnindexGroup(group);
+}
+
+void grouptable::PoolNameArriving(EngineInterface* engine, Tev_ChannelGroup* group) {
+    if (engine && engine->engine) engine->engine->IndexGroup(group);
 }
 
 int Engine::GetChannelGroupCount() { return groupList.GetItemCount(); }
