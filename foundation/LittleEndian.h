@@ -25,6 +25,10 @@ inline void Put32(unsigned char* out, uint32_t value) {
     for (int i = 0; i < 4; i++) out[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
+inline void PutInt(unsigned char* out, int32_t value) { Put32(out, static_cast<uint32_t>(value)); }
+
+inline int32_t GetInt(const unsigned char* in) { return static_cast<int32_t>(Get32(in)); }
+
 // A _GUID takes 16 bytes: Data1, Data2, Data3 little-endian, then Data4 as it stands.
 constexpr size_t kGuidSize = 16;
 

@@ -1,0 +1,139 @@
+// Groups saved by the kernel come back byte for byte through the text form, and a group
+// edited as text loads into the kernel.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "CgrRoundTrip.h"
+#include "ChannelInternal.h"
+#include "ChannelRecords.h"
+#include "EngineInterface.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "foundation/TaggedFileFixture.h"
+#include "plugins/cgrblocks/CgrBlocksChannel.h"
+#include "plugins/testchannels/TestChannels.h"
+#include "support/TestEngine.h"
+
+namespace {
+
+using cgrtest::ExpectRoundTrip;
+
+ParameterInterfaceInfo Parameter(const char* name, const _GUID& type) {
+    ParameterInterfaceInfo info;
+    std::memset(&info, 0, sizeof(info));
+    std::strncpy(info.name, name, sizeof(info.name) - 1);
+    info.typeGuid = type;
+    return info;
+}
+
+class CgrGroupFile : public ::testing::Test {
+protected:
+    static tarnwell_test::TestEngineOptions Options() {
+        tarnwell_test::TestEngineOptions options;
+        options.pluginPaths.push_back(TARNWELL_TEST_CHANNELS_DIR);
+        return options;
+    }
+
+    CgrGroupFile() : engine(Options()) {}
+
+    std::unique_ptr<Tev_ChannelGroup> NewGroup() {
+        return std::make_unique<Tev_ChannelGroup>(engine.Engine());
+    }
+
+    Tev_Channel* Make(Tev_ChannelGroup& group, const _GUID& type, const char* name) {
+        Tev_Channel* channel = engine.Engine()->InitChannelFromType(type, &group, false);
+        EXPECT_NE(channel, nullptr) << name;
+        if (channel) channel->SetChannelName(name);
+        return channel;
+    }
+
+    std::string Save(Tev_ChannelGroup& group, const std::string& name) {
+        std::string path = dir.File(name);
+        EXPECT_TRUE(group.SaveChannelGroup(path.c_str())) << path;
+        return taggedfile::ReadAll(path);
+    }
+
+    // Builds text into a file and loads it into a new group.
+    std::unique_ptr<Tev_ChannelGroup> LoadText(const std::string& text, const std::string& name) {
+        cgr::TagStream stream;
+        std::string error;
+        EXPECT_TRUE(cgr::ReadText(text, stream, error)) << error;
+        std::string path = dir.File(name);
+        taggedfile::WriteAll(path, cgr::WriteTagStream(stream));
+        auto group = NewGroup();
+        EXPECT_TRUE(group->LoadChannelGroupFromFile(path.c_str(), true)) << text;
+        return group;
+    }
+
+    tarnwell_test::TestEngine engine;
+    taggedfile::TempDir dir;
+};
+
+TEST_F(CgrGroupFile, SavedGroupComesBackByteForByteAndLoadsAgain) {
+    auto group = NewGroup();
+    group->SetPoolName("Lamps");
+    Tev_Channel* start = Make(*group, kTestLinksGuid, "Start");
+    Tev_Channel* child = Make(*group, kTestRootGuid, "Child");
+    Tev_Channel* gone = Make(*group, kTestRootGuid, "Gone");
+    Tev_Channel* call = Make(*group, kTestRootGuid, "Call");
+    Tev_Channel* parameter = Make(*group, kTestRootGuid, "Param");
+    Tev_Channel* own = Make(*group, kCgrBlocksGuid, "Own blocks");
+    ASSERT_TRUE(start && child && gone && call && parameter && own);
+    start->SetChild(child, 0, 0);
+    start->SetChild(own, 0, 3);
+    int empty = gone->GetChannelIDIndexNr();
+    ASSERT_TRUE(group->RemoveChannel(empty));  // leaves an empty position
+    call->SetChannelInterfaceType(PEX_PUBLICCALL);
+    PublicCallInfo info;
+    std::strncpy(info.channelName, "Lamp", sizeof(info.channelName) - 1);
+    std::strncpy(info.poolName, "Lights", sizeof(info.poolName) - 1);
+    info.autoLoadGroup = false;
+    ASSERT_TRUE(channelInternal.SetPublicCallInfo(call, info));
+    parameter->SetChannelInterfaceType(PEX_PARAMETER);
+    channelInternal.SetParameterInfo(parameter, 2);
+    group->AddParameterInfo(Parameter("Speed", kTestRootGuid));
+    group->AddParameterInfo(Parameter("Removed", kTestRootGuid));
+    group->AddParameterInfo(Parameter("Colour", kTestDerivedGuid));
+    group->RemoveParameterInfo(1);
+
+    std::string saved = Save(*group, "group.cgr");
+    std::string text = ExpectRoundTrip(saved, "saved group");
+    for (const char* expected :
+         {"\nCHNA \"Start\"\n", "\nCHIX -1\n", "\nCHES channelName=\"Lamp\" poolName=\"Lights\" ",
+          "\nCEXI 2\n", "\nCBPD hex:0001FF6F776E00\n  + hex:74776F\nCBTO\n", "\nCBEM hex:\n",
+          "\nCGII [name=\"Speed\" type={7E57C401-7E57-4000-8000-000000000001}; name=\"NoInterface\" "
+          "type={00000000-0000-0000-0000-000000000000}; name=\"Colour\" ",
+          "\nCINA \"Lamps\"\n"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin\n" << text;
+    }
+
+    auto loaded = LoadText(text, "rebuilt.cgr");
+    EXPECT_EQ(loaded->GetChannelCount(), group->GetChannelCount());
+    EXPECT_EQ(loaded->GetChannel(empty), nullptr);
+    ASSERT_NE(loaded->GetChannel("Own blocks"), nullptr);
+    EXPECT_EQ(Save(*loaded, "again.cgr"), saved);
+}
+
+// The point of the text form: change a group without an editor.
+TEST_F(CgrGroupFile, EditedTextLoadsIntoTheKernel) {
+    auto group = NewGroup();
+    Make(*group, kTestRootGuid, "Start");
+    std::string text = ExpectRoundTrip(Save(*group, "group.cgr"), "one channel");
+    size_t name = text.find("CHNA \"Start\"");
+    ASSERT_NE(name, std::string::npos);
+    text.replace(name, 12, "CHNA \"Renamed\"");
+    size_t pools = text.find("CHUP 0\n");
+    ASSERT_NE(pools, std::string::npos);
+    text.insert(pools + 7, "CHNC 1\nCHPN \"Lights\"\n");
+
+    auto loaded = LoadText(text, "edited.cgr");
+    ASSERT_NE(loaded->GetChannel(0), nullptr);
+    EXPECT_STREQ(loaded->GetChannel(0)->GetChannelName(), "Renamed");
+    // The kernel writes the edited group as the text says, pool names included.
+    EXPECT_EQ(ExpectRoundTrip(Save(*loaded, "saved.cgr"), "edited"), text);
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+// Reads the text form back into a tagged stream. Errors name the line and what was expected.
+#pragma once
+
+#include <string>
+
+#include "TagStream.h"
+
+namespace cgr {
+
+// False with error set to "line N: ..." when the text is not a valid text form.
+bool ReadText(const std::string& text, TagStream& stream, std::string& error);
+
+}  // namespace cgr
