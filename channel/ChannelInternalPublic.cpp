@@ -24,13 +24,6 @@ void CopyText(char* destination, size_t size, const char* source) {
 
 }  // namespace
 
-// Resolution of public calls is not built yet: no public channel is ever found.
-Tev_Channel* ChannelInternal::GetPublicChannelForPublicCall(Tev_Channel*, bool) { return nullptr; }
-
-bool ChannelInternal::CheckPublicChannelRequest(Tev_Channel*, Tev_Channel*, int, const char*) { return false; }
-
-void ChannelInternal::DoPublicChannelNameCheck(Tev_Channel*) {}
-
 ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, int linkPosition) {
     PublicCallInfo* info = channel->publicCallInfo;
     Tev_Channel* target = GetPublicChannelForPublicCall(channel, false);
@@ -99,9 +92,14 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
 
 bool ChannelInternal::SetPublicCallInfo(Tev_Channel* channel, PublicCallInfo info) {
     if (!channel || !channel->publicCallInfo) return false;
+    // The placeholder head belongs to the child list; a pointer from the caller's copy would
+    // name a head that is not there.
+    ChildInfo* head = channel->publicCallInfo->childCreation.childInfo;
     *channel->publicCallInfo = info;
+    channel->publicCallInfo->childCreation.childInfo = head;
     EngineInterface* engine = channel->engineInterface;
-    if (engine && engine->engineInterfaceExt) engine->engineInterfaceExt->CheckPublicCallChannelRemoval(channel);
+    if (engine && engine->engineInterfaceExt)
+        engine->engineInterfaceExt->CheckPublicCallChannelRemoval(channel);
     delete channel->publicChannelRequests;
     channel->publicChannelRequests = nullptr;
     delete channel->publicChannelInstances;
@@ -142,13 +140,15 @@ bool ChannelInternal::GetDynamicAutoLoadGroup(Tev_Channel* channel) {
     return channel && channel->publicCallInfo && channel->publicCallInfo->dynamicAutoLoadGroup != 0;
 }
 
-void ChannelInternal::CheckPublicChannelInstanceRemoval(Tev_Channel* publicCall, Tev_Channel* removed, int nr) {
+void ChannelInternal::CheckPublicChannelInstanceRemoval(Tev_Channel* publicCall, Tev_Channel* removed, int) {
     if (!publicCall || publicCall->channelInterfaceType != PEX_PUBLICCALL || !publicCall->publicCallInfo ||
-        !publicCall->publicChannelInstances)
+        !publicCall->publicChannelInstances || !removed)
         return;
-    if (nr >= 0 && nr < publicCall->publicChannelInstances->GetItemCount() &&
-        publicCall->publicChannelInstances->GetItem(nr) == removed)
-        publicCall->publicChannelInstances->SetItem(nullptr, nr);
+    // Every entry naming the channel goes, not only the one at nr: its group may have changed
+    // its pool number since the call found it, and a stale entry would be handed out freed.
+    Tev_List* instances = publicCall->publicChannelInstances;
+    for (int i = 0; i < instances->GetItemCount(); ++i)
+        if (instances->GetItem(i) == removed) instances->SetItem(nullptr, i);
 }
 
 void ChannelInternal::SetRequestedPublicChannelNr(Tev_Channel* channel, int nr) {

@@ -8,6 +8,10 @@ void Error(EngineInterface* engine, const char* text) {
     if (engine) engine->showErrorMessage(text);
 }
 
+void Error(EngineInterface* engine, const char* text, const char* text2) {
+    if (engine) engine->showErrorMessage(text ? text : "", text2 ? text2 : "");
+}
+
 void UserInfo(EngineInterface* engine, const char* text) {
     // An unnamed channel still gets its line, so the sequence of texts stays the same.
     if (engine) engine->showUserInfoMessage(text ? text : "");
