@@ -1,5 +1,6 @@
 // Public call records and the link positions of a public call.
 #include <cstring>
+#include <vector>
 
 #include "ChannelInternal.h"
 #include "ChildCreation.h"
@@ -29,6 +30,10 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
     Tev_Channel* target = GetPublicChannelForPublicCall(channel, false);
     if (!target) {
         if (!info) return nullptr;
+        if (!channel->waitingForPublicChannel && channel->children.GetItemCount() > 0) {
+            MoveChildrenToPlaceholder(channel);
+            return &info->childCreation;
+        }
         if (!channel->children.GetItem(0)) {
             ChildInfo* head = new ChildInfo();
             head->linkPosition = 0;
@@ -88,6 +93,35 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
     creation->childInfo = head;
     channel->childCreations.SetItem(creation, linkPosition);
     return creation;
+}
+
+// The target went away after the children took its parameter positions: they wait in the
+// placeholder again, the child of position k in slot k, so that all of them (the last one
+// included) return to their positions once the target is back.
+void ChannelInternal::MoveChildrenToPlaceholder(Tev_Channel* channel) {
+    struct Linked {
+        Tev_Channel* channel;
+        int linkData;
+        int linkPosition;
+    };
+    std::vector<Linked> linked;
+    for (int i = 0; i < channel->children.GetItemCount(); ++i) {
+        ChildInfo* entry = GetChildInfo(channel, i);
+        if (entry && entry->channel && entry->linkPosition >= 0)
+            linked.push_back({entry->channel, entry->linkData, entry->linkPosition});
+    }
+    ReleaseChilderen(channel);
+    ChildInfo* head = new ChildInfo();
+    head->linkPosition = 0;
+    head->isLinkHead = true;
+    head->multipleChildren = true;
+    channel->children.SetItem(head, 0);
+    channel->publicCallInfo->childCreation.childInfo = head;
+    channel->waitingForPublicChannel = true;
+    for (const Linked& child : linked) {
+        ChildInfo* landed = GetChildInfo(channel, channel->SetChild(child.channel, -1, child.linkPosition));
+        if (landed) landed->linkData = child.linkData;
+    }
 }
 
 bool ChannelInternal::SetPublicCallInfo(Tev_Channel* channel, PublicCallInfo info) {

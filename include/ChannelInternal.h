@@ -73,6 +73,7 @@ public:
 
 private:
     ChildCreation* GetPublicCallCreateType(Tev_Channel* channel, int linkPosition);
+    void MoveChildrenToPlaceholder(Tev_Channel* channel);
     int FillMultiplePosition(Tev_Channel* channel, Tev_Channel* child, int targetChannel, int position);
 
     // Steps of GetPublicChannelForPublicCall.

@@ -184,6 +184,18 @@ TEST_F(PublicCalls, ChildrenWaitInThePlaceholderAndMoveToTheParametersKeepingLin
     EXPECT_EQ(call->GetChildFromLinkPosition(1, 0), second);
     EXPECT_EQ(channelInternal.GetChildInfo(call, 1)->linkData, 7);
     EXPECT_EQ(channelInternal.GetChildCreateType(call, 2), nullptr);
+
+    // The target goes and comes back: every child returns to its position.
+    Api()->DeleteChannelGroup(b->GetGroupIndex());
+    EXPECT_EQ(call->GetChildFromLinkPosition(0, 1), second);  // back in the placeholder
+    b = Group("B");
+    AddParameter(b, "First", kTestRootGuid);
+    AddParameter(b, "Second", kTestRootGuid);
+    Public(b, "Sun");
+    b->CheckPublicChannels();
+    EXPECT_EQ(call->GetChildFromLinkPosition(0, 0), first);
+    EXPECT_EQ(call->GetChildFromLinkPosition(1, 0), second);
+    EXPECT_EQ(channelInternal.GetChildInfo(call, 1)->linkData, 7);
 }
 
 // A public switch of the root base type that stands for another channel.
