@@ -13,6 +13,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "channel/ChannelMessages.h"
+#include "foundation/ListItems.h"
 #include "group/GroupNames.h"
 
 namespace {
@@ -54,7 +55,7 @@ Tev_Channel* ChannelInternal::GetPublicChannelForPublicCall(Tev_Channel* publicC
     const int nr = publicCall->publicCallInfo->requestedPublicChannelNr;
     if (nr < 0 || nr >= kPublicChannelNrLimit) return nullptr;
 
-    if (Tev_Channel* cached = static_cast<Tev_Channel*>(publicCall->publicChannelInstances->GetItem(nr)))
+    if (Tev_Channel* cached = listitems::At<Tev_Channel>(*publicCall->publicChannelInstances, nr))
         return EnterPublicChannel(publicCall, cached, enter);
     // The engine holds a request and answers it when the group arrives.
     if (publicCall->publicChannelRequests && publicCall->publicChannelRequests->GetItem(nr)) return nullptr;

@@ -34,6 +34,10 @@ extern std::mutex* dllInitLock;
 
 class Engine {
 public:
+    // currentEvent before the first dispatch, and once the engine is released (no more dispatch).
+    static constexpr int kEventNone = -1;
+    static constexpr int kEventReleased = -3;
+
     Engine();
 
     // Virtual operations in slot order.
@@ -95,7 +99,7 @@ public:
     // Internal class: the facades read and write these fields directly.
     Tev_ChannelGroup* uniqueGroup;   // owned; holds the unique channels, not in groupList
     Tev_List groupList;              // Tev_ChannelGroup*, owned; empty slots NULL
-    int treeCalculateCount;          // 0..30000
+    int treeCalculateCount;          // 0..treecount::kMax
     ChannelList* channelTypeList;    // owned
     HWND windowHandle;
     Tev_List publicRequestList;      // PublicChannelRequest*, owned
@@ -108,7 +112,7 @@ public:
     Tev_List treadList;              // Tev_Tread*, owned; slot = thread id
     Tev_List libraryList;            // module handles, in load order
     Tev_List eventList;              // EventRegistration*, owned
-    int currentEvent;                // -1 before the first dispatch, -3 after Release
+    int currentEvent;                // kEventNone before the first dispatch, kEventReleased after Release
     WindowMessageInfo windowMessage;
     int startGroup;
     Tev_List poolLinkList;           // Tev_Channel* waiting for LinkPoolToChannel

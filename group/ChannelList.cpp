@@ -7,6 +7,8 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
+#include "foundation/InstallLayout.h"
+#include "foundation/ListItems.h"
 #include "platform/Text.h"
 
 namespace {
@@ -35,8 +37,7 @@ bool ChannelList::CreateChannelList() {
     LoadChannelList();
     SortChannelList();
     const char* installDir = engineInterface ? engineInterface->GetInstallDir() : "";
-    platform::CopyText(channelDir, sizeof(channelDir), installDir);
-    platform::AppendText(channelDir, sizeof(channelDir), "\\channels");
+    platform::CopyText(channelDir, installlayout::Path(installDir, installlayout::kChannelsDir).c_str());
     AddDirectory(channelDir, -1);
     SortChannelList();
     return true;
@@ -46,7 +47,7 @@ bool ChannelList::CreateChannelList() {
 void ChannelList::SortChannelList() {}
 
 void ChannelList::Release() {
-    for (int i = 0; i < itemList.GetItemCount(); i++) delete static_cast<ChannelListItem*>(itemList.GetItem(i));
+    for (int i = 0; i < itemList.GetItemCount(); i++) delete listitems::At<ChannelListItem>(itemList, i);
     itemList.ReleaseItems();
 }
 
@@ -81,13 +82,13 @@ ChannelListItem* ChannelList::AddItemFromFile(const char* dllPath) {
 
 ChannelListItem* ChannelList::GetItem(_GUID type) {
     for (int i = 0; i < itemList.GetItemCount(); i++) {
-        ChannelListItem* item = static_cast<ChannelListItem*>(itemList.GetItem(i));
+        ChannelListItem* item = listitems::At<ChannelListItem>(itemList, i);
         if (item && item->channelType.typeGuid == type) return item;
     }
     return nullptr;
 }
 
-ChannelListItem* ChannelList::GetItem(int index) { return static_cast<ChannelListItem*>(itemList.GetItem(index)); }
+ChannelListItem* ChannelList::GetItem(int index) { return listitems::At<ChannelListItem>(itemList, index); }
 
 int ChannelList::GetItemCount() { return itemList.GetItemCount(); }
 
@@ -100,7 +101,7 @@ ChannelType ChannelList::GetChannelType(_GUID type) {
     ChannelListItem* item = GetItem(type);
     if (item) return item->channelType;
     ChannelType unknown;
-    platform::CopyText(unknown.typeName, sizeof(unknown.typeName), "Unknown type");
+    platform::CopyText(unknown.typeName, "Unknown type");
     return unknown;
 }
 
@@ -116,7 +117,7 @@ unsigned long ChannelList::Char2Hex(char c, int position) {
 }
 
 void ChannelList::SetChannelDir(char* dir) {
-    if (dir) platform::CopyText(channelDir, sizeof(channelDir), dir);
+    if (dir) platform::CopyText(channelDir, dir);
 }
 
 // A plug-in replaced by another version: the cached record follows the module that made the channel.

@@ -7,18 +7,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plugins/shared/LocalPath.h"
+
 namespace {
 
 // Small enough that a request to stop is seen at once, large enough to read at disk speed.
 const size_t kChunkSize = 1 << 20;
 const size_t kTagSize = 4;
-
-std::string NativePath(const std::string& path) {
-    std::string native = path;
-    for (char& c : native)
-        if (c == '\\') c = '/';
-    return native;
-}
 
 // A group file starts with its group tag, or with a translation layer in front of it.
 bool LooksLikeGroupFile(const std::vector<char>& bytes) {
@@ -50,7 +45,7 @@ bool GroupFileRead::KeepReading() {
 }
 
 std::string GroupFileRead::Read(std::vector<char>& bytes) {
-    const std::string path = NativePath(job->path);
+    const std::string path = localpath::ToNative(job->path.c_str());
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return std::strerror(errno);
     if (!S_ISREG(info.st_mode)) return "not a file";
