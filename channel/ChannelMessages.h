@@ -25,6 +25,13 @@ inline constexpr const char* kInterfaceCustom =
     "Tev_Channel::SetChannelInterfaceType interface can't be changed PEX_CUSTOMCHANNELGET";
 inline constexpr const char* kDuplicateRequestLink = "Can't add child creation with the same request link!";
 
+// Reading a channel's record from a group file.
+inline constexpr const char* kGroupIsNull = "Group is NULL";
+inline constexpr const char* kNoNameHeader = "Couldn't find channel name header";
+inline constexpr const char* kNoLinkCountHeader = "Couldn't find channel linkcount header";
+inline constexpr const char* kNoLinksHeader = "Couldn't find channel links header";
+inline constexpr const char* kSlotOutOfRange = "Tev_Channel::LoadChannel: link slot beyond the link count";
+
 // Public calls: the report of a target missing from its loaded group, in the order shown.
 inline constexpr const char* kPublicLookupError =
     "Tev_Channel::GetPublicChannelForPublicCall error looking for channel";
@@ -37,14 +44,14 @@ inline constexpr const char* kTargetPoolname = "Target Poolname : ";
 inline constexpr const char* kAutoloadOff = "Autoload turned off";
 inline constexpr const char* kRenamedOrDeleted =
     "Reason for error might be that the target public channel has been renamed or deleted but the group "
-    "still "
-    "exists!!";
+    "still exists!!";
 inline constexpr const char* kAutoloadFailed = "Couldn't autoload group";
 inline constexpr const char* kDynamicLoadOff = "Error channel not found dissabeling dynamic loading";
 
 void Error(EngineInterface* engine, const char* text);
 // The two-part form; a missing second text shows as an empty one.
 void Error(EngineInterface* engine, const char* text, const char* text2);
+void Error(EngineInterface* engine, int value);
 void UserInfo(EngineInterface* engine, const char* text);
 void UserInfo(EngineInterface* engine, int value);
 

@@ -44,4 +44,10 @@ inline _GUID GetGuid(const unsigned char* in) {
     return guid;
 }
 
+inline void PutInt(unsigned char* out, int32_t value) { Put32(out, static_cast<uint32_t>(value)); }
+
+inline int32_t GetInt(const unsigned char* in) { return static_cast<int32_t>(Get32(in)); }
+
 }  // namespace littleendian
+
+namespace le = littleendian;
