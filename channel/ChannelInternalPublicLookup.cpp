@@ -14,7 +14,7 @@
 #include "Tev_List.h"
 #include "channel/ChannelMessages.h"
 #include "foundation/ListItems.h"
-#include "group/GroupNames.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -46,6 +46,9 @@ bool SetUpPaths(FilePathFind& paths, Tev_ChannelGroup* ownGroup) {
     paths.SetSourcePath(source);
     return true;
 }
+
+// Names of a request: the first characters identical, the rest equal ignoring case.
+bool SameName(const char* a, const char* b) { return a && b && a[0] == b[0] && platform::StrICmp(a, b) == 0; }
 
 }  // namespace
 
@@ -206,8 +209,8 @@ bool ChannelInternal::CheckPublicChannelRequest(Tev_Channel* publicCall, Tev_Cha
 
     const std::string wantedPool = FieldText(info->poolName, sizeof(info->poolName));
     const std::string wantedChannel = FieldText(info->channelName, sizeof(info->channelName));
-    if (!groupnames::EqualSameFirst(poolName, wantedPool.c_str())) return false;
-    if (!groupnames::EqualSameFirst(candidate->channelName, wantedChannel.c_str())) return false;
+    if (!SameName(poolName, wantedPool.c_str())) return false;
+    if (!SameName(candidate->channelName, wantedChannel.c_str())) return false;
     if (!AcceptPublicChannel(publicCall, candidate, nr)) return false;
     publicCall->publicChannelRequests->SetItem(nullptr, nr);
     return true;

@@ -1,6 +1,8 @@
 // The child list of a channel: resolving a child, linking, unlinking.
 #include "Tev_Channel.h"
 
+#include <new>
+
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
 #include "ChildCreation.h"
@@ -12,6 +14,14 @@
 #include "channel/ChannelTypeMatch.h"
 #include "foundation/ListItems.h"
 
+Tev_Channel* Tev_Channel::GetChildResolved(int index) {
+    if (TracksCalls()) return GetChildTracked(index);
+    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
+    if (!entry || !entry->channel) return nullptr;
+    Tev_Channel* child = entry->channel;
+    return Resolves(child->channelInterfaceType) ? ResolveChild(child, entry, false) : child;
+}
+
 // GetChild while the engine tracks calling: the caller, the child and the resolved channel
 // get their calling time updated.
 Tev_Channel* Tev_Channel::GetChildTracked(int index) {
@@ -20,9 +30,7 @@ Tev_Channel* Tev_Channel::GetChildTracked(int index) {
     if (!entry || !entry->channel) return nullptr;
     Tev_Channel* child = entry->channel;
     channelInternal.UpdateCallingTime(child);
-    int type = child->channelInterfaceType;
-    if (type >= PEX_PUBLICCALL && type <= PEX_PUBLICCUSTOMCHANNELGET) return ResolveChild(child, entry, true);
-    return child;
+    return Resolves(child->channelInterfaceType) ? ResolveChild(child, entry, true) : child;
 }
 
 Tev_Channel* Tev_Channel::ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking) {
@@ -123,7 +131,8 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
 // Slots are inserted in front of the head; a child lands at slot max(slot count, targetChannel).
 int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel) {
     while (head->nodeCount < targetChannel) {
-        ChildInfo* empty = new ChildInfo();
+        ChildInfo* empty = new (std::nothrow) ChildInfo();
+        if (!empty) return -1;
         empty->linkPosition = head->linkPosition;
         if (!children.InsertItem(empty, head->nodeOffset)) {
             delete empty;
@@ -131,7 +140,8 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
         }
         channelInternal.RecalculateNodeOffsets(this);
     }
-    ChildInfo* entry = new ChildInfo();
+    ChildInfo* entry = new (std::nothrow) ChildInfo();
+    if (!entry) return -1;
     entry->channel = channel;
     entry->linkPosition = head->linkPosition;
     int index = head->nodeOffset;

@@ -35,8 +35,8 @@ extern std::mutex* dllInitLock;
 class Engine {
 public:
     // currentEvent before the first dispatch, and once the engine is released (no more dispatch).
-    static constexpr int kEventNone = -1;
-    static constexpr int kEventReleased = -3;
+    static constexpr int kEventNone = TEV_EVENT_NONE;
+    static constexpr int kEventReleased = TEV_EVENT_RELEASED;
 
     Engine();
 
@@ -96,7 +96,17 @@ public:
     void IncreaseTreeCount();
     void DoLinkPoolToChannel(Tev_Channel* channel);
 
-    // Internal class: the facades read and write these fields directly.
+    // The table's pool name index follows renames of the groups in it; groups report them
+    // through group/GroupTableIndex.h.
+    void IndexGroup(Tev_ChannelGroup* group);
+    void UnindexGroup(Tev_ChannelGroup* group);
+    struct GroupNameIndex;  // defined in EngineGroupTable.cpp
+
+private:
+    // The two facades are the engine's only clients; they read and write its state directly.
+    friend class EngineInterface;
+    friend class EngineInterfaceExt;
+
     Tev_ChannelGroup* uniqueGroup;   // owned; holds the unique channels, not in groupList
     Tev_List groupList;              // Tev_ChannelGroup*, owned; empty slots NULL
     int treeCalculateCount;          // 0..treecount::kMax
@@ -130,14 +140,11 @@ public:
     bool PoolNameFreeForLoading(const char* poolName);
     // Pool name -> table slots, so that lookups by name stay fast in large tables. Groups in
     // the table report renames through IndexGroup/UnindexGroup (Tev_ChannelGroup::SetPoolName).
-    struct GroupNameIndex;
     struct GroupNameIndexHolder {
         GroupNameIndex* index = nullptr;  // made on first use
         ~GroupNameIndexHolder();
     };
     GroupNameIndexHolder groupNameIndex;
-    void IndexGroup(Tev_ChannelGroup* group);
-    void UnindexGroup(Tev_ChannelGroup* group);
     bool IsInGroupTable(Tev_ChannelGroup* group);
 
     // Plug-in loading and channel creation.
@@ -149,7 +156,6 @@ public:
     void CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group);
     void ExtendSearchPath();
 
-private:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 };

@@ -5,6 +5,7 @@
 // they stay fast in tables of thousands of groups. It only narrows the search: every
 // candidate is checked against the group itself, in table order.
 #include <algorithm>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "Tev_ChannelGroup.h"
 #include "foundation/ListItems.h"
 #include "group/GroupNames.h"
+#include "group/GroupTableIndex.h"
 
 namespace {
 
@@ -82,6 +84,14 @@ void Engine::UnindexGroup(Tev_ChannelGroup* group) {
     std::vector<int>& slots = found->second;
     slots.erase(std::remove(slots.begin(), slots.end(), group->GetGroupIndex()), slots.end());
     if (slots.empty()) map.erase(found);
+}
+
+void grouptable::PoolNameLeaving(EngineInterface* engine, Tev_ChannelGroup* group) {
+    if (engine && engine->engine) engine->engine->UnindexGroup(group);
+}
+
+void grouptable::PoolNameArriving(EngineInterface* engine, Tev_ChannelGroup* group) {
+    if (engine && engine->engine) engine->engine->IndexGroup(group);
 }
 
 int Engine::GetChannelGroupCount() { return groupList.GetItemCount(); }
@@ -157,7 +167,8 @@ Tev_ChannelGroup* Engine::CreateNewGroup(const char* poolName, bool arrayGroup, 
     }
     if (replaced) DeleteChannelGroup(replaced->GetGroupIndex());
 
-    Tev_ChannelGroup* group = new Tev_ChannelGroup(engineInterface);
+    Tev_ChannelGroup* group = new (std::nothrow) Tev_ChannelGroup(engineInterface);
+    if (!group) return nullptr;
     group->SetPoolNr(number);
     group->SetPoolName(poolName);
     group->SetIfArrayGroup(arrayGroup);
@@ -191,7 +202,8 @@ Tev_ChannelGroup* Engine::LoadChannelGroup(const char* fileName, const char* poo
     if (!engineInitialized) return nullptr;
     if (poolName && !PoolNameFreeForLoading(poolName)) return nullptr;
 
-    Tev_ChannelGroup* group = new Tev_ChannelGroup(engineInterface);
+    Tev_ChannelGroup* group = new (std::nothrow) Tev_ChannelGroup(engineInterface);
+    if (!group) return nullptr;
     int slot = AddGroupToTable(group);
     if (poolName) group->SetPoolName(poolName);
     // Without a pool name of its own the group adopts the one stored in the file.

@@ -11,8 +11,8 @@
 #include "Tev_Channel.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
-#include "engine/Engine.h"
 #include "foundation/ListItems.h"
+#include "group/GroupTableIndex.h"
 #include "group/TreeCount.h"
 #include "group/ChannelRequestIndex.h"
 #include "platform/Threads.h"
@@ -119,10 +119,10 @@ const char* Tev_ChannelGroup::GetPoolName() { return poolName->GetString(); }
 
 void Tev_ChannelGroup::SetPoolName(const char* name) {
     // The engine's table finds its groups by pool name through an index that must follow.
-    Engine* table = (engineInterface && groupIndex >= 0) ? engineInterface->engine : nullptr;
-    if (table) table->UnindexGroup(this);
+    const bool inTable = groupIndex >= 0;
+    if (inTable) grouptable::PoolNameLeaving(engineInterface, this);
     SetText(poolName, name);
-    if (table) table->IndexGroup(this);
+    if (inTable) grouptable::PoolNameArriving(engineInterface, this);
 }
 
 const char* Tev_ChannelGroup::GetChannelGroupFileName() { return fileName->GetString(); }

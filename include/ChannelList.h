@@ -1,4 +1,5 @@
-// The list of installed channel types, cached between runs in channel.lst.
+// ChannelList: the registry of installed channel types (not a group's channels), cached
+// between runs in channel.lst.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +53,6 @@ public:
 
 protected:
     Tev_List itemList;                  // ChannelListItem*, owned; position = index
-    char channelDir[MAX_PATH];          // the scanned directory
+    char channelDir[TEV_MAX_PATH];          // the scanned directory
     EngineInterface* engineInterface;   // not owned
 };

@@ -1,5 +1,6 @@
-// The channel type list: entries, look-ups and updates. The cache file is in
-// ChannelListFile.cpp, the directory scan in ChannelListScan.cpp.
+// ChannelList, the registry of installed channel types: entries, look-ups and updates. It
+// sits beside plug-in loading, which it feeds; the cache file is in ChannelTypeListFile.cpp,
+// the directory scan in ChannelTypeListScan.cpp.
 #include "ChannelList.h"
 
 #include <cstring>
