@@ -1,5 +1,6 @@
 // Public call records and the link positions of a public call.
 #include <cstring>
+#include <vector>
 
 #include "ChannelInternal.h"
 #include "ChildCreation.h"
@@ -20,18 +21,15 @@ struct WaitingChild {
 
 }  // namespace
 
-// Resolution of public calls is not built yet: no public channel is ever found.
-Tev_Channel* ChannelInternal::GetPublicChannelForPublicCall(Tev_Channel*, bool) { return nullptr; }
-
-bool ChannelInternal::CheckPublicChannelRequest(Tev_Channel*, Tev_Channel*, int, const char*) { return false; }
-
-void ChannelInternal::DoPublicChannelNameCheck(Tev_Channel*) {}
-
 ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, int linkPosition) {
     PublicCallInfo* info = channel->publicCallInfo;
     Tev_Channel* target = GetPublicChannelForPublicCall(channel, false);
     if (!target) {
         if (!info) return nullptr;
+        if (!channel->waitingForPublicChannel && channel->children.GetItemCount() > 0) {
+            MoveChildrenToPlaceholder(channel);
+            return &info->childCreation;
+        }
         if (!channel->children.GetItem(0)) {
             ChildInfo* head = new ChildInfo();
             head->linkPosition = 0;
@@ -93,11 +91,45 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
     return creation;
 }
 
+// The target went away after the children took its parameter positions: they wait in the
+// placeholder again, the child of position k in slot k, so that all of them (the last one
+// included) return to their positions once the target is back.
+void ChannelInternal::MoveChildrenToPlaceholder(Tev_Channel* channel) {
+    struct Linked {
+        Tev_Channel* channel;
+        int linkData;
+        int linkPosition;
+    };
+    std::vector<Linked> linked;
+    for (int i = 0; i < channel->children.GetItemCount(); ++i) {
+        ChildInfo* entry = GetChildInfo(channel, i);
+        if (entry && entry->channel && entry->linkPosition >= 0)
+            linked.push_back({entry->channel, entry->linkData, entry->linkPosition});
+    }
+    ReleaseChilderen(channel);
+    ChildInfo* head = new ChildInfo();
+    head->linkPosition = 0;
+    head->isLinkHead = true;
+    head->multipleChildren = true;
+    channel->children.SetItem(head, 0);
+    channel->publicCallInfo->childCreation.childInfo = head;
+    channel->waitingForPublicChannel = true;
+    for (const Linked& child : linked) {
+        ChildInfo* landed = GetChildInfo(channel, channel->SetChild(child.channel, -1, child.linkPosition));
+        if (landed) landed->linkData = child.linkData;
+    }
+}
+
 bool ChannelInternal::SetPublicCallInfo(Tev_Channel* channel, PublicCallInfo info) {
     if (!channel || !channel->publicCallInfo) return false;
+    // The placeholder head belongs to the child list; a pointer from the caller's copy would
+    // name a head that is not there.
+    ChildInfo* head = channel->publicCallInfo->childCreation.childInfo;
     *channel->publicCallInfo = info;
+    channel->publicCallInfo->childCreation.childInfo = head;
     EngineInterface* engine = channel->engineInterface;
-    if (engine && engine->engineInterfaceExt) engine->engineInterfaceExt->CheckPublicCallChannelRemoval(channel);
+    if (engine && engine->engineInterfaceExt)
+        engine->engineInterfaceExt->CheckPublicCallChannelRemoval(channel);
     delete channel->publicChannelRequests;
     channel->publicChannelRequests = nullptr;
     delete channel->publicChannelInstances;
@@ -138,13 +170,15 @@ bool ChannelInternal::GetDynamicAutoLoadGroup(Tev_Channel* channel) {
     return channel && channel->publicCallInfo && channel->publicCallInfo->dynamicAutoLoadGroup != 0;
 }
 
-void ChannelInternal::CheckPublicChannelInstanceRemoval(Tev_Channel* publicCall, Tev_Channel* removed, int nr) {
+void ChannelInternal::CheckPublicChannelInstanceRemoval(Tev_Channel* publicCall, Tev_Channel* removed, int) {
     if (!publicCall || publicCall->channelInterfaceType != PEX_PUBLICCALL || !publicCall->publicCallInfo ||
-        !publicCall->publicChannelInstances)
+        !publicCall->publicChannelInstances || !removed)
         return;
-    if (nr >= 0 && nr < publicCall->publicChannelInstances->GetItemCount() &&
-        publicCall->publicChannelInstances->GetItem(nr) == removed)
-        publicCall->publicChannelInstances->SetItem(nullptr, nr);
+    // Every entry naming the channel goes, not only the one at nr: its group may have changed
+    // its pool number since the call found it, and a stale entry would be handed out freed.
+    Tev_List* instances = publicCall->publicChannelInstances;
+    for (int i = 0; i < instances->GetItemCount(); ++i)
+        if (instances->GetItem(i) == removed) instances->SetItem(nullptr, i);
 }
 
 void ChannelInternal::SetRequestedPublicChannelNr(Tev_Channel* channel, int nr) {

@@ -8,6 +8,10 @@ void Error(EngineInterface* engine, const char* text) {
     if (engine) engine->showErrorMessage(text);
 }
 
+void Error(EngineInterface* engine, const char* text, const char* text2) {
+    if (engine) engine->showErrorMessage(text ? text : "", text2 ? text2 : "");
+}
+
 void Error(EngineInterface* engine, int value) {
     if (engine) engine->showErrorMessage(value);
 }

@@ -10,10 +10,12 @@ inline constexpr const char* kSetChildThis = "SetChild channel==this";
 inline constexpr const char* kParameterToPublicSwitch =
     "Parameter channels are not allowed to be linked to public ChannelSwitches";
 inline constexpr const char* kTargetBelowRange = "Tev_Channel::SetChild targetChannel<-1 is out of range";
-inline constexpr const char* kNoChildCreation = "Tev_Channel::SetChild childCreation==NULL for this target type";
+inline constexpr const char* kNoChildCreation =
+    "Tev_Channel::SetChild childCreation==NULL for this target type";
 inline constexpr const char* kTypeNotAccepted =
     "This channel was unable to be linked. The type of the channel was not accepted at this link position";
-inline constexpr const char* kNoHead = "Tev_Channel::SetChild childCreation->childInfo==NULL group not found?";
+inline constexpr const char* kNoHead =
+    "Tev_Channel::SetChild childCreation->childInfo==NULL group not found?";
 inline constexpr const char* kInvalidTarget = "Tev_Channel::SetChild invalid targetChannel";
 inline constexpr const char* kInterfacePublicCall =
     "Tev_Channel::SetChannelInterfaceType interface can't be changed PEX_PUBLICCALL";
@@ -30,7 +32,25 @@ inline constexpr const char* kNoLinkCountHeader = "Couldn't find channel linkcou
 inline constexpr const char* kNoLinksHeader = "Couldn't find channel links header";
 inline constexpr const char* kSlotOutOfRange = "Tev_Channel::LoadChannel: link slot beyond the link count";
 
+// Public calls: the report of a target missing from its loaded group, in the order shown.
+inline constexpr const char* kPublicLookupError =
+    "Tev_Channel::GetPublicChannelForPublicCall error looking for channel";
+inline constexpr const char* kPublicNonExisting = " : is a public channel looking for a non existing channel";
+inline constexpr const char* kOriginalPoolname = "Original Poolname : ";
+inline constexpr const char* kOriginalFilename = "Original Filename : ";
+inline constexpr const char* kTargetFilename = "Target Filename : ";
+inline constexpr const char* kNonExistingChannel = "Non existing channel : ";
+inline constexpr const char* kTargetPoolname = "Target Poolname : ";
+inline constexpr const char* kAutoloadOff = "Autoload turned off";
+inline constexpr const char* kRenamedOrDeleted =
+    "Reason for error might be that the target public channel has been renamed or deleted but the group "
+    "still exists!!";
+inline constexpr const char* kAutoloadFailed = "Couldn't autoload group";
+inline constexpr const char* kDynamicLoadOff = "Error channel not found dissabeling dynamic loading";
+
 void Error(EngineInterface* engine, const char* text);
+// The two-part form; a missing second text shows as an empty one.
+void Error(EngineInterface* engine, const char* text, const char* text2);
 void Error(EngineInterface* engine, int value);
 void UserInfo(EngineInterface* engine, const char* text);
 void UserInfo(EngineInterface* engine, int value);

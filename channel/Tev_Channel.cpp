@@ -165,10 +165,13 @@ void Tev_Channel::SetChannelInterfaceType(int type) {
         channelmsg::Error(engineInterface, channelmsg::kInterfaceCustom);
         return;
     }
-    // Public calls elsewhere must drop a channel that stops being public. Without a group
-    // nobody can have found it, and there is no pool number to name.
-    if (channelInterfaceType == PEX_PUBLIC && type == PEX_NORMAL && channelGroup && engineInterface &&
-        engineInterface->engineInterfaceExt)
+    // Public calls elsewhere must drop a channel that stops being public, whatever it becomes,
+    // or they would go on handing it out. Without a group nobody can have found it, and there
+    // is no pool number to name.
+    const bool wasPublic =
+        channelInterfaceType == PEX_PUBLIC || channelInterfaceType == PEX_PUBLICCUSTOMCHANNELGET;
+    const bool staysPublic = type == PEX_PUBLIC || type == PEX_PUBLICCUSTOMCHANNELGET;
+    if (wasPublic && !staysPublic && channelGroup && engineInterface && engineInterface->engineInterfaceExt)
         engineInterface->engineInterfaceExt->CheckPublicChannelRemoval(this, channelGroup->GetPoolNr());
 
     channelInterfaceType = type;

@@ -73,7 +73,17 @@ public:
 
 private:
     ChildCreation* GetPublicCallCreateType(Tev_Channel* channel, int linkPosition);
+    void MoveChildrenToPlaceholder(Tev_Channel* channel);
     int FillMultiplePosition(Tev_Channel* channel, Tev_Channel* child, int targetChannel, int position);
+
+    // Steps of GetPublicChannelForPublicCall.
+    bool AcceptPublicChannel(Tev_Channel* publicCall, Tev_Channel* found, int nr);
+    Tev_Channel* EnterPublicChannel(Tev_Channel* publicCall, Tev_Channel* target, bool enter);
+    void RegisterPublicChannelRequest(Tev_Channel* publicCall, int nr);
+    Tev_Channel* ResolveMissingPublicChannel(Tev_Channel* publicCall, int nr, bool enter);
+    Tev_Channel* AutoLoadPublicChannel(Tev_Channel* publicCall);
+    void StartDynamicAutoLoad(Tev_Channel* publicCall);
+    void ReportMissingPublicChannel(Tev_Channel* publicCall);
 };
 
 extern TARNWELL_API ChannelInternal channelInternal;

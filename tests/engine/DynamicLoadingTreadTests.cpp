@@ -1,0 +1,134 @@
+// The dynamic loading plug-in: group files read on a worker thread, groups made at a frame.
+// The suite name carries "Tread" so that the thread-sanitizer run picks it up.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "PluginChannels.h"
+#include "Tev_ChannelGroup.h"
+#include "support/TestEngine.h"
+
+namespace {
+
+const char kLoadFailed[] = "DynamicLoading: couldn't load group file";
+
+class DynamicLoadingTread : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(engine.Started());
+        loader = static_cast<Pex_DynamicLoadingChannel*>(
+            engine.Engine()->GetUniqueChannel(TEV_DYNAMICLOADING_GUID, nullptr));
+        ASSERT_NE(loader, nullptr);
+    }
+
+    std::string WriteFile(const std::string& name, const std::string& content) {
+        std::string path = dir.Path() + "/" + name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    void Frame() { engine.Ext()->IncreaseTreeCount(); }
+
+    // Frames until done answers true; false after ten seconds.
+    bool FramesUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 5000; ++i) {
+            Frame();
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+
+    int LiveGroups() {
+        int count = 0;
+        for (int i = 0; i < engine.Engine()->GetChannelGroupCount(); ++i)
+            if (engine.Engine()->GetChannelGroup(i)) ++count;
+        return count;
+    }
+
+    bool WorkerSlotUsed(int id) { return engine.Ext()->GetTreadFromID(id) != nullptr; }
+
+    tarnwell_test::TempDir dir;
+    tarnwell_test::TestEngine engine;
+    Pex_DynamicLoadingChannel* loader = nullptr;
+};
+
+TEST_F(DynamicLoadingTread, UnusableFileIsReportedOnceWithPathAndReasonAndLeavesNoGroup) {
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {dir.Path() + "/missing.cgr", "No such file or directory"},
+        {WriteFile("text.cgr", "HELLO, not a group"), "not a channel group file"},
+        {WriteFile("damaged.cgr", std::string("TEVG\x01\x02\x03", 7)), "not a readable channel group"},
+        {dir.Path(), "not a file"},
+    };
+    for (const Case& test : cases) {
+        engine.ClearMessages();
+        int groups = LiveGroups();
+        EXPECT_TRUE(loader->StartDynamicLoading(test.path.c_str(), "Lights"));
+        EXPECT_TRUE(FramesUntil([&] { return engine.Contains(kLoadFailed); })) << test.path;
+        for (int i = 0; i < 3; ++i) Frame();
+        EXPECT_EQ(engine.Count(kLoadFailed), 1) << test.path;
+        EXPECT_TRUE(engine.Contains(test.reason)) << test.path;
+        EXPECT_TRUE(engine.Contains(test.path)) << test.path;
+        EXPECT_EQ(engine.Engine()->GetPoolGroup("Lights", 0), nullptr);
+        EXPECT_EQ(LiveGroups(), groups) << test.path;
+        EXPECT_FALSE(WorkerSlotUsed(0)) << "the worker is gone";
+    }
+}
+
+TEST_F(DynamicLoadingTread, PendingPoolIsNotStartedTwice) {
+    std::string path = WriteFile("lights.cgr", "not a group");
+    EXPECT_TRUE(loader->StartDynamicLoading(path.c_str(), "Lights"));
+    EXPECT_TRUE(loader->StartDynamicLoading(path.c_str(), "LIGHTS"));
+    EXPECT_TRUE(WorkerSlotUsed(0));
+    EXPECT_FALSE(WorkerSlotUsed(1));
+    EXPECT_TRUE(FramesUntil([&] { return engine.Contains(kLoadFailed); }));
+    EXPECT_EQ(engine.Count(kLoadFailed), 1);
+}
+
+TEST_F(DynamicLoadingTread, SynchronousLoadOfThePoolCancelsTheBackgroundLoad) {
+    std::string path = WriteFile("lights.cgr", "not a group");
+    loader->StartDynamicLoading(path.c_str(), "Lights");
+    loader->StartDynamicLoading(path.c_str(), "Other");
+    loader->PrepareGroupLoad("lights");
+    EXPECT_TRUE(FramesUntil([&] { return !WorkerSlotUsed(0) && !WorkerSlotUsed(1); }));
+    EXPECT_EQ(engine.Count(kLoadFailed), 1);  // only the other pool's
+    // A new request for the pool starts again.
+    EXPECT_TRUE(loader->StartDynamicLoading(path.c_str(), "Lights"));
+    EXPECT_TRUE(FramesUntil([&] { return engine.Count(kLoadFailed) == 2; }));
+}
+
+TEST_F(DynamicLoadingTread, ResetDiscardsEveryLoadAndJoinsItsWorkers) {
+    std::string path = WriteFile("lights.cgr", "not a group");
+    loader->StartDynamicLoading(path.c_str(), "Lights");
+    loader->StartDynamicLoading(path.c_str(), "Other");
+    loader->PrepareGroupLoad("Other");
+    loader->ResetDynamicLoading();
+    EXPECT_FALSE(WorkerSlotUsed(0));
+    EXPECT_FALSE(WorkerSlotUsed(1));
+    for (int i = 0; i < 20; ++i) Frame();
+    EXPECT_FALSE(engine.Contains(kLoadFailed));
+}
+
+// Under the sanitizers: no worker reads freed memory and nothing leaks.
+TEST_F(DynamicLoadingTread, ReleasingTheEngineWhileAWorkerReadsALargeFile) {
+    std::string content(24 << 20, '\0');
+    content.replace(0, 4, "TEVG");
+    std::string path = WriteFile("large.cgr", content);
+    content.clear();
+    EXPECT_TRUE(loader->StartDynamicLoading(path.c_str(), "Large"));
+    EXPECT_TRUE(loader->StartDynamicLoading(WriteFile("small.cgr", "TEVG").c_str(), "Small"));
+    engine.Stop();
+    EXPECT_FALSE(engine.Contains("Thread is not responding"));
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// Two saved groups that reach each other: group A's public call stands for group B's public
+// channel and loads B from its file beside A's, at once or in the background.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "ChannelInternal.h"
+#include "ChannelRecords.h"
+#include "EngineControl.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "plugins/testchannels/TestChannels.h"
+#include "support/TestEngine.h"
+
+namespace {
+
+class PublicCallProject : public ::testing::Test {
+protected:
+    PublicCallProject() : engine(Options()) {}
+
+    static tarnwell_test::TestEngineOptions Options() {
+        tarnwell_test::TestEngineOptions options;
+        options.pluginPaths.push_back(TARNWELL_TEST_CHANNELS_DIR);
+        return options;
+    }
+
+    EngineInterface* Api() { return engine.Engine(); }
+
+    Tev_Channel* Add(Tev_ChannelGroup* group, const _GUID& type, const char* name) {
+        Tev_Channel* channel = Api()->InitChannelFromType(type, group, false);
+        EXPECT_NE(channel, nullptr);
+        if (channel) channel->SetChannelName(name);
+        return channel;
+    }
+
+    // B: the public counter "Sun" calls whatever fills parameter 0, "Light".
+    // A: a start counter calls the public call into B, whose child is the root "Light".
+    // Both saved beside each other, then every group released.
+    void SaveProject(bool dynamic) {
+        Tev_ChannelGroup* b = Api()->CreateNewGroup("B", false, 0);
+        ParameterInterfaceInfo parameter{};
+        std::strcpy(parameter.name, "Light");
+        parameter.typeGuid = kTestRootGuid;
+        b->AddParameterInfo(parameter);
+        Tev_Channel* sun = Add(b, kTestCounterGuid, "Sun");
+        sun->SetChannelInterfaceType(PEX_PUBLIC);
+        Tev_Channel* slot = Add(b, kTestRootGuid, "Light Slot");
+        slot->SetChannelInterfaceType(PEX_PARAMETER);
+        sun->SetChild(slot, -1, 0);
+        ASSERT_TRUE(b->SaveChannelGroup((dir.Path() + "/B.cgr").c_str()));
+
+        Tev_ChannelGroup* a = Api()->CreateNewGroup("A", false, 0);
+        Tev_Channel* start = Add(a, kTestCounterGuid, "Start");
+        Tev_Channel* call = Add(a, kTestCounterGuid, "Call");
+        call->SetChannelInterfaceType(PEX_PUBLICCALL);
+        PublicCallInfo info;
+        std::strcpy(info.poolName, "B");
+        std::strcpy(info.channelName, "Sun");
+        channelInternal.SetPublicCallInfo(call, info);
+        if (dynamic) channelInternal.SetDynamicAutoLoadGroup(call, true);
+        Tev_Channel* light = Add(a, kTestRootGuid, "Light");
+        ASSERT_EQ(call->SetChild(light, -1, 0), 0);
+        start->SetChild(call, -1, 0);
+        // Saved while B is loaded: the call records B's file relative to A's.
+        ASSERT_TRUE(a->SaveChannelGroup((dir.Path() + "/A.cgr").c_str()));
+        EXPECT_STREQ(channelInternal.GetPublicCallInfo(call).fileName, ".\\B.cgr");
+        Api()->engineInterfaceExt->ReleaseGroups();
+    }
+
+    Tev_ChannelGroup* LoadA() {
+        Tev_ChannelGroup* a = Api()->LoadChannelGroup((dir.Path() + "/A.cgr").c_str(), nullptr);
+        EXPECT_NE(a, nullptr);
+        if (a) Api()->engineInterfaceExt->SetStartGroup(a->GetGroupIndex());
+        return a;
+    }
+
+    int LightCalls(Tev_ChannelGroup* a) {
+        TestChannelCounts* light = AsTestChannel(a->GetChannel("Light"));
+        return light ? light->GetCallCount() : -1;
+    }
+
+    tarnwell_test::TempDir dir;
+    tarnwell_test::TestEngine engine;
+};
+
+TEST_F(PublicCallProject, AutoloadBringsTheTargetGroupAndItsParametersReachTheCallsChildren) {
+    SaveProject(false);
+    Tev_ChannelGroup* a = LoadA();
+    ASSERT_NE(a, nullptr);
+    engine.Control()->EngineLoop();
+    EXPECT_NE(Api()->GetPoolGroup("B", 0), nullptr);
+    EXPECT_EQ(LightCalls(a), 1);
+    EXPECT_FALSE(engine.Contains("Couldn't autoload group"));
+}
+
+TEST_F(PublicCallProject, DynamicAutoloadBringsTheTargetGroupAtALaterFrameTread) {
+    SaveProject(true);
+    Tev_ChannelGroup* a = LoadA();
+    ASSERT_NE(a, nullptr);
+    // Nothing was loaded on the spot: the file is read in the background.
+    EXPECT_EQ(Api()->GetPoolGroup("B", 0), nullptr);
+    int frames = 0;
+    while (LightCalls(a) < 1 && frames++ < 5000) {
+        engine.Control()->EngineLoop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_NE(Api()->GetPoolGroup("B", 0), nullptr);
+    EXPECT_GE(LightCalls(a), 1);
+}
+
+// Under AddressSanitizer: the call must not hand out the deleted group's channel.
+TEST_F(PublicCallProject, BackgroundLoadedGroupDeletedWhileTheCallWaitsTread) {
+    SaveProject(true);
+    Tev_ChannelGroup* a = LoadA();
+    ASSERT_NE(a, nullptr);
+    // Frame events only: the group arrives and answers the waiting call, which never looks.
+    for (int i = 0; i < 5000 && !Api()->GetPoolGroup("B", 0); ++i) {
+        Api()->engineInterfaceExt->IncreaseTreeCount();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    Tev_ChannelGroup* b = Api()->GetPoolGroup("B", 0);
+    ASSERT_NE(b, nullptr);
+    Api()->DeleteChannelGroup(b->GetGroupIndex());
+    engine.Control()->EngineLoop();
+    EXPECT_EQ(LightCalls(a), 0);
+}
+
+}  // namespace
