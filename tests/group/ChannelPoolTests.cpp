@@ -217,3 +217,16 @@ TEST_F(ChannelPools, AChangedPoolIsRelinkedAtTheNextFrame) {
     EXPECT_EQ(PoolIndicesOfLinks(parent, user), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(Resolved(parent), members);
 }
+
+// A parent that asked to be relinked and was deleted before the frame started is not touched
+// (the sanitizer run catches a use after free here).
+TEST_F(ChannelPools, ADeletedParentIsNotRelinked) {
+    Tev_Channel* parent = AddNew(group, TEST_COUNTER_DLL);
+    Tev_Channel* user = NewPoolUser({"P"});
+    Tev_Channel* member = NewMember("P");
+    parent->SetChild(user, -1, -1);
+    EXPECT_TRUE(Resolved(parent).empty());  // asks for the relink
+    group->RemoveChannel(parent);
+    engine.Ext()->IncreaseTreeCount();
+    EXPECT_EQ(user->GetPoolChannel(0), member);
+}
