@@ -81,24 +81,30 @@ TEST_F(ChannelPools, JoiningTwiceKeepsOneMembershipAndTheStamp) {
     EXPECT_EQ(Pools()->GetTimeStamp(), stamp);
 }
 
-TEST_F(ChannelPools, PathsCompareIgnoringCase) {
-    PoolItem* pool = Pools()->CreatePoolItem("alpha@beta", AddNew(group));
-    EXPECT_EQ(Pools()->GetPoolItem("ALPHA@Beta"), pool);
-    EXPECT_EQ(Pools()->CreatePoolItem("Alpha@BETA", AddNew(group)), pool);
-    EXPECT_EQ(pool->channels->GetItemCount(), 2);
-    EXPECT_EQ(Pools()->GetMainGroupPoolItemCount(), 1);
-}
-
-// Components are cut to 19 characters when a pool is made, and when one is looked for.
-TEST_F(ChannelPools, LongComponentsFindTheirPoolAgain) {
-    const char* path = "ABCDEFGHIJKLMNOPQRSTUVWXYZ@abcdefghijklmnopqrstuvwxyz";
-    PoolItem* pool = Pools()->CreatePoolItem(path, AddNew(group));
-    ASSERT_NE(pool, nullptr);
-    EXPECT_STREQ(pool->name, "abcdefghijklmnopqrs");
-    EXPECT_STREQ(pool->parent->name, "ABCDEFGHIJKLMNOPQRS");
-    EXPECT_EQ(Pools()->GetPoolItem(path), pool);
-    EXPECT_EQ(Pools()->CreatePoolItem(path, AddNew(group)), pool);
-    EXPECT_EQ(Pools()->GetMainGroupPoolItemCount(), 1);
+// Case is ignored; components are cut to 19 characters when a pool is made and when one is
+// looked for, so a long path finds its pool again.
+TEST_F(ChannelPools, PathsSpelledDifferentlyNameTheSamePool) {
+    struct Case {
+        const char* created;
+        const char* spelled;
+        const char* storedName;
+    };
+    const Case cases[] = {
+        {"alpha@beta", "ALPHA@Beta", "beta"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ@abcdefghijklmnopqrstuvwxyz",
+         "ABCDEFGHIJKLMNOPQRSTUVWXYZ@abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrs"},
+        {"Long@ABCDEFGHIJKLMNOPQRSTUVWXYZ", "long@abcdefghijklmnopqrsXYZ", "ABCDEFGHIJKLMNOPQRS"},
+    };
+    for (const Case& c : cases) {
+        int pools = Pools()->GetMainGroupPoolItemCount();
+        PoolItem* pool = Pools()->CreatePoolItem(c.created, AddNew(group));
+        ASSERT_NE(pool, nullptr) << c.created;
+        EXPECT_STREQ(pool->name, c.storedName);
+        EXPECT_EQ(Pools()->GetPoolItem(c.spelled), pool) << c.spelled;
+        EXPECT_EQ(Pools()->CreatePoolItem(c.spelled, AddNew(group)), pool) << c.spelled;
+        EXPECT_EQ(pool->channels->GetItemCount(), 2);
+        EXPECT_EQ(Pools()->GetMainGroupPoolItemCount(), pools + 1);
+    }
 }
 
 TEST_F(ChannelPools, ReleasingTheLastMemberDeletesEmptyAncestorsAndFreesTheirIds) {
@@ -172,7 +178,7 @@ TEST_F(ChannelPools, WithoutFittingMembersTheUserStandsForItself) {
 }
 
 // Fitting: same base type, or of the base type itself. Own members before sub pools'.
-TEST_F(ChannelPools, ResolutionListsFittingMembersDepthFirst) {
+TEST_F(ChannelPools, ResolutionListsFittingMembersDepthFirstUntilTheStampMoves) {
     Tev_Channel* user = NewPoolUser({"P"});
     Tev_Channel* inSub = NewMember("P@S");
     Tev_Channel* root = NewMember("P");
@@ -182,6 +188,12 @@ TEST_F(ChannelPools, ResolutionListsFittingMembersDepthFirst) {
     EXPECT_EQ(user->GetPoolChannel(0), root);
     EXPECT_EQ(user->GetPoolChannel(1), derived);
     EXPECT_EQ(user->GetPoolChannel(2), inSub);
+
+    // The resolution is kept until the stamp moves.
+    Pools()->GetPoolItem("P")->channels->RemoveItem(0);
+    EXPECT_EQ(user->GetPoolChannelCount(), 3);
+    Pools()->SetTimeStamp();
+    EXPECT_EQ(user->GetPoolChannelCount(), 2);
 
     channelInternal.RemovePoolFromChannel(user, "p");
     EXPECT_EQ(user->GetPoolChannelCount(), 1);
