@@ -3,11 +3,10 @@
 #include "ChannelInternal.h"
 
 #include "ChannelPoolManagement.h"
-#include "EngineInterface.h"
-#include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
+#include "channel/PoolManagementOf.h"
 #include "platform/Text.h"
 
 namespace {
@@ -32,11 +31,6 @@ void RemoveName(Tev_List* names, const char* name) {
     if (index == -1) return;
     delete static_cast<Tev_String*>(names->GetItem(index));
     names->RemoveItem(index);
-}
-
-ChannelPoolManagement* PoolsOf(EngineInterface* engine) {
-    return engine && engine->engineInterfaceExt ? engine->engineInterfaceExt->GetChannelPoolManagement()
-                                                : nullptr;
 }
 
 // A member stands in for the channel when it shares the channel's base type or is of it.
@@ -80,7 +74,7 @@ void ChannelInternal::RecalculateChannelPoolInfo(Tev_Channel* channel) {
     for (int i = 0; i < info->poolItems->GetItemCount(); i++)
         delete static_cast<ChannelPoolItemInfo*>(info->poolItems->GetItem(i));
     info->poolItems->ClearItems();
-    ChannelPoolManagement* pools = PoolsOf(channel->engineInterface);
+    ChannelPoolManagement* pools = PoolManagementOf(channel->engineInterface);
     if (!pools) return;
     for (int i = 0; i < info->poolNames->GetItemCount(); i++) {
         Tev_String* name = static_cast<Tev_String*>(info->poolNames->GetItem(i));

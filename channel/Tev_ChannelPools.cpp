@@ -5,17 +5,11 @@
 #include "ChannelInternal.h"
 #include "ChannelPoolManagement.h"
 #include "ChildInfo.h"
-#include "EngineInterface.h"
-#include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
+#include "channel/PoolManagementOf.h"
 
 namespace {
-
-ChannelPoolManagement* PoolsOf(EngineInterface* engine) {
-    return engine && engine->engineInterfaceExt ? engine->engineInterfaceExt->GetChannelPoolManagement()
-                                                : nullptr;
-}
 
 // The resolution is rebuilt only when the pool tree changed since it was made.
 void RefreshPoolChannels(Tev_Channel* channel, ChannelPoolInfo* info, ChannelPoolManagement* pools) {
@@ -43,14 +37,14 @@ Tev_Channel* Tev_Channel::GetChannelFromChannel(Tev_Channel* caller, ChildInfo* 
 
 int Tev_Channel::GetPoolChannelCount() {
     if (!channelPoolInfo) return 0;
-    RefreshPoolChannels(this, channelPoolInfo, PoolsOf(engineInterface));
+    RefreshPoolChannels(this, channelPoolInfo, PoolManagementOf(engineInterface));
     int count = channelPoolInfo->poolItems->GetItemCount();
     return count > 0 ? count : 1;
 }
 
 Tev_Channel* Tev_Channel::GetPoolChannel(int index) {
     if (!channelPoolInfo) return nullptr;
-    ChannelPoolManagement* pools = PoolsOf(engineInterface);
+    ChannelPoolManagement* pools = PoolManagementOf(engineInterface);
     RefreshPoolChannels(this, channelPoolInfo, pools);
     ChannelPoolItemInfo* member =
         static_cast<ChannelPoolItemInfo*>(channelPoolInfo->poolItems->GetItem(index));
