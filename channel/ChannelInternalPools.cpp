@@ -7,13 +7,14 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "channel/PoolManagementOf.h"
+#include "foundation/ListItems.h"
 #include "platform/Text.h"
 
 namespace {
 
 int FindName(Tev_List* names, const char* name) {
     for (int i = 0; i < names->GetItemCount(); i++) {
-        Tev_String* entry = static_cast<Tev_String*>(names->GetItem(i));
+        Tev_String* entry = listitems::At<Tev_String>(*names, i);
         if (entry && entry->GetString() && platform::StrICmp(entry->GetString(), name) == 0) return i;
     }
     return -1;
@@ -29,7 +30,7 @@ void AddName(Tev_List* names, const char* name) {
 void RemoveName(Tev_List* names, const char* name) {
     int index = FindName(names, name);
     if (index == -1) return;
-    delete static_cast<Tev_String*>(names->GetItem(index));
+    delete listitems::At<Tev_String>(*names, index);
     names->RemoveItem(index);
 }
 
@@ -71,13 +72,11 @@ ChannelPoolInfo* ChannelInternal::GetChannelPoolInfo(Tev_Channel* channel) {
 void ChannelInternal::RecalculateChannelPoolInfo(Tev_Channel* channel) {
     ChannelPoolInfo* info = GetChannelPoolInfo(channel);
     if (!info) return;
-    for (int i = 0; i < info->poolItems->GetItemCount(); i++)
-        delete static_cast<ChannelPoolItemInfo*>(info->poolItems->GetItem(i));
-    info->poolItems->ClearItems();
+    listitems::DeleteAll<ChannelPoolItemInfo>(*info->poolItems);
     ChannelPoolManagement* pools = PoolManagementOf(channel->engineInterface);
     if (!pools) return;
     for (int i = 0; i < info->poolNames->GetItemCount(); i++) {
-        Tev_String* name = static_cast<Tev_String*>(info->poolNames->GetItem(i));
+        Tev_String* name = listitems::At<Tev_String>(*info->poolNames, i);
         PoolItem* pool = name ? pools->GetPoolItem(name->GetString()) : nullptr;
         if (pool) AddChannelsFromPoolToPoolInfo(channel, pool);
     }
@@ -89,10 +88,10 @@ void ChannelInternal::AddChannelsFromPoolToPoolInfo(Tev_Channel* channel, PoolIt
     if (!info || !pool) return;
     ChannelType channelType = channel->GetChannelType();
     for (int j = 0; j < pool->channels->GetItemCount(); j++) {
-        Tev_Channel* member = static_cast<Tev_Channel*>(pool->channels->GetItem(j));
+        Tev_Channel* member = listitems::At<Tev_Channel>(*pool->channels, j);
         if (!member || !Fits(channelType, member->GetChannelType())) continue;
         info->poolItems->AddItem(new ChannelPoolItemInfo{pool->id, j});
     }
     for (int i = 0; i < pool->subPoolItems->GetItemCount(); i++)
-        AddChannelsFromPoolToPoolInfo(channel, static_cast<PoolItem*>(pool->subPoolItems->GetItem(i)));
+        AddChannelsFromPoolToPoolInfo(channel, listitems::At<PoolItem>(*pool->subPoolItems, i));
 }

@@ -7,12 +7,13 @@
 #include "Tev_Channel.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
+#include "foundation/ListItems.h"
 
 namespace {
 
 ChannelDependency* FindDependency(Tev_List* list, const _GUID& type) {
     for (int i = 0; i < list->GetItemCount(); ++i) {
-        ChannelDependency* entry = static_cast<ChannelDependency*>(list->GetItem(i));
+        ChannelDependency* entry = listitems::At<ChannelDependency>(*list, i);
         if (entry && entry->channelTypeGuid == type) return entry;
     }
     return nullptr;
@@ -31,9 +32,7 @@ void AddDependenciesOfType(EngineInterface* engine, const _GUID& type, Tev_List*
 
 ChannelDependency::ChannelDependency(const _GUID& type) : channelTypeGuid(type) {}
 
-ChannelDependency::~ChannelDependency() {
-    for (int i = 0; i < dllNames.GetItemCount(); ++i) delete static_cast<Tev_String*>(dllNames.GetItem(i));
-}
+ChannelDependency::~ChannelDependency() { listitems::DeleteAll<Tev_String>(dllNames); }
 
 void ChannelInternal::GetChannelDepenency(Tev_Channel* channel, Tev_List* list) {
     if (!channel || !list) return;

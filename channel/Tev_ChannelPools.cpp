@@ -8,6 +8,7 @@
 #include "Tev_Channel.h"
 #include "Tev_List.h"
 #include "channel/PoolManagementOf.h"
+#include "foundation/ListItems.h"
 
 namespace {
 
@@ -46,8 +47,7 @@ Tev_Channel* Tev_Channel::GetPoolChannel(int index) {
     if (!channelPoolInfo) return nullptr;
     ChannelPoolManagement* pools = PoolManagementOf(engineInterface);
     RefreshPoolChannels(this, channelPoolInfo, pools);
-    ChannelPoolItemInfo* member =
-        static_cast<ChannelPoolItemInfo*>(channelPoolInfo->poolItems->GetItem(index));
+    ChannelPoolItemInfo* member = listitems::At<ChannelPoolItemInfo>(*channelPoolInfo->poolItems, index);
     Tev_Channel* channel = member && pools ? pools->GetChannelFromPoolItemInfo(member) : nullptr;
     return channel ? channel : this;
 }
@@ -57,7 +57,7 @@ void Tev_Channel::LinkPoolToChannel() {
     // it are earlier expansions and go.
     std::vector<PoolChild> poolChildren;
     for (int i = 0; i < children.GetItemCount(); i++) {
-        ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(i));
+        ChildInfo* entry = listitems::At<ChildInfo>(children, i);
         if (!entry || !entry->channel || !entry->channel->usePoolChannel) continue;
         bool met = false;
         for (const PoolChild& known : poolChildren) met = met || known.channel == entry->channel;
@@ -73,7 +73,7 @@ void Tev_Channel::LinkPoolToChannel() {
     channelInternal.RecalculateNodeOffsets(this);
     for (const PoolChild& child : poolChildren) {
         for (int k = 1; k < child.count; k++) {
-            ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(SetChild(child.channel, -1, -1)));
+            ChildInfo* entry = listitems::At<ChildInfo>(children, SetChild(child.channel, -1, -1));
             if (!entry) break;  // no further position takes the child
             entry->poolChannelCount = child.count;
             entry->poolChannelIndex = k;

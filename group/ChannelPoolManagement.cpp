@@ -11,6 +11,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
+#include "foundation/ListItems.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
 
@@ -23,7 +24,7 @@ const char kPathSeparator = '@';
 // A component is cut to the size of the name field both when a pool is made and when it is
 // looked for, so a pool made from a long component is found again by the same path.
 void ComponentName(char (&name)[POOL_ITEM_NAME_SIZE], const char* start, size_t length) {
-    platform::CopyTextN(name, sizeof(name), start, length);
+    platform::CopyTextN(name, start, length);
 }
 
 bool NameMatches(PoolItem* item, const char* name) {
@@ -54,9 +55,7 @@ ChannelPoolManagement::ChannelPoolManagement()
       poolItemRegistry(new Tev_List()) {}
 
 ChannelPoolManagement::~ChannelPoolManagement() {
-    // Every pool is in the registry exactly once.
-    for (int i = 0; i < poolItemRegistry->GetItemCount(); i++)
-        delete static_cast<PoolItem*>(poolItemRegistry->GetItem(i));
+    listitems::DeleteAll<PoolItem>(*poolItemRegistry);  // every pool is in it exactly once
     delete mainPoolItems;
     delete poolItemRegistry;
 }
@@ -127,7 +126,7 @@ PoolItem* ChannelPoolManagement::GetSubPoolItem(const char* name, PoolItem* pare
     if (!name) return nullptr;
     Tev_List* candidates = parent ? parent->subPoolItems : mainPoolItems;
     for (int i = 0; i < candidates->GetItemCount(); i++) {
-        PoolItem* item = static_cast<PoolItem*>(candidates->GetItem(i));
+        PoolItem* item = listitems::At<PoolItem>(*candidates, i);
         if (item && NameMatches(item, name)) return item;
     }
     return nullptr;
@@ -153,12 +152,12 @@ void ChannelPoolManagement::CleanUpItem(PoolItem* item) {
 
 Tev_Channel* ChannelPoolManagement::GetChannelFromPoolItemInfo(ChannelPoolItemInfo* info) {
     if (!info) return nullptr;
-    PoolItem* item = static_cast<PoolItem*>(poolItemRegistry->GetItem(info->poolItemId));
-    return item ? static_cast<Tev_Channel*>(item->channels->GetItem(info->memberIndex)) : nullptr;
+    PoolItem* item = listitems::At<PoolItem>(*poolItemRegistry, info->poolItemId);
+    return item ? listitems::At<Tev_Channel>(*item->channels, info->memberIndex) : nullptr;
 }
 
 PoolItem* ChannelPoolManagement::GetMainGroupPoolItem(int index) {
-    return static_cast<PoolItem*>(mainPoolItems->GetItem(index));
+    return listitems::At<PoolItem>(*mainPoolItems, index);
 }
 
 int ChannelPoolManagement::GetMainGroupPoolItemCount() { return mainPoolItems->GetItemCount(); }

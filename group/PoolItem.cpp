@@ -3,6 +3,7 @@
 
 #include "Tev_List.h"
 #include "Tev_String.h"
+#include "foundation/ListItems.h"
 
 PoolItem::PoolItem() : subPoolItems(new Tev_List()), channels(new Tev_List()), parent(nullptr), id(-1) {
     name[0] = 0;
@@ -17,10 +18,8 @@ PoolItem::~PoolItem() {
 ChannelPoolInfo::ChannelPoolInfo() : poolNames(new Tev_List()), timeStamp(0), poolItems(new Tev_List()) {}
 
 ChannelPoolInfo::~ChannelPoolInfo() {
-    for (int i = 0; i < poolNames->GetItemCount(); i++)
-        delete static_cast<Tev_String*>(poolNames->GetItem(i));
-    for (int i = 0; i < poolItems->GetItemCount(); i++)
-        delete static_cast<ChannelPoolItemInfo*>(poolItems->GetItem(i));
+    listitems::DeleteAll<Tev_String>(*poolNames);
+    listitems::DeleteAll<ChannelPoolItemInfo>(*poolItems);
     delete poolNames;
     delete poolItems;
 }
