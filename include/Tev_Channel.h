@@ -122,6 +122,16 @@ private:
     void ReleasePendingLinks();
     void ReleasePoolItemNames();
     Tev_Channel* MatchCandidate(ChildInfo* entry);
+
+    // The channel's record in a group file.
+    void RewritePublicCallFileName();
+    void SaveLinks(TevFileSaver& saver);
+    void SavePoolNames(TevFileSaver& saver);
+    void LoadInterfaceRecord(TevFileLoader& loader);
+    bool LoadLinks(TevFileLoader& loader, Tev_ChannelGroup* group);
+    void LoadLink(Tev_ChannelGroup* group, int indexNr, int slot, int linkPosition);
+    void LoadPoolNames(TevFileLoader& loader);
+    void ReportMissingLinks(int count);
 };
 
 // For a normal child an index check, a field read and a type switch; tracking and the
