@@ -242,3 +242,31 @@ TEST_F(ChannelPools, ADeletedParentIsNotRelinked) {
     engine.Ext()->IncreaseTreeCount();
     EXPECT_EQ(user->GetPoolChannel(0), member);
 }
+
+// The group file keeps the pools a channel is in and the pools it uses; loading joins again.
+TEST_F(ChannelPools, LoadingAGroupRecreatesItsMemberships) {
+    Tev_Channel* member = NewMember("A@B");
+    Pools()->CreatePoolItem("C", member);
+    NewPoolUser({"A"});
+    std::string path = engine.InstallDir() + "/pools.cgr";
+    ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
+    Api()->DeleteChannelGroup(group->GetGroupIndex());
+    ASSERT_EQ(Pools()->GetMainGroupPoolItemCount(), 0);
+
+    Tev_ChannelGroup* loaded = Api()->LoadChannelGroup(path.c_str(), nullptr);
+    ASSERT_NE(loaded, nullptr);
+    Tev_Channel* loadedMember = loaded->GetChannel(0);
+    Tev_Channel* loadedUser = loaded->GetChannel(1);
+    for (const char* poolPath : {"A@B", "C"}) {
+        PoolItem* pool = Pools()->GetPoolItem(poolPath);
+        ASSERT_NE(pool, nullptr) << poolPath;
+        EXPECT_EQ(pool->channels->GetItemCount(), 1);
+        EXPECT_EQ(pool->channels->GetItem(0), loadedMember);
+    }
+    EXPECT_TRUE(loadedUser->GetIfUsePoolChannel());
+    EXPECT_EQ(loadedUser->GetPoolChannel(0), loadedMember);
+    EXPECT_EQ(loadedUser->GetPoolChannelCount(), 1);
+
+    Api()->DeleteChannelGroup(loaded->GetGroupIndex());
+    EXPECT_EQ(Pools()->GetMainGroupPoolItemCount(), 0);
+}
