@@ -4,15 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "ChannelInternal.h"
 #include "ChannelRecords.h"
-#include "EngineInterface.h"
-#include "Tev_Channel.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
+#include "group/TableGroupFixture.h"
 #include "plugins/dependtest/DependTestChannels.h"
-#include "plugins/testchannels/TestChannels.h"
-#include "support/TestEngine.h"
 
 namespace {
 
@@ -29,23 +25,18 @@ std::ostream& operator<<(std::ostream& out, const Entry& entry) {
     return out << "}";
 }
 
-class ChannelDependencies : public ::testing::Test {
+class ChannelDependencies : public TableGroupTest {
 protected:
-    ChannelDependencies() : engine(Options()) {}
+    ~ChannelDependencies() override { Clear(); }
 
-    static tarnwell_test::TestEngineOptions Options() {
-        tarnwell_test::TestEngineOptions options;
-        options.pluginPaths.push_back(TARNWELL_TEST_CHANNELS_DIR);
-        return options;
-    }
-
-    ~ChannelDependencies() override {
+    void Clear() {
         for (int i = 0; i < list.GetItemCount(); i++) delete static_cast<ChannelDependency*>(list.GetItem(i));
+        list.ClearItems();
     }
 
     // Asks a fresh channel of the type for its dependencies, adding them to the list.
     void Ask(const _GUID& type) {
-        Tev_Channel* channel = engine.Engine()->InitChannelFromType(type, nullptr, false);
+        Tev_Channel* channel = Api()->InitChannelFromType(type, nullptr, false);
         ASSERT_NE(channel, nullptr);
         channelInternal.GetChannelDepenency(channel, &list);
         delete channel;
@@ -63,7 +54,6 @@ protected:
         return entries;
     }
 
-    tarnwell_test::TestEngine engine;
     Tev_List list;
 };
 
@@ -88,8 +78,7 @@ TEST_F(ChannelDependencies, EveryTypeIsListedOnceBeforeWhatItNames) {
         {"base types forming a cycle", kDepBaseAGuid, {{kDepBaseAGuid, {}}, {kDepBaseBGuid, {}}}},
     };
     for (const Case& c : cases) {
-        for (int i = 0; i < list.GetItemCount(); i++) delete static_cast<ChannelDependency*>(list.GetItem(i));
-        list.ClearItems();
+        Clear();
         Ask(c.type);
         EXPECT_EQ(Listed(), c.expected) << c.what;
     }

@@ -10,6 +10,7 @@
 #include "ChannelInternal.h"
 #include "ChannelPoolManagement.h"
 #include "DebugMessages.h"
+#include "DllInterface.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
@@ -17,6 +18,13 @@
 #include "plugins/testchannels/TestChannels.h"
 #include "support/TestChannelFactory.h"
 #include "support/TestEngine.h"
+
+// The engine leaves globalEngine naming it when it goes; later tests that make channels
+// outside an engine must not inherit that.
+struct RestoreGlobalEngine {
+    EngineInterface* saved = globalEngine;
+    ~RestoreGlobalEngine() { globalEngine = saved; }
+};
 
 class TableGroupTest : public ::testing::Test {
 protected:
@@ -57,6 +65,7 @@ protected:
         return count;
     }
 
+    RestoreGlobalEngine restoreGlobalEngine;      // goes last
     std::unique_ptr<TestChannelFactory> factory;  // outlives the engine: channels run its modules' code
     tarnwell_test::TestEngine engine;
 };
