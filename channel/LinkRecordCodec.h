@@ -1,25 +1,21 @@
-// Private: the stored forms of a channel type (132 bytes), a link position (264 bytes) and a
+// Private: the stored forms of a link position (264 bytes) and a
 // public call target (696 bytes), encoded field by field at fixed offsets. The in-memory structs
 // differ in size and padding from these forms, so they are never copied whole.
 #pragma once
 
 #include <cstddef>
 
-struct ChannelType;
 struct ChildCreation;
 struct PublicCallInfo;
 
 namespace linkrecord {
 
-inline constexpr size_t kChannelTypeSize = 132;
 inline constexpr size_t kChildCreationSize = 264;
 inline constexpr size_t kPublicCallInfoSize = 696;
 
 // Texts are written up to their terminator and zero-filled; decoding terminates every text
-// within its field, whatever the bytes hold.
-void EncodeChannelType(const ChannelType& type, unsigned char* out);
-void DecodeChannelType(const unsigned char* in, ChannelType& type);
-
+// within its field, whatever the bytes hold. The channel type inside a link position is the
+// type record's own codec.
 // The childInfo reference is stored as 0 and not read back (the caller's value stays).
 void EncodeChildCreation(const ChildCreation& creation, unsigned char* out);
 void DecodeChildCreation(const unsigned char* in, ChildCreation& creation);

@@ -12,12 +12,12 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "FilePathFind.h"
+#include "TevFileLoader.h"
+#include "TevFileSaver.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
-#include "TevFileLoader.h"
-#include "TevFileSaver.h"
 #include "channel/ChannelMessages.h"
 #include "channel/LinkRecordCodec.h"
 #include "foundation/TaggedBlocks.h"
@@ -65,7 +65,8 @@ bool Tev_Channel::SaveChannel(TevFileSaver& saver) {
         tagblock::WriteBytes(saver, "CHES", record, sizeof(record));
         tagblock::WriteFlag(saver, "CHTM", treeCountMode);
     }
-    if (channelInterfaceType == PEX_PARAMETER) tagblock::WriteInt(saver, "CEXI", parameterInfo ? parameterInfo->index : 0);
+    if (channelInterfaceType == PEX_PARAMETER)
+        tagblock::WriteInt(saver, "CEXI", parameterInfo ? parameterInfo->index : 0);
     SaveLinks(saver);
     tagblock::WriteFlag(saver, "CHUP", usePoolChannel ? 1 : 0);
     SavePoolNames(saver);
@@ -129,7 +130,8 @@ bool Tev_Channel::LoadChannel(TevFileLoader& loader, Tev_ChannelGroup* group) {
     std::string name;
     if (tagblock::ReadText(loader, name) > 0) SetChannelName(name.c_str());
     int32_t type = channelInterfaceType;
-    if (tagblock::ReadInt(loader, "CHIT", type)) channelInterfaceType = type;  // no checks: the file is trusted here
+    if (tagblock::ReadInt(loader, "CHIT", type))
+        channelInterfaceType = type;  // no checks: the file is trusted here
     LoadInterfaceRecord(loader);
     if (!LoadLinks(loader, group)) return false;
     ReadBool(loader, "CHUP", usePoolChannel);

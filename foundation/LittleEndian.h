@@ -45,14 +45,3 @@ inline _GUID GetGuid(const unsigned char* in) {
 }
 
 }  // namespace littleendian
-
-// The shorter name the channel record code uses, with its signed forms.
-namespace le {
-
-using namespace littleendian;
-
-inline void PutInt(unsigned char* p, int32_t value) { Put32(p, static_cast<uint32_t>(value)); }
-
-inline int32_t GetInt(const unsigned char* p) { return static_cast<int32_t>(Get32(p)); }
-
-}  // namespace le

@@ -19,15 +19,17 @@ void WriteBytes(TevFileSaver& saver, const char* tag, const void* data, size_t s
 
 void WriteInt(TevFileSaver& saver, const char* tag, int32_t value) {
     unsigned char bytes[4];
-    le::PutInt(bytes, value);
+    littleendian::Put32(bytes, static_cast<uint32_t>(value));
     WriteBytes(saver, tag, bytes, sizeof(bytes));
 }
 
-void WriteFlag(TevFileSaver& saver, const char* tag, unsigned char value) { WriteBytes(saver, tag, &value, 1); }
+void WriteFlag(TevFileSaver& saver, const char* tag, unsigned char value) {
+    WriteBytes(saver, tag, &value, 1);
+}
 
 void WriteGuid(TevFileSaver& saver, const char* tag, const _GUID& guid) {
-    unsigned char bytes[le::kGuidSize];
-    le::PutGuid(bytes, guid);
+    unsigned char bytes[littleendian::kGuidSize];
+    littleendian::PutGuid(bytes, guid);
     WriteBytes(saver, tag, bytes, sizeof(bytes));
 }
 
@@ -46,9 +48,9 @@ size_t ReadBlock(TevFileLoader& loader, void* dest, size_t capacity) {
 
 int32_t ReadIntBlock(TevFileLoader& loader, int32_t fallback) {
     unsigned char bytes[4];
-    le::PutInt(bytes, fallback);
+    littleendian::Put32(bytes, static_cast<uint32_t>(fallback));
     ReadBlock(loader, bytes, sizeof(bytes));
-    return le::GetInt(bytes);
+    return static_cast<int32_t>(littleendian::Get32(bytes));
 }
 
 bool ReadInt(TevFileLoader& loader, const char* tag, int32_t& value) {
@@ -65,10 +67,10 @@ bool ReadFlag(TevFileLoader& loader, const char* tag, unsigned char& value) {
 
 bool ReadGuid(TevFileLoader& loader, const char* tag, _GUID& guid) {
     if (!loader.GetInfoIfTag(tag)) return false;
-    unsigned char bytes[le::kGuidSize];
-    le::PutGuid(bytes, guid);
+    unsigned char bytes[littleendian::kGuidSize];
+    littleendian::PutGuid(bytes, guid);
     ReadBlock(loader, bytes, sizeof(bytes));
-    guid = le::GetGuid(bytes);
+    guid = littleendian::GetGuid(bytes);
     return true;
 }
 

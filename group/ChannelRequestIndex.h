@@ -36,5 +36,5 @@ public:
 private:
     std::unordered_map<int, std::vector<ChannelRequestInfo*>> waiting;
     std::unordered_set<ChannelRequestInfo*> answered;  // still in the list, deleted on compaction
-    int tracked = 0;  // list entries the index knows: waiting and answered
+    int tracked = 0;                                   // list entries the index knows: waiting and answered
 };

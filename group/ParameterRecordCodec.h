@@ -18,7 +18,7 @@ inline void Encode(const ParameterInterfaceInfo& info, unsigned char* out) {
     size_t length = strnlen(info.name, kNameSize);
     std::memcpy(out, info.name, length);
     std::memset(out + length, 0, kNameSize - length);
-    le::PutGuid(out + kNameSize, info.typeGuid);
+    littleendian::PutGuid(out + kNameSize, info.typeGuid);
 }
 
 inline void EncodeEmpty(unsigned char* out) {
@@ -32,7 +32,7 @@ inline ParameterInterfaceInfo Decode(const unsigned char* in) {
     ParameterInterfaceInfo info;
     std::memcpy(info.name, in, kNameSize);
     info.name[kNameSize - 1] = 0;
-    info.typeGuid = le::GetGuid(in + kNameSize);
+    info.typeGuid = littleendian::GetGuid(in + kNameSize);
     return info;
 }
 

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "EngineInterface.h"
+#include "TevFileLoader.h"
+#include "TevFileSaver.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
-#include "TevFileLoader.h"
-#include "TevFileSaver.h"
 #include "foundation/TaggedBlocks.h"
 #include "group/GroupFileMessages.h"
 #include "group/ParameterRecordCodec.h"
@@ -56,9 +56,13 @@ bool Tev_ChannelGroup::SaveChannelGroup(TevFileSaver& saver) {
 
 bool Tev_ChannelGroup::SaveChannelGroup(const char* path) {
     TevFileSaver saver(engineInterface);
-    if (readOnly && engineInterface) engineInterface->showUserWarningMessage(groupfilemsg::WithText(groupfilemsg::kReadOnlySave, path).c_str());
+    if (readOnly && engineInterface)
+        engineInterface->showUserWarningMessage(
+            groupfilemsg::WithText(groupfilemsg::kReadOnlySave, path).c_str());
     if (!path || !saver.OpenSaveFile(path, false)) {
-        if (engineInterface) engineInterface->showErrorMessage(groupfilemsg::WithText(groupfilemsg::kCannotCreate, path).c_str());
+        if (engineInterface)
+            engineInterface->showErrorMessage(
+                groupfilemsg::WithText(groupfilemsg::kCannotCreate, path).c_str());
         return false;
     }
     SetChannelGroupFileName(path);
@@ -69,7 +73,9 @@ bool Tev_ChannelGroup::LoadChannelGroupFromFile(const char* path, bool usePoolNa
     if (!path) return false;
     TevFileLoader loader(engineInterface);
     if (!loader.LoadFile(path)) {
-        if (engineInterface) engineInterface->showUserErrorMessage(groupfilemsg::WithText(groupfilemsg::kCannotLoad, path).c_str());
+        if (engineInterface)
+            engineInterface->showUserErrorMessage(
+                groupfilemsg::WithText(groupfilemsg::kCannotLoad, path).c_str());
         return false;
     }
     SetChannelGroupFileName(path);

@@ -9,10 +9,10 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "FileLoaderChannels.h"
+#include "TevFileLoader.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
-#include "TevFileLoader.h"
 #include "foundation/TaggedBlocks.h"
 #include "group/GroupFileMessages.h"
 #include "group/ParameterRecordCodec.h"
@@ -126,7 +126,8 @@ bool Tev_ChannelGroup::LoadParameterRecords(TevFileLoader& loader, int parameter
     if (parameters <= 0) return true;
     if (static_cast<unsigned long>(parameters) > size / parameterrecord::kSize) {
         engineInterface->showUserErrorMessage(groupfilemsg::kNotAGroup);
-        engineInterface->showErrorMessage(groupfilemsg::WithNumber(groupfilemsg::kBadParameterCount, parameters).c_str());
+        engineInterface->showErrorMessage(
+            groupfilemsg::WithNumber(groupfilemsg::kBadParameterCount, parameters).c_str());
         return false;
     }
     for (int b = 0; b < parameters; b++) {
@@ -142,7 +143,8 @@ void Tev_ChannelGroup::ReportMissingEntry(const ChannelType& type) {
     engineInterface->showUserErrorMessage(groupfilemsg::kNotAGroup);
     engineInterface->showErrorMessage(groupfilemsg::kNoIndexHeader);
     engineInterface->showErrorMessage(type.typeGuid);
-    engineInterface->showErrorMessage(groupfilemsg::WithText(groupfilemsg::kLoaderFile, GetChannelGroupFileName()).c_str());
+    engineInterface->showErrorMessage(
+        groupfilemsg::WithText(groupfilemsg::kLoaderFile, GetChannelGroupFileName()).c_str());
 }
 
 void Tev_ChannelGroup::ReportChannelFailure(const char* developerText, const ChannelType& type) {

@@ -31,8 +31,9 @@ void Tev_ChannelGroup::CheckRequestListForIndex(int indexNr) {
         const std::vector<ChannelRequestInfo*>* waiting = requestIndex->Waiting(indexNr);
         if (!waiting || i >= waiting->size()) break;
         ChannelRequestInfo* request = (*waiting)[i];
-        if (channelInternal.CheckChannelRequest(request->channel, request->channelIndex, request->targetChannel,
-                                                GetChannel(indexNr), request->linkPosition)) {
+        if (channelInternal.CheckChannelRequest(request->channel, request->channelIndex,
+                                                request->targetChannel, GetChannel(indexNr),
+                                                request->linkPosition)) {
             requestIndex->MarkAnswered(indexNr, i);
             i = 0;  // answering one request may change what the others need
             continue;
@@ -52,8 +53,9 @@ void Tev_ChannelGroup::AnswerRequestsInOrder(int indexNr) {
             continue;
         }
         if (request->channelIndex == indexNr &&
-            channelInternal.CheckChannelRequest(request->channel, request->channelIndex, request->targetChannel,
-                                                GetChannel(indexNr), request->linkPosition)) {
+            channelInternal.CheckChannelRequest(request->channel, request->channelIndex,
+                                                request->targetChannel, GetChannel(indexNr),
+                                                request->linkPosition)) {
             delete request;
             requestList->RemoveItem(i);
             i = 0;  // answering one request may change what the others need

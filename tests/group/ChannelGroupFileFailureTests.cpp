@@ -11,14 +11,16 @@
 namespace {
 
 const char* const kNotAGroup =
-    "The selected file is not a channel group. Most channel group files have the \".cgr\" extension. It could "
+    "The selected file is not a channel group. Most channel group files have the \".cgr\" extension. It "
+    "could "
     "also be that the file is corrupt.";
 const char* const kBackward =
     "Vantor is backward compatible, this means that it can't load files that have been created with newer "
     "versions of Vantor.";
 const char* const kMissingComponent =
     "A channel (component) is used in this channel group that is not installed in your version. It could be "
-    "created in a newer version of Vantor or with a different set of components installed. Please contact the "
+    "created in a newer version of Vantor or with a different set of components installed. Please contact "
+    "the "
     "creator of the channel group and ask him about his Vantor version.";
 const char* const kRootGuidText = "7E57C401-7E57-4000-8000-000000000001";
 const char* const kMissingGuidText = "7E57C4FF-7E57-4000-8000-0000000000FF";
@@ -37,11 +39,25 @@ struct FailureRow {
 void Start(FileBuilder& b, int count) { b.Tag("TEVG").Int("CHCO", count).Entry(0, kTestRootGuid, "kept"); }
 
 const FailureRow kRows[] = {
-    {"no TEVG", [](FileBuilder& b) { b.Int("CHCO", 1); }, {kNotAGroup}, {},
-     {"Failed loading channel group, buffersize: 12"}, 0},
-    {"no CHCO", [](FileBuilder& b) { b.Tag("TEVG").Int("CHSC", 0); }, {}, {},
-     {"Tev_ChannelGroup::LoadChannelGroup: No itemcount"}, 0},
-    {"fewer CHIX entries than announced", [](FileBuilder& b) { Start(b, 2); b.Int("CHSC", 0); }, {kNotAGroup}, {},
+    {"no TEVG",
+     [](FileBuilder& b) { b.Int("CHCO", 1); },
+     {kNotAGroup},
+     {},
+     {"Failed loading channel group, buffersize: 12"},
+     0},
+    {"no CHCO",
+     [](FileBuilder& b) { b.Tag("TEVG").Int("CHSC", 0); },
+     {},
+     {},
+     {"Tev_ChannelGroup::LoadChannelGroup: No itemcount"},
+     0},
+    {"fewer CHIX entries than announced",
+     [](FileBuilder& b) {
+         Start(b, 2);
+         b.Int("CHSC", 0);
+     },
+     {kNotAGroup},
+     {},
      {"Tev_ChannelGroup::LoadChannelGroup: Couldn't find channel index header", kRootGuidText,
       "Loader file : memory.cgr"},
      1},
@@ -50,20 +66,25 @@ const FailureRow kRows[] = {
          Start(b, 3);
          b.Entry(1, kTestMissingGuid).Entry(2, kTestRootGuid);
      },
-     {kMissingComponent}, {kBackward},
-     {"Tev_ChannelGroup::LoadChannelGroup: Couldn't find channel DLL!", kMissingGuidText}, 1},
+     {kMissingComponent},
+     {kBackward},
+     {"Tev_ChannelGroup::LoadChannelGroup: Couldn't find channel DLL!", kMissingGuidText},
+     1},
     {"channel record fails",
      [](FileBuilder& b) {
          Start(b, 2);
          b.Int("CHIX", 1).Guid("CHID", kTestRootGuid).Byte("CHIC", 0).Int("CHLC", 0);
      },
-     {kMissingComponent}, {kBackward},
+     {kMissingComponent},
+     {kBackward},
      {"Couldn't find channel name header", "Tev_ChannelGroup::LoadChannelGroup: Couldn't load channel",
       kRootGuidText},
      2},
     // Damaged counts and indices.
     {"a channel count far beyond the content",
-     [](FileBuilder& b) { b.Tag("TEVG").Int("CHCO", 0x7FFFFFFF).Entry(0, kTestRootGuid); }, {kNotAGroup}, {},
+     [](FileBuilder& b) { b.Tag("TEVG").Int("CHCO", 0x7FFFFFFF).Entry(0, kTestRootGuid); },
+     {kNotAGroup},
+     {},
      {"Tev_ChannelGroup::LoadChannelGroup: Couldn't find channel index header",
       "00000000-0000-0000-0000-000000000000", "Loader file : memory.cgr"},
      0},
@@ -72,22 +93,28 @@ const FailureRow kRows[] = {
          Start(b, 2);
          b.Entry(1000000, kTestRootGuid);
      },
-     {kNotAGroup}, {},
-     {"Tev_ChannelGroup::LoadChannelGroup: Channel index outside the channel count or given twice: 1000000"}, 1},
+     {kNotAGroup},
+     {},
+     {"Tev_ChannelGroup::LoadChannelGroup: Channel index outside the channel count or given twice: 1000000"},
+     1},
     {"an index given twice",
      [](FileBuilder& b) {
          Start(b, 2);
          b.Entry(0, kTestRootGuid, "again");
      },
-     {kNotAGroup}, {},
-     {"Tev_ChannelGroup::LoadChannelGroup: Channel index outside the channel count or given twice: 0"}, 1},
+     {kNotAGroup},
+     {},
+     {"Tev_ChannelGroup::LoadChannelGroup: Channel index outside the channel count or given twice: 0"},
+     1},
     {"more parameters than their block holds",
      [](FileBuilder& b) {
          Start(b, 1);
          b.Int("CHSC", 0).Int("CGIC", 1000).Block("CGII", std::string(56, 'a').c_str(), 56);
      },
-     {kNotAGroup}, {},
-     {"Tev_ChannelGroup::LoadChannelGroup: More parameters announced than their block holds: 1000"}, 1},
+     {kNotAGroup},
+     {},
+     {"Tev_ChannelGroup::LoadChannelGroup: More parameters announced than their block holds: 1000"},
+     1},
 };
 
 class ChannelGroupFileFailure : public GroupFileTest {
@@ -170,10 +197,11 @@ TEST_F(ChannelGroupFileFailure, UnwritableFileIsReportedAndReadOnlyFilesWarnBefo
     EXPECT_TRUE(loaded->GetReadOnly());
     engine.ClearMessages();
     loaded->SaveChannelGroup(path.c_str());
-    EXPECT_EQ(Texts(TEV_MESSAGE_USER_WARNING),
-              std::vector<std::string>{"This channel group was loaded as a read-only file. The program will try to "
-                                       "save it, but this might fail: " +
-                                       path});
+    EXPECT_EQ(
+        Texts(TEV_MESSAGE_USER_WARNING),
+        std::vector<std::string>{"This channel group was loaded as a read-only file. The program will try to "
+                                 "save it, but this might fail: " +
+                                 path});
 }
 
 // Counts far above the blocks that follow end the record instead of spinning, and slot numbers
@@ -186,9 +214,12 @@ TEST_F(ChannelGroupFileFailure, DamagedRecordCountsNeitherSpinNorGrow) {
     };
     const Case cases[] = {
         {"huge pool name count",
-         [](FileBuilder& b) { b.Int("CHLC", 0).Byte("CHUP", 0).Int("CHNC", 0x7FFFFFFF).Text("CHPN", "pool"); }, true},
-        {"huge pool item count", [](FileBuilder& b) { b.Int("CHLC", 0).Byte("CHUP", 0).Int("CPNC", 0x7FFFFFFF); },
+         [](FileBuilder& b) {
+             b.Int("CHLC", 0).Byte("CHUP", 0).Int("CHNC", 0x7FFFFFFF).Text("CHPN", "pool");
+         },
          true},
+        {"huge pool item count",
+         [](FileBuilder& b) { b.Int("CHLC", 0).Byte("CHUP", 0).Int("CPNC", 0x7FFFFFFF); }, true},
         {"huge link count", [](FileBuilder& b) { b.Int("CHLC", 0x7FFFFFFF).Int("CHLI", -1); }, false},
         {"huge slot number",
          [](FileBuilder& b) { b.Int("CHLC", 1).Int("CHLI", 0).Int("CHUL", 3).Int("CHRP", 50000000); }, false},
@@ -197,7 +228,11 @@ TEST_F(ChannelGroupFileFailure, DamagedRecordCountsNeitherSpinNorGrow) {
         SCOPED_TRACE(c.name);
         FileBuilder builder(Api());
         builder.Tag("TEVG").Int("CHCO", 2).Entry(0, kTestRootGuid, "child");
-        builder.Int("CHIX", 1).Guid("CHID", kTestLinksGuid).Byte("CHIC", 0).Text("CHNA", "parent").Int("CHIT", 0);
+        builder.Int("CHIX", 1)
+            .Guid("CHID", kTestLinksGuid)
+            .Byte("CHIC", 0)
+            .Text("CHNA", "parent")
+            .Int("CHIT", 0);
         c.record(builder);
         std::vector<char> bytes = builder.Bytes();
         FileGroup* group = NewGroup();

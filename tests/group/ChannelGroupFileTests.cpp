@@ -86,8 +86,7 @@ const RoundTripCase kCases[] = {
          EXPECT_TRUE(IsNullGuid(g.GetParameterInfo(1).typeGuid));
          EXPECT_EQ(g.GetParameterInfo(2).typeGuid, kTestDerivedGuid);
      }},
-    {"pool name",
-     [](const Maker&, Tev_ChannelGroup& g) { g.SetPoolName("Forest"); },
+    {"pool name", [](const Maker&, Tev_ChannelGroup& g) { g.SetPoolName("Forest"); },
      [](Tev_ChannelGroup& g) {
          EXPECT_STREQ(g.GetPoolName(), "Forest");
          EXPECT_EQ(g.GetPoolNr(), 0);
@@ -178,47 +177,56 @@ TEST_P(ChannelGroupFile, RoundTripKeepsWhatWasSaved) {
     for (const RoundTripCase& c : kCases) {
         SCOPED_TRACE(c.name);
         FileGroup* group = NewGroup();
-        c.build([this](Tev_ChannelGroup& g, const _GUID& type, const char* name) { return Add(&g, type, name); },
-                *group);
+        c.build(
+            [this](Tev_ChannelGroup& g, const _GUID& type, const char* name) { return Add(&g, type, name); },
+            *group);
         c.check(*RoundTrip(group));
     }
 }
 
 TEST_P(ChannelGroupFile, RoundTripKeepsTheGroupGuid) {
     FileGroup* group = NewGroup();
-    std::vector<char> bytes =
-        FileBuilder(Api()).Tag("TEVG").Int("CHCO", 0).Int("CHSC", 0).Int("CGIC", 0).Block("CGII", "", 0).Guid(
-            "CGGG", kGroupGuid).Bytes();
+    std::vector<char> bytes = FileBuilder(Api())
+                                  .Tag("TEVG")
+                                  .Int("CHCO", 0)
+                                  .Int("CHSC", 0)
+                                  .Int("CGIC", 0)
+                                  .Block("CGII", "", 0)
+                                  .Guid("CGGG", kGroupGuid)
+                                  .Bytes();
     ASSERT_TRUE(LoadBuffer(group, bytes));
     EXPECT_EQ(RoundTrip(group)->GetUniqueGroupGuid(), kGroupGuid);
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, ChannelGroupFile, ::testing::Values(Transport::File, Transport::Buffer),
                          [](const ::testing::TestParamInfo<Transport>& info) {
-                             return info.param == Transport::File ? std::string("File") : std::string("Buffer");
+                             return info.param == Transport::File ? std::string("File")
+                                                                  : std::string("Buffer");
                          });
 
 using ChannelGroupFileBlocks = GroupFileTest;
 
 TEST_F(ChannelGroupFileBlocks, ExtraBlocksAreAcceptedAndTheTypeRecordCarriesOver) {
-    std::vector<char> bytes = FileBuilder(Api())
-                                  .Tag("TEVG")
-                                  .Int("ENVR", 7)
-                                  .Int("CHCO", 2)
-                                  .Int("CHIX", 0)
-                                  .Guid("CHID", kTestDerivedGuid)
-                                  .Block("CHNM", "Some Name\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"
-                                                 "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0",
-                                         80)
-                                  .Int("CHVE", 3)
-                                  .Guid("CHBG", kTestRootGuid)
-                                  .Record("first")
-                                  .Int("CHIX", 1)  // no CHID: the type of the entry before
-                                  .Record("second")
-                                  .Int("CHSC", 1)
-                                  .Tag("CGGG")
-                                  .Int("CBTD", 1)
-                                  .Bytes();
+    std::vector<char> bytes =
+        FileBuilder(Api())
+            .Tag("TEVG")
+            .Int("ENVR", 7)
+            .Int("CHCO", 2)
+            .Int("CHIX", 0)
+            .Guid("CHID", kTestDerivedGuid)
+            .Block("CHNM",
+                   "Some Name\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"
+                   "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0",
+                   80)
+            .Int("CHVE", 3)
+            .Guid("CHBG", kTestRootGuid)
+            .Record("first")
+            .Int("CHIX", 1)  // no CHID: the type of the entry before
+            .Record("second")
+            .Int("CHSC", 1)
+            .Tag("CGGG")
+            .Int("CBTD", 1)
+            .Bytes();
     FileGroup* group = NewGroup();
     ASSERT_TRUE(LoadBuffer(group, bytes));
     ASSERT_NE(group->GetChannel(1), nullptr);

@@ -12,11 +12,11 @@
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "TevFileLoader.h"
+#include "TevFileSaver.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
-#include "TevFileLoader.h"
-#include "TevFileSaver.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/TestEngine.h"
 
@@ -43,11 +43,14 @@ public:
     }
     FileBuilder& Int(const char* tag, int32_t value) {
         unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                                  static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+                                  static_cast<unsigned char>(value >> 16),
+                                  static_cast<unsigned char>(value >> 24)};
         return Block(tag, bytes, 4);
     }
     FileBuilder& Byte(const char* tag, unsigned char value) { return Block(tag, &value, 1); }
-    FileBuilder& Text(const char* tag, const std::string& text) { return Block(tag, text.c_str(), text.size() + 1); }
+    FileBuilder& Text(const char* tag, const std::string& text) {
+        return Block(tag, text.c_str(), text.size() + 1);
+    }
     FileBuilder& Guid(const char* tag, const _GUID& guid) { return Block(tag, &guid, sizeof(guid)); }
     // A minimal channel record without links.
     FileBuilder& Record(const char* name) {
