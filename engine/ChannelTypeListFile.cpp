@@ -23,27 +23,54 @@ const char* const kMsgDamaged =
     "ChannelList::LoadChannelList: channel.lst is damaged; the channel list is rebuilt from the channels directory";
 const char* const kSaveErrorName = "Save Error";
 
+// Trailing block: a checksum of every block's data before it. Readers that do not know it
+// stop after CHDI; a cache without it (an older writer's) is taken as before.
+const char* const kChecksumTag = "CLCK";
+
 constexpr size_t kTypeRecordSize = channeltyperecord::kSize;
 constexpr size_t kDirBlockSize = 260;
 constexpr size_t kSaveErrorBlockSize = 20;
 // Smallest entry: CHIX, CHTY and a CHFN holding only its terminator (tag, size, data each).
 constexpr unsigned long kMinEntrySize = (4 + 4 + 4) + (4 + 4 + kTypeRecordSize) + (4 + 4 + 1);
 
+// FNV-1a over the data of the blocks: any one changed byte changes the sum, which is what a
+// damaged cache looks like (a flipped bit in a GUID, a name, a version).
+struct Checksum {
+    uint32_t sum = 2166136261u;
+    void Add(const void* data, size_t size) {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; i++) sum = (sum ^ bytes[i]) * 16777619u;
+    }
+};
+
 // Reads the block of the tag at the read position, which must be exactly `size` bytes.
-bool ReadFixedBlock(Pex_FileLoaderChannel* reader, const char* tag, void* dest, unsigned long size) {
+bool ReadFixedBlock(Pex_FileLoaderChannel* reader, const char* tag, void* dest, unsigned long size,
+                    Checksum& checksum) {
     if (!reader->GetInfoIfTag(tag)) return false;
     if (reader->GetSizeDataBlock(false) != size) return false;
-    return reader->CopyTagDataToBuffer(dest, size);
+    if (!reader->CopyTagDataToBuffer(dest, size)) return false;
+    checksum.Add(dest, size);
+    return true;
 }
 
 // Reads a block of 1..capacity bytes that holds a terminated text.
-bool ReadTextBlock(Pex_FileLoaderChannel* reader, const char* tag, char* dest, unsigned long capacity) {
+bool ReadTextBlock(Pex_FileLoaderChannel* reader, const char* tag, char* dest, unsigned long capacity,
+                   Checksum& checksum) {
     if (!reader->GetInfoIfTag(tag)) return false;
     const unsigned long size = reader->GetSizeDataBlock(false);
     if (size == 0 || size > capacity) return false;
     std::memset(dest, 0, capacity);
     if (!reader->CopyTagDataToBuffer(dest, capacity)) return false;
+    checksum.Add(dest, size);
     return std::memchr(dest, 0, size) != nullptr;
+}
+
+// The directory the cache was written for is this one: exactly where the file system tells
+// letter case apart, else when both names lead to the same directory.
+bool SameInstallDir(const char* cached, const char* installDir) {
+    if (std::strncmp(cached, installDir, kDirBlockSize - 1) == 0) return true;
+    if (platform::StrNICmp(cached, installDir, kDirBlockSize - 1) != 0) return false;
+    return platform::IsSameFile(cached, installDir);
 }
 
 bool IsAbsolute(const char* path) {
@@ -71,7 +98,8 @@ struct ChannelListCache {
 // Entries are read into `cache`; indices, GUIDs and sizes are checked against the file.
 ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* installDir, ChannelListCache& cache) {
     unsigned char word[4];
-    if (!ReadFixedBlock(reader, "CLCC", word, 4)) return ChannelListCache::kDamaged;
+    Checksum checksum;
+    if (!ReadFixedBlock(reader, "CLCC", word, 4, checksum)) return ChannelListCache::kDamaged;
     const int32_t count = static_cast<int32_t>(littleendian::Get32(word));
     if (count == 0) return ChannelListCache::kEmpty;
     // A count the file cannot hold is damage, not a size to allocate.
@@ -82,11 +110,12 @@ ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* i
     for (int32_t i = 0; i < count; i++) {
         std::unique_ptr<ChannelListItem> entry(new ChannelListItem());
         unsigned char record[kTypeRecordSize];
-        char path[MAX_PATH];
-        if (!ReadFixedBlock(reader, "CHIX", word, 4)) return ChannelListCache::kDamaged;
+        char path[TEV_MAX_PATH];
+        if (!ReadFixedBlock(reader, "CHIX", word, 4, checksum)) return ChannelListCache::kDamaged;
         const int32_t index = static_cast<int32_t>(littleendian::Get32(word));
-        if (!ReadFixedBlock(reader, "CHTY", record, kTypeRecordSize)) return ChannelListCache::kDamaged;
-        if (!ReadTextBlock(reader, "CHFN", path, sizeof(path))) return ChannelListCache::kDamaged;
+        if (!ReadFixedBlock(reader, "CHTY", record, kTypeRecordSize, checksum))
+            return ChannelListCache::kDamaged;
+        if (!ReadTextBlock(reader, "CHFN", path, sizeof(path), checksum)) return ChannelListCache::kDamaged;
         if (index < 0 || index >= count || cache.entries[static_cast<size_t>(index)])
             return ChannelListCache::kDamaged;
         entry->index = index;
@@ -98,12 +127,17 @@ ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* i
         cache.entries[static_cast<size_t>(index)] = std::move(entry);
     }
 
-    if (reader->CheckHeader("CHDI", false)) {
-        char dir[kDirBlockSize];
-        if (!ReadTextBlock(reader, "CHDI", dir, sizeof(dir))) return ChannelListCache::kDamaged;
-        // The block holds at most 259 characters of the directory.
-        if (platform::StrNICmp(dir, installDir, kDirBlockSize - 1) != 0) return ChannelListCache::kForeign;
+    char dir[kDirBlockSize] = {};
+    const bool hasDir = reader->CheckHeader("CHDI", false);
+    if (hasDir && !ReadTextBlock(reader, "CHDI", dir, sizeof(dir), checksum))
+        return ChannelListCache::kDamaged;
+    if (reader->CheckHeader(kChecksumTag, false)) {
+        const uint32_t expected = checksum.sum;
+        if (!ReadFixedBlock(reader, kChecksumTag, word, 4, checksum) || littleendian::Get32(word) != expected)
+            return ChannelListCache::kDamaged;
     }
+    // The block holds at most 259 characters of the directory.
+    if (hasDir && !SameInstallDir(dir, installDir)) return ChannelListCache::kForeign;
     return ChannelListCache::kUsed;
 }
 
@@ -160,41 +194,39 @@ bool ChannelList::SaveChannelList() {
     int count = 0;
     for (int i = 0; i < itemList.GetItemCount(); i++)
         if (GetItem(i)) count++;
+    Checksum checksum;
+    // Every block's data goes through the checksum on its way to the file.
+    auto saveBlock = [writer, &checksum](const char* tag, const void* data, unsigned long size) {
+        writer->SaveTag(tag);
+        writer->SaveBlockSize(size);
+        writer->SaveDataToFile(data, size);
+        checksum.Add(data, size);
+    };
     unsigned char word[4];
     littleendian::Put32(word, static_cast<uint32_t>(count));
-    writer->SaveTag("CLCC");
-    writer->SaveBlockSize(4);
-    writer->SaveDataToFile(word, 4);
+    saveBlock("CLCC", word, 4);
     for (int i = 0; i < itemList.GetItemCount(); i++) {
         ChannelListItem* item = GetItem(i);
         if (!item) continue;
         littleendian::Put32(word, static_cast<uint32_t>(item->index));
-        writer->SaveTag("CHIX");
-        writer->SaveBlockSize(4);
-        writer->SaveDataToFile(word, 4);
+        saveBlock("CHIX", word, 4);
         unsigned char record[kTypeRecordSize];
         channeltyperecord::Encode(item->channelType, record);
-        writer->SaveTag("CHTY");
-        writer->SaveBlockSize(kTypeRecordSize);
-        writer->SaveDataToFile(record, kTypeRecordSize);
+        saveBlock("CHTY", record, kTypeRecordSize);
         const char* path = item->fileName.GetString();
-        writer->SaveTag("CHFN");
         if (path && path[0]) {
-            const unsigned long length = static_cast<unsigned long>(std::strlen(path)) + 1;
-            writer->SaveBlockSize(length);
-            writer->SaveDataToFile(path, length);
+            saveBlock("CHFN", path, static_cast<unsigned long>(std::strlen(path)) + 1);
         } else {
             char saveError[kSaveErrorBlockSize] = {};
             platform::CopyText(saveError, kSaveErrorName);
-            writer->SaveBlockSize(kSaveErrorBlockSize);
-            writer->SaveDataToFile(saveError, kSaveErrorBlockSize);
+            saveBlock("CHFN", saveError, kSaveErrorBlockSize);
         }
     }
     char dir[kDirBlockSize] = {};
     platform::CopyText(dir, installDir);
-    writer->SaveTag("CHDI");
-    writer->SaveBlockSize(kDirBlockSize);
-    writer->SaveDataToFile(dir, kDirBlockSize);
+    saveBlock("CHDI", dir, kDirBlockSize);
+    littleendian::Put32(word, checksum.sum);
+    saveBlock(kChecksumTag, word, 4);
     writer->CloseSaveFile();
     delete channel;
     return true;

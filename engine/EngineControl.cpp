@@ -3,12 +3,15 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
 #include "foundation/ErrorLogOutPut.h"
+#include "foundation/InstallLayout.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
@@ -25,6 +28,21 @@ const char* const kNeedsUpdate =
     "Install utility to update your version.\n\rIf you click OK this utility will be started automatically.";
 const char* const kProjectFilter = "Vantor file (*.vtr)";
 const char* const kProjectExtension = "vtr";
+const char* const kInstallDirMissing = "EngineControl::InitEngine: install directory missing:";
+const char* const kInstallDirNotDirectory =
+    "EngineControl::InitEngine: install directory is not a directory:";
+const char* const kInstallDirTooLong =
+    "EngineControl::InitEngine: install directory longer than 200 characters:";
+
+// Why the engine cannot start in this install directory, or NULL. An empty one is the
+// engine's own refusal to report.
+const char* InstallDirProblem(const char* dir) {
+    if (!dir[0]) return nullptr;
+    if (std::strlen(dir) > installlayout::kMaxInstallDirLength) return kInstallDirTooLong;
+    if (!platform::FileExists(dir)) return kInstallDirMissing;
+    if (!platform::IsDirectory(dir)) return kInstallDirNotDirectory;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -63,6 +81,14 @@ void EngineControl::DestroyErrorLog() {
 bool EngineControl::InitEngine(HINSTANCE instance, char* className, HWND window) {
     if (engineInterface) return engineStarted;
     engineStarted = false;
+    // Refused before anything is made: a directory that is not there, or one the engine
+    // could not hold whole (it would run in another, cut, directory).
+    if (const char* problem = InstallDirProblem(installDir)) {
+        std::string text = std::string(problem) + " " + installDir;
+        platform::MessageBox(nullptr, text.c_str(), kErrorCaption, platform::MB_OK | platform::MB_ICONERROR);
+        platform::MessageBox(nullptr, kInitFailed, kErrorCaption, platform::MB_OK | platform::MB_ICONERROR);
+        return false;
+    }
     engineInterface = new (std::nothrow) EngineInterface();
     if (engineInterface) {
         engineInterface->engineInterfaceExt->SetInstallDir(installDir);
@@ -92,7 +118,7 @@ bool EngineControl::InitEngine(HINSTANCE instance, char* className, HWND window)
 int EngineControl::LoadProject() {
     if (!engineInterface) return TEV_PROJECT_LOADER_FAILED;
     EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
-    char path[MAX_PATH] = {0};
+    char path[TEV_MAX_PATH] = {0};
     bool pathTooLong = false;
     if (commandLine[0]) {
         // The whole command line is the path; a cut path would name another file.
@@ -104,7 +130,7 @@ int EngineControl::LoadProject() {
             return TEV_PROJECT_LOADER_FAILED;
         }
         static_cast<Pex_FileDialogChannel*>(dialog)->ChooseFile(kProjectFilter, kProjectExtension, path);
-        path[MAX_PATH - 1] = 0;
+        path[TEV_MAX_PATH - 1] = 0;
         delete dialog;
     }
     ext->ReleaseGroups();

@@ -22,7 +22,7 @@
 
 namespace {
 
-const size_t kWorkSize = 400;    // working copies: 399 characters
+const size_t kWorkSize = FILEPATHFIND_NAME_SIZE;  // working copies and names: 399 characters
 const size_t kSourceSize = 399;  // sourcePath_: 398 characters
 const size_t kResultSize = 299;  // resultPath: 298 characters
 const size_t kGroupPathSize = 260;
@@ -126,18 +126,24 @@ int FilePathFind::GetDirCount(const char* path) {
     return count;
 }
 
+// The element `count` separators further on, or NULL when the path ends before.
+static const char* SkipElements(const char* element, int count) {
+    for (int i = 0; i < count; ++i) {
+        while (*element && !IsSep(*element)) ++element;
+        if (!*element) return nullptr;
+        ++element;
+    }
+    return element;
+}
+
 const char* FilePathFind::GetDirName(char* out, const char* path, int index) {
     if (out) out[0] = '\0';
     if (!out || !path || index < 0) return nullptr;
     size_t length = std::strlen(path);
     size_t start = RootLength(path);
     if (start > length) return nullptr;
-    const char* element = path + start;
-    for (int i = 0; i < index; ++i) {
-        while (*element && !IsSep(*element)) ++element;
-        if (!*element) return nullptr;
-        ++element;
-    }
+    const char* element = SkipElements(path + start, index);
+    if (!element) return nullptr;
     const char* end = element;
     while (*end && !IsSep(*end)) ++end;
     if (!*end) return nullptr;  // the file name
@@ -159,12 +165,8 @@ int FilePathFind::GetDirCountFromBackDir(const char* path) {
 const char* FilePathFind::GetDirNameFromBackDir(char* out, const char* path, int index) {
     if (out) out[0] = '\0';
     if (!out || !path || index < 0) return nullptr;
-    const char* element = path + static_cast<size_t>(-GetBackDirCount(path)) * 3;
-    for (int i = 0; i < index; ++i) {
-        while (*element && !IsSep(*element)) ++element;
-        if (!*element) return nullptr;
-        ++element;
-    }
+    const char* element = SkipElements(path + static_cast<size_t>(-GetBackDirCount(path)) * 3, index);
+    if (!element) return nullptr;
     const char* end = element;
     while (*end && !IsSep(*end)) ++end;
     if (end == element) return nullptr;  // nothing there
@@ -218,7 +220,8 @@ int FilePathFind::GetRelativeDirCount(const char* a, const char* b) {
 // ------------------------------------------------------------ normal form
 
 void FilePathFind::CreateValidFilePath(char* path, const char* baseDir) {
-    if (!path) return;
+    // The walk below starts at position 1: an empty path has nothing there to walk.
+    if (!path || path[0] == '\0') return;
     // One kind of separator, no doubled ones; a leading pair (UNC) stays.
     for (size_t i = 1; path[i];) {
         if (path[i] == '/') path[i] = '\\';

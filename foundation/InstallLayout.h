@@ -2,6 +2,7 @@
 // with '\'; the platform layer turns them into native ones where it touches the disk.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace installlayout {
@@ -11,6 +12,11 @@ constexpr const char* kThirdPartyDir = "3rd";       // the modules the plug-ins 
 constexpr const char* kChannelListFile = "channel.lst";
 constexpr const char* kErrorLogFile = "error.log";
 constexpr const char* kReaderModule = "fileloader.dll";  // the tagged file reader, in kChannelsDir
+
+// Paths below the install directory are composed in 260-byte buffers: an install directory
+// of at most 200 characters leaves room for "\channels\" and a plug-in file name of up to
+// 49 characters. A longer one is refused, never cut.
+constexpr size_t kMaxInstallDirLength = 200;
 
 // installDir\part or installDir\part\name; a NULL install directory counts as "".
 inline std::string Path(const char* installDir, const char* part, const char* name = nullptr) {

@@ -21,7 +21,7 @@ TevFileLoader::TevFileLoader(EngineInterface* engine) : channel(NULL), engineInt
 }
 
 TevFileLoader::~TevFileLoader() {
-    delete channel;
+    filechannel::Destroy(channel);
     channel = NULL;
 }
 

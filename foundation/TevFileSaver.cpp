@@ -21,7 +21,7 @@ TevFileSaver::TevFileSaver(EngineInterface* engine) : channel(NULL), engineInter
 }
 
 TevFileSaver::~TevFileSaver() {
-    delete channel;
+    filechannel::Destroy(channel);
     channel = NULL;
 }
 

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -13,8 +14,27 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t inFrameLoop = 0;
 
-void RequestStop(int) { stopRequested = 1; }
+// In the frame loop a stop signal ends the loop after the current frame. A second one, or
+// one that arrives anywhere else (start-up, project load, shutdown: steps that may wait on
+// the system), ends the process as the signal would have without a handler.
+void RequestStop(int signalNumber) {
+    if (stopRequested || !inFrameLoop) {
+        std::signal(signalNumber, SIG_DFL);
+        std::raise(signalNumber);
+        return;
+    }
+    stopRequested = 1;
+}
+
+// Waits until `until`, or less when a stop is requested meanwhile.
+template <class Clock>
+void WaitUntil(typename Clock::time_point until) {
+    const auto slice = std::chrono::milliseconds(50);
+    for (auto now = Clock::now(); !stopRequested && now < until; now = Clock::now())
+        std::this_thread::sleep_for(std::min<typename Clock::duration>(until - now, slice));
+}
 
 const char* ProjectCodeText(int code) {
     switch (code) {
@@ -44,11 +64,12 @@ long RunFrames(EngineControl* control, long frames, double fps) {
     while (!stopRequested && (frames < 0 || done < frames)) {
         control->EngineLoop();
         ++done;
-        if (period == Clock::duration::zero()) continue;
+        // No wait after the last frame.
+        if (period == Clock::duration::zero() || done == frames) continue;
         next += period;
         auto now = Clock::now();
         if (next > now)
-            std::this_thread::sleep_until(next);
+            WaitUntil<Clock>(next);
         else
             next = now;  // running late: do not try to catch up with a burst of frames
     }
@@ -88,6 +109,7 @@ int RunPlayer(const PlayerOptions& options) {
                 options.installDir.c_str(), options.registryKey.c_str());
 
     const int code = control->LoadProject();
+    inFrameLoop = 1;  // from here to the end of the frames a stop signal ends the loop
     const bool noProjectAsked = options.projectPath.empty() && code == TEV_PROJECT_NO_PATH;
     std::printf("vantor-player: LoadProject answered %d: %s\n", code, ProjectCodeText(code));
     int status = kPlayerOk;
@@ -106,6 +128,7 @@ int RunPlayer(const PlayerOptions& options) {
 
     const auto start = std::chrono::steady_clock::now();
     const long ran = frames == 0 ? 0 : RunFrames(control, frames, options.fps);
+    inFrameLoop = 0;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("vantor-player: ran %ld frame%s in %.3f s%s%s\n", ran, ran == 1 ? "" : "s", seconds,
                 code == TEV_PROJECT_LOADED ? "" : " without a project",

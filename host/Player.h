@@ -14,5 +14,6 @@ enum PlayerExit {
 
 // Runs the engine as the options say; answers the exit status.
 int RunPlayer(const PlayerOptions& options);
-// Makes SIGINT and SIGTERM end the frame loop (instead of the process).
+// Makes SIGINT and SIGTERM end the frame loop; a second signal, or one outside the frame
+// loop, still ends the process.
 void InstallStopSignals();

@@ -17,10 +17,15 @@ bool ParseCount(const char* text, long& value) {
     return errno == 0 && end != text && *end == '\0' && value >= 0;
 }
 
+// Frame rates: 0 (unthrottled) or one whose period the clock can hold comfortably.
+constexpr double kMinRate = 0.001;  // a frame every 1000 s
+constexpr double kMaxRate = 1e6;
+
 bool ParseRate(const char* text, double& value) {
     char* end = nullptr;
     value = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(value) && value >= 0;
+    if (end == text || *end != '\0' || !std::isfinite(value)) return false;
+    return value == 0 || (value >= kMinRate && value <= kMaxRate);
 }
 
 // Accepts "--name value" and "--name=value".
@@ -56,11 +61,13 @@ const char* PlayerUsage() {
            "  --install-dir DIR    engine install directory (default: the directory of this program)\n"
            "  --registry-key KEY   registry key below HKEY_LOCAL_MACHINE (default: SOFTWARE\\Vantor)\n"
            "  --frames N           run exactly N frames, then shut down\n"
-           "  --fps F              frames per second, 0 runs unthrottled (default: 60)\n"
+           "  --fps F              frames per second from 0.001 to 1000000, 0 runs unthrottled\n"
+           "                       (default: 60)\n"
            "  --help               show this text\n"
            "\n"
            "Without --frames a loaded project runs until SIGINT or SIGTERM; without a project no\n"
-           "frames run unless --frames asks for them. The registry stand-in lives below\n"
+           "frames run unless --frames asks for them. A second signal, or one outside the frame\n"
+           "loop, ends the player at once. The registry stand-in lives below\n"
            "$TARNWELL_REGISTRY_DIR (default ~/.config/vantor-registry); error.log in the install directory.\n"
            "\n"
            "Exit status: 0 success; 1 bad command line; 2 no engine control object;\n"
@@ -87,7 +94,7 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
                 return error = "--frames needs a count of 0 or more", false;
         } else if (TakeValue(argument, "--fps", i, argc, argv, value, missing)) {
             if (missing || !ParseRate(value.c_str(), options.fps))
-                return error = "--fps needs a rate of 0 or more", false;
+                return error = "--fps needs 0 (unthrottled) or a rate from 0.001 to 1000000", false;
         } else if (argument == "--") {
             if (i + 1 < argc && !SetProject(argv[++i], options, error)) return false;
         } else if (argument.size() > 1 && argument[0] == '-') {

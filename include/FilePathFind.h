@@ -11,6 +11,10 @@
 class EngineInterface;
 class Tev_ChannelGroup;
 
+// Size of the `out` buffer of GetDirName and GetDirNameFromBackDir: a name is copied into it
+// with its terminator, cut to FILEPATHFIND_NAME_SIZE - 1 characters.
+#define FILEPATHFIND_NAME_SIZE 400
+
 class TARNWELL_API FilePathFind : public DllInterface {
 public:
     FilePathFind();  // reports through globalEngine
@@ -29,6 +33,7 @@ public:
     virtual bool CheckValidDrive(const char* a, const char* b);
     virtual int GetDirShareCount(const char* a, const char* b);
     virtual int GetRelativeDirCount(const char* a, const char* b);
+    // out must hold FILEPATHFIND_NAME_SIZE bytes (also for GetDirNameFromBackDir).
     virtual const char* GetDirName(char* out, const char* path, int index);
     virtual int GetDirCount(const char* path);
     virtual const char* GetFileName(char* path);

@@ -16,7 +16,7 @@ bool ToNativePath(const char* path, char* out, size_t size);
 std::string ToNativePath(const char* path);
 
 // Appending (error.log): opens for writing at the end, creating the file when absent.
-// Answers a descriptor or -1.
+// Answers a descriptor, or -1 (also when something other than a regular file is there).
 int OpenForAppend(const char* path);
 // Writes all bytes (retrying short writes); false on failure.
 bool WriteBytes(int fd, const void* data, size_t size);
@@ -60,6 +60,8 @@ constexpr uint32_t kFileAttributesInvalid = 0xFFFFFFFFu;
 uint32_t GetFileAttributes(const char* path);
 bool FileExists(const char* path);  // anything at path
 bool IsDirectory(const char* path);
+bool IsRegularFile(const char* path);           // no directory, FIFO, device or socket
+bool IsSameFile(const char* a, const char* b);  // both exist and are one file (or directory)
 bool IsReadOnly(const char* path);  // exists and cannot be written
 
 // GetCurrentDirectoryA: length without terminator, or the size needed (terminator included)

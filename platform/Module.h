@@ -19,6 +19,10 @@ HINSTANCE LoadModule(const char* fileName);
 // Address of an exported symbol, or NULL (LastError() = kErrorProcNotFound, loader's text).
 void* GetSymbol(HINSTANCE module, const char* name);
 
+// One more reference to a loaded module (GetModuleHandleExA with the reference counted):
+// the module stays loaded until that reference is dropped with FreeModule. NULL on failure.
+HINSTANCE ReferenceModule(HINSTANCE module);
+
 // Drops one reference to the module; false for NULL or when the loader refuses.
 bool FreeModule(HINSTANCE module);
 

@@ -48,7 +48,17 @@ std::string ToNativePath(const char* path) {
 
 int OpenForAppend(const char* path) {
     if (!path) return -1;
-    return open(ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // Opened without blocking (a FIFO without a reader would wait for ever) and kept only
+    // when it is a regular file, which then is written as usual.
+    int fd = open(ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0) return -1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 bool WriteBytes(int fd, const void* data, size_t size) {
@@ -78,7 +88,9 @@ bool AppendToFile(const char* path, const void* data, size_t size) {
 bool ReadWholeFile(const char* path, std::vector<unsigned char>& out) {
     out.clear();
     if (!path) return false;
-    int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: opening a FIFO or a device for reading may wait for ever. Only
+    // regular files are read, where the flag changes nothing.
+    int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat info;
     bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -154,6 +166,18 @@ bool FileExists(const char* path) { return GetFileAttributes(path) != kFileAttri
 bool IsDirectory(const char* path) {
     uint32_t attributes = GetFileAttributes(path);
     return attributes != kFileAttributesInvalid && (attributes & kFileAttributeDirectory);
+}
+
+bool IsRegularFile(const char* path) {
+    struct stat info;
+    return path && *path && stat(ToNativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsSameFile(const char* a, const char* b) {
+    struct stat infoA, infoB;
+    if (!a || !b || stat(ToNativePath(a).c_str(), &infoA) != 0 || stat(ToNativePath(b).c_str(), &infoB) != 0)
+        return false;
+    return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
 bool IsReadOnly(const char* path) {

@@ -1,6 +1,7 @@
 #include "platform/Module.h"
 
 #include <dlfcn.h>
+#include <link.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -96,6 +97,14 @@ void* GetSymbol(HINSTANCE module, const char* name) {
         return nullptr;
     }
     return address;
+}
+
+HINSTANCE ReferenceModule(HINSTANCE module) {
+    if (!module) return nullptr;
+    link_map* map = nullptr;
+    if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name || !*map->l_name) return nullptr;
+    // Opening a loaded module again only counts one more reference.
+    return static_cast<HINSTANCE>(dlopen(map->l_name, RTLD_NOW | RTLD_NOLOAD));
 }
 
 bool FreeModule(HINSTANCE module) {

@@ -28,7 +28,14 @@ constexpr long kMoreData = 234;
 // One writer at a time within the process; the rename keeps readers of other processes safe.
 std::mutex registryMutex;
 
-typedef std::vector<std::pair<std::string, std::string>> Values;
+// The lines of a key file. A line that is no "name=value" pair (written by hand, say) is
+// kept as it was and written back unchanged.
+struct Line {
+    std::string first;   // value name, or the whole line when !isValue
+    std::string second;  // value
+    bool isValue;
+};
+typedef std::vector<Line> Values;
 
 std::string RegistryDirectory() {
     if (const char* dir = std::getenv("TARNWELL_REGISTRY_DIR"); dir && *dir) return dir;
@@ -103,8 +110,15 @@ bool ReadValues(const std::string& file, Values& values) {
         std::string line = text.substr(start, end - start);
         start = end + 1;
         size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;  // not a value line: ignored
-        values.emplace_back(UnescapeField(line.substr(0, equals)), UnescapeField(line.substr(equals + 1)));
+        if (equals == std::string::npos) {
+            values.push_back(Line{line, std::string(), false});
+            continue;
+        }
+        // A file edited on another system ends its lines in CR LF; the CR is no part of the
+        // value (values written here escape it).
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        values.push_back(
+            Line{UnescapeField(line.substr(0, equals)), UnescapeField(line.substr(equals + 1)), true});
     }
     return true;
 }
@@ -112,7 +126,8 @@ bool ReadValues(const std::string& file, Values& values) {
 bool WriteValues(const std::string& file, const Values& values) {
     std::string text;
     for (const auto& value : values)
-        text += EscapeField(value.first) + "=" + EscapeField(value.second) + "\n";
+        text += value.isValue ? EscapeField(value.first) + "=" + EscapeField(value.second) + "\n"
+                              : value.first + "\n";
     return WriteFileAtomic(file.c_str(), text.data(), text.size());
 }
 
@@ -120,7 +135,7 @@ std::string ValueName(const char* valueName) { return valueName ? valueName : ""
 
 Values::iterator FindValue(Values& values, const std::string& name) {
     for (auto it = values.begin(); it != values.end(); ++it)
-        if (StrICmp(it->first.c_str(), name.c_str()) == 0) return it;
+        if (it->isValue && StrICmp(it->first.c_str(), name.c_str()) == 0) return it;
     return values.end();
 }
 
@@ -132,7 +147,8 @@ long OpenKey(const char* subKey, RegistryKey** key, bool create) {
     std::string dir = RegistryDirectory();
     std::string file = dir + "/" + name;
     std::lock_guard<std::mutex> lock(registryMutex);
-    if (!IsDirectory(file.c_str()) && FileExists(file.c_str())) {
+    // Anything but a regular file (a FIFO, say) counts as absent: reading it could block.
+    if (IsRegularFile(file.c_str())) {
         *key = new RegistryKey{file};
         return kSuccess;
     }
@@ -182,7 +198,7 @@ long RegSetValue(RegistryKey* key, const char* valueName, uint32_t type, const c
     if (found != values.end())
         found->second = text;
     else
-        values.emplace_back(ValueName(valueName), text);
+        values.push_back(Line{ValueName(valueName), text, true});
     return WriteValues(key->file, values) ? kSuccess : kAccessDenied;
 }
 

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 #include "EngineControl.h"
@@ -23,6 +25,7 @@ namespace {
 class ControlProbe : public EngineControl {
 public:
     const char* CommandLine() const { return commandLine; }
+    const char* InstallDir() const { return installDir; }
 };
 
 TestEngineOptions Unstarted() {
@@ -101,16 +104,54 @@ TEST(EngineControl, TextsAreCopiedWithBounds) {
 
     std::string longDir = fixture.InstallDir() + "/" + std::string(500, 'd');
     control.SetInstallDir(longDir.c_str());
-    control.SetVantorRegKey(TestEngine::kRegistryKey);
-    ASSERT_TRUE(control.InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
-    // 399 characters reach the control, 299 the engine.
-    EXPECT_EQ(std::string(control.GetEngineInterface()->GetInstallDir()), longDir.substr(0, 299));
+    EXPECT_EQ(std::string(control.InstallDir()), longDir.substr(0, 399));
+}
+
+// The engine starts only in an install directory it can hold whole, with room for its own
+// subpaths (channels\<module>, channel.lst, error.log); a cut one would be another directory.
+TEST(EngineControl, InstallDirectoriesTheEngineCannotUseAreRefused) {
+    TestEngine fixture(Unstarted());
+    const std::string file = fixture.InstallDir() + "/plain-file";
+    FILE* plain = fopen(file.c_str(), "w");
+    ASSERT_NE(plain, nullptr);
+    fclose(plain);
+    std::string tooLong = fixture.InstallDir() + "/";
+    tooLong += std::string(201 - tooLong.size(), 'd');
+    ASSERT_EQ(mkdir(tooLong.c_str(), 0755), 0);
+    const std::string cut = tooLong + "/" + std::string(400, 'c');  // longer than the control holds
+    struct Case {
+        std::string dir;
+        const char* reason;
+    };
+    for (const Case& c :
+         {Case{fixture.InstallDir() + "/missing", "install directory missing"}, Case{file, "not a directory"},
+          Case{tooLong, "200 characters"}, Case{cut, "200 characters"}}) {
+        ScopedBoxCapture boxes;
+        EngineControl* control = GetEngineControlInstance();
+        control->SetInstallDir(c.dir.c_str());
+        control->SetVantorRegKey(TestEngine::kRegistryKey);
+        EXPECT_FALSE(control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr)) << c.dir;
+        EXPECT_EQ(control->GetEngineInterface(), nullptr);
+        EXPECT_EQ(debugOutPut, nullptr);
+        bool named = false;
+        for (const auto& box : boxes.boxes) named = named || box.text.find(c.reason) != std::string::npos;
+        EXPECT_TRUE(named) << c.reason;
+        delete control;
+    }
+    // The longest directory that is taken.
+    const std::string longest = tooLong.substr(0, 200);
+    ASSERT_EQ(mkdir(longest.c_str(), 0755), 0);
+    EngineControl* control = GetEngineControlInstance();
+    control->SetInstallDir(longest.c_str());
+    control->SetVantorRegKey(TestEngine::kRegistryKey);
+    EXPECT_TRUE(control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
+    delete control;
 }
 
 TEST(EngineControl, LoadProjectWithoutDialogChannelAnswers1) {
-    TestEngine engine(TestEngineOptions{false, {}, {}, true, true});  // no plug-ins at all
+    TestEngine engine(TestEngineOptions::Bare());  // no plug-ins at all
     ASSERT_TRUE(engine.Started());
-    EXPECT_EQ(engine.Control()->LoadProject(), 1);
+    EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADER_FAILED);
     EXPECT_TRUE(engine.Contains("EngineControl::LoadProject(): Error loading the File Dialog channel"));
 }
 
@@ -127,17 +168,17 @@ TEST(EngineControl, LoadProjectWithNothingChosenReleasesGroupsAndAnswers3) {
     dup2(savedStdin, STDIN_FILENO);
     close(devNull);
     close(savedStdin);
-    EXPECT_EQ(code, 3);
+    EXPECT_EQ(code, TEV_PROJECT_NO_PATH);
     EXPECT_EQ(e->GetChannelGroupCount(), 0);
     EXPECT_FALSE(engine.Contains("File Dialog"));
 }
 
 TEST(EngineControl, LoadProjectRefusesOverlongPath) {
-    TestEngine engine(TestEngineOptions{false, {}, {}, true, true});
+    TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
     std::string path = "/tmp/" + std::string(300, 'p') + ".vtr";
     engine.Control()->SetCommandLine(&path[0]);
-    EXPECT_EQ(engine.Control()->LoadProject(), 1);
+    EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADER_FAILED);
     EXPECT_TRUE(engine.Contains("Project path too long"));
 }
 
@@ -146,7 +187,7 @@ TEST(EngineControl, EngineLoopRefusesReentryFromInsideAFrame) {
     ASSERT_TRUE(engine.Started());
     EngineInterface* e = engine.Engine();
     Tev_ChannelGroup* group = e->CreateNewGroup("Start", false, -1);
-    if (!group) GTEST_SKIP() << "group table not available";
+    ASSERT_NE(group, nullptr) << "the start group could not be made";
     ASSERT_EQ(group->GetGroupIndex(), e->engineInterfaceExt->GetStartGroup());
     ReenteringChannel* channel = new ReenteringChannel();
     channel->control = engine.Control();

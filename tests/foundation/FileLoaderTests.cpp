@@ -102,3 +102,20 @@ TEST(FileLoaderPlugins, EachModuleReportsItsOwnType) {
         EXPECT_NE(type.typeName[0], '\0');
     }
 }
+
+// A host may delete its facades after the engine that made them: their modules stay loaded
+// until the facades' channels are gone. Run in a child, so a crash fails only this test.
+TEST(FileFacades, OutliveTheEngineThatMadeThem) {
+    EXPECT_EXIT(
+        {
+            tarnwell_test::TestEngine engine;
+            TevFileLoader* loader = new TevFileLoader(engine.Engine());
+            TevFileSaver* saver = new TevFileSaver(engine.Engine());
+            if (!loader->GetFileLoaderChannel() || !saver->GetFileSaverChannel()) std::_Exit(2);
+            engine.Stop();
+            delete loader;
+            delete saver;
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}

@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -295,4 +297,48 @@ TEST(FilePathFindGroup, RelativePathBecomesAbsoluteBesideTheGroupFile) {
     EXPECT_STREQ(path, ".\\b.cgr");
     finder.GetGroupRelativePath(nullptr, &group);
     finder.GetGroupRelativePath(path, nullptr);
+}
+
+// Faults found by hostile input: an empty path, and the size of an element buffer.
+TEST(FilePathFindLimits, EmptyPathIsLeftAloneBytesAfterItsTerminatorIncluded) {
+    FilePathFind finder(nullptr);
+    struct {
+        char path[400];
+        char end = '\0';
+    } buffer;
+    buffer.path[0] = '\0';
+    std::memset(buffer.path + 1, '/', sizeof(buffer.path) - 1);  // stale bytes of an earlier path
+    finder.CreateValidFilePath(buffer.path, nullptr);
+    EXPECT_EQ(std::string(buffer.path + 1, sizeof(buffer.path) - 1), std::string(399, '/'));
+
+    // The same through the current directory, when joining it to "" does not fit.
+    char saved[4096];
+    ASSERT_NE(getcwd(saved, sizeof(saved)), nullptr);
+    tarnwell_test::TempDir temp("tarnwell-deep-cwd");
+    for (size_t length : {398u, 399u}) {
+        std::string deep = temp.Path();
+        while (deep.size() + 41 < length) deep += "/" + std::string(40, 'd');
+        deep += "/" + std::string(length - deep.size() - 1, 'e');
+        ASSERT_EQ(deep.size(), length);
+        std::filesystem::create_directories(deep);
+        ASSERT_EQ(chdir(deep.c_str()), 0);
+        finder.SetSourcePath("");
+        const char* relative = finder.GetValidRelativeDir("");
+        EXPECT_LT(relative ? std::strlen(relative) : 0u, 400u);
+        ASSERT_EQ(chdir(saved), 0);
+    }
+}
+
+TEST(FilePathFindElements, NameBuffersOfTheStatedSizeHoldAnyElement) {
+    FilePathFind finder(nullptr);
+    const std::string element(450, 'e');
+    struct {
+        char out[FILEPATHFIND_NAME_SIZE];
+        char guard[8] = {'g', 'g', 'g', 'g', 'g', 'g', 'g', 'g'};
+    } buffer;
+    ASSERT_NE(finder.GetDirName(buffer.out, ("C:\\" + element + "\\x.cgr").c_str(), 0), nullptr);
+    EXPECT_EQ(std::string(buffer.guard, 8), "gggggggg");
+    EXPECT_EQ(std::strlen(buffer.out), FILEPATHFIND_NAME_SIZE - 1u);
+    ASSERT_NE(finder.GetDirNameFromBackDir(buffer.out, ("..\\" + element).c_str(), 0), nullptr);
+    EXPECT_EQ(std::string(buffer.guard, 8), "gggggggg");
 }

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,9 +21,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 struct PlayerRun {
     int status = -1;  // exit status, or -1 when it did not exit normally
+    int signal = 0;   // the signal that ended it, if one did
+    bool timedOut = false;  // still running at the time limit (then killed)
+    double seconds = 0;     // from start to end
     std::string output;
+};
+
+struct RunOptions {
+    int stopAfterMs = 0;  // > 0: SIGTERM this long after the output shows stopAfterOutput
+    std::string stopAfterOutput;
+    int timeoutMs = 30000;  // then SIGKILL
+    bool terminal = false;  // standard input is a terminal nobody types on
 };
 
 class Player : public ::testing::Test {
@@ -38,14 +54,19 @@ protected:
     }
     void TearDown() override { fs::remove_all(root); }
 
-    // Starts the player (stdin from /dev/null, output to a file); stopAfterMs > 0 sends SIGTERM then.
-    PlayerRun Run(std::vector<std::string> arguments, int stopAfterMs = 0) {
+    // Starts the player (stdin from /dev/null or a terminal, output to a file) and waits for
+    // it, within the time limit.
+    PlayerRun Run(std::vector<std::string> arguments, RunOptions options = RunOptions()) {
         fs::path player = installDir / "vantor-player";
         fs::path outputFile = root / "output.txt";
         arguments.insert(arguments.begin(), player.string());
+        int terminal = options.terminal ? posix_openpt(O_RDWR | O_NOCTTY) : -1;
+        if (terminal >= 0 && (grantpt(terminal) != 0 || unlockpt(terminal) != 0)) terminal = -1;
+        const std::string terminalName = terminal >= 0 ? ptsname(terminal) : "";
+        const auto start = std::chrono::steady_clock::now();
         pid_t pid = fork();
         if (pid == 0) {
-            int in = open("/dev/null", O_RDONLY);
+            int in = open(terminalName.empty() ? "/dev/null" : terminalName.c_str(), O_RDONLY);
             int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(in, 0);
             dup2(out, 1);
@@ -57,27 +78,60 @@ protected:
             execv(argv[0], argv.data());
             _exit(127);
         }
-        if (stopAfterMs > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(stopAfterMs));
-            kill(pid, SIGTERM);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
+        auto elapsedMs = [&] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                         start)
+                .count();
+        };
         PlayerRun run;
+        int status = 0;
+        bool stopped = false;
+        long sawOutputMs = options.stopAfterOutput.empty() ? 0 : -1;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (sawOutputMs < 0 && Contains(ReadFile(outputFile), options.stopAfterOutput))
+                sawOutputMs = elapsedMs();
+            if (options.stopAfterMs > 0 && !stopped && sawOutputMs >= 0 &&
+                elapsedMs() >= sawOutputMs + options.stopAfterMs) {
+                kill(pid, SIGTERM);
+                stopped = true;
+            }
+            if (elapsedMs() >= options.timeoutMs) {
+                run.timedOut = true;
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (terminal >= 0) close(terminal);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(outputFile);
+        run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        run.output = ReadFile(outputFile);
+        return run;
+    }
+
+    // SIGTERM once the frame loop is about to run.
+    PlayerRun Run(std::vector<std::string> arguments, int stopAfterMs) {
+        RunOptions options;
+        options.stopAfterMs = stopAfterMs;
+        options.stopAfterOutput = "LoadProject answered";
+        return Run(std::move(arguments), options);
+    }
+
+    static std::string ReadFile(const fs::path& file) {
+        std::ifstream in(file);
         std::stringstream text;
         text << in.rdbuf();
-        run.output = text.str();
-        return run;
+        return text.str();
+    }
+
+    std::vector<std::string> Frames(const char* frames, const char* fps) const {
+        return {"--install-dir", installDir.string(), "--frames", frames, "--fps", fps};
     }
 
     fs::path root, installDir, registryDir;
 };
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 TEST_F(Player, RunsTheRequestedFramesOnAStartedEngineWithoutAProject) {
     PlayerRun run = Run({"--install-dir", installDir.string(), "--registry-key", "SOFTWARE\\PlayerTest",
@@ -113,12 +167,93 @@ TEST_F(Player, CommandLineMistakesAreRefusedBeforeTheEngineStarts) {
     PlayerRun help = Run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(Contains(help.output, "--install-dir"));
-    for (auto arguments : std::vector<std::vector<std::string>>{
-             {"--frames", "-1"}, {"--fps", "fast"}, {"--bogus"}, {"a.vtr", "b.vtr"}, {"--frames"}}) {
+    for (auto arguments : std::vector<std::vector<std::string>>{{"--frames", "-1"},
+                                                                {"--fps", "fast"},
+                                                                {"--bogus"},
+                                                                {"a.vtr", "b.vtr"},
+                                                                {"--frames"},
+                                                                {"--fps", "1e-11"},
+                                                                {"--fps", "1e9"}}) {
         PlayerRun run = Run(arguments);
         EXPECT_EQ(run.status, 1) << arguments[0];
         EXPECT_FALSE(Contains(run.output, "engine started")) << run.output;
     }
+}
+
+// The seconds the player reports for its frame loop ("ran N frames in S s"), -1 if absent.
+double ReportedSeconds(const std::string& output) {
+    const size_t ran = output.find("vantor-player: ran ");
+    const size_t in = ran == std::string::npos ? ran : output.find(" in ", ran);
+    return in == std::string::npos ? -1 : std::strtod(output.c_str() + in + 4, nullptr);
+}
+
+TEST_F(Player, NoWaitAfterTheLastFrame) {
+    PlayerRun one = Run(Frames("1", "0.2"));  // a period of 5 s
+    EXPECT_EQ(one.status, 0) << one.output;
+    EXPECT_GE(ReportedSeconds(one.output), 0) << one.output;
+    EXPECT_LT(ReportedSeconds(one.output), 2.5) << one.output;
+    PlayerRun two = Run(Frames("2", "1"));  // one period between the two frames
+    EXPECT_EQ(two.status, 0) << two.output;
+    EXPECT_GT(ReportedSeconds(two.output), 0.9) << two.output;
+    EXPECT_LT(ReportedSeconds(two.output), 1.9) << two.output;
+}
+
+TEST_F(Player, RegistryFileThatIsNoRegularFileDoesNotHangStartUp) {
+    fs::create_directories(registryDir);
+    ASSERT_EQ(mkfifo((registryDir / "software%5Cvantor.reg").c_str(), 0644), 0);
+    RunOptions options;
+    options.stopAfterMs = 10000;  // a hanging player is also told to stop, as a user would
+    options.timeoutMs = 20000;
+    PlayerRun run = Run(Frames("1", "0"), options);
+    EXPECT_FALSE(run.timedOut) << "could only be killed";
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_LT(run.seconds, 10.0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "ran 1 frame")) << run.output;
+}
+
+TEST_F(Player, StopSignalsEndItInsideAndOutsideTheFrameLoop) {
+    // Inside: waiting for the next of two frames 1000 s apart.
+    RunOptions options;
+    options.stopAfterMs = 500;
+    options.stopAfterOutput = "LoadProject answered";
+    options.timeoutMs = 20000;
+    PlayerRun waiting = Run(Frames("2", "0.001"), options);
+    EXPECT_FALSE(waiting.timedOut);
+    EXPECT_EQ(waiting.status, 0) << waiting.output;
+    EXPECT_TRUE(Contains(waiting.output, "stopped by a signal")) << waiting.output;
+    EXPECT_LT(waiting.seconds, 10.0);
+
+    // Outside: the file dialog waits on a terminal nobody types on.
+    options.terminal = true;
+    options.stopAfterOutput = "engine started";
+    PlayerRun asking = Run({"--install-dir", installDir.string(), "--fps", "0"}, options);
+    EXPECT_FALSE(asking.timedOut);
+    EXPECT_EQ(asking.signal, SIGTERM) << asking.output;
+    EXPECT_LT(asking.seconds, 10.0);
+}
+
+TEST_F(Player, InstallDirectoriesTheEngineCannotUseAreRefused) {
+    std::ofstream(root / "plain-file") << "not a directory";
+    const fs::path longDir = root / std::string(240 - root.string().size() - 1, 'l');
+    fs::copy(installDir, longDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    const fs::path cutAt = root / std::string(299 - root.string().size() - 1, 'p');
+    fs::create_directories(cutAt);
+    fs::copy(installDir, cutAt / "realinstall",
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    struct Case {
+        fs::path dir;
+        const char* reason;
+    };
+    for (const Case& c : {Case{root / "nonexistent", "install directory missing"},
+                          Case{root / "plain-file", "not a directory"}, Case{longDir, "200 characters"},
+                          Case{cutAt / "realinstall", "200 characters"}}) {
+        PlayerRun run = Run({"--install-dir", c.dir.string(), "--frames", "1", "--fps", "0"});
+        EXPECT_EQ(run.status, 3) << run.output;
+        EXPECT_TRUE(Contains(run.output, c.reason)) << run.output;
+        EXPECT_FALSE(Contains(run.output, "engine started")) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(cutAt / "channel.lst")) << "the engine used a cut install directory";
+    EXPECT_FALSE(fs::exists(cutAt / "error.log"));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -95,6 +98,25 @@ TEST(PlatformFiles, AppendCreatesThenExtendsAndWholeFilesReadBack) {
     EXPECT_FALSE(platform::ReadWholeFile(temp.File("missing").c_str(), data));
     EXPECT_TRUE(data.empty());
     EXPECT_FALSE(platform::ReadWholeFile(temp.Path().c_str(), data));  // a directory is no file
+}
+
+// A FIFO nobody reads or writes in place of a file: opening it must not wait for ever.
+// Run in a child with an alarm, so a block fails instead of hanging.
+TEST(PlatformFiles, FifosAreNeitherReadNorAppendedTo) {
+    TemporaryDirectory temp;
+    const std::string fifo = temp.File("error.log");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(5);
+        std::vector<unsigned char> data;
+        bool read = platform::ReadWholeFile(fifo.c_str(), data);
+        bool appended = platform::AppendToFile(fifo.c_str(), "line\r\n", 6);
+        _exit(!read && !appended ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status), 0);
 }
 
 TEST(PlatformFiles, AttributesTellFilesDirectoriesAndReadOnlyFiles) {

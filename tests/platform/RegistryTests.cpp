@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -124,6 +128,46 @@ TEST_F(RegistryStandIn, SizeWithoutTerminatorStillStoresATerminatedValue) {
     ASSERT_EQ(Get("SOFTWARE\\Vantor", "WriteErrorLog", value, 99), 0);
     EXPECT_EQ(value, "No");
     EXPECT_EQ(storedSize, 3u);
+}
+
+// A key file that is no regular file (a FIFO nobody writes to) counts as absent; reading it
+// must not block. Run in a child with an alarm, so a block fails instead of hanging.
+TEST_F(RegistryStandIn, KeyFileThatIsNoRegularFileCountsAsAbsent) {
+    std::filesystem::create_directories(temp.File("registry"));
+    const std::string keyFile = temp.File("registry") + "/software%5Cvantor.reg";
+    ASSERT_EQ(mkfifo(keyFile.c_str(), 0644), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(5);
+        std::string value;
+        bool absent = Get("SOFTWARE\\Vantor", "WriteErrorLog", value) == 2;
+        bool written = Set("SOFTWARE\\Vantor", "WriteErrorLog", "No") == 0;
+        bool read = Get("SOFTWARE\\Vantor", "WriteErrorLog", value) == 0 && value == "No";
+        _exit(absent && written && read ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "blocked on the FIFO (signal " << WTERMSIG(status) << ")";
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+}
+
+// Files edited by hand: a CRLF line ending is not part of the value, and lines that are no
+// "name=value" pair survive the next write.
+TEST_F(RegistryStandIn, HandEditedFilesKeepTheirOtherLines) {
+    std::filesystem::create_directories(temp.File("registry"));
+    const std::string keyFile = temp.File("registry") + "/software%5Cvantor.reg";
+    WriteText(keyFile, "WriteErrorLog=No\r\n# a comment\r\n[section]\nVtrCrCCheck=Yes\n");
+    std::string value;
+    ASSERT_EQ(Get("SOFTWARE\\Vantor", "WriteErrorLog", value), 0);
+    EXPECT_EQ(value, "No");
+    ASSERT_EQ(Set("SOFTWARE\\Vantor", "Added", "1"), 0);
+    const std::string text = ReadText(keyFile);
+    EXPECT_NE(text.find("# a comment"), std::string::npos) << text;
+    EXPECT_NE(text.find("[section]"), std::string::npos) << text;
+    ASSERT_EQ(Get("SOFTWARE\\Vantor", "VtrCrCCheck", value), 0);
+    EXPECT_EQ(value, "Yes");
+    ASSERT_EQ(Get("SOFTWARE\\Vantor", "Added", value), 0);
+    EXPECT_EQ(value, "1");
 }
 
 }  // namespace

@@ -99,6 +99,8 @@ CacheFile ParseCacheFile(const std::string& bytes) {
     }
     if (!TakeBlock(bytes, at, "CHDI", data) || data.size() != 260) return file;
     file.dir = data.c_str();
+    // A checksum block may follow the directory.
+    if (TakeBlock(bytes, at, "CLCK", data) && data.size() == 4) file.checksummed = true;
     file.valid = at == bytes.size();
     return file;
 }

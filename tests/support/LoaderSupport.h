@@ -31,6 +31,7 @@ struct CacheFile {
     int32_t count = -1;
     std::vector<CacheEntry> entries;
     std::string dir;
+    bool checksummed = false;  // a checksum block follows the directory
 };
 
 CacheFile ParseCacheFile(const std::string& bytes);
