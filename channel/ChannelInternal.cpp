@@ -216,6 +216,3 @@ unsigned char ChannelInternal::GetTreeCountMode(Tev_Channel* channel) { return c
 unsigned char ChannelInternal::GetTreeRecalculateCount(Tev_Channel* channel) {
     return channel ? channel->treeRecalculateCount : 0;
 }
-
-// The dependency walk is not built yet: nothing is listed.
-void ChannelInternal::GetChannelDepenency(Tev_Channel*, Tev_List*) {}

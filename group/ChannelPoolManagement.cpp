@@ -1,31 +1,52 @@
-// Channel pools. The pool tree is not maintained yet: no channel joins a pool, so every
-// lookup answers "no pool" and releasing a membership changes nothing.
+// Channel pools: a tree of named pools whose paths join components with '@'. Every pool is
+// also kept in a registry whose positions are the pools' ids, so a channel's resolution can
+// name a member by (pool id, member position) and is checked against one time stamp.
 #include "ChannelPoolManagement.h"
 
 #include <cstdlib>
+#include <cstring>
 
+#include "ChannelInternal.h"
+#include "EngineInterface.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
-#include "Tev_String.h"
+#include "foundation/ListItems.h"
+#include "platform/Clock.h"
+#include "platform/Text.h"
 
-PoolItem::PoolItem() : subPoolItems(new Tev_List()), channels(new Tev_List()), parent(nullptr), id(-1) {
-    name[0] = 0;
+namespace {
+
+const char* const kMsgNotGroupChannel =
+    "Error non channel group channel is not allowed to be a pool channel!";
+const char kPathSeparator = '@';
+
+// A component is cut to the size of the name field both when a pool is made and when it is
+// looked for, so a pool made from a long component is found again by the same path.
+void ComponentName(char (&name)[POOL_ITEM_NAME_SIZE], const char* start, size_t length) {
+    platform::CopyTextN(name, start, length);
 }
 
-PoolItem::~PoolItem() {
-    // Sub pools belong to the management object's tree; the member channels to their groups.
-    delete subPoolItems;
-    delete channels;
+bool NameMatches(PoolItem* item, const char* name) {
+    char wanted[POOL_ITEM_NAME_SIZE];
+    ComponentName(wanted, name, std::strlen(name));
+    return platform::StrICmp(item->name, wanted) == 0;
 }
 
-ChannelPoolInfo::ChannelPoolInfo() : poolNames(new Tev_List()), timeStamp(0), poolItems(new Tev_List()) {}
-
-ChannelPoolInfo::~ChannelPoolInfo() {
-    for (int i = 0; i < poolNames->GetItemCount(); i++) delete static_cast<Tev_String*>(poolNames->GetItem(i));
-    for (int i = 0; i < poolItems->GetItemCount(); i++)
-        delete static_cast<ChannelPoolItemInfo*>(poolItems->GetItem(i));
-    delete poolNames;
-    delete poolItems;
+bool RemoveFromList(Tev_List* list, void* item) {
+    for (int i = 0; i < list->GetItemCount(); i++) {
+        if (list->GetItem(i) != item) continue;
+        list->RemoveItem(i);
+        return true;
+    }
+    return false;
 }
+
+bool IsEmpty(PoolItem* item) {
+    return item->channels->GetItemCount() == 0 && item->subPoolItems->GetItemCount() == 0;
+}
+
+}  // namespace
 
 ChannelPoolManagement::ChannelPoolManagement()
     : engineInterface(nullptr),
@@ -34,35 +55,114 @@ ChannelPoolManagement::ChannelPoolManagement()
       poolItemRegistry(new Tev_List()) {}
 
 ChannelPoolManagement::~ChannelPoolManagement() {
-    // Every pool is in the registry exactly once.
-    for (int i = 0; i < poolItemRegistry->GetItemCount(); i++)
-        delete static_cast<PoolItem*>(poolItemRegistry->GetItem(i));
+    listitems::DeleteAll<PoolItem>(*poolItemRegistry);  // every pool is in it exactly once
     delete mainPoolItems;
     delete poolItemRegistry;
 }
 
 void ChannelPoolManagement::SetEngineInterface(EngineInterface* engine) { engineInterface = engine; }
 
-PoolItem* ChannelPoolManagement::CreatePoolItem(const char*, Tev_Channel*) { return nullptr; }
+bool ChannelPoolManagement::IsGroupChannel(Tev_Channel* channel) {
+    Tev_ChannelGroup* group = channel->GetChannelGroup();
+    if (group && group->GetGroupIndex() != -1) return true;
+    if (engineInterface) engineInterface->showErrorMessage(kMsgNotGroupChannel);
+    return false;
+}
 
-void ChannelPoolManagement::ReleasePoolItem(const char*, Tev_Channel*) {}
+PoolItem* ChannelPoolManagement::CreatePoolItem(const char* poolPath, Tev_Channel* channel) {
+    if (!channel || !IsGroupChannel(channel) || !poolPath) return nullptr;
+    PoolItem* item = WalkPath(poolPath, true);
+    if (!item) return nullptr;
+    for (int i = 0; i < item->channels->GetItemCount(); i++)
+        if (item->channels->GetItem(i) == channel) return item;
+    item->channels->AddItem(channel);
+    channelInternal.AddChannelToPool(channel, poolPath);
+    SetTimeStamp();
+    return item;
+}
 
-PoolItem* ChannelPoolManagement::GetPoolItem(const char*) { return nullptr; }
+void ChannelPoolManagement::ReleasePoolItem(const char* poolPath, Tev_Channel* channel) {
+    if (!channel || !IsGroupChannel(channel) || !poolPath) return;
+    PoolItem* item = GetPoolItem(poolPath);
+    if (item) {
+        RemoveFromList(item->channels, channel);
+        if (IsEmpty(item)) CleanUpItem(item);
+    }
+    channelInternal.RemoveChannelFromPool(channel, poolPath);
+    SetTimeStamp();
+}
 
-PoolItem* ChannelPoolManagement::CreateSubPoolItem(const char*, PoolItem*) { return nullptr; }
+PoolItem* ChannelPoolManagement::GetPoolItem(const char* poolPath) {
+    return poolPath ? WalkPath(poolPath, false) : nullptr;
+}
 
-PoolItem* ChannelPoolManagement::GetSubPoolItem(const char*, PoolItem*) { return nullptr; }
+// Each component names a sub pool of the one before; the first a top-level pool.
+PoolItem* ChannelPoolManagement::WalkPath(const char* poolPath, bool create) {
+    PoolItem* item = nullptr;
+    const char* start = poolPath;
+    for (;;) {
+        const char* separator = std::strchr(start, kPathSeparator);
+        size_t length = separator ? static_cast<size_t>(separator - start) : std::strlen(start);
+        char name[POOL_ITEM_NAME_SIZE];
+        ComponentName(name, start, length);
+        item = create ? CreateSubPoolItem(name, item) : GetSubPoolItem(name, item);
+        if (!item || !separator) return item;
+        start = separator + 1;
+    }
+}
 
-void ChannelPoolManagement::CleanUpItem(PoolItem*) {}
+PoolItem* ChannelPoolManagement::CreateSubPoolItem(const char* name, PoolItem* parent) {
+    if (!name) return nullptr;
+    if (PoolItem* existing = GetSubPoolItem(name, parent)) return existing;
+    PoolItem* item = new PoolItem();
+    ComponentName(item->name, name, std::strlen(name));
+    item->parent = parent;
+    item->id = poolItemRegistry->AddItemOrNULL(item);
+    (parent ? parent->subPoolItems : mainPoolItems)->AddItem(item);
+    return item;
+}
 
-Tev_Channel* ChannelPoolManagement::GetChannelFromPoolItemInfo(ChannelPoolItemInfo*) { return nullptr; }
+PoolItem* ChannelPoolManagement::GetSubPoolItem(const char* name, PoolItem* parent) {
+    if (!name) return nullptr;
+    Tev_List* candidates = parent ? parent->subPoolItems : mainPoolItems;
+    for (int i = 0; i < candidates->GetItemCount(); i++) {
+        PoolItem* item = listitems::At<PoolItem>(*candidates, i);
+        if (item && NameMatches(item, name)) return item;
+    }
+    return nullptr;
+}
+
+void ChannelPoolManagement::DeletePoolItem(PoolItem* item, Tev_List* siblings) {
+    if (poolItemRegistry->GetItem(item->id) == item) poolItemRegistry->SetItem(nullptr, item->id);
+    RemoveFromList(siblings, item);
+    delete item;
+}
+
+void ChannelPoolManagement::CleanUpItem(PoolItem* item) {
+    // Only an empty pool of this tree goes: its sub pools would be left without a parent.
+    if (!item || poolItemRegistry->GetItem(item->id) != item || !IsEmpty(item)) return;
+    while (item->parent) {
+        PoolItem* parent = item->parent;
+        DeletePoolItem(item, parent->subPoolItems);
+        if (!IsEmpty(parent)) return;
+        item = parent;
+    }
+    DeletePoolItem(item, mainPoolItems);
+}
+
+Tev_Channel* ChannelPoolManagement::GetChannelFromPoolItemInfo(ChannelPoolItemInfo* info) {
+    if (!info) return nullptr;
+    PoolItem* item = listitems::At<PoolItem>(*poolItemRegistry, info->poolItemId);
+    return item ? listitems::At<Tev_Channel>(*item->channels, info->memberIndex) : nullptr;
+}
 
 PoolItem* ChannelPoolManagement::GetMainGroupPoolItem(int index) {
-    return static_cast<PoolItem*>(mainPoolItems->GetItem(index));
+    return listitems::At<PoolItem>(*mainPoolItems, index);
 }
 
 int ChannelPoolManagement::GetMainGroupPoolItemCount() { return mainPoolItems->GetItemCount(); }
 
 unsigned long ChannelPoolManagement::GetTimeStamp() { return timeStamp; }
 
-void ChannelPoolManagement::SetTimeStamp() {}
+// Unsigned arithmetic wraps; adding at least 1 means the stamp moves on every change.
+void ChannelPoolManagement::SetTimeStamp() { timeStamp += platform::GetTickCount() + 1; }

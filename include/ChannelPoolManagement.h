@@ -8,16 +8,19 @@ class Tev_List;
 class Tev_Channel;
 class EngineInterface;
 
+// Size of a pool's name field: a path component keeps at most 19 characters.
+#define POOL_ITEM_NAME_SIZE 20
+
 // One pool. Owned by the management object.
 struct TARNWELL_API PoolItem {
     PoolItem();
     ~PoolItem();
 
-    Tev_List* subPoolItems;  // PoolItem*, in creation order
-    Tev_List* channels;      // Tev_Channel*, in order of joining; not owned
-    char name[20];           // path component, at most 19 characters
-    PoolItem* parent;        // NULL for a top-level pool
-    int32_t id;              // position in the registry; -1 before registration
+    Tev_List* subPoolItems;          // PoolItem*, in creation order
+    Tev_List* channels;              // Tev_Channel*, in order of joining; not owned
+    char name[POOL_ITEM_NAME_SIZE];  // path component, at most 19 characters
+    PoolItem* parent;                // NULL for a top-level pool
+    int32_t id;                      // position in the registry; -1 before registration
 
 private:
     PoolItem(const PoolItem&) = delete;
@@ -69,6 +72,10 @@ protected:
     Tev_List* poolItemRegistry;        // PoolItem* at every level; position = id; NULL holes
 
 private:
+    PoolItem* WalkPath(const char* poolPath, bool create);
+    bool IsGroupChannel(Tev_Channel* channel);
+    void DeletePoolItem(PoolItem* item, Tev_List* siblings);
+
     ChannelPoolManagement(const ChannelPoolManagement&) = delete;
     ChannelPoolManagement& operator=(const ChannelPoolManagement&) = delete;
 };
