@@ -2,6 +2,7 @@
 #include "engine/Engine.h"
 
 #include "ChannelList.h"
+#include "DllInterface.h"
 #include "EngineInterface.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_Tread.h"
@@ -43,12 +44,22 @@ Engine::Engine()
 
 // Frees only the list storage: Release has already emptied the lists.
 Engine::~Engine() {
+    ForgetGlobalEngine();
     std::lock_guard<std::mutex> guard(EngineCountLock());
     engineCount--;
     if (engineCount == 0) {
         delete dllInitLock;
         dllInitLock = nullptr;
     }
+}
+
+// Library code given no engine falls back on globalEngine: it must never name a deleted one.
+void Engine::ForgetGlobalEngine() {
+    if (!dllInitLock) return;
+    std::lock_guard<std::mutex> guard(*dllInitLock);
+    if (globalEngine != engineInterface) return;
+    globalEngine = nullptr;
+    globalDllInstance = nullptr;
 }
 
 const char* Engine::GetInstallDir() { return installDir; }

@@ -107,6 +107,8 @@ private:
     friend class EngineInterface;
     friend class EngineInterfaceExt;
 
+    void ForgetGlobalEngine();
+
     Tev_ChannelGroup* uniqueGroup;   // owned; holds the unique channels, not in groupList
     Tev_List groupList;              // Tev_ChannelGroup*, owned; empty slots NULL
     int treeCalculateCount;          // 0..treecount::kMax
