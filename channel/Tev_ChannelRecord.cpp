@@ -104,11 +104,11 @@ void Tev_Channel::SaveLinks(TevFileSaver& saver) {
     }
 }
 
+// A channel that uses pools may also be a member of others: both lists are written, or the
+// memberships would be lost on loading (the reader takes "CPNC" after "CHNC" either way).
 void Tev_Channel::SavePoolNames(TevFileSaver& saver) {
-    if (channelPoolInfo)
-        SaveNames(saver, channelPoolInfo->poolNames, "CHNC", "CHPN", "CHEN");
-    else if (poolItemNames)
-        SaveNames(saver, poolItemNames, "CPNC", "CPNP", "CPEN");
+    if (channelPoolInfo) SaveNames(saver, channelPoolInfo->poolNames, "CHNC", "CHPN", "CHEN");
+    if (poolItemNames) SaveNames(saver, poolItemNames, "CPNC", "CPNP", "CPEN");
 }
 
 // ---- loading ----

@@ -247,7 +247,7 @@ TEST_F(ChannelPools, ADeletedParentIsNotRelinked) {
 TEST_F(ChannelPools, LoadingAGroupRecreatesItsMemberships) {
     Tev_Channel* member = NewMember("A@B");
     Pools()->CreatePoolItem("C", member);
-    NewPoolUser({"A"});
+    Pools()->CreatePoolItem("D", NewPoolUser({"A"}));  // a user may be a member as well
     std::string path = engine.InstallDir() + "/pools.cgr";
     ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
     Api()->DeleteChannelGroup(group->GetGroupIndex());
@@ -263,6 +263,9 @@ TEST_F(ChannelPools, LoadingAGroupRecreatesItsMemberships) {
         EXPECT_EQ(pool->channels->GetItemCount(), 1);
         EXPECT_EQ(pool->channels->GetItem(0), loadedMember);
     }
+    PoolItem* userPool = Pools()->GetPoolItem("D");
+    ASSERT_NE(userPool, nullptr);
+    EXPECT_EQ(userPool->channels->GetItem(0), loadedUser);
     EXPECT_TRUE(loadedUser->GetIfUsePoolChannel());
     EXPECT_EQ(loadedUser->GetPoolChannel(0), loadedMember);
     EXPECT_EQ(loadedUser->GetPoolChannelCount(), 1);
