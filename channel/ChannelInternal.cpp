@@ -8,6 +8,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "channel/ChannelTypeMatch.h"
+#include "foundation/ListItems.h"
 #include "platform/Clock.h"
 
 TARNWELL_API ChannelInternal channelInternal;
@@ -18,7 +19,7 @@ ChannelInternal::~ChannelInternal() {}
 
 ChildInfo* ChannelInternal::GetChildInfo(Tev_Channel* channel, int index) {
     if (!channel) return nullptr;
-    return static_cast<ChildInfo*>(channel->children.GetItem(index));
+    return listitems::At<ChildInfo>(channel->children, index);
 }
 
 Tev_Channel* ChannelInternal::GetInternalChild(Tev_Channel* channel, int index) {
@@ -49,7 +50,7 @@ int ChannelInternal::GetChildCreationCount(Tev_Channel* channel) {
 ChildCreation* ChannelInternal::GetChildCreateType(Tev_Channel* channel, int linkPosition) {
     if (!channel) return nullptr;
     if (channel->channelInterfaceType == PEX_PUBLICCALL) return GetPublicCallCreateType(channel, linkPosition);
-    return static_cast<ChildCreation*>(channel->childCreations.GetItem(linkPosition));
+    return listitems::At<ChildCreation>(channel->childCreations, linkPosition);
 }
 
 int ChannelInternal::SetChildByType(Tev_Channel* channel, Tev_Channel* child, int targetChannel) {
@@ -152,7 +153,7 @@ bool ChannelInternal::CheckChannelRequest(Tev_Channel* channel, int channelIndex
     if (!channel || !channel->pendingLinks) return false;
     Tev_List* pending = channel->pendingLinks;
     for (int i = 0; i < pending->GetItemCount(); ++i) {
-        PendingLink* link = static_cast<PendingLink*>(pending->GetItem(i));
+        PendingLink* link = listitems::At<PendingLink>(*pending, i);
         if (!link || link->channelIndex != channelIndex || link->targetChannel != targetChannel) continue;
         if (linkPosition != -1)
             channel->SetChild(child, targetChannel, linkPosition);

@@ -9,6 +9,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -16,11 +17,6 @@ struct WaitingChild {
     Tev_Channel* channel;
     int linkData;
 };
-
-void CopyText(char* destination, size_t size, const char* source) {
-    std::strncpy(destination, source, size - 1);
-    destination[size - 1] = 0;
-}
 
 }  // namespace
 
@@ -80,8 +76,8 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
     char name[sizeof(parameter.name) + 1];
     std::memcpy(name, parameter.name, sizeof(parameter.name));
     name[sizeof(parameter.name)] = 0;
-    CopyText(creation->channelType.typeName, sizeof(creation->channelType.typeName), name);
-    CopyText(creation->linkName, sizeof(creation->linkName), name);
+    platform::CopyText(creation->channelType.typeName, name);
+    platform::CopyText(creation->linkName, name);
     creation->createChild = 0;
     creation->requestLink = linkPosition;
     ChildInfo* head = GetChildInfo(channel, linkPosition);

@@ -15,6 +15,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_String.h"
 #include "channel/ChannelMessages.h"
+#include "foundation/ListItems.h"
 #include "platform/Clock.h"
 
 Tev_Channel::Tev_Channel()
@@ -61,18 +62,15 @@ Tev_Channel::~Tev_Channel() {
 }
 
 void Tev_Channel::ReleaseLinkRecords() {
-    for (int i = 0; i < childCreations.GetItemCount(); ++i)
-        delete static_cast<ChildCreation*>(childCreations.GetItem(i));
-    childCreations.ClearItems();
-    for (int i = 0; i < children.GetItemCount(); ++i) delete static_cast<ChildInfo*>(children.GetItem(i));
-    children.ClearItems();
+    listitems::DeleteAll<ChildCreation>(childCreations);
+    listitems::DeleteAll<ChildInfo>(children);
     // The placeholder position points at a head that is gone now.
     if (publicCallInfo) publicCallInfo->childCreation.childInfo = nullptr;
 }
 
 void Tev_Channel::ReleasePendingLinks() {
     if (!pendingLinks) return;
-    for (int i = 0; i < pendingLinks->GetItemCount(); ++i) delete static_cast<PendingLink*>(pendingLinks->GetItem(i));
+    for (int i = 0; i < pendingLinks->GetItemCount(); ++i) delete listitems::At<PendingLink>(*pendingLinks, i);
     delete pendingLinks;
     pendingLinks = nullptr;
 }
@@ -86,7 +84,7 @@ void Tev_Channel::ReleasePoolItemNames() {
     if (engineInterface && engineInterface->engineInterfaceExt)
         pools = engineInterface->engineInterfaceExt->GetChannelPoolManagement();
     for (int i = 0; i < names->GetItemCount(); ++i) {
-        Tev_String* name = static_cast<Tev_String*>(names->GetItem(i));
+        Tev_String* name = listitems::At<Tev_String>(*names, i);
         if (!name) continue;
         if (pools) pools->ReleasePoolItem(name->GetString(), this);
         delete name;
@@ -192,7 +190,7 @@ void Tev_Channel::SetChannelInterfaceType(int type) {
 
 void Tev_Channel::CheckIndexNrRemoval(int indexNr) {
     for (int i = 0; i < children.GetItemCount(); ++i) {
-        ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(i));
+        ChildInfo* entry = listitems::At<ChildInfo>(children, i);
         if (!entry || !entry->channel) continue;
         int type = entry->channel->channelInterfaceType;
         Tev_Channel* linked =

@@ -7,10 +7,11 @@
 #include "Tev_Channel.h"
 #include "channel/ChannelMessages.h"
 #include "channel/ChannelTypeMatch.h"
+#include "foundation/ListItems.h"
 
 void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
     for (int i = 0; i < childCreations.GetItemCount(); ++i) {
-        ChildCreation* existing = static_cast<ChildCreation*>(childCreations.GetItem(i));
+        ChildCreation* existing = listitems::At<ChildCreation>(childCreations, i);
         if (existing && existing->requestLink != -1 && existing->requestLink == creation.requestLink) {
             channelmsg::Error(engineInterface, channelmsg::kDuplicateRequestLink);
             return;
@@ -27,7 +28,7 @@ void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
     std::memcpy(position->linkName, creation.linkName, sizeof(position->linkName));
     position->linkName[sizeof(position->linkName) - 1] = 0;
 
-    delete static_cast<ChildCreation*>(childCreations.GetItem(linkPosition));
+    delete listitems::At<ChildCreation>(childCreations, linkPosition);
     childCreations.SetItem(position, linkPosition);
 
     ChildInfo* head = new ChildInfo();
@@ -36,12 +37,12 @@ void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
     head->multipleChildren = creation.requestLink == -1;
     head->nodeOffset = linkPosition;
 
-    ChildInfo* replaced = static_cast<ChildInfo*>(children.GetItem(linkPosition));
+    ChildInfo* replaced = listitems::At<ChildInfo>(children, linkPosition);
     if (replaced) {
         // Declaring positions after linking can put another position's head here; that
         // position must not keep a pointer to the freed entry.
         for (int i = 0; i < childCreations.GetItemCount(); ++i) {
-            ChildCreation* other = static_cast<ChildCreation*>(childCreations.GetItem(i));
+            ChildCreation* other = listitems::At<ChildCreation>(childCreations, i);
             if (other && other->childInfo == replaced) other->childInfo = nullptr;
         }
         delete replaced;
@@ -78,7 +79,7 @@ Tev_Channel* Tev_Channel::MatchCandidate(ChildInfo* entry) {
 int Tev_Channel::GetChildTypeCount(_GUID type) {
     int count = 0;
     for (int i = 0; i < children.GetItemCount(); ++i) {
-        Tev_Channel* candidate = MatchCandidate(static_cast<ChildInfo*>(children.GetItem(i)));
+        Tev_Channel* candidate = MatchCandidate(listitems::At<ChildInfo>(children, i));
         if (candidate && channelmatch::Matches(candidate->GetChannelType(), type)) ++count;
     }
     return count;
@@ -87,7 +88,7 @@ int Tev_Channel::GetChildTypeCount(_GUID type) {
 Tev_Channel* Tev_Channel::GetChildFromLinkGuid(_GUID type, int nr) {
     int found = 0;
     for (int i = 0; i < children.GetItemCount(); ++i) {
-        Tev_Channel* candidate = MatchCandidate(static_cast<ChildInfo*>(children.GetItem(i)));
+        Tev_Channel* candidate = MatchCandidate(listitems::At<ChildInfo>(children, i));
         if (!candidate || !channelmatch::Matches(candidate->GetChannelType(), type)) continue;
         if (found == nr) return GetChild(i);
         ++found;

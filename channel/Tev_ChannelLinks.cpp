@@ -10,12 +10,13 @@
 #include "Tev_ChannelGroup.h"
 #include "channel/ChannelMessages.h"
 #include "channel/ChannelTypeMatch.h"
+#include "foundation/ListItems.h"
 
 // GetChild while the engine tracks calling: the caller, the child and the resolved channel
 // get their calling time updated.
 Tev_Channel* Tev_Channel::GetChildTracked(int index) {
     channelInternal.UpdateCallingTime(this);
-    ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
+    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
     if (!entry || !entry->channel) return nullptr;
     Tev_Channel* child = entry->channel;
     channelInternal.UpdateCallingTime(child);
@@ -103,7 +104,7 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
     }
     if (targetChannel >= 0 && targetChannel < head->nodeCount) {
         int index = head->nodeOffset - head->nodeCount + targetChannel;
-        ChildInfo* slot = static_cast<ChildInfo*>(children.GetItem(index));
+        ChildInfo* slot = listitems::At<ChildInfo>(children, index);
         if (!slot) {
             channelmsg::UserInfo(engineInterface, channelmsg::kInvalidTarget);
             channelmsg::UserInfo(engineInterface, channel->GetChannelName());
@@ -143,7 +144,7 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
 }
 
 void Tev_Channel::RemoveChild(int index) {
-    ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
+    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
     if (entry) entry->channel = nullptr;
 }
 
@@ -151,7 +152,7 @@ void Tev_Channel::RemoveChildren() {
     // Removing non-heads from the back gives the same list as restarting from the front
     // after each removal, without the quadratic walk.
     for (int i = children.GetItemCount() - 1; i >= 0; --i) {
-        ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(i));
+        ChildInfo* entry = listitems::At<ChildInfo>(children, i);
         if (!entry) continue;
         entry->channel = nullptr;
         if (entry->isLinkHead) continue;

@@ -5,6 +5,7 @@
 #include "EngineInterface.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_Tread.h"
+#include "foundation/ListItems.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 
@@ -29,7 +30,7 @@ Engine::Engine()
       engineInstance(nullptr),
       engineInterface(nullptr),
       engineInitialized(false),
-      currentEvent(-1),
+      currentEvent(kEventNone),
       windowMessage{0, 0, 0, nullptr},
       startGroup(0) {
     engineClassName[0] = 0;
@@ -71,11 +72,11 @@ void Engine::SetStartGroup(int index) { startGroup = index; }
 int Engine::GetStartGroup() { return startGroup; }
 
 void Engine::SetInstallDir(const char* dir) {
-    if (dir) platform::CopyTextN(installDir, sizeof(installDir), dir, 299);
+    if (dir) platform::CopyText(installDir, dir);
 }
 
 void Engine::SetRegKey(const char* key) {
-    if (key) platform::CopyTextN(regKey, sizeof(regKey), key, 299);
+    if (key) platform::CopyText(regKey, key);
 }
 
 void Engine::UpdateChannelTree() {
@@ -89,29 +90,27 @@ void Engine::UpdateChannelTree() {
 void Engine::Release() {
     if (engineInterface) engineInterface->showErrorMessage("Libraries loaded : ", libraryList.GetItemCount());
     engineInitialized = false;
-    currentEvent = -3;
+    currentEvent = kEventReleased;
 
     for (int i = 0; i < treadList.GetItemCount(); i++) {
-        Tev_Tread* tread = static_cast<Tev_Tread*>(treadList.GetItem(i));
+        Tev_Tread* tread = listitems::At<Tev_Tread>(treadList, i);
         if (tread) tread->ExitThread();
     }
 
     for (int i = 0; i < groupList.GetItemCount(); i++) {
-        Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i));
+        Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i);
         groupList.SetItem(nullptr, i);  // the dying group is no longer found in the table
         delete group;
     }
     groupList.ClearItems();
 
-    for (int i = 0; i < publicRequestList.GetItemCount(); i++)
-        delete static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
-    publicRequestList.ClearItems();
+    listitems::DeleteAll<PublicChannelRequest>(publicRequestList);
 
     delete channelTypeList;
     channelTypeList = nullptr;
 
     for (int i = 0; i < treadList.GetItemCount(); i++) {
-        Tev_Tread* tread = static_cast<Tev_Tread*>(treadList.GetItem(i));
+        Tev_Tread* tread = listitems::At<Tev_Tread>(treadList, i);
         if (!tread) continue;
         tread->CloseTread();
         // A close that found the body finished may already have handed the handle to

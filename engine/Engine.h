@@ -34,6 +34,10 @@ extern std::mutex* dllInitLock;
 
 class Engine {
 public:
+    // currentEvent before the first dispatch, and once the engine is released (no more dispatch).
+    static constexpr int kEventNone = -1;
+    static constexpr int kEventReleased = -3;
+
     Engine();
 
     // Virtual operations in slot order.
@@ -92,10 +96,20 @@ public:
     void IncreaseTreeCount();
     void DoLinkPoolToChannel(Tev_Channel* channel);
 
-    // Internal class: the facades read and write these fields directly.
+    // The table's pool name index follows renames of the groups in it; groups report them
+    // through group/GroupTableIndex.h.
+    void IndexGroup(Tev_ChannelGroup* group);
+    void UnindexGroup(Tev_ChannelGroup* group);
+    struct GroupNameIndex;  // defined in EngineGroupTable.cpp
+
+private:
+    // The two facades are the engine's only clients; they read and write its state directly.
+    friend class EngineInterface;
+    friend class EngineInterfaceExt;
+
     Tev_ChannelGroup* uniqueGroup;   // owned; holds the unique channels, not in groupList
     Tev_List groupList;              // Tev_ChannelGroup*, owned; empty slots NULL
-    int treeCalculateCount;          // 0..30000
+    int treeCalculateCount;          // 0..treecount::kMax
     ChannelList* channelTypeList;    // owned
     HWND windowHandle;
     Tev_List publicRequestList;      // PublicChannelRequest*, owned
@@ -108,7 +122,7 @@ public:
     Tev_List treadList;              // Tev_Tread*, owned; slot = thread id
     Tev_List libraryList;            // module handles, in load order
     Tev_List eventList;              // EventRegistration*, owned
-    int currentEvent;                // -1 before the first dispatch, -3 after Release
+    int currentEvent;                // kEventNone before the first dispatch, kEventReleased after Release
     WindowMessageInfo windowMessage;
     int startGroup;
     Tev_List poolLinkList;           // Tev_Channel* waiting for LinkPoolToChannel
@@ -126,14 +140,11 @@ public:
     bool PoolNameFreeForLoading(const char* poolName);
     // Pool name -> table slots, so that lookups by name stay fast in large tables. Groups in
     // the table report renames through IndexGroup/UnindexGroup (Tev_ChannelGroup::SetPoolName).
-    struct GroupNameIndex;
     struct GroupNameIndexHolder {
         GroupNameIndex* index = nullptr;  // made on first use
         ~GroupNameIndexHolder();
     };
     GroupNameIndexHolder groupNameIndex;
-    void IndexGroup(Tev_ChannelGroup* group);
-    void UnindexGroup(Tev_ChannelGroup* group);
     bool IsInGroupTable(Tev_ChannelGroup* group);
 
     // Plug-in loading and channel creation.
@@ -145,7 +156,6 @@ public:
     void CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group);
     void ExtendSearchPath();
 
-private:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 };

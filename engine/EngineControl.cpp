@@ -96,7 +96,7 @@ int EngineControl::LoadProject() {
     bool pathTooLong = false;
     if (commandLine[0]) {
         // The whole command line is the path; a cut path would name another file.
-        pathTooLong = !platform::CopyText(path, sizeof(path), commandLine);
+        pathTooLong = !platform::CopyText(path, commandLine);
     } else {
         Tev_Channel* dialog = engineInterface->InitChannelFromType(TEV_FILEDIALOG_GUID, nullptr, false);
         if (!dialog) {
@@ -137,7 +137,7 @@ void EngineControl::EngineLoop() {
 }
 
 void EngineControl::SetCommandLine(char* text) {
-    if (text) platform::CopyTextN(commandLine, sizeof(commandLine), text, 999);
+    if (text) platform::CopyText(commandLine, text);
 }
 
 EngineInterface* EngineControl::GetEngineInterface() { return engineInterface; }
@@ -149,11 +149,11 @@ void EngineControl::ProcessWindowMessage(HWND window, unsigned int message, unsi
 }
 
 void EngineControl::SetInstallDir(const char* dir) {
-    if (dir) platform::CopyTextN(installDir, sizeof(installDir), dir, 399);
+    if (dir) platform::CopyText(installDir, dir);
 }
 
 void EngineControl::SetVantorRegKey(const char* key) {
-    if (key) platform::CopyTextN(regKey, sizeof(regKey), key, 599);
+    if (key) platform::CopyText(regKey, key);
 }
 
 bool EngineControl::GetIfKeepRunningApplication() {

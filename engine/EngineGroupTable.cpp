@@ -14,7 +14,9 @@
 #include "EngineInterface.h"
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
+#include "foundation/ListItems.h"
 #include "group/GroupNames.h"
+#include "group/GroupTableIndex.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ const char* const kMsgLoadError = "Engine::LoadChannelGroup: Error loading chann
 const int kNextInstance = -1;
 const int kFirstEmptySlotInstance = -2;
 
-Tev_ChannelGroup* GroupAt(Tev_List& table, int index) { return static_cast<Tev_ChannelGroup*>(table.GetItem(index)); }
+Tev_ChannelGroup* GroupAt(Tev_List& table, int index) { return listitems::At<Tev_ChannelGroup>(table, index); }
 
 std::string FoldedName(const char* name) {
     std::string folded(name);
@@ -81,6 +83,14 @@ void Engine::UnindexGroup(Tev_ChannelGroup* group) {
     std::vector<int>& slots = found->second;
     slots.erase(std::remove(slots.begin(), slots.end(), group->GetGroupIndex()), slots.end());
     if (slots.empty()) map.erase(found);
+}
+
+void grouptable::PoolNameLeaving(EngineInterface* engine, Tev_ChannelGroup* group) {
+    if (engine && engine->engine) engine->engine->UnindexGroup(group);
+}
+
+void grouptable::PoolNameArriving(EngineInterface* engine, Tev_ChannelGroup* group) {
+    if (engine && engine->engine) engine->engine->IndexGroup(group);
 }
 
 int Engine::GetChannelGroupCount() { return groupList.GetItemCount(); }
@@ -224,9 +234,7 @@ void Engine::DeleteChannelGroup(int index) {
 }
 
 void Engine::ReleaseGroups() {
-    for (int i = 0; i < publicRequestList.GetItemCount(); i++)
-        delete static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
-    publicRequestList.ClearItems();
+    listitems::DeleteAll<PublicChannelRequest>(publicRequestList);
 
     for (int i = 0; i < groupList.GetItemCount(); i++) DeleteChannelGroup(i);
     groupList.ClearItems();  // the next group loaded gets index 0, the default start group

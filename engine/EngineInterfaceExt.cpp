@@ -144,7 +144,7 @@ ChannelList* EngineInterfaceExt::GetChannelList() {
 void EngineInterfaceExt::DebugOut(const char* text, int slot) {
     if (!text || slot < 0 || slot >= kDebugLineCount) return;
     if (std::strlen(text) > kDebugLineMaxText) return;
-    platform::CopyText(debugLines[slot], sizeof(debugLines[slot]), text);
+    platform::CopyText(debugLines[slot], text);
 }
 
 const char* EngineInterfaceExt::GetDebug(int slot) {

@@ -12,15 +12,17 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "engine/Engine.h"
+#include "foundation/InstallLayout.h"
+#include "foundation/PathText.h"
 #include "platform/Environment.h"
+#include "platform/Files.h"
 #include "platform/LastError.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 
 namespace {
 
-// Compatible plug-in interface versions: this kernel's and the one it still reads.
-constexpr int kInterfaceVersion = 52;
+// Besides this kernel's interface version (TEV_CHANNEL_INTERFACE_VERSION), the one it still reads.
 constexpr int kOldInterfaceVersion = 43;
 // Unique channel names keep their last 59 characters.
 constexpr size_t kUniqueNameLength = 59;
@@ -34,14 +36,6 @@ const char* const kMsgNoChild = "Couldn't initialize child";
 const char* const kMsgIncompatible = "Channel not compatible with current version: ";
 const char* const kMsgNoDll = "Couldn't find DLL";
 const char* const kMsgNoUniqueGuid = "GUID of channel not found!\nCould not add unique channel!";
-
-// The text after the last '\' or '/': modules are loaded by bare file name along "PATH".
-const char* LastPathComponent(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p; p++)
-        if (*p == '\\' || *p == '/') name = p + 1;
-    return name;
-}
 
 // The loader's own reason, captured before any message can disturb the last error.
 struct LoadFailure {
@@ -63,12 +57,11 @@ void ReportLoaderText(EngineInterface* engine, const LoadFailure& failure) {
 
 bool Engine::InitEngine(HINSTANCE instance, const char* className) {
     engineInstance = instance;
-    if (className) platform::CopyTextN(engineClassName, sizeof(engineClassName), className, 259);
+    if (className) platform::CopyText(engineClassName, className);
     ExtendSearchPath();
     if (channelTypeList) {
         char channelDir[MAX_PATH];
-        platform::CopyText(channelDir, sizeof(channelDir), installDir);
-        platform::AppendText(channelDir, sizeof(channelDir), "\\channels");
+        platform::CopyText(channelDir, installlayout::Path(installDir, installlayout::kChannelsDir).c_str());
         channelTypeList->SetChannelDir(channelDir);
         channelTypeList->CreateChannelList();
     }
@@ -80,9 +73,9 @@ bool Engine::InitEngine(HINSTANCE instance, const char* className) {
 // loaded by bare file name, and they keep the modules they depend on in 3rd/.
 void Engine::ExtendSearchPath() {
     char dir[260];
-    platform::CopyTextN(dir, sizeof(dir), installDir, 259);
+    platform::CopyText(dir, installDir);
     char nativeDir[sizeof(dir)];
-    platform::NativePath(dir, nativeDir, sizeof(nativeDir));
+    platform::ToNativePath(dir, nativeDir, sizeof(nativeDir));
 
     std::string oldPath;
     char probe[1];
@@ -96,13 +89,9 @@ void Engine::ExtendSearchPath() {
     if (std::strstr(oldPath.c_str(), dir) || std::strstr(oldPath.c_str(), nativeDir)) return;
 
     const char separator = platform::PathListSeparator();
-    char entry[sizeof(dir) + 16];
-    std::string newPath;
-    platform::NativePath((std::string(dir) + "\\channels").c_str(), entry, sizeof(entry));
-    newPath += entry;
+    std::string newPath = platform::ToNativePath(installlayout::Path(dir, installlayout::kChannelsDir).c_str());
     newPath += separator;
-    platform::NativePath((std::string(dir) + "\\3rd").c_str(), entry, sizeof(entry));
-    newPath += entry;
+    newPath += platform::ToNativePath(installlayout::Path(dir, installlayout::kThirdPartyDir).c_str());
     // An empty entry would mean the current directory on this platform.
     if (!oldPath.empty()) {
         newPath += separator;
@@ -133,7 +122,8 @@ DllInterface* Engine::CallInitDLL(HINSTANCE module, const char* dllName) {
 
 DllInterface* Engine::GetDLLInstance(const char* dllName) {
     if (!dllName || std::strlen(dllName) <= 1) return nullptr;
-    HINSTANCE module = platform::LoadModule(LastPathComponent(dllName));
+    // Modules are loaded by bare file name along "PATH".
+    HINSTANCE module = platform::LoadModule(pathtext::LastComponent(dllName));
     if (!module) {
         LoadFailure failure;
         ReportLastError(engineInterface, failure);
@@ -169,7 +159,7 @@ void Engine::CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group) {
             IsNullGuid(creation->createChildGuid) ? creation->channelType.typeGuid : creation->createChildGuid;
         const int requestLink = creation->requestLink;
         char linkName[CHILDCREATION_LINKNAME_SIZE];
-        platform::CopyTextN(linkName, sizeof(linkName), creation->linkName, sizeof(linkName) - 1);
+        platform::CopyTextN(linkName, creation->linkName, sizeof(linkName) - 1);  // the field may lack its terminator
 
         Tev_Channel* child = nullptr;
         if (childCreationDepth < kMaxChildCreationDepth) {
@@ -223,7 +213,7 @@ Tev_Channel* Engine::GetUniqueChannel(_GUID type, const char* name) {
     if (name) {
         const size_t length = std::strlen(name);
         const char* tail = length > kUniqueNameLength ? name + (length - kUniqueNameLength) : name;
-        platform::CopyText(usedName, sizeof(usedName), tail);
+        platform::CopyText(usedName, tail);
     }
     if (IsNullGuid(type)) {
         engineInterface->showErrorMessage(kMsgNoUniqueGuid);
@@ -264,7 +254,7 @@ ChannelType Engine::GetDLLType(HINSTANCE module) {
 ChannelType Engine::GetDLLType(const char* dllName) {
     ChannelType type;
     if (!dllName) return type;
-    const char* fileName = LastPathComponent(dllName);
+    const char* fileName = pathtext::LastComponent(dllName);
     HINSTANCE module = platform::LoadModule(fileName);
     if (!module) module = platform::LoadModule(fileName);
     if (!module) {
@@ -278,7 +268,7 @@ ChannelType Engine::GetDLLType(const char* dllName) {
     type = GetDLLType(module);
     platform::FreeModule(module);
     const int interfaceVersion = type.versionInfo[1];
-    if (interfaceVersion != kInterfaceVersion && interfaceVersion != kOldInterfaceVersion) {
+    if (interfaceVersion != TEV_CHANNEL_INTERFACE_VERSION && interfaceVersion != kOldInterfaceVersion) {
         type.typeGuid = TEV_NULL_GUID;
         engineInterface->showErrorMessage(kMsgIncompatible, type.typeName);
     }

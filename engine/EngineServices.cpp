@@ -9,12 +9,12 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_Tread.h"
 #include "engine/Engine.h"
+#include "foundation/ListItems.h"
+#include "group/TreeCount.h"
 #include "platform/Registry.h"
 
 namespace {
 
-const int kTreeCountLimit = 29999;  // the counter runs 0..30000
-const int kReleased = -3;           // currentEvent once the engine is released
 const uint32_t kRegQuerySize = 1200;
 
 }  // namespace
@@ -22,13 +22,13 @@ const uint32_t kRegQuerySize = 1200;
 // ------------------------------------------------------------------ frame step
 
 void Engine::IncreaseTreeCount() {
-    treeCalculateCount = treeCalculateCount > kTreeCountLimit ? 0 : treeCalculateCount + 1;
+    treeCalculateCount = treecount::Next(treeCalculateCount);
     if (uniqueGroup) uniqueGroup->IncreaseTreeCount();
     // The queue is emptied before the channels are linked: a channel that
     // queues itself again while linking waits for the next frame.
     std::vector<Tev_Channel*> waiting;
     for (int i = 0; i < poolLinkList.GetItemCount(); i++)
-        if (Tev_Channel* channel = static_cast<Tev_Channel*>(poolLinkList.GetItem(i)))
+        if (Tev_Channel* channel = listitems::At<Tev_Channel>(poolLinkList, i))
             waiting.push_back(channel);
     poolLinkList.ClearItems();
     for (Tev_Channel* channel : waiting) channel->LinkPoolToChannel();
@@ -44,13 +44,13 @@ void Engine::DoLinkPoolToChannel(Tev_Channel* channel) {
 // ---------------------------------------------------------------------- events
 
 void Engine::CallEvent(int event, unsigned long data) {
-    if (currentEvent == kReleased) return;
+    if (currentEvent == kEventReleased) return;
     currentEvent = event;
     eventDispatchDepth++;
     // Registrations added by a handler wait for the next dispatch.
     int count = eventList.GetItemCount();
-    for (int i = 0; i < count && currentEvent != kReleased; i++) {
-        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+    for (int i = 0; i < count && currentEvent != kEventReleased; i++) {
+        EventRegistration* registration = listitems::At<EventRegistration>(eventList, i);
         if (!registration || registration->event != event || !registration->channel) continue;
         registration->channel->DoEvent(event, data);
     }
@@ -60,7 +60,7 @@ void Engine::CallEvent(int event, unsigned long data) {
 
 void Engine::SweepDeadEventRegistrations() {
     for (int i = eventList.GetItemCount() - 1; i >= 0; i--) {
-        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+        EventRegistration* registration = listitems::At<EventRegistration>(eventList, i);
         if (registration && registration->channel) continue;
         delete registration;
         eventList.RemoveItem(i);
@@ -75,7 +75,7 @@ void Engine::AddChannelToEvent(Tev_Channel* channel, int event) {
 void Engine::RemoveChannelFromEvent(Tev_Channel* channel, int event) {
     if (!channel) return;
     for (int i = 0; i < eventList.GetItemCount(); i++) {
-        EventRegistration* registration = static_cast<EventRegistration*>(eventList.GetItem(i));
+        EventRegistration* registration = listitems::At<EventRegistration>(eventList, i);
         if (registration && registration->channel == channel && registration->event == event)
             registration->channel = nullptr;  // dead; swept below or after the dispatch
     }
@@ -100,7 +100,7 @@ Tev_Tread* Engine::GetNewTread() {
     return tread;
 }
 
-Tev_Tread* Engine::GetTreadFromID(int id) { return static_cast<Tev_Tread*>(treadList.GetItem(id)); }
+Tev_Tread* Engine::GetTreadFromID(int id) { return listitems::At<Tev_Tread>(treadList, id); }
 
 void Engine::KillTread(Tev_Tread* tread) {
     if (!tread) return;
@@ -110,7 +110,7 @@ void Engine::KillTread(Tev_Tread* tread) {
     }
     // Release closes and deletes every handle itself; handles that are not
     // in the list belong to whoever made them.
-    if (currentEvent == kReleased) return;
+    if (currentEvent == kEventReleased) return;
     for (int i = 0; i < treadList.GetItemCount(); i++) {
         if (treadList.GetItem(i) != tread) continue;
         treadList.SetItem(nullptr, i);
@@ -158,7 +158,7 @@ bool Engine::AddChannelRequest(int, Tev_Channel* channel) {
 void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channel* channel) {
     if (!group || !channel) return;
     for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
-        PublicChannelRequest* request = static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
+        PublicChannelRequest* request = listitems::At<PublicChannelRequest>(publicRequestList, i);
         if (!request) continue;
         if (!channelInternal.CheckPublicChannelRequest(request->channel, channel, number,
                                                        group->GetPoolName()))
@@ -172,7 +172,7 @@ void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channe
 // instances, and a request left behind would name a deleted channel.
 void Engine::CheckPublicCallChannelRemoval(Tev_Channel* channel) {
     for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
-        PublicChannelRequest* request = static_cast<PublicChannelRequest*>(publicRequestList.GetItem(i));
+        PublicChannelRequest* request = listitems::At<PublicChannelRequest>(publicRequestList, i);
         if (!request || request->channel != channel) continue;
         delete request;
         publicRequestList.SetItem(nullptr, i);
@@ -182,7 +182,7 @@ void Engine::CheckPublicCallChannelRemoval(Tev_Channel* channel) {
 Tev_Channel* Engine::GetPublicChannel(PublicCallInfo* info) {
     if (!info) return nullptr;
     for (int i = 0; i < groupList.GetItemCount(); i++) {
-        Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i));
+        Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i);
         if (!group || group->GetPoolNr() != info->requestedPublicChannelNr) continue;
         if (Tev_Channel* channel = group->GetPublicChannel(info)) return channel;
     }
@@ -191,12 +191,12 @@ Tev_Channel* Engine::GetPublicChannel(PublicCallInfo* info) {
 
 void Engine::CheckPublicChannelRemoval(Tev_Channel* channel, int nr) {
     for (int i = 0; i < groupList.GetItemCount(); i++)
-        if (Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i)))
+        if (Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i))
             group->CheckPublicChannelRemoval(channel, nr);
 }
 
 void Engine::CheckInterfaceChange(const char* poolName) {
     for (int i = 0; i < groupList.GetItemCount(); i++)
-        if (Tev_ChannelGroup* group = static_cast<Tev_ChannelGroup*>(groupList.GetItem(i)))
+        if (Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i))
             group->CheckInterfaceChange(poolName);
 }

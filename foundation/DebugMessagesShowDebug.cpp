@@ -45,8 +45,8 @@ void ShowDebug::operator()(const char* text, float x, int line) {
     char number[kNumberSize];
     platform::Gcvt(static_cast<double>(x), kDigits, number, sizeof(number));
     char buffer[kMaxFirstText + kNumberSize + 1];
-    platform::CopyText(buffer, sizeof(buffer), text);
-    platform::AppendText(buffer, sizeof(buffer), number);
+    platform::CopyText(buffer, text);
+    platform::AppendText(buffer, number);
     Out(buffer, line);
 }
 
@@ -55,8 +55,8 @@ void ShowDebug::operator()(const char* text, int x, int line) {
     char number[kNumberSize];
     platform::Itoa(x, number, sizeof(number), 10);
     char buffer[kMaxFirstText + kNumberSize + 1];
-    platform::CopyText(buffer, sizeof(buffer), text);
-    platform::AppendText(buffer, sizeof(buffer), number);
+    platform::CopyText(buffer, text);
+    platform::AppendText(buffer, number);
     Out(buffer, line);
 }
 
@@ -64,7 +64,7 @@ void ShowDebug::operator()(const char* text, const char* text2, int line) {
     if (!engineInterface || !text || !text2) return;
     if (std::strlen(text) + std::strlen(text2) > kMaxJoinedText) return;
     char buffer[kMaxJoinedText + 1];
-    platform::CopyText(buffer, sizeof(buffer), text);
-    platform::AppendText(buffer, sizeof(buffer), text2);
+    platform::CopyText(buffer, text);
+    platform::AppendText(buffer, text2);
     Out(buffer, line);
 }

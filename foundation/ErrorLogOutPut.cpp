@@ -5,6 +5,7 @@
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "foundation/InstallLayout.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -63,9 +64,7 @@ void ErrorLogOutPut::ShowDebugMessage(DebugMessage* message) {
 void ErrorLogOutPut::AppendLine(const char* text, int type) {
     const char* installDir = engineInterface ? engineInterface->GetInstallDir() : nullptr;
     if (!installDir || !installDir[0]) return;  // no defined place for the log
-    char path[320];
-    platform::CopyTextN(path, sizeof(path), installDir, 299);
-    platform::AppendText(path, sizeof(path), "\\error.log");
+    const std::string path = installlayout::Path(installDir, installlayout::kErrorLogFile);
 
     char date[20];
     char time[20];
@@ -74,5 +73,5 @@ void ErrorLogOutPut::AppendLine(const char* text, int type) {
     std::string line;
     line.append(date).append(" ").append(time).append(" ");
     line.append(LinePrefix(type)).append(text).append("\r\n");
-    platform::AppendToFile(path, line.data(), line.size());
+    platform::AppendToFile(path.c_str(), line.data(), line.size());
 }

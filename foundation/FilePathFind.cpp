@@ -16,6 +16,7 @@
 
 #include "EngineInterface.h"
 #include "Tev_ChannelGroup.h"
+#include "foundation/PathText.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -28,7 +29,7 @@ const size_t kGroupPathSize = 260;
 
 const char kAddress[] = "http://";
 
-bool IsSep(char c) { return c == '\\' || c == '/'; }
+bool IsSep(char c) { return pathtext::IsSeparator(c); }
 
 bool IsDrive(const char* p) { return std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':'; }
 
@@ -96,7 +97,7 @@ struct Builder {
     char text[kWorkSize];
     bool fits = true;
     Builder() { text[0] = '\0'; }
-    void Add(const char* part) { fits = platform::AppendText(text, sizeof(text), part) && fits; }
+    void Add(const char* part) { fits = platform::AppendText(text, part) && fits; }
     void Add(char c) {
         char part[2] = {c, '\0'};
         Add(part);
@@ -149,7 +150,7 @@ int FilePathFind::GetBackDirCount(const char* path) { return path ? -BackSteps(p
 int FilePathFind::GetDirCountFromBackDir(const char* path) {
     if (!path) return 0;
     char copy[kWorkSize];
-    platform::CopyText(copy, sizeof(copy), path);
+    platform::CopyText(copy, path);
     int steps = -GetBackDirCount(copy);
     for (size_t i = 0; i < static_cast<size_t>(steps) * 3 && copy[i]; ++i) copy[i] = ' ';
     return GetDirCount(copy);
@@ -172,12 +173,7 @@ const char* FilePathFind::GetDirNameFromBackDir(char* out, const char* path, int
 }
 
 // The last separator at or above the lowest searched position, or NULL.
-static char* LastSeparator(char* path) {
-    size_t lowest = LowestSearchPosition(path);
-    for (size_t i = std::strlen(path); i-- > lowest;)
-        if (IsSep(path[i])) return path + i;
-    return nullptr;
-}
+static char* LastSeparator(char* path) { return pathtext::LastSeparator(path, LowestSearchPosition(path)); }
 
 const char* FilePathFind::GetFileName(char* path) {
     if (!path) return path;
@@ -270,14 +266,14 @@ void FilePathFind::SetSourcePath(const char* path) {
         sourcePath_[0] = '\0';
         return;
     }
-    platform::CopyText(sourcePath_, sizeof(sourcePath_), path);
+    platform::CopyText(sourcePath_, path);
     // Any letter case, as GetCompleteFilePath reads it: an address must not
     // be taken apart as a file path.
     if (platform::StrStrI(sourcePath_, kAddress)) return;
     char work[kWorkSize];
-    platform::CopyText(work, sizeof(work), sourcePath_);
+    platform::CopyText(work, sourcePath_);
     MakeAbsolute(this, work);
-    if (std::strlen(work) < kSourceSize) platform::CopyText(sourcePath_, sizeof(sourcePath_), work);
+    if (std::strlen(work) < kSourceSize) platform::CopyText(sourcePath_, work);
 }
 
 // ------------------------------------------------------------ relative form
@@ -286,7 +282,7 @@ const char* FilePathFind::GetValidRelativeDir(const char* target) {
     if (!target) return nullptr;
     if (std::strlen(target) >= kWorkSize) return target;  // too long to work on: keep it absolute
     char work[kWorkSize];
-    platform::CopyText(work, sizeof(work), target);
+    platform::CopyText(work, target);
     MakeAbsolute(this, work);
     if (!CheckValidDrive(work, sourcePath_)) {
         if (engineInterface) {
@@ -316,7 +312,7 @@ const char* FilePathFind::GetValidRelativeDir(const char* target) {
     GetFileName(work);
     result.Add(work);
     if (!result.fits || std::strlen(result.text) >= kResultSize) return target;
-    platform::CopyText(resultPath, sizeof(resultPath), result.text);
+    platform::CopyText(resultPath, result.text);
     return resultPath;
 }
 
@@ -338,7 +334,7 @@ const char* FilePathFind::GetCompleteFilePath(const char* relative) {
     if (!relative) return nullptr;
     if (platform::StrStrI(sourcePath_, kAddress)) {
         Builder result;
-        platform::CopyTextN(result.text, sizeof(result.text), sourcePath_, 255);
+        platform::CopyTextN(result.text, sourcePath_, 255);
         for (size_t i = std::strlen(result.text); i-- > 1;) {
             if (IsSep(result.text[i])) {
                 result.text[i + 1] = '\0';
@@ -347,23 +343,23 @@ const char* FilePathFind::GetCompleteFilePath(const char* relative) {
         }
         result.Add(relative);
         if (!result.fits || std::strlen(result.text) >= kResultSize) return nullptr;
-        platform::CopyText(resultPath, sizeof(resultPath), result.text);
+        platform::CopyText(resultPath, result.text);
         return resultPath;
     }
     if (std::strlen(relative) + 2 >= kWorkSize) return nullptr;
     char work[kWorkSize];
     if (IsRooted(relative)) {
         // Already absolute (a target on another drive is stored that way).
-        platform::CopyText(work, sizeof(work), relative);
+        platform::CopyText(work, relative);
         CreateValidFilePath(work, nullptr);
         if (std::strlen(work) >= kResultSize) return nullptr;
-        platform::CopyText(resultPath, sizeof(resultPath), work);
+        platform::CopyText(resultPath, work);
         return resultPath;
     }
     FormWorkingCopy(relative, work);
 
     char source[kWorkSize];
-    platform::CopyText(source, sizeof(source), sourcePath_);
+    platform::CopyText(source, sourcePath_);
     MakeAbsolute(this, source);
     char separator = IsPosixRooted(source) ? '/' : '\\';
     Builder result;
@@ -386,7 +382,7 @@ const char* FilePathFind::GetCompleteFilePath(const char* relative) {
         }
     } else {
         char sourceDir[kWorkSize];
-        platform::CopyText(sourceDir, sizeof(sourceDir), source);
+        platform::CopyText(sourceDir, source);
         GetFilePath(sourceDir);
         CreateValidFilePath(work, sourceDir);
         int dirs = GetDirCount(work) + (EndsWithDirectory(work) ? 1 : 0);
@@ -399,7 +395,7 @@ const char* FilePathFind::GetCompleteFilePath(const char* relative) {
     GetFileName(work);
     result.Add(work);
     if (!result.fits || std::strlen(result.text) >= kResultSize) return nullptr;
-    platform::CopyText(resultPath, sizeof(resultPath), result.text);
+    platform::CopyText(resultPath, result.text);
     return resultPath;
 }
 
@@ -422,7 +418,7 @@ void FilePathFind::GetGroupRelativePath(char* path, Tev_ChannelGroup* group) {
     const char* fileName = group->GetChannelGroupFileName();
     if (!fileName || fileName[0] == '\0') return;
     char dir[kGroupPathSize];
-    platform::CopyTextN(dir, sizeof(dir), fileName, 255);
+    platform::CopyTextN(dir, fileName, 255);
     trace("Before remove file", dir);
     // A group file without a directory lies in the current one.
     if (char* separator = LastSeparator(dir)) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "TarnwellTypes.h"
+#include "foundation/PathText.h"
 #include "platform/Text.h"
 
 namespace {
@@ -101,12 +102,8 @@ void Tev_String::StrUpr() {
 char* Tev_String::MakeFULLName(char* path) {
     if (!path) return path;
     char work[MAX_PATH];
-    platform::CopyText(work, sizeof(work), path);
-    for (int i = static_cast<int>(std::strlen(work)) - 1; i >= 1; i--) {
-        if (work[i] == '\\' || work[i] == '/') {
-            std::memmove(path, work + i + 1, std::strlen(work + i + 1) + 1);
-            break;
-        }
-    }
+    platform::CopyText(work, path);
+    if (const char* separator = pathtext::LastSeparator(work, 1))
+        std::memmove(path, separator + 1, std::strlen(separator + 1) + 1);
     return path;
 }

@@ -11,13 +11,13 @@
 #include "Tev_Channel.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
-#include "engine/Engine.h"
+#include "foundation/ListItems.h"
+#include "group/GroupTableIndex.h"
+#include "group/TreeCount.h"
 #include "platform/Threads.h"
 
 
 namespace {
-
-const int kTreeCountWrap = 30000;
 
 // Tev_String frees its old text before copying, and callers pass the group's own text back
 // (reloading a group from its own file name), so the copy is taken first.
@@ -85,15 +85,11 @@ void Tev_ChannelGroup::Release() {
 }
 
 void Tev_ChannelGroup::DeleteRequests() {
-    for (int i = 0; i < requestList->GetItemCount(); i++)
-        delete static_cast<ChannelRequestInfo*>(requestList->GetItem(i));
-    requestList->ClearItems();
+    listitems::DeleteAll<ChannelRequestInfo>(*requestList);
 }
 
 void Tev_ChannelGroup::DeleteParameterInfos() {
-    for (int i = 0; i < parameterInfoList->GetItemCount(); i++)
-        delete static_cast<ParameterInterfaceInfo*>(parameterInfoList->GetItem(i));
-    parameterInfoList->ClearItems();
+    listitems::DeleteAll<ParameterInterfaceInfo>(*parameterInfoList);
 }
 
 int Tev_ChannelGroup::GetGroupIndex() { return groupIndex; }
@@ -118,10 +114,10 @@ const char* Tev_ChannelGroup::GetPoolName() { return poolName->GetString(); }
 
 void Tev_ChannelGroup::SetPoolName(const char* name) {
     // The engine's table finds its groups by pool name through an index that must follow.
-    Engine* table = (engineInterface && groupIndex >= 0) ? engineInterface->engine : nullptr;
-    if (table) table->UnindexGroup(this);
+    const bool inTable = groupIndex >= 0;
+    if (inTable) grouptable::PoolNameLeaving(engineInterface, this);
     SetText(poolName, name);
-    if (table) table->IndexGroup(this);
+    if (inTable) grouptable::PoolNameArriving(engineInterface, this);
 }
 
 const char* Tev_ChannelGroup::GetChannelGroupFileName() { return fileName->GetString(); }
@@ -151,8 +147,5 @@ int Tev_ChannelGroup::GetTreeCalculateCount() {
 }
 
 void Tev_ChannelGroup::IncreaseTreeCount() {
-    if (treeCount >= kTreeCountWrap)
-        treeCount = 0;
-    else
-        treeCount++;
+    treeCount = treecount::Next(treeCount);
 }

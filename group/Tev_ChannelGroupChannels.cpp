@@ -6,6 +6,7 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
+#include "foundation/ListItems.h"
 #include "group/GroupNames.h"
 
 int Tev_ChannelGroup::AddChannel(Tev_Channel* channel) {
@@ -37,7 +38,7 @@ bool Tev_ChannelGroup::RemoveChannel(int indexNr) {
     if (!destroying) {
         // Links to the index go before the channel does (the removed one included).
         for (int i = 0; i < channelList->GetItemCount(); i++) {
-            Tev_Channel* member = static_cast<Tev_Channel*>(channelList->GetItem(i));
+            Tev_Channel* member = listitems::At<Tev_Channel>(*channelList, i);
             if (member) member->CheckIndexNrRemoval(indexNr);
         }
     }
@@ -63,14 +64,14 @@ int Tev_ChannelGroup::GetChannelCount() { return channelList->GetItemCount(); }
 Tev_Channel* Tev_ChannelGroup::GetChannel(const char* name) {
     if (!name) return nullptr;
     for (int i = 0; i < channelList->GetItemCount(); i++) {
-        Tev_Channel* channel = static_cast<Tev_Channel*>(channelList->GetItem(i));
+        Tev_Channel* channel = listitems::At<Tev_Channel>(*channelList, i);
         if (channel && groupnames::EqualNoCase(channel->GetChannelName(), name)) return channel;
     }
     return nullptr;
 }
 
 Tev_Channel* Tev_ChannelGroup::GetChannel(int indexNr) {
-    return static_cast<Tev_Channel*>(channelList->GetItem(indexNr));
+    return listitems::At<Tev_Channel>(*channelList, indexNr);
 }
 
 void Tev_ChannelGroup::SetChannel(Tev_Channel* channel, int indexNr) { channelList->SetItem(channel, indexNr); }

@@ -6,13 +6,14 @@
 #include "SmartChannel.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
+#include "foundation/ListItems.h"
 #include "platform/Text.h"
 
 namespace {
 
 void CopyParameter(ParameterInterfaceInfo& to, const ParameterInterfaceInfo& from) {
     // The record may come from a file or a plug-in: read at most its 40 bytes.
-    platform::CopyTextN(to.name, sizeof(to.name), from.name, strnlen(from.name, sizeof(from.name)));
+    platform::CopyTextN(to.name, from.name, sizeof(from.name));
     to.typeGuid = from.typeGuid;
 }
 
@@ -31,14 +32,14 @@ int Tev_ChannelGroup::GetParameterCount() { return parameterInfoList->GetItemCou
 ParameterInterfaceInfo Tev_ChannelGroup::GetParameterInfo(int position) {
     ParameterInterfaceInfo info;
     std::memset(&info, 0, sizeof(info));
-    auto* stored = static_cast<ParameterInterfaceInfo*>(parameterInfoList->GetItem(position));
+    auto* stored = listitems::At<ParameterInterfaceInfo>(*parameterInfoList, position);
     if (stored) info = *stored;
     return info;
 }
 
 void Tev_ChannelGroup::SetParameterInfo(ParameterInterfaceInfo info, int position) {
     if (position < 0) return;
-    auto* stored = static_cast<ParameterInterfaceInfo*>(parameterInfoList->GetItem(position));
+    auto* stored = listitems::At<ParameterInterfaceInfo>(*parameterInfoList, position);
     if (!stored) {
         stored = new ParameterInterfaceInfo();
         parameterInfoList->SetItem(stored, position);
@@ -61,7 +62,7 @@ int Tev_ChannelGroup::AddParameterInfo(ParameterInterfaceInfo info) {
 void Tev_ChannelGroup::RemoveParameterInfo(int position) {
     int count = parameterInfoList->GetItemCount();
     if (position < 0 || position >= count) return;
-    delete static_cast<ParameterInterfaceInfo*>(parameterInfoList->GetItem(position));
+    delete listitems::At<ParameterInterfaceInfo>(*parameterInfoList, position);
     if (position == count - 1)
         parameterInfoList->RemoveItem(position);
     else

@@ -7,13 +7,14 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
+#include "foundation/ListItems.h"
 #include "group/GroupNames.h"
 
 Tev_Channel* Tev_ChannelGroup::GetPublicChannel(PublicCallInfo* info) {
     if (!info || info->requestedPublicChannelNr != poolNr) return nullptr;
     if (!groupnames::FieldEqualNoCase(info->poolName, sizeof(info->poolName), GetPoolName())) return nullptr;
     for (int i = 0; i < channelList->GetItemCount(); i++) {
-        Tev_Channel* channel = static_cast<Tev_Channel*>(channelList->GetItem(i));
+        Tev_Channel* channel = listitems::At<Tev_Channel>(*channelList, i);
         if (!channel || !IsPublicChannel(channel)) continue;
         if (groupnames::FieldEqualNoCase(info->channelName, sizeof(info->channelName), channel->GetChannelName()))
             return channel;
@@ -25,14 +26,14 @@ void Tev_ChannelGroup::CheckPublicChannels() {
     EngineInterfaceExt* ext = engineInterface ? engineInterface->engineInterfaceExt : nullptr;
     if (!ext) return;
     for (int i = 0; i < channelList->GetItemCount(); i++) {
-        Tev_Channel* channel = static_cast<Tev_Channel*>(channelList->GetItem(i));
+        Tev_Channel* channel = listitems::At<Tev_Channel>(*channelList, i);
         if (channel && IsPublicChannel(channel)) ext->CheckChannelRequest(this, poolNr, channel);
     }
 }
 
 void Tev_ChannelGroup::CheckPublicChannelRemoval(Tev_Channel* channel, int nr) {
     for (int i = 0; i < channelList->GetItemCount(); i++) {
-        Tev_Channel* member = static_cast<Tev_Channel*>(channelList->GetItem(i));
+        Tev_Channel* member = listitems::At<Tev_Channel>(*channelList, i);
         if (member) channelInternal.CheckPublicChannelInstanceRemoval(member, channel, nr);
     }
 }
@@ -40,7 +41,7 @@ void Tev_ChannelGroup::CheckPublicChannelRemoval(Tev_Channel* channel, int nr) {
 bool Tev_ChannelGroup::CheckDuplicatePublicChannelName(Tev_Channel* channel) {
     if (!channel || !channel->GetChannelName()) return false;
     for (int i = 0; i < channelList->GetItemCount(); i++) {
-        Tev_Channel* member = static_cast<Tev_Channel*>(channelList->GetItem(i));
+        Tev_Channel* member = listitems::At<Tev_Channel>(*channelList, i);
         if (!member || member == channel || !IsPublicChannel(member)) continue;
         if (groupnames::EqualNoCase(member->GetChannelName(), channel->GetChannelName())) return true;
     }
@@ -50,7 +51,7 @@ bool Tev_ChannelGroup::CheckDuplicatePublicChannelName(Tev_Channel* channel) {
 void Tev_ChannelGroup::CheckInterfaceChange(const char* changedPoolName) {
     if (!changedPoolName) return;
     for (int i = 0; i < channelList->GetItemCount(); i++) {
-        Tev_Channel* member = static_cast<Tev_Channel*>(channelList->GetItem(i));
+        Tev_Channel* member = listitems::At<Tev_Channel>(*channelList, i);
         if (!member || member->GetChannelInterfaceType() != PEX_PUBLICCALL) continue;
         PublicCallInfo info = channelInternal.GetPublicCallInfo(member);
         if (!groupnames::FieldEqualNoCase(info.poolName, sizeof(info.poolName), changedPoolName)) continue;

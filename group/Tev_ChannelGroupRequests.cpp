@@ -5,6 +5,7 @@
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
 #include "Tev_List.h"
+#include "foundation/ListItems.h"
 
 void Tev_ChannelGroup::AddChannelRequest(ChannelRequestInfo request) {
     requestList->AddItem(new ChannelRequestInfo(request));
@@ -13,7 +14,7 @@ void Tev_ChannelGroup::AddChannelRequest(ChannelRequestInfo request) {
 void Tev_ChannelGroup::CheckRequestListForIndex(int indexNr) {
     int i = 0;
     while (i < requestList->GetItemCount()) {
-        auto* request = static_cast<ChannelRequestInfo*>(requestList->GetItem(i));
+        auto* request = listitems::At<ChannelRequestInfo>(*requestList, i);
         if (!request) {
             if (engineInterface) engineInterface->showErrorMessage("BUG: error in channel request list");
             i++;

@@ -1,4 +1,5 @@
-// The list of installed channel types, cached between runs in channel.lst.
+// ChannelList: the registry of installed channel types (not a group's channels), cached
+// between runs in channel.lst.
 #pragma once
 
 #include <cstdint>

@@ -17,8 +17,4 @@ bool SetEnvironmentVariable(const char* name, const char* value);
 // Separator between the entries of a directory list such as "PATH".
 char PathListSeparator();
 
-// The form a directory takes as an entry of "PATH": '\' becomes '/'. Bounded copy into out;
-// false (out cut but terminated) when it does not fit.
-bool NativePath(const char* path, char* out, size_t size);
-
 }  // namespace platform

@@ -1,6 +1,6 @@
 // Modal message boxes. There is no window system here: every box goes to one replaceable
-// handler (hosts and tests install theirs through TevSetMessageBoxHandler); the default
-// handler writes caption and text to standard error.
+// handler (hosts and tests install theirs through the kernel's TevSetMessageBoxHandler);
+// the default handler writes caption and text to standard error.
 #pragma once
 
 #include "TarnwellTypes.h"

@@ -41,4 +41,18 @@ bool AppendText(char* dest, size_t size, const char* src);
 // Copies at most `count` characters of src, bounded by size.
 bool CopyTextN(char* dest, size_t size, const char* src, size_t count);
 
+// The same into a fixed array, the bound taken from the array itself.
+template <size_t N>
+bool CopyText(char (&dest)[N], const char* src) {
+    return CopyText(dest, N, src);
+}
+template <size_t N>
+bool AppendText(char (&dest)[N], const char* src) {
+    return AppendText(dest, N, src);
+}
+template <size_t N>
+bool CopyTextN(char (&dest)[N], const char* src, size_t count) {
+    return CopyTextN(dest, N, src, count);
+}
+
 }  // namespace platform

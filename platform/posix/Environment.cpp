@@ -41,6 +41,4 @@ bool SetEnvironmentVariable(const char* name, const char* value) {
 
 char PathListSeparator() { return ':'; }
 
-bool NativePath(const char* path, char* out, size_t size) { return ToNativePath(path, out, size); }
-
 }  // namespace platform

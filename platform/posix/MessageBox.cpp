@@ -3,8 +3,6 @@
 #include <atomic>
 #include <cstdio>
 
-#include "TarnwellHost.h"
-
 namespace platform {
 
 namespace {
@@ -29,8 +27,3 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
 }
 
 }  // namespace platform
-
-// Kept in this file so that it is linked into the kernel together with the boxes it steers.
-extern "C" TARNWELL_API TevMessageBoxHandler TevSetMessageBoxHandler(TevMessageBoxHandler handler) {
-    return platform::SetMessageBoxHandler(handler);
-}

@@ -31,8 +31,9 @@
 #include "Crc32.h"
 #include "EngineInterface.h"
 #include "FileLoaderMessages.h"
-#include "LocalPath.h"
-#include "TagFormat.h"
+#include "foundation/LittleEndian.h"
+#include "foundation/TagFormat.h"
+#include "plugins/shared/LocalPath.h"
 
 using tagformat::WordKind;
 
@@ -223,7 +224,7 @@ size_t FileLoaderChannel::ResumePosition() const {
 // Moves at past every block that starts there; false when a block runs past the end.
 bool FileLoaderChannel::SkipBlocks(size_t& at) const {
     while (tagformat::ClassifyWord(Bytes(), size, at) == WordKind::Size) {
-        size_t blockSize = tagformat::ReadLE32(Bytes() + at);
+        size_t blockSize = littleendian::Get32(Bytes() + at);
         if (blockSize > size - at - tagformat::kWordSize) return false;
         at += tagformat::kWordSize + blockSize;
     }
@@ -249,7 +250,7 @@ bool FileLoaderChannel::NextBlock(Block& block) const {
     }
     size_t p = ResumePosition();
     if (tagformat::ClassifyWord(Bytes(), size, p) != WordKind::Size) return false;
-    size_t blockSize = tagformat::ReadLE32(Bytes() + p);
+    size_t blockSize = littleendian::Get32(Bytes() + p);
     if (blockSize > size - p - tagformat::kWordSize) return false;
     block.start = p + tagformat::kWordSize;
     block.size = blockSize;

@@ -9,10 +9,11 @@
 #include <cstring>
 #include <new>
 
-#include "../fileloader/LocalPath.h"
-#include "../fileloader/TagFormat.h"
 #include "EngineInterface.h"
 #include "FileSaverMessages.h"
+#include "foundation/LittleEndian.h"
+#include "foundation/TagFormat.h"
+#include "plugins/shared/LocalPath.h"
 
 namespace {
 
@@ -179,7 +180,7 @@ bool FileSaverChannel::SaveBlockSize(unsigned long size) {
         return false;
     }
     unsigned char word[tagformat::kWordSize];
-    tagformat::WriteLE32(static_cast<uint32_t>(size), word);
+    littleendian::Put32(word, static_cast<uint32_t>(size));
     return Append(word, sizeof(word));
 }
 

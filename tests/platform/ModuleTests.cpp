@@ -6,6 +6,7 @@
 
 #include "PlatformTestSupport.h"
 #include "platform/Environment.h"
+#include "platform/Files.h"
 #include "platform/Module.h"
 
 namespace {
@@ -95,9 +96,9 @@ TEST(PlatformEnvironment, ReadsLikeTheSystemCallAndFormsPathEntries) {
     EXPECT_FALSE(platform::SetEnvironmentVariable("BAD=NAME", "x"));
 
     char entry[64];
-    EXPECT_TRUE(platform::NativePath("/opt/vantor\\channels", entry, sizeof entry));
+    EXPECT_TRUE(platform::ToNativePath("/opt/vantor\\channels", entry, sizeof entry));
     EXPECT_STREQ(entry, "/opt/vantor/channels");
-    EXPECT_FALSE(platform::NativePath("/a/very/long/directory", entry, 8));
+    EXPECT_FALSE(platform::ToNativePath("/a/very/long/directory", entry, 8));
     EXPECT_STREQ(entry, "/a/very");
     EXPECT_EQ(platform::PathListSeparator(), ':');
 }

@@ -4,7 +4,6 @@
 #include <set>
 #include <string>
 
-#include "TarnwellHost.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/Threads.h"
@@ -37,7 +36,7 @@ void Capture(const char* caption, const char* text, unsigned style) {
 
 TEST(PlatformMessageBox, GoesToTheInstalledHandlerUntilTheDefaultIsRestored) {
     captured = CapturedBox();
-    EXPECT_EQ(TevSetMessageBoxHandler(&Capture), nullptr);  // the default was active
+    EXPECT_EQ(platform::SetMessageBoxHandler(&Capture), nullptr);  // the default was active
     EXPECT_EQ(platform::MessageBox(nullptr, "Error loading group", "Message", platform::MB_OK),
               platform::IDOK);
     EXPECT_EQ(captured.caption, "Message");

@@ -11,6 +11,9 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "FileLoaderChannels.h"
+#include "channel/ChannelTypeRecord.h"
+#include "foundation/InstallLayout.h"
+#include "foundation/LittleEndian.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -20,60 +23,11 @@ const char* const kMsgDamaged =
     "ChannelList::LoadChannelList: channel.lst is damaged; the channel list is rebuilt from the channels directory";
 const char* const kSaveErrorName = "Save Error";
 
-constexpr size_t kTypeRecordSize = 132;
+constexpr size_t kTypeRecordSize = channeltyperecord::kSize;
 constexpr size_t kDirBlockSize = 260;
 constexpr size_t kSaveErrorBlockSize = 20;
 // Smallest entry: CHIX, CHTY and a CHFN holding only its terminator (tag, size, data each).
 constexpr unsigned long kMinEntrySize = (4 + 4 + 4) + (4 + 4 + kTypeRecordSize) + (4 + 4 + 1);
-
-static_assert(sizeof(ChannelType) == kTypeRecordSize, "the record size is the file's");
-
-void PutU32(unsigned char* out, uint32_t v) {
-    for (int i = 0; i < 4; i++) out[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-void PutU16(unsigned char* out, uint16_t v) {
-    out[0] = static_cast<unsigned char>(v);
-    out[1] = static_cast<unsigned char>(v >> 8);
-}
-uint32_t GetU32(const unsigned char* in) {
-    return uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
-}
-uint16_t GetU16(const unsigned char* in) { return static_cast<uint16_t>(in[0] | in[1] << 8); }
-
-void PutGuid(unsigned char* out, const _GUID& g) {
-    PutU32(out, g.Data1);
-    PutU16(out + 4, g.Data2);
-    PutU16(out + 6, g.Data3);
-    std::memcpy(out + 8, g.Data4, 8);
-}
-_GUID GetGuid(const unsigned char* in) {
-    _GUID g;
-    g.Data1 = GetU32(in);
-    g.Data2 = GetU16(in + 4);
-    g.Data3 = GetU16(in + 6);
-    std::memcpy(g.Data4, in + 8, 8);
-    return g;
-}
-
-void EncodeType(const ChannelType& t, unsigned char* out) {
-    std::memcpy(out, t.typeName, 80);
-    PutGuid(out + 80, t.typeGuid);
-    PutGuid(out + 96, t.baseGuid);
-    for (int i = 0; i < 3; i++) PutU32(out + 112 + 4 * i, static_cast<uint32_t>(t.versionInfo[i]));
-    PutU32(out + 124, static_cast<uint32_t>(t.reserved1));
-    PutU32(out + 128, static_cast<uint32_t>(t.reserved2));
-}
-ChannelType DecodeType(const unsigned char* in) {
-    ChannelType t;
-    std::memcpy(t.typeName, in, 80);
-    t.typeName[79] = 0;
-    t.typeGuid = GetGuid(in + 80);
-    t.baseGuid = GetGuid(in + 96);
-    for (int i = 0; i < 3; i++) t.versionInfo[i] = static_cast<int32_t>(GetU32(in + 112 + 4 * i));
-    t.reserved1 = static_cast<int32_t>(GetU32(in + 124));
-    t.reserved2 = static_cast<int32_t>(GetU32(in + 128));
-    return t;
-}
 
 // Reads the block of the tag at the read position, which must be exactly `size` bytes.
 bool ReadFixedBlock(Pex_FileLoaderChannel* reader, const char* tag, void* dest, unsigned long size) {
@@ -99,8 +53,7 @@ bool IsAbsolute(const char* path) {
 // Whether the module file exists; a relative path counts from the install directory.
 bool ModuleOnDisk(const char* path, const char* installDir) {
     if (IsAbsolute(path)) return platform::FileExists(path);
-    std::string full = std::string(installDir) + "\\" + path;
-    return platform::FileExists(full.c_str());
+    return platform::FileExists(installlayout::Path(installDir, path).c_str());
 }
 
 // The channel made by fileloader.dll, deleted with the holder.
@@ -119,7 +72,7 @@ struct ChannelListCache {
 ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* installDir, ChannelListCache& cache) {
     unsigned char word[4];
     if (!ReadFixedBlock(reader, "CLCC", word, 4)) return ChannelListCache::kDamaged;
-    const int32_t count = static_cast<int32_t>(GetU32(word));
+    const int32_t count = static_cast<int32_t>(littleendian::Get32(word));
     if (count == 0) return ChannelListCache::kEmpty;
     // A count the file cannot hold is damage, not a size to allocate.
     if (count < 0 || static_cast<unsigned long>(count) > reader->GetBufferSize() / kMinEntrySize)
@@ -131,13 +84,13 @@ ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* i
         unsigned char record[kTypeRecordSize];
         char path[MAX_PATH];
         if (!ReadFixedBlock(reader, "CHIX", word, 4)) return ChannelListCache::kDamaged;
-        const int32_t index = static_cast<int32_t>(GetU32(word));
+        const int32_t index = static_cast<int32_t>(littleendian::Get32(word));
         if (!ReadFixedBlock(reader, "CHTY", record, kTypeRecordSize)) return ChannelListCache::kDamaged;
         if (!ReadTextBlock(reader, "CHFN", path, sizeof(path))) return ChannelListCache::kDamaged;
         if (index < 0 || index >= count || cache.entries[static_cast<size_t>(index)])
             return ChannelListCache::kDamaged;
         entry->index = index;
-        entry->channelType = DecodeType(record);
+        entry->channelType = channeltyperecord::Decode(record);
         for (const auto& other : cache.entries)
             if (other && other->channelType.typeGuid == entry->channelType.typeGuid) return ChannelListCache::kDamaged;
         entry->fileName.SetString(path);
@@ -159,8 +112,9 @@ ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* i
 bool ChannelList::LoadChannelList() {
     if (!engineInterface || !engineInterface->engineInterfaceExt) return false;
     const std::string installDir = engineInterface->GetInstallDir();
-    const std::string listPath = installDir + "\\channel.lst";
-    const std::string loaderPath = installDir + "\\channels\\fileloader.dll";
+    const std::string listPath = installlayout::Path(installDir.c_str(), installlayout::kChannelListFile);
+    const std::string loaderPath =
+        installlayout::Path(installDir.c_str(), installlayout::kChannelsDir, installlayout::kReaderModule);
 
     ReaderHolder holder;
     DllInterface* object = engineInterface->engineInterfaceExt->GetDLLInstance(loaderPath.c_str());
@@ -200,26 +154,26 @@ bool ChannelList::SaveChannelList() {
     Tev_Channel* channel = engineInterface->InitChannelFromType(TEV_FILESAVER_TYPE, nullptr, false);
     if (!channel) return false;
     Pex_FileSaverChannel* writer = static_cast<Pex_FileSaverChannel*>(channel);
-    const std::string listPath = std::string(installDir) + "\\channel.lst";
+    const std::string listPath = installlayout::Path(installDir, installlayout::kChannelListFile);
     writer->OpenSaveFile(listPath.c_str(), false);
 
     int count = 0;
     for (int i = 0; i < itemList.GetItemCount(); i++)
         if (GetItem(i)) count++;
     unsigned char word[4];
-    PutU32(word, static_cast<uint32_t>(count));
+    littleendian::Put32(word, static_cast<uint32_t>(count));
     writer->SaveTag("CLCC");
     writer->SaveBlockSize(4);
     writer->SaveDataToFile(word, 4);
     for (int i = 0; i < itemList.GetItemCount(); i++) {
         ChannelListItem* item = GetItem(i);
         if (!item) continue;
-        PutU32(word, static_cast<uint32_t>(item->index));
+        littleendian::Put32(word, static_cast<uint32_t>(item->index));
         writer->SaveTag("CHIX");
         writer->SaveBlockSize(4);
         writer->SaveDataToFile(word, 4);
         unsigned char record[kTypeRecordSize];
-        EncodeType(item->channelType, record);
+        channeltyperecord::Encode(item->channelType, record);
         writer->SaveTag("CHTY");
         writer->SaveBlockSize(kTypeRecordSize);
         writer->SaveDataToFile(record, kTypeRecordSize);
@@ -231,13 +185,13 @@ bool ChannelList::SaveChannelList() {
             writer->SaveDataToFile(path, length);
         } else {
             char saveError[kSaveErrorBlockSize] = {};
-            platform::CopyText(saveError, sizeof(saveError), kSaveErrorName);
+            platform::CopyText(saveError, kSaveErrorName);
             writer->SaveBlockSize(kSaveErrorBlockSize);
             writer->SaveDataToFile(saveError, kSaveErrorBlockSize);
         }
     }
     char dir[kDirBlockSize] = {};
-    platform::CopyText(dir, sizeof(dir), installDir);
+    platform::CopyText(dir, installDir);
     writer->SaveTag("CHDI");
     writer->SaveBlockSize(kDirBlockSize);
     writer->SaveDataToFile(dir, kDirBlockSize);

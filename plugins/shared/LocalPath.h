@@ -1,5 +1,6 @@
-// Paths and addresses as the file plug-ins see them. The kernel composes paths with '\';
-// the plug-ins cannot use the kernel's internal platform layer, so they convert here.
+// Private, header-only: paths and addresses as the reader and writer plug-ins see them.
+// The kernel composes paths with '\'; the plug-ins cannot use the kernel's internal
+// platform layer, so they convert here.
 #pragma once
 
 #include <cctype>

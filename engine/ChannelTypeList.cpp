@@ -1,5 +1,6 @@
-// The channel type list: entries, look-ups and updates. The cache file is in
-// ChannelListFile.cpp, the directory scan in ChannelListScan.cpp.
+// ChannelList, the registry of installed channel types: entries, look-ups and updates. It
+// sits beside plug-in loading, which it feeds; the cache file is in ChannelTypeListFile.cpp,
+// the directory scan in ChannelTypeListScan.cpp.
 #include "ChannelList.h"
 
 #include <cstring>
@@ -7,6 +8,8 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
+#include "foundation/InstallLayout.h"
+#include "foundation/ListItems.h"
 #include "platform/Text.h"
 
 namespace {
@@ -35,8 +38,7 @@ bool ChannelList::CreateChannelList() {
     LoadChannelList();
     SortChannelList();
     const char* installDir = engineInterface ? engineInterface->GetInstallDir() : "";
-    platform::CopyText(channelDir, sizeof(channelDir), installDir);
-    platform::AppendText(channelDir, sizeof(channelDir), "\\channels");
+    platform::CopyText(channelDir, installlayout::Path(installDir, installlayout::kChannelsDir).c_str());
     AddDirectory(channelDir, -1);
     SortChannelList();
     return true;
@@ -46,7 +48,7 @@ bool ChannelList::CreateChannelList() {
 void ChannelList::SortChannelList() {}
 
 void ChannelList::Release() {
-    for (int i = 0; i < itemList.GetItemCount(); i++) delete static_cast<ChannelListItem*>(itemList.GetItem(i));
+    for (int i = 0; i < itemList.GetItemCount(); i++) delete listitems::At<ChannelListItem>(itemList, i);
     itemList.ReleaseItems();
 }
 
@@ -81,13 +83,13 @@ ChannelListItem* ChannelList::AddItemFromFile(const char* dllPath) {
 
 ChannelListItem* ChannelList::GetItem(_GUID type) {
     for (int i = 0; i < itemList.GetItemCount(); i++) {
-        ChannelListItem* item = static_cast<ChannelListItem*>(itemList.GetItem(i));
+        ChannelListItem* item = listitems::At<ChannelListItem>(itemList, i);
         if (item && item->channelType.typeGuid == type) return item;
     }
     return nullptr;
 }
 
-ChannelListItem* ChannelList::GetItem(int index) { return static_cast<ChannelListItem*>(itemList.GetItem(index)); }
+ChannelListItem* ChannelList::GetItem(int index) { return listitems::At<ChannelListItem>(itemList, index); }
 
 int ChannelList::GetItemCount() { return itemList.GetItemCount(); }
 
@@ -100,7 +102,7 @@ ChannelType ChannelList::GetChannelType(_GUID type) {
     ChannelListItem* item = GetItem(type);
     if (item) return item->channelType;
     ChannelType unknown;
-    platform::CopyText(unknown.typeName, sizeof(unknown.typeName), "Unknown type");
+    platform::CopyText(unknown.typeName, "Unknown type");
     return unknown;
 }
 
@@ -116,7 +118,7 @@ unsigned long ChannelList::Char2Hex(char c, int position) {
 }
 
 void ChannelList::SetChannelDir(char* dir) {
-    if (dir) platform::CopyText(channelDir, sizeof(channelDir), dir);
+    if (dir) platform::CopyText(channelDir, dir);
 }
 
 // A plug-in replaced by another version: the cached record follows the module that made the channel.

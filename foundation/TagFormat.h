@@ -1,5 +1,6 @@
-// Byte-level rules of the tagged stream, shared by the reader and the writer plug-ins.
-// The stream layout itself is described at the top of FileLoaderChannel.cpp.
+// Private, header-only: byte-level rules of the tagged stream, shared by the reader and the
+// writer plug-ins. The stream layout itself is described at the top of the reader plug-in
+// (plugins/fileloader/FileLoaderChannel.cpp).
 #pragma once
 
 #include <cstddef>
@@ -22,18 +23,6 @@ inline bool IsValidTag(const char* text) {
         if (!IsTagByte(static_cast<unsigned char>(text[i]))) return false;  // also stops at '\0'
     }
     return true;
-}
-
-inline uint32_t ReadLE32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-inline void WriteLE32(uint32_t value, unsigned char* p) {
-    p[0] = static_cast<unsigned char>(value);
-    p[1] = static_cast<unsigned char>(value >> 8);
-    p[2] = static_cast<unsigned char>(value >> 16);
-    p[3] = static_cast<unsigned char>(value >> 24);
 }
 
 enum class WordKind { End, Tag, Size, Garbage };

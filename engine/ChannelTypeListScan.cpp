@@ -8,6 +8,7 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
+#include "foundation/InstallLayout.h"
 #include "platform/Text.h"
 
 namespace {
@@ -58,7 +59,8 @@ void AddScannedModule(ChannelList* list, EngineInterface* engine, const char* pa
 void ChannelList::AddDirectory(const char* dir, int) {
     if (!engineInterface || !engineInterface->engineInterfaceExt || !dir) return;
     EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
-    const std::string listerPath = std::string(engineInterface->GetInstallDir()) + "\\channels\\" TEV_DIRECTORY_DLL;
+    const std::string listerPath =
+        installlayout::Path(engineInterface->GetInstallDir(), installlayout::kChannelsDir, TEV_DIRECTORY_DLL);
     const char* className = engineInterface->GetEngineClassName();
     const bool editor = className && std::strcmp(className, kEditorClassName) == 0;
     const std::string pattern = std::string(dir) + "\\*.*";
@@ -76,9 +78,9 @@ void ChannelList::AddDirectory(const char* dir, int) {
             if (!name) continue;
             // A path that does not fit the cache's 260 bytes could not be stored: refused whole.
             char path[MAX_PATH];
-            const bool fits = platform::CopyText(path, sizeof(path), dir) &&
-                              platform::AppendText(path, sizeof(path), "\\") &&
-                              platform::AppendText(path, sizeof(path), name);
+            const bool fits = platform::CopyText(path, dir) &&
+                              platform::AppendText(path, "\\") &&
+                              platform::AppendText(path, name);
             if (fits) AddScannedModule(this, engineInterface, path);
             else engineInterface->showErrorMessage(kMsgErrorLoadingFile, name);
         }
