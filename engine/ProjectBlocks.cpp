@@ -6,6 +6,7 @@
 
 #include "EngineInterface.h"
 #include "TevFileLoader.h"
+#include "foundation/LittleEndian.h"
 
 namespace projectfile {
 
@@ -32,19 +33,7 @@ bool ReadText(TevFileLoader& loader, char* dest, size_t size) {
     return true;
 }
 
-int32_t DecodeInt(const unsigned char* in) {
-    return static_cast<int32_t>(uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 |
-                                uint32_t(in[3]) << 24);
-}
-
-_GUID DecodeGuid(const unsigned char* in) {
-    _GUID type;
-    type.Data1 = static_cast<uint32_t>(DecodeInt(in));
-    type.Data2 = static_cast<uint16_t>(in[4] | in[5] << 8);
-    type.Data3 = static_cast<uint16_t>(in[6] | in[7] << 8);
-    std::memcpy(type.Data4, in + 8, sizeof(type.Data4));
-    return type;
-}
+int32_t DecodeInt(const unsigned char* in) { return static_cast<int32_t>(littleendian::Get32(in)); }
 
 bool IsPlainFileName(const char* name) {
     if (!name || !name[0]) return false;

@@ -16,7 +16,6 @@ enum class BlockRead { Absent, Ok, Damaged };
 
 // Bytes of the data blocks, little-endian.
 constexpr unsigned long kIntSize = 4;
-constexpr unsigned long kGuidSize = 16;
 constexpr unsigned long kVersionSize = 12;
 // Texts (file names) are shorter than this, terminator included.
 constexpr size_t kTextSize = 400;
@@ -29,7 +28,6 @@ BlockRead ReadIntBlock(TevFileLoader& loader, const char* tag, int32_t& value);
 bool ReadText(TevFileLoader& loader, char* dest, size_t size);
 
 int32_t DecodeInt(const unsigned char* in);
-_GUID DecodeGuid(const unsigned char* in);
 
 // A name that stays in the directory it is written to: no separator, drive, "." or "..".
 bool IsPlainFileName(const char* name);

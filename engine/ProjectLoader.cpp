@@ -93,13 +93,13 @@ int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, con
     char name[kTextSize] = "";
     if (loader.GetInfoIfTag(kTagStartGroup) && !ReadText(loader, name, sizeof(name))) name[0] = 0;
     char groupPath[sizeof(startGroupPath)];
-    platform::CopyText(groupPath, sizeof(groupPath), projectDir);
+    platform::CopyText(groupPath, projectDir);
     // A cut path would name another file.
-    if (!platform::AppendText(groupPath, sizeof(groupPath), name)) {
+    if (!platform::AppendText(groupPath, name)) {
         settings.Refuse(kMsgPathTooLong, name);
         return TEV_LOADER_FAILED;
     }
-    platform::CopyText(startGroupPath, sizeof(startGroupPath), groupPath);
+    platform::CopyText(startGroupPath, groupPath);
 
     int32_t required = 0;
     if (ReadIntBlock(loader, kTagInterfaceVersion, required) == BlockRead::Damaged ||

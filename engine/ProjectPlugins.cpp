@@ -8,6 +8,8 @@
 #include "EngineInterfaceExt.h"
 #include "engine/ProjectLoader.h"
 #include "engine/ProjectMessages.h"
+#include "foundation/InstallLayout.h"
+#include "foundation/LittleEndian.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -15,19 +17,18 @@ using namespace projectfile;
 
 namespace {
 
-const char* const kChannelsDir = "channels";
-const char* const kOtherDllDir = "3rd";
 // Install directory lengths the paths of checked and written files are built from.
 constexpr size_t kInstallDirForWrite = 399;
 constexpr size_t kInstallDirForCheck = 259;
 constexpr size_t kPathSize = 2 * kTextSize;
 
-// `install` (cut to `installLength`) + "\" + dir + "\" + name; false when it does not fit.
+// The file `name` (NULL: the directory itself) in `dir` of the install directory cut to
+// `installLength`; false when it does not fit.
 bool ComposePath(char* path, size_t size, const char* install, size_t installLength, const char* dir,
                  const char* name) {
-    platform::CopyTextN(path, size, install, installLength);
-    return platform::AppendText(path, size, "\\") && platform::AppendText(path, size, dir) &&
-           platform::AppendText(path, size, "\\") && platform::AppendText(path, size, name);
+    char cut[kPathSize];
+    platform::CopyTextN(cut, install, installLength);
+    return platform::CopyText(path, size, installlayout::Path(cut, dir, name).c_str());
 }
 
 }  // namespace
@@ -55,11 +56,11 @@ int ProjectPlugins::ReadChannelEntries(int32_t count) {
 
 int ProjectPlugins::ReadChannelEntry() {
     project.GetInfoIfTag(kTagChannelEntry);
-    unsigned char typeBytes[kGuidSize], versionBytes[kVersionSize], crcBytes[kIntSize];
-    if (!ReadExact(project, typeBytes, kGuidSize) || !ReadExact(project, versionBytes, kVersionSize) ||
-        !ReadExact(project, crcBytes, kIntSize))
+    unsigned char typeBytes[littleendian::kGuidSize], versionBytes[kVersionSize], crcBytes[kIntSize];
+    if (!ReadExact(project, typeBytes, littleendian::kGuidSize) ||
+        !ReadExact(project, versionBytes, kVersionSize) || !ReadExact(project, crcBytes, kIntSize))
         return Damaged(kTagChannelEntry);
-    const _GUID type = DecodeGuid(typeBytes);
+    const _GUID type = littleendian::GetGuid(typeBytes);
     int32_t version[3];
     for (int i = 0; i < 3; i++) version[i] = DecodeInt(versionBytes + kIntSize * i);
     const bool restore = ChannelNeedsRestore(type, version, static_cast<uint32_t>(DecodeInt(crcBytes)));
@@ -69,7 +70,7 @@ int ProjectPlugins::ReadChannelEntry() {
         return TEV_LOADER_NEEDS_UPDATE;
     if (!restore) return TEV_LOADER_OK;
     char path[kPathSize];
-    if (file.size == 0 || !WriteEmbedded(kChannelsDir, file, path, sizeof(path)))
+    if (file.size == 0 || !WriteEmbedded(installlayout::kChannelsDir, file, path, sizeof(path)))
         return TEV_LOADER_NEEDS_UPDATE;
     AddRestoredChannel(type, path, version);
     return TEV_LOADER_OK;
@@ -122,7 +123,7 @@ int ProjectPlugins::ReadOtherDllEntry() {
     if (ReadIntBlock(project, kTagOtherCrc, crc) == BlockRead::Damaged) return Damaged(kTagOtherCrc);
     char path[kPathSize];
     const char* install = settings.engine->GetInstallDir();
-    if (!ComposePath(path, sizeof(path), install, kInstallDirForCheck, kOtherDllDir, name)) {
+    if (!ComposePath(path, sizeof(path), install, kInstallDirForCheck, installlayout::kThirdPartyDir, name)) {
         settings.Refuse(kMsgPathTooLong, name);
         return TEV_LOADER_NEEDS_UPDATE;
     }
@@ -131,7 +132,7 @@ int ProjectPlugins::ReadOtherDllEntry() {
     Embedded file;
     if (!ReadEmbedded({kTagOtherName, kTagOtherSize, kTagOtherData}, file)) return TEV_LOADER_NEEDS_UPDATE;
     if (!restore) return TEV_LOADER_OK;
-    if (file.size == 0 || !WriteEmbedded(kOtherDllDir, file, path, sizeof(path)))
+    if (file.size == 0 || !WriteEmbedded(installlayout::kThirdPartyDir, file, path, sizeof(path)))
         return TEV_LOADER_NEEDS_UPDATE;
     return TEV_LOADER_OK;
 }
@@ -193,7 +194,7 @@ bool ProjectPlugins::WriteEmbedded(const char* dir, const Embedded& file, char* 
         return false;
     }
     char folder[kPathSize];
-    ComposePath(folder, sizeof(folder), install, kInstallDirForWrite, dir, "");
+    ComposePath(folder, sizeof(folder), install, kInstallDirForWrite, dir, nullptr);
     platform::MakeDirectories(folder);
     bool written = saver.OpenSaveFile(path, false);
     if (written) {
