@@ -12,6 +12,14 @@
 #include "channel/ChannelTypeMatch.h"
 #include "foundation/ListItems.h"
 
+Tev_Channel* Tev_Channel::GetChildResolved(int index) {
+    if (TracksCalls()) return GetChildTracked(index);
+    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
+    if (!entry || !entry->channel) return nullptr;
+    Tev_Channel* child = entry->channel;
+    return Resolves(child->channelInterfaceType) ? ResolveChild(child, entry, false) : child;
+}
+
 // GetChild while the engine tracks calling: the caller, the child and the resolved channel
 // get their calling time updated.
 Tev_Channel* Tev_Channel::GetChildTracked(int index) {
@@ -20,9 +28,7 @@ Tev_Channel* Tev_Channel::GetChildTracked(int index) {
     if (!entry || !entry->channel) return nullptr;
     Tev_Channel* child = entry->channel;
     channelInternal.UpdateCallingTime(child);
-    int type = child->channelInterfaceType;
-    if (type >= PEX_PUBLICCALL && type <= PEX_PUBLICCUSTOMCHANNELGET) return ResolveChild(child, entry, true);
-    return child;
+    return Resolves(child->channelInterfaceType) ? ResolveChild(child, entry, true) : child;
 }
 
 Tev_Channel* Tev_Channel::ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking) {

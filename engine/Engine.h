@@ -35,8 +35,8 @@ extern std::mutex* dllInitLock;
 class Engine {
 public:
     // currentEvent before the first dispatch, and once the engine is released (no more dispatch).
-    static constexpr int kEventNone = -1;
-    static constexpr int kEventReleased = -3;
+    static constexpr int kEventNone = TEV_EVENT_NONE;
+    static constexpr int kEventReleased = TEV_EVENT_RELEASED;
 
     Engine();
 

@@ -217,7 +217,7 @@ Tev_Tread* EngineInterfaceExt::GetTreadFromID(int id) {
 
 int EngineInterfaceExt::GetCurrentEvent() {
     Engine* engine = EngineOf(engineInterface);
-    return engine ? engine->GetCurrentEvent() : -1;
+    return engine ? engine->GetCurrentEvent() : TEV_EVENT_NONE;
 }
 
 bool EngineInterfaceExt::GetIfKeepRunningApplication() { return keepRunningApplication; }

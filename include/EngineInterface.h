@@ -12,10 +12,12 @@ class EngineInterfaceExt;
 class Tev_Channel;
 class Tev_ChannelGroup;
 
-// Event numbers the engine dispatches itself.
+// Event numbers the engine dispatches itself, and what GetCurrentEvent answers outside them.
 enum {
-    TEV_EVENT_FRAME = 0,          // once per frame, data 0
-    TEV_EVENT_WINDOW_MESSAGE = 1  // data: address of a WindowMessageInfo
+    TEV_EVENT_RELEASED = -3,       // the engine is released: nothing is dispatched any more
+    TEV_EVENT_NONE = -1,           // before the first dispatch
+    TEV_EVENT_FRAME = 0,           // once per frame, data 0
+    TEV_EVENT_WINDOW_MESSAGE = 1   // data: address of a WindowMessageInfo
 };
 
 // The last window message, handed to channels registered for event 1.

@@ -114,6 +114,7 @@ protected:
     ChannelPoolInfo* channelPoolInfo; // pools it uses, owned
 
 private:
+    // Kept exported: plug-ins built against an earlier GetChild call the first two directly.
     Tev_Channel* GetChildTracked(int index);
     Tev_Channel* ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking);
     Tev_Channel* ResolveParameterChild(Tev_Channel* child);
@@ -122,18 +123,23 @@ private:
     void ReleasePendingLinks();
     void ReleasePoolItemNames();
     Tev_Channel* MatchCandidate(ChildInfo* entry);
+    Tev_Channel* GetChildResolved(int index);  // all that GetChild does not do inline
+    bool TracksCalls() const {
+        return engineInterface && engineInterface->engineInterfaceExt &&
+               engineInterface->engineInterfaceExt->GetIfTrackChannelCalling();
+    }
+    static bool Resolves(int interfaceType) {
+        return interfaceType >= PEX_PUBLICCALL && interfaceType <= PEX_PUBLICCUSTOMCHANNELGET;
+    }
 };
 
-// For a normal child an index check, a field read and a type switch; tracking and the
-// resolving interface types leave for the library.
+// Frozen into plug-ins: this inline part is compiled into every plug-in built against this
+// header and cannot change for them. It only hands out a normal child (the frame path needs
+// that to be cheap); tracking, public calls, parameters and custom getters are decided in the
+// library, in GetChildResolved.
 inline Tev_Channel* Tev_Channel::GetChild(int index) {
-    if (engineInterface && engineInterface->engineInterfaceExt &&
-        engineInterface->engineInterfaceExt->GetIfTrackChannelCalling())
-        return GetChildTracked(index);
     ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
-    if (!entry || !entry->channel) return nullptr;
-    Tev_Channel* child = entry->channel;
-    if (child->channelInterfaceType >= PEX_PUBLICCALL && child->channelInterfaceType <= PEX_PUBLICCUSTOMCHANNELGET)
-        return ResolveChild(child, entry, false);
-    return child;
+    Tev_Channel* child = entry ? entry->channel : nullptr;
+    if (child && !Resolves(child->channelInterfaceType) && !TracksCalls()) return child;
+    return GetChildResolved(index);
 }
