@@ -23,7 +23,15 @@ inline constexpr const char* kInterfaceCustom =
     "Tev_Channel::SetChannelInterfaceType interface can't be changed PEX_CUSTOMCHANNELGET";
 inline constexpr const char* kDuplicateRequestLink = "Can't add child creation with the same request link!";
 
+// Reading a channel's record from a group file.
+inline constexpr const char* kGroupIsNull = "Group is NULL";
+inline constexpr const char* kNoNameHeader = "Couldn't find channel name header";
+inline constexpr const char* kNoLinkCountHeader = "Couldn't find channel linkcount header";
+inline constexpr const char* kNoLinksHeader = "Couldn't find channel links header";
+inline constexpr const char* kSlotOutOfRange = "Tev_Channel::LoadChannel: link slot beyond the link count";
+
 void Error(EngineInterface* engine, const char* text);
+void Error(EngineInterface* engine, int value);
 void UserInfo(EngineInterface* engine, const char* text);
 void UserInfo(EngineInterface* engine, int value);
 

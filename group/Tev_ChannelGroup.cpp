@@ -12,6 +12,7 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "foundation/ListItems.h"
+#include "group/ChannelRequestIndex.h"
 #include "group/GroupTableIndex.h"
 #include "group/TreeCount.h"
 #include "platform/Threads.h"
@@ -40,6 +41,7 @@ void Tev_ChannelGroup::Construct(EngineInterface* engine) {
     readOnly = false;
     channelList = new Tev_List();
     requestList = new Tev_List();
+    requestIndex = new ChannelRequestIndex();
     fileName = new Tev_String();
     poolName = new Tev_String();
     groupIndex = -1;
@@ -71,6 +73,8 @@ Tev_ChannelGroup::~Tev_ChannelGroup() {
     channelList = nullptr;
     delete requestList;
     requestList = nullptr;
+    delete requestIndex;
+    requestIndex = nullptr;
     delete parameterInfoList;
     parameterInfoList = nullptr;
 }
@@ -86,6 +90,7 @@ void Tev_ChannelGroup::Release() {
 
 void Tev_ChannelGroup::DeleteRequests() {
     listitems::DeleteAll<ChannelRequestInfo>(*requestList);
+    requestIndex->Clear();
 }
 
 void Tev_ChannelGroup::DeleteParameterInfos() {

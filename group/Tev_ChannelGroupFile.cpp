@@ -1,14 +1,88 @@
-// Channel group: saving and loading the group file. Groups are not read from or written to
-// files yet; every operation answers false. A pool name read from a file must be set with
-// SetPoolName: the engine's table follows pool names through it.
+// Channel group: writing the group file, and the ways into reading one (a file or a buffer).
+#include <cstring>
+#include <vector>
+
+#include "EngineInterface.h"
+#include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
+#include "Tev_List.h"
+#include "TevFileLoader.h"
+#include "TevFileSaver.h"
+#include "foundation/TaggedBlocks.h"
+#include "group/GroupFileMessages.h"
+#include "group/ParameterRecordCodec.h"
 
-bool Tev_ChannelGroup::SaveChannelGroup(TevFileSaver&) { return false; }
+namespace {
 
-bool Tev_ChannelGroup::SaveChannelGroup(const char*) { return false; }
+const char* const kNoPoolName = "No Name Instance";
 
-bool Tev_ChannelGroup::LoadChannelGroupFromFile(const char*, bool) { return false; }
+}  // namespace
 
-bool Tev_ChannelGroup::LoadChannelGroupFromBuffer(const char*, int, void*, bool) { return false; }
+bool Tev_ChannelGroup::SaveChannelGroup(TevFileSaver& saver) {
+    tagblock::WriteTagOnly(saver, "TEVG");
+    int count = GetChannelCount();
+    tagblock::WriteInt(saver, "CHCO", count);
+    for (int i = 0; i < count; i++) {
+        Tev_Channel* channel = GetChannel(i);
+        if (!channel) {
+            tagblock::WriteInt(saver, "CHIX", -1);
+            continue;
+        }
+        tagblock::WriteInt(saver, "CHIX", channel->GetChannelIDIndexNr());
+        tagblock::WriteGuid(saver, "CHID", channel->GetChannelType().typeGuid);
+        channel->SaveChannel(saver);
+    }
+    tagblock::WriteInt(saver, "CHSC", startChannel);
 
-bool Tev_ChannelGroup::LoadChannelGroup(TevFileLoader&, bool) { return false; }
+    int parameters = parameterInfoList->GetItemCount();
+    tagblock::WriteInt(saver, "CGIC", parameters);
+    std::vector<unsigned char> records(static_cast<size_t>(parameters) * parameterrecord::kSize);
+    for (int i = 0; i < parameters; i++) {
+        auto* info = static_cast<ParameterInterfaceInfo*>(parameterInfoList->GetItem(i));
+        unsigned char* out = records.data() + static_cast<size_t>(i) * parameterrecord::kSize;
+        if (info)
+            parameterrecord::Encode(*info, out);
+        else
+            parameterrecord::EncodeEmpty(out);
+    }
+    tagblock::WriteBytes(saver, "CGII", records.data(), records.size());
+
+    const char* pool = GetPoolName();
+    tagblock::WriteText(saver, "CINA", pool && pool[0] ? pool : kNoPoolName);
+    tagblock::WriteGuid(saver, "CGGG", uniqueGroupGuid);
+    saver.CloseSaveFile();
+    return true;
+}
+
+bool Tev_ChannelGroup::SaveChannelGroup(const char* path) {
+    TevFileSaver saver(engineInterface);
+    if (readOnly && engineInterface) engineInterface->showUserWarningMessage(groupfilemsg::WithText(groupfilemsg::kReadOnlySave, path).c_str());
+    if (!path || !saver.OpenSaveFile(path, false)) {
+        if (engineInterface) engineInterface->showErrorMessage(groupfilemsg::WithText(groupfilemsg::kCannotCreate, path).c_str());
+        return false;
+    }
+    SetChannelGroupFileName(path);
+    return SaveChannelGroup(saver);
+}
+
+bool Tev_ChannelGroup::LoadChannelGroupFromFile(const char* path, bool usePoolNameFromFile) {
+    if (!path) return false;
+    TevFileLoader loader(engineInterface);
+    if (!loader.LoadFile(path)) {
+        if (engineInterface) engineInterface->showUserErrorMessage(groupfilemsg::WithText(groupfilemsg::kCannotLoad, path).c_str());
+        return false;
+    }
+    SetChannelGroupFileName(path);
+    return LoadChannelGroup(loader, usePoolNameFromFile);
+}
+
+bool Tev_ChannelGroup::LoadChannelGroupFromBuffer(const char* name, int size, void* buffer,
+                                                  bool usePoolNameFromFile) {
+    if (!name) return false;
+    TevFileLoader loader(engineInterface);
+    // A negative size or a missing buffer reads as empty content: not a channel group.
+    if (size < 0 || !buffer) size = 0;
+    loader.SetBuffer(static_cast<char*>(buffer), static_cast<unsigned long>(size), false);
+    SetChannelGroupFileName(name);
+    return LoadChannelGroup(loader, usePoolNameFromFile);
+}

@@ -6,12 +6,43 @@
 #include "EngineInterface.h"
 #include "Tev_List.h"
 #include "foundation/ListItems.h"
+#include "group/ChannelRequestIndex.h"
 
 void Tev_ChannelGroup::AddChannelRequest(ChannelRequestInfo request) {
-    requestList->AddItem(new ChannelRequestInfo(request));
+    auto* stored = new ChannelRequestInfo(request);
+    if (requestList->AddItem(stored) < 0) {
+        delete stored;
+        return;
+    }
+    requestIndex->Add(stored);
 }
 
 void Tev_ChannelGroup::CheckRequestListForIndex(int indexNr) {
+    if (!requestIndex->Describes(*requestList)) {
+        // The list was changed behind the index (a derived group): walk it as it stands.
+        requestIndex->Compact(*requestList, true);
+        AnswerRequestsInOrder(indexNr);
+        requestIndex->Rebuild(*requestList);
+        return;
+    }
+    // The same answers as the walk below, visiting only the requests for this index.
+    size_t i = 0;
+    for (;;) {
+        const std::vector<ChannelRequestInfo*>* waiting = requestIndex->Waiting(indexNr);
+        if (!waiting || i >= waiting->size()) break;
+        ChannelRequestInfo* request = (*waiting)[i];
+        if (channelInternal.CheckChannelRequest(request->channel, request->channelIndex, request->targetChannel,
+                                                GetChannel(indexNr), request->linkPosition)) {
+            requestIndex->MarkAnswered(indexNr, i);
+            i = 0;  // answering one request may change what the others need
+            continue;
+        }
+        i++;
+    }
+    requestIndex->Compact(*requestList, false);
+}
+
+void Tev_ChannelGroup::AnswerRequestsInOrder(int indexNr) {
     int i = 0;
     while (i < requestList->GetItemCount()) {
         auto* request = listitems::At<ChannelRequestInfo>(*requestList, i);

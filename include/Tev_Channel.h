@@ -123,6 +123,16 @@ private:
     void ReleasePendingLinks();
     void ReleasePoolItemNames();
     Tev_Channel* MatchCandidate(ChildInfo* entry);
+
+    // The channel's record in a group file.
+    void RewritePublicCallFileName();
+    void SaveLinks(TevFileSaver& saver);
+    void SavePoolNames(TevFileSaver& saver);
+    void LoadInterfaceRecord(TevFileLoader& loader);
+    bool LoadLinks(TevFileLoader& loader, Tev_ChannelGroup* group);
+    void LoadLink(Tev_ChannelGroup* group, int indexNr, int slot, int linkPosition);
+    void LoadPoolNames(TevFileLoader& loader);
+    void ReportMissingLinks(int count);
     Tev_Channel* GetChildResolved(int index);  // all that GetChild does not do inline
     bool TracksCalls() const {
         return engineInterface && engineInterface->engineInterfaceExt &&

@@ -14,6 +14,8 @@ class TevFileSaver;
 class TevFileLoader;
 struct ChannelRequestInfo;
 struct PublicCallInfo;
+struct ChannelType;
+class ChannelRequestIndex;
 
 // One declared parameter of a group's interface; stored verbatim (56 bytes) in group files.
 struct ParameterInterfaceInfo {
@@ -102,4 +104,13 @@ private:
     bool IsPublicChannel(Tev_Channel* channel);
     void DeleteRequests();
     void DeleteParameterInfos();
+    void AnswerRequestsInOrder(int indexNr);
+    // Reading the group file.
+    bool LoadChannelEntry(TevFileLoader& loader, int position, int count, ChannelType& type);
+    bool LoadGroupBlocks(TevFileLoader& loader, bool usePoolNameFromFile);
+    bool LoadParameterRecords(TevFileLoader& loader, int parameters);
+    void ReportMissingEntry(const ChannelType& type);
+    void ReportChannelFailure(const char* developerText, const ChannelType& type);
+
+    ChannelRequestIndex* requestIndex;  // requestList by awaited index number; owned
 };

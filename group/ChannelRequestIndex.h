@@ -1,0 +1,40 @@
+// Private: the link requests of a group's request list, found by the index number they wait
+// for. Loading a group whose parents come before their children leaves a request for almost
+// every link; walking the whole list for each arriving channel would make loading quadratic.
+//
+// The request list stays the record of every request, in the order they were added. Answered
+// requests are taken out of the index at once but leave the list in batches (once they are at
+// least half of it), so that removing them costs constant time on average.
+#pragma once
+
+#include <cstddef>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class Tev_List;
+struct ChannelRequestInfo;
+
+class ChannelRequestIndex {
+public:
+    void Add(ChannelRequestInfo* request);
+    // True when every entry of the list went through Add: only then may the index stand for it.
+    bool Describes(const Tev_List& list) const;
+    // The unanswered requests for an index number in the order they were added; NULL when none.
+    // Valid until the next change of the index.
+    const std::vector<ChannelRequestInfo*>* Waiting(int indexNr) const;
+    // Takes the request at `position` of Waiting(indexNr) out of the index; the list keeps it
+    // until the next compaction.
+    void MarkAnswered(int indexNr, size_t position);
+    // Deletes the answered requests and removes them from the list, keeping the order of the
+    // others: always, or only once they make up at least half of the list.
+    void Compact(Tev_List& list, bool always);
+    // Indexes the list anew after it was changed without the index.
+    void Rebuild(const Tev_List& list);
+    void Clear();
+
+private:
+    std::unordered_map<int, std::vector<ChannelRequestInfo*>> waiting;
+    std::unordered_set<ChannelRequestInfo*> answered;  // still in the list, deleted on compaction
+    int tracked = 0;  // list entries the index knows: waiting and answered
+};

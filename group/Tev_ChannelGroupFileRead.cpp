@@ -1,0 +1,153 @@
+// Channel group: reading the group file. Group files come from other machines, so every count
+// and index is checked against what the content can hold before anything is sized by it.
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "ChannelInternal.h"
+#include "ChannelType.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "FileLoaderChannels.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "Tev_List.h"
+#include "TevFileLoader.h"
+#include "foundation/TaggedBlocks.h"
+#include "group/GroupFileMessages.h"
+#include "group/ParameterRecordCodec.h"
+
+namespace {
+
+// The smallest channel entry: "CHIX", its size and the index number.
+const unsigned long kMinEntryBytes = 12;
+const size_t kTypeNameSize = sizeof(ChannelType::typeName);
+
+// The type record carried from entry to entry: each block overwrites only its own field.
+void ReadTypeBlocks(TevFileLoader& loader, ChannelType& type) {
+    if (!tagblock::ReadGuid(loader, "CHID", type.typeGuid)) return;
+    if (loader.GetInfoIfTag("CHNM")) {
+        std::memset(type.typeName, 0, kTypeNameSize);
+        tagblock::ReadBlock(loader, type.typeName, kTypeNameSize - 1);
+    }
+    tagblock::ReadInt(loader, "CHVE", type.versionInfo[2]);
+    tagblock::ReadGuid(loader, "CHBG", type.baseGuid);
+}
+
+}  // namespace
+
+bool Tev_ChannelGroup::LoadChannelGroup(TevFileLoader& loader, bool usePoolNameFromFile) {
+    readOnly = (loader.GetAttributes() & TEV_FILE_ATTRIBUTE_READONLY) != 0;
+    Release();
+    if (!engineInterface) return false;
+    if (loader.CheckHeader("KORF", false) && engineInterface->engineInterfaceExt)
+        engineInterface->engineInterfaceExt->TranslateFile(&loader);
+    if (!loader.GetInfoIfTag("TEVG")) {
+        engineInterface->showUserErrorMessage(groupfilemsg::kNotAGroup);
+        engineInterface->showErrorMessage(
+            groupfilemsg::WithNumber(groupfilemsg::kFailedBufferSize, loader.GetBufferSize()).c_str());
+        return false;
+    }
+    loader.GetInfoIfTag("ENVR");
+    if (!loader.GetInfoIfTag("CHCO")) {
+        engineInterface->showErrorMessage(groupfilemsg::kNoItemCount);
+        return false;
+    }
+    int32_t count = tagblock::ReadIntBlock(loader, 0);
+    ChannelType type;
+    // Every position has an entry of its own: a count the rest of the content cannot hold
+    // lacks entries, and must not bound the index numbers below.
+    if (count > 0 && static_cast<unsigned long>(count) > loader.GetBufferSize() / kMinEntryBytes) {
+        ReportMissingEntry(type);
+        return false;
+    }
+    for (int i = 0; i < count; i++)
+        if (!LoadChannelEntry(loader, i, count, type)) return false;
+    return LoadGroupBlocks(loader, usePoolNameFromFile);
+}
+
+bool Tev_ChannelGroup::LoadChannelEntry(TevFileLoader& loader, int position, int count, ChannelType& type) {
+    if (!loader.GotoTag("CHIX", 0)) {
+        ReportMissingEntry(type);
+        return false;
+    }
+    int32_t indexNr = tagblock::ReadIntBlock(loader, -1);
+    if (indexNr == -1) {
+        // Grows the array to the position; a channel an earlier entry put here stays.
+        if (!GetChannel(position)) channelList->SetItem(nullptr, position);
+        return true;
+    }
+    if (indexNr < 0 || indexNr >= count || GetChannel(indexNr)) {
+        engineInterface->showUserErrorMessage(groupfilemsg::kNotAGroup);
+        engineInterface->showErrorMessage(groupfilemsg::WithNumber(groupfilemsg::kBadIndex, indexNr).c_str());
+        return false;
+    }
+    ReadTypeBlocks(loader, type);
+    Tev_Channel* channel = engineInterface->InitChannelFromType(type, nullptr, false);
+    if (!channel) {
+        ReportChannelFailure(groupfilemsg::kNoChannelDll, type);
+        return false;
+    }
+    channelInternal.SetChannelIDIndexNr(channel, indexNr);
+    channelList->SetItem(channel, indexNr);
+    channelInternal.SetChannelGroup(channel, this);
+    if (!channel->LoadChannel(loader, this)) {
+        ReportChannelFailure(groupfilemsg::kCannotLoadChannel, type);
+        return false;
+    }
+    CheckRequestListForIndex(indexNr);
+    return true;
+}
+
+bool Tev_ChannelGroup::LoadGroupBlocks(TevFileLoader& loader, bool usePoolNameFromFile) {
+    tagblock::ReadInt(loader, "CHSC", startChannel);
+    int32_t parameters = 0;
+    tagblock::ReadInt(loader, "CGIC", parameters);
+    if (loader.GetInfoIfTag("CGII") && !LoadParameterRecords(loader, parameters)) return false;
+    if (loader.GetInfoIfTag("CINA")) {
+        std::string name;
+        tagblock::ReadText(loader, name);
+        if (usePoolNameFromFile) {
+            // Numbered after every group already loaded under that name.
+            int high = engineInterface->GetHighInstance(name.c_str());
+            SetPoolName(name.c_str());
+            SetPoolNr(high + 1);
+        }
+    }
+    tagblock::ReadGuid(loader, "CGGG", uniqueGroupGuid);
+    loader.GetInfoIfTag("CBTD");
+    // Links to index numbers that never appeared are dropped without a message.
+    DeleteRequests();
+    return true;
+}
+
+bool Tev_ChannelGroup::LoadParameterRecords(TevFileLoader& loader, int parameters) {
+    unsigned long size = loader.GetSizeDataBlock(true);
+    if (parameters <= 0) return true;
+    if (static_cast<unsigned long>(parameters) > size / parameterrecord::kSize) {
+        engineInterface->showUserErrorMessage(groupfilemsg::kNotAGroup);
+        engineInterface->showErrorMessage(groupfilemsg::WithNumber(groupfilemsg::kBadParameterCount, parameters).c_str());
+        return false;
+    }
+    for (int b = 0; b < parameters; b++) {
+        const unsigned char* record = reinterpret_cast<const unsigned char*>(loader.GetBuffer());
+        if (!record) return false;
+        SetParameterInfo(parameterrecord::Decode(record), b);
+        loader.AddBufferPos(static_cast<long>(parameterrecord::kSize));
+    }
+    return true;
+}
+
+void Tev_ChannelGroup::ReportMissingEntry(const ChannelType& type) {
+    engineInterface->showUserErrorMessage(groupfilemsg::kNotAGroup);
+    engineInterface->showErrorMessage(groupfilemsg::kNoIndexHeader);
+    engineInterface->showErrorMessage(type.typeGuid);
+    engineInterface->showErrorMessage(groupfilemsg::WithText(groupfilemsg::kLoaderFile, GetChannelGroupFileName()).c_str());
+}
+
+void Tev_ChannelGroup::ReportChannelFailure(const char* developerText, const ChannelType& type) {
+    engineInterface->showUserInfoMessage(groupfilemsg::kBackwardCompatible);
+    engineInterface->showUserErrorMessage(groupfilemsg::kMissingComponent);
+    engineInterface->showErrorMessage(developerText);
+    engineInterface->showErrorMessage(type.typeGuid);
+}
