@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "ChannelInternal.h"
 #include "ChannelPoolManagement.h"
@@ -112,7 +113,8 @@ void Tev_Channel::SetChannelName(const char* name) {
     if (!name) return;
     size_t length = std::strlen(name);
     if (length > TEV_CHANNEL_NAME_LENGTH) length = TEV_CHANNEL_NAME_LENGTH;
-    char* copy = new char[length + 1];
+    char* copy = new (std::nothrow) char[length + 1];
+    if (!copy) return;  // the channel keeps its name
     std::memcpy(copy, name, length);
     copy[length] = 0;
     delete[] channelName;
@@ -181,10 +183,10 @@ void Tev_Channel::SetChannelInterfaceType(int type) {
         channelInternal.DoPublicChannelNameCheck(this);
     } else if (type == PEX_PUBLICCALL) {
         channelInternal.ReleaseChilderen(this);
-        publicCallInfo = new PublicCallInfo();
+        publicCallInfo = new (std::nothrow) PublicCallInfo();
     } else if (type == PEX_PARAMETER) {
         channelInternal.ReleaseChilderen(this);
-        parameterInfo = new ParameterInfo();
+        parameterInfo = new (std::nothrow) ParameterInfo();
     }
 }
 

@@ -1,5 +1,6 @@
 // Link positions of a channel: declaring them and finding children by position or by type.
 #include <cstring>
+#include <new>
 
 #include "ChannelInternal.h"
 #include "ChildCreation.h"
@@ -19,7 +20,14 @@ void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
     }
     if (channelInterfaceType == PEX_PUBLICCALL || linkPosition < 0) return;
 
-    ChildCreation* position = new ChildCreation();
+    // Memory is asked for first: when it runs out the position stays as it was.
+    ChildCreation* position = new (std::nothrow) ChildCreation();
+    ChildInfo* head = new (std::nothrow) ChildInfo();
+    if (!position || !head) {
+        delete position;
+        delete head;
+        return;
+    }
     position->channelType = creation.channelType;
     position->requestLink = creation.requestLink;
     position->createChild = creation.createChild;
@@ -31,7 +39,6 @@ void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
     delete listitems::At<ChildCreation>(childCreations, linkPosition);
     childCreations.SetItem(position, linkPosition);
 
-    ChildInfo* head = new ChildInfo();
     head->linkPosition = linkPosition;
     head->isLinkHead = true;
     head->multipleChildren = creation.requestLink == -1;

@@ -1,6 +1,8 @@
 // The child list of a channel: resolving a child, linking, unlinking.
 #include "Tev_Channel.h"
 
+#include <new>
+
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
 #include "ChildCreation.h"
@@ -129,7 +131,8 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
 // Slots are inserted in front of the head; a child lands at slot max(slot count, targetChannel).
 int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel) {
     while (head->nodeCount < targetChannel) {
-        ChildInfo* empty = new ChildInfo();
+        ChildInfo* empty = new (std::nothrow) ChildInfo();
+        if (!empty) return -1;
         empty->linkPosition = head->linkPosition;
         if (!children.InsertItem(empty, head->nodeOffset)) {
             delete empty;
@@ -137,7 +140,8 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
         }
         channelInternal.RecalculateNodeOffsets(this);
     }
-    ChildInfo* entry = new ChildInfo();
+    ChildInfo* entry = new (std::nothrow) ChildInfo();
+    if (!entry) return -1;
     entry->channel = channel;
     entry->linkPosition = head->linkPosition;
     int index = head->nodeOffset;

@@ -82,7 +82,7 @@ ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* i
     for (int32_t i = 0; i < count; i++) {
         std::unique_ptr<ChannelListItem> entry(new ChannelListItem());
         unsigned char record[kTypeRecordSize];
-        char path[MAX_PATH];
+        char path[TEV_MAX_PATH];
         if (!ReadFixedBlock(reader, "CHIX", word, 4)) return ChannelListCache::kDamaged;
         const int32_t index = static_cast<int32_t>(littleendian::Get32(word));
         if (!ReadFixedBlock(reader, "CHTY", record, kTypeRecordSize)) return ChannelListCache::kDamaged;

@@ -77,7 +77,7 @@ void ChannelList::AddDirectory(const char* dir, int) {
             const char* name = lister->GetListedFileName(i);
             if (!name) continue;
             // A path that does not fit the cache's 260 bytes could not be stored: refused whole.
-            char path[MAX_PATH];
+            char path[TEV_MAX_PATH];
             const bool fits = platform::CopyText(path, dir) &&
                               platform::AppendText(path, "\\") &&
                               platform::AppendText(path, name);

@@ -92,7 +92,7 @@ bool EngineControl::InitEngine(HINSTANCE instance, char* className, HWND window)
 int EngineControl::LoadProject() {
     if (!engineInterface) return TEV_PROJECT_LOADER_FAILED;
     EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
-    char path[MAX_PATH] = {0};
+    char path[TEV_MAX_PATH] = {0};
     bool pathTooLong = false;
     if (commandLine[0]) {
         // The whole command line is the path; a cut path would name another file.
@@ -104,7 +104,7 @@ int EngineControl::LoadProject() {
             return TEV_PROJECT_LOADER_FAILED;
         }
         static_cast<Pex_FileDialogChannel*>(dialog)->ChooseFile(kProjectFilter, kProjectExtension, path);
-        path[MAX_PATH - 1] = 0;
+        path[TEV_MAX_PATH - 1] = 0;
         delete dialog;
     }
     ext->ReleaseGroups();

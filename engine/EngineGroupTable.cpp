@@ -5,6 +5,7 @@
 // they stay fast in tables of thousands of groups. It only narrows the search: every
 // candidate is checked against the group itself, in table order.
 #include <algorithm>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -166,7 +167,8 @@ Tev_ChannelGroup* Engine::CreateNewGroup(const char* poolName, bool arrayGroup, 
     }
     if (replaced) DeleteChannelGroup(replaced->GetGroupIndex());
 
-    Tev_ChannelGroup* group = new Tev_ChannelGroup(engineInterface);
+    Tev_ChannelGroup* group = new (std::nothrow) Tev_ChannelGroup(engineInterface);
+    if (!group) return nullptr;
     group->SetPoolNr(number);
     group->SetPoolName(poolName);
     group->SetIfArrayGroup(arrayGroup);
@@ -200,7 +202,8 @@ Tev_ChannelGroup* Engine::LoadChannelGroup(const char* fileName, const char* poo
     if (!engineInitialized) return nullptr;
     if (poolName && !PoolNameFreeForLoading(poolName)) return nullptr;
 
-    Tev_ChannelGroup* group = new Tev_ChannelGroup(engineInterface);
+    Tev_ChannelGroup* group = new (std::nothrow) Tev_ChannelGroup(engineInterface);
+    if (!group) return nullptr;
     int slot = AddGroupToTable(group);
     if (poolName) group->SetPoolName(poolName);
     // Without a pool name of its own the group adopts the one stored in the file.

@@ -60,7 +60,7 @@ bool Engine::InitEngine(HINSTANCE instance, const char* className) {
     if (className) platform::CopyText(engineClassName, className);
     ExtendSearchPath();
     if (channelTypeList) {
-        char channelDir[MAX_PATH];
+        char channelDir[TEV_MAX_PATH];
         platform::CopyText(channelDir, installlayout::Path(installDir, installlayout::kChannelsDir).c_str());
         channelTypeList->SetChannelDir(channelDir);
         channelTypeList->CreateChannelList();

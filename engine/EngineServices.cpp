@@ -1,6 +1,7 @@
 // The engine's small services: frame step, events, threads, registry, public
 // channel requests and the queue of pooled channels waiting to be linked.
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "ChannelInternal.h"
@@ -69,7 +70,8 @@ void Engine::SweepDeadEventRegistrations() {
 
 void Engine::AddChannelToEvent(Tev_Channel* channel, int event) {
     if (!channel || event < 0) return;
-    eventList.AddItem(new EventRegistration{channel, event});
+    auto* registration = new (std::nothrow) EventRegistration{channel, event};
+    if (registration && eventList.AddItem(registration) < 0) delete registration;
 }
 
 void Engine::RemoveChannelFromEvent(Tev_Channel* channel, int event) {
@@ -95,7 +97,8 @@ void Engine::ProcessWindowMessage(HWND window, unsigned int message, unsigned in
 // The handle reports to, and is killed by, this engine: globalEngine may name
 // no engine at all, or one that is already gone.
 Tev_Tread* Engine::GetNewTread() {
-    Tev_Tread* tread = new Tev_Tread(engineInterface);
+    Tev_Tread* tread = new (std::nothrow) Tev_Tread(engineInterface);
+    if (!tread) return nullptr;
     tread->SetClassID(treadList.AddItemOrNULL(tread));
     return tread;
 }
@@ -151,7 +154,12 @@ bool Engine::SetRegData(const char* valueName, const char* text) {
 // ---------------------------------------------------- public channel requests
 
 bool Engine::AddChannelRequest(int, Tev_Channel* channel) {
-    publicRequestList.AddItemOrNULL(new PublicChannelRequest{channel});
+    auto* request = new (std::nothrow) PublicChannelRequest{channel};
+    if (!request) return false;
+    if (publicRequestList.AddItemOrNULL(request) < 0) {
+        delete request;
+        return false;
+    }
     return true;
 }
 

@@ -30,6 +30,13 @@ constexpr int kNumberDigits = 50;
 constexpr int kShortNumberDigits = 5;
 constexpr size_t kNumberSize = 128;
 
+// The text and a number already written out, as one message through the functor.
+void ShowWithNumber(ShowDebugMessage& functor, const char* text, const char* number) {
+    char buffer[kComposeSize];
+    Compose(buffer, text, number, kNumberLimit);
+    functor.ShowMessage(buffer);
+}
+
 }  // namespace
 
 ShowDebugMessage::ShowDebugMessage() {}
@@ -94,17 +101,11 @@ void ShowDebugMessage::operator()(const char* text, const char* text2) {
 void ShowDebugMessage::operator()(const char* text, int x) {
     if (!debugOutPut || !text) return;
     char number[kNumberSize];
-    platform::Itoa(x, number, sizeof(number), 10);
-    char buffer[kComposeSize];
-    Compose(buffer, text, number, kNumberLimit);
-    ShowMessage(buffer);
+    ShowWithNumber(*this, text, platform::Itoa(x, number, sizeof(number), 10));
 }
 
 void ShowDebugMessage::operator()(const char* text, float x) {
     if (!debugOutPut || !text) return;
     char number[kNumberSize];
-    platform::Gcvt(static_cast<double>(x), kShortNumberDigits, number, sizeof(number));
-    char buffer[kComposeSize];
-    Compose(buffer, text, number, kNumberLimit);
-    ShowMessage(buffer);
+    ShowWithNumber(*this, text, platform::Gcvt(static_cast<double>(x), kShortNumberDigits, number, sizeof(number)));
 }

@@ -126,18 +126,24 @@ int FilePathFind::GetDirCount(const char* path) {
     return count;
 }
 
+// The element `count` separators further on, or NULL when the path ends before.
+static const char* SkipElements(const char* element, int count) {
+    for (int i = 0; i < count; ++i) {
+        while (*element && !IsSep(*element)) ++element;
+        if (!*element) return nullptr;
+        ++element;
+    }
+    return element;
+}
+
 const char* FilePathFind::GetDirName(char* out, const char* path, int index) {
     if (out) out[0] = '\0';
     if (!out || !path || index < 0) return nullptr;
     size_t length = std::strlen(path);
     size_t start = RootLength(path);
     if (start > length) return nullptr;
-    const char* element = path + start;
-    for (int i = 0; i < index; ++i) {
-        while (*element && !IsSep(*element)) ++element;
-        if (!*element) return nullptr;
-        ++element;
-    }
+    const char* element = SkipElements(path + start, index);
+    if (!element) return nullptr;
     const char* end = element;
     while (*end && !IsSep(*end)) ++end;
     if (!*end) return nullptr;  // the file name
@@ -159,12 +165,8 @@ int FilePathFind::GetDirCountFromBackDir(const char* path) {
 const char* FilePathFind::GetDirNameFromBackDir(char* out, const char* path, int index) {
     if (out) out[0] = '\0';
     if (!out || !path || index < 0) return nullptr;
-    const char* element = path + static_cast<size_t>(-GetBackDirCount(path)) * 3;
-    for (int i = 0; i < index; ++i) {
-        while (*element && !IsSep(*element)) ++element;
-        if (!*element) return nullptr;
-        ++element;
-    }
+    const char* element = SkipElements(path + static_cast<size_t>(-GetBackDirCount(path)) * 3, index);
+    if (!element) return nullptr;
     const char* end = element;
     while (*end && !IsSep(*end)) ++end;
     if (end == element) return nullptr;  // nothing there

@@ -2,6 +2,7 @@
 #include "Tev_String.h"
 
 #include <cstring>
+#include <new>
 
 #include "TarnwellTypes.h"
 #include "foundation/PathText.h"
@@ -10,10 +11,11 @@
 namespace {
 
 // A copy of s with room for its length plus two units; an empty s gives an
-// allocated empty text.
+// allocated empty text. NULL when memory runs out: the string then keeps what it had.
 template <typename Char>
 Char* Duplicate(const Char* s, size_t length) {
-    Char* copy = new Char[length + 2];
+    Char* copy = new (std::nothrow) Char[length + 2];
+    if (!copy) return nullptr;
     std::memcpy(copy, s, sizeof(Char) * length);
     copy[length] = 0;
     return copy;
@@ -21,11 +23,22 @@ Char* Duplicate(const Char* s, size_t length) {
 
 template <typename Char>
 Char* Concatenate(const Char* a, size_t lengthA, const Char* b, size_t lengthB) {
-    Char* joined = new Char[lengthA + lengthB + 2];
+    Char* joined = new (std::nothrow) Char[lengthA + lengthB + 2];
+    if (!joined) return nullptr;
     std::memcpy(joined, a, sizeof(Char) * lengthA);
     std::memcpy(joined + lengthA, b, sizeof(Char) * lengthB);
     joined[lengthA + lengthB] = 0;
     return joined;
+}
+
+// Replaces text by text + s; on a failed allocation text stays as it was.
+template <typename Char>
+void Append(Char*& text, const Char* s, size_t length, size_t added) {
+    if (added == 0) return;
+    Char* joined = Concatenate(text, length, s, added);
+    if (!joined) return;
+    delete[] text;
+    text = joined;
 }
 
 }  // namespace
@@ -45,12 +58,14 @@ const unsigned short* Tev_String::GetWString() const { return wideText; }
 // (a group re-reading its own file name), which must not read freed memory.
 void Tev_String::SetString(const char* s) {
     char* copy = s ? Duplicate(s, std::strlen(s)) : nullptr;
+    if (s && !copy) return;
     delete[] text;
     text = copy;
 }
 
 void Tev_String::SetWString(const unsigned short* s) {
     unsigned short* copy = s ? Duplicate(s, platform::WcsLen(s)) : nullptr;
+    if (s && !copy) return;
     delete[] wideText;
     wideText = copy;
 }
@@ -61,11 +76,7 @@ void Tev_String::AddString(const char* s) {
         SetString(s);
         return;
     }
-    const size_t added = std::strlen(s);
-    if (added == 0) return;
-    char* joined = Concatenate(text, std::strlen(text), s, added);
-    delete[] text;
-    text = joined;
+    Append(text, s, std::strlen(text), std::strlen(s));
 }
 
 void Tev_String::AddString(const unsigned short* s) {
@@ -74,11 +85,7 @@ void Tev_String::AddString(const unsigned short* s) {
         SetWString(s);
         return;
     }
-    const size_t added = platform::WcsLen(s);
-    if (added == 0) return;
-    unsigned short* joined = Concatenate(wideText, platform::WcsLen(wideText), s, added);
-    delete[] wideText;
-    wideText = joined;
+    Append(wideText, s, platform::WcsLen(wideText), platform::WcsLen(s));
 }
 
 void Tev_String::SetMaxCars(int n) {
@@ -101,7 +108,7 @@ void Tev_String::StrUpr() {
 // Position 0 is never examined, so "\name.dll" stays as it is.
 char* Tev_String::MakeFULLName(char* path) {
     if (!path) return path;
-    char work[MAX_PATH];
+    char work[TEV_MAX_PATH];
     platform::CopyText(work, path);
     if (const char* separator = pathtext::LastSeparator(work, 1))
         std::memmove(path, separator + 1, std::strlen(separator + 1) + 1);

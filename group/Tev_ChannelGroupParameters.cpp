@@ -1,6 +1,8 @@
 // Channel group: the declared parameter interface and the channel that supplies it.
 #include "Tev_ChannelGroup.h"
 
+#include <new>
+
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "SmartChannel.h"
@@ -41,7 +43,8 @@ void Tev_ChannelGroup::SetParameterInfo(ParameterInterfaceInfo info, int positio
     if (position < 0) return;
     auto* stored = listitems::At<ParameterInterfaceInfo>(*parameterInfoList, position);
     if (!stored) {
-        stored = new ParameterInterfaceInfo();
+        stored = new (std::nothrow) ParameterInterfaceInfo();
+        if (!stored) return;
         parameterInfoList->SetItem(stored, position);
     }
     CopyParameter(*stored, info);
@@ -54,9 +57,12 @@ int Tev_ChannelGroup::AddParameterInfo(ParameterInterfaceInfo info) {
             return i;
         }
     }
-    auto* stored = new ParameterInterfaceInfo();
+    auto* stored = new (std::nothrow) ParameterInterfaceInfo();
+    if (!stored) return -1;
     CopyParameter(*stored, info);
-    return parameterInfoList->AddItem(stored);
+    const int position = parameterInfoList->AddItem(stored);
+    if (position < 0) delete stored;
+    return position;
 }
 
 void Tev_ChannelGroup::RemoveParameterInfo(int position) {

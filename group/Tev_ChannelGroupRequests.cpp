@@ -1,6 +1,8 @@
 // Channel group: link requests left by channels whose child was not loaded yet.
 #include "Tev_ChannelGroup.h"
 
+#include <new>
+
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
@@ -9,7 +11,8 @@
 #include "group/ChannelRequestIndex.h"
 
 void Tev_ChannelGroup::AddChannelRequest(ChannelRequestInfo request) {
-    auto* stored = new ChannelRequestInfo(request);
+    auto* stored = new (std::nothrow) ChannelRequestInfo(request);
+    if (!stored) return;
     if (requestList->AddItem(stored) < 0) {
         delete stored;
         return;

@@ -53,6 +53,6 @@ public:
 
 protected:
     Tev_List itemList;                  // ChannelListItem*, owned; position = index
-    char channelDir[MAX_PATH];          // the scanned directory
+    char channelDir[TEV_MAX_PATH];          // the scanned directory
     EngineInterface* engineInterface;   // not owned
 };

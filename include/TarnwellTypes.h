@@ -6,9 +6,8 @@
 
 #include "TarnwellExport.h"
 
-#ifndef MAX_PATH
-#define MAX_PATH 260
-#endif
+// Size of the path buffers of the interface (the Windows MAX_PATH, under a name of our own).
+#define TEV_MAX_PATH 260
 
 // Opaque handles: a module (plug-in or host image) and a host window.
 typedef struct HINSTANCE__* HINSTANCE;

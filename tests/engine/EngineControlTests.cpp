@@ -108,9 +108,9 @@ TEST(EngineControl, TextsAreCopiedWithBounds) {
 }
 
 TEST(EngineControl, LoadProjectWithoutDialogChannelAnswers1) {
-    TestEngine engine(TestEngineOptions{false, {}, {}, true, true});  // no plug-ins at all
+    TestEngine engine(TestEngineOptions::Bare());  // no plug-ins at all
     ASSERT_TRUE(engine.Started());
-    EXPECT_EQ(engine.Control()->LoadProject(), 1);
+    EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADER_FAILED);
     EXPECT_TRUE(engine.Contains("EngineControl::LoadProject(): Error loading the File Dialog channel"));
 }
 
@@ -127,17 +127,17 @@ TEST(EngineControl, LoadProjectWithNothingChosenReleasesGroupsAndAnswers3) {
     dup2(savedStdin, STDIN_FILENO);
     close(devNull);
     close(savedStdin);
-    EXPECT_EQ(code, 3);
+    EXPECT_EQ(code, TEV_PROJECT_NO_PATH);
     EXPECT_EQ(e->GetChannelGroupCount(), 0);
     EXPECT_FALSE(engine.Contains("File Dialog"));
 }
 
 TEST(EngineControl, LoadProjectRefusesOverlongPath) {
-    TestEngine engine(TestEngineOptions{false, {}, {}, true, true});
+    TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
     std::string path = "/tmp/" + std::string(300, 'p') + ".vtr";
     engine.Control()->SetCommandLine(&path[0]);
-    EXPECT_EQ(engine.Control()->LoadProject(), 1);
+    EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADER_FAILED);
     EXPECT_TRUE(engine.Contains("Project path too long"));
 }
 
@@ -146,7 +146,7 @@ TEST(EngineControl, EngineLoopRefusesReentryFromInsideAFrame) {
     ASSERT_TRUE(engine.Started());
     EngineInterface* e = engine.Engine();
     Tev_ChannelGroup* group = e->CreateNewGroup("Start", false, -1);
-    if (!group) GTEST_SKIP() << "group table not available";
+    ASSERT_NE(group, nullptr) << "the start group could not be made";
     ASSERT_EQ(group->GetGroupIndex(), e->engineInterfaceExt->GetStartGroup());
     ReenteringChannel* channel = new ReenteringChannel();
     channel->control = engine.Control();

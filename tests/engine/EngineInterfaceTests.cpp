@@ -10,23 +10,6 @@
 using tarnwell_test::TestEngine;
 using tarnwell_test::TestEngineOptions;
 
-namespace {
-
-}  // namespace
-
-TEST(EngineInterface, FreshEngineState) {
-    TestEngine engine(TestEngineOptions::Bare());
-    ASSERT_TRUE(engine.Started());
-    EngineInterfaceExt* ext = engine.Ext();
-    EXPECT_EQ(ext->GetInterfaceID(), 100005);
-    EXPECT_TRUE(engine.Engine()->GetGraphRunning());
-    EXPECT_EQ(ext->GetCurrentEvent(), -1);
-    EXPECT_EQ(ext->GetStartGroup(), 0);
-    EXPECT_EQ(engine.Engine()->GetTreeCalculateCount(), 0);
-    EXPECT_STREQ(engine.Engine()->GetEngineClassName(), "Vantor Test");
-    for (int line = 0; line < 10; line++) EXPECT_STREQ(ext->GetDebug(line), "");
-}
-
 TEST(EngineInterface, DebugLinesRejectBadSlotsAndLongTexts) {
     TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
@@ -77,14 +60,24 @@ TEST(EngineInterface, ShowDebugComposesWithoutBlank) {
     EXPECT_STREQ(ext->GetDebug(2), "name:value");
 }
 
-TEST(EngineInterface, ReleaseStopsEventsAndMayBeRepeated) {
+// A started engine waits, untouched, for its first frame; release stops its events for good.
+TEST(EngineInterface, StartedEngineWaitsForItsFirstFrameAndReleaseStopsEventsRepeatably) {
     TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
+    EngineInterfaceExt* ext = engine.Ext();
+    EXPECT_EQ(ext->GetInterfaceID(), TEV_ENGINE_INTERFACE_ID);
+    EXPECT_TRUE(engine.Engine()->GetGraphRunning());
+    EXPECT_EQ(ext->GetCurrentEvent(), TEV_EVENT_NONE);
+    EXPECT_EQ(ext->GetStartGroup(), 0);
+    EXPECT_EQ(engine.Engine()->GetTreeCalculateCount(), 0);
+    EXPECT_STREQ(engine.Engine()->GetEngineClassName(), "Vantor Test");
+    for (int line = 0; line < 10; line++) EXPECT_STREQ(ext->GetDebug(line), "");
+
     engine.Ext()->Release();
-    EXPECT_EQ(engine.Ext()->GetCurrentEvent(), -3);
+    EXPECT_EQ(engine.Ext()->GetCurrentEvent(), TEV_EVENT_RELEASED);
     EXPECT_TRUE(engine.Contains("Libraries loaded : "));
     engine.Ext()->ProcessWindowMessage(nullptr, 1, 2, 3);
-    EXPECT_EQ(engine.Ext()->GetCurrentEvent(), -3);
+    EXPECT_EQ(engine.Ext()->GetCurrentEvent(), TEV_EVENT_RELEASED);
     engine.Stop();  // releases once more
 }
 
@@ -99,7 +92,7 @@ TEST(EngineInterface, EnginesComeAndGo) {
         EXPECT_NE(a.Engine(), b.Engine());
     }
     EngineInterface* standalone = new EngineInterface();
-    EXPECT_EQ(standalone->engineInterfaceExt->GetInterfaceID(), 100005);
+    EXPECT_EQ(standalone->engineInterfaceExt->GetInterfaceID(), TEV_ENGINE_INTERFACE_ID);
     standalone->engineInterfaceExt->Release();
     delete standalone;
 }

@@ -122,7 +122,7 @@ TEST_F(EngineServices, WindowMessageIsStoredAndDispatchedAsEvent1UntilRelease) {
     EXPECT_EQ(stored->windowHandle, window);
 
     Ext()->Release();
-    EXPECT_EQ(Ext()->GetCurrentEvent(), -3);
+    EXPECT_EQ(Ext()->GetCurrentEvent(), TEV_EVENT_RELEASED);
     Ext()->ProcessWindowMessage(nullptr, 256, 65, 99);
     Ext()->IncreaseTreeCount();
     EXPECT_EQ(probe.events.size(), 1u);  // no channel called

@@ -20,6 +20,18 @@ std::string Compose(Args... args) {
     return capture.Only();
 }
 
+// One functor of each class, in the order of their message types.
+struct EveryFunctor {
+    ShowDebugMessage debug;
+    ShowErrorMessage error;
+    ShowInfoMessage info;
+    ShowMessageBox box;
+    ShowUserInfoMessage userInfo;
+    ShowUserWarningMessage userWarning;
+    ShowUserErrorMessage userError;
+    ShowDebugMessage* all[7] = {&debug, &error, &info, &box, &userInfo, &userWarning, &userError};
+};
+
 }  // namespace
 
 TEST(MessageFunctors, NoSinkNoMessageNoBox) {
@@ -44,15 +56,8 @@ TEST(MessageFunctors, DirectShowMessageFallsBackToBoxWithCaption) {
     ScopedBoxCapture boxes;
     DebugOutPut* previous = debugOutPut;
     debugOutPut = nullptr;
-    ShowDebugMessage debug;
-    ShowErrorMessage error;
-    ShowInfoMessage info;
-    ShowMessageBox box;
-    ShowUserInfoMessage userInfo;
-    ShowUserWarningMessage userWarning;
-    ShowUserErrorMessage userError;
-    ShowDebugMessage* all[] = {&debug, &error, &info, &box, &userInfo, &userWarning, &userError};
-    for (ShowDebugMessage* functor : all) functor->ShowMessage("boxed");
+    EveryFunctor functors;
+    for (ShowDebugMessage* functor : functors.all) functor->ShowMessage("boxed");
     debugOutPut = previous;
     ASSERT_EQ(boxes.boxes.size(), 7u);
     const char* captions[] = {"Debug", "Error", "Info", "Message", "Error", "Error", "Error"};
@@ -65,15 +70,8 @@ TEST(MessageFunctors, DirectShowMessageFallsBackToBoxWithCaption) {
 
 TEST(MessageFunctors, EachFunctorCarriesItsType) {
     ScopedSink capture;
-    ShowDebugMessage debug;
-    ShowErrorMessage error;
-    ShowInfoMessage info;
-    ShowMessageBox box;
-    ShowUserInfoMessage userInfo;
-    ShowUserWarningMessage userWarning;
-    ShowUserErrorMessage userError;
-    ShowDebugMessage* all[] = {&debug, &error, &info, &box, &userInfo, &userWarning, &userError};
-    for (ShowDebugMessage* functor : all) (*functor)("x", 1);
+    EveryFunctor functors;
+    for (ShowDebugMessage* functor : functors.all) (*functor)("x", 1);
     ASSERT_EQ(capture.Messages().size(), 7u);
     for (int type = 0; type < 7; type++) {
         EXPECT_EQ(capture.Messages()[type].type, type);

@@ -96,7 +96,7 @@ TEST(FileDialog, WithoutTerminalNothingIsChosen) {
     Pex_FileDialogChannel* dialog = MakeDialog(engine);
     ASSERT_NE(dialog, nullptr);
     ScopedStdin noTerminal;
-    char path[MAX_PATH];
+    char path[TEV_MAX_PATH];
     std::strcpy(path, "left over");
     dialog->ChooseFile("Vantor file (*.vtr)", "vtr", path);
     EXPECT_EQ(path[0], 0);
@@ -114,7 +114,7 @@ TEST(FileDialog, TerminalChoiceByNumberGivesAnAbsolutePath) {
     ScopedStdin input(terminal.Slave());
     ScopedCwd cwd(dir.Path());
 
-    char path[MAX_PATH] = "";
+    char path[TEV_MAX_PATH] = "";
     terminal.Type("2\n");
     EXPECT_TRUE(dialog->ChooseFile("Vantor file (*.vtr)", "vtr", path));
     EXPECT_EQ(std::string(path), fs::current_path().string() + "/b.VTR");
@@ -147,7 +147,7 @@ TEST(FileDialog, OverlongChoiceIsRefusedWithinTheBuffer) {
     terminal.Type("1\n");
     EXPECT_FALSE(dialog->ChooseFile("Vantor file (*.vtr)", "vtr", buffer));
     EXPECT_EQ(buffer[0], 0);
-    for (size_t i = MAX_PATH; i < sizeof(buffer); i++) ASSERT_EQ(buffer[i], 'Z') << "written past 260 bytes at " << i;
+    for (size_t i = TEV_MAX_PATH; i < sizeof(buffer); i++) ASSERT_EQ(buffer[i], 'Z') << "written past 260 bytes at " << i;
 
     terminal.Type(std::string(300, 'p') + "\n");
     EXPECT_FALSE(dialog->ChooseFile("Vantor file (*.vtr)", "vtr", buffer));
@@ -161,7 +161,7 @@ TEST(ProjectStart, EmptyCommandLineWithoutTerminalReleasesGroupsAndAnswers3) {
     ASSERT_NE(engine.Engine()->CreateNewGroup("LoaderProject", false, -1), nullptr);
     ASSERT_GT(engine.Engine()->GetChannelGroupCount(), 0);
     ScopedStdin noTerminal;
-    EXPECT_EQ(engine.Control()->LoadProject(), 3);
+    EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_NO_PATH);
     for (int i = 0; i < engine.Engine()->GetChannelGroupCount(); i++)
         EXPECT_EQ(engine.Engine()->GetChannelGroup(i), nullptr) << "group " << i << " survived";
 }
