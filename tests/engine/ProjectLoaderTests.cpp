@@ -12,6 +12,7 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
@@ -277,6 +278,42 @@ TEST_F(Project, LoadProjectShowsTheUpdateBoxForANewerProject) {
     engine.Control()->SetCommandLine(const_cast<char*>(ProjectPath().c_str()));
     EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_NEEDS_UPDATE);
     EXPECT_TRUE(engine.Contains("please update to the latest version"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Project, LoadedProjectRunsItsStartGroupEveryFrame) {
+    TestEngineOptions options = Options();
+    options.pluginPaths = {TestChannelPath(TEST_COUNTER_DLL), TestChannelPath(TEST_ROOT_DLL)};
+    TestEngine engine(options);
+    EngineInterface* api = engine.Engine();
+    Tev_ChannelGroup* group = api->CreateNewGroup("Saved", false, -1);
+    ASSERT_NE(group, nullptr);
+    api->InitChannelFromType(kTestRootGuid, group, false);  // position 0: not the start channel
+    Tev_Channel* counter = api->InitChannelFromType(kTestCounterGuid, group, false);
+    Tev_Channel* child = api->InitChannelFromType(kTestRootGuid, group, false);
+    ASSERT_NE(counter, nullptr);
+    ASSERT_NE(child, nullptr);
+    counter->SetChild(child, -1, 0);
+    group->SetStartChannel(counter->GetChannelIDIndexNr());
+    ASSERT_TRUE(group->SaveChannelGroup((projectDir.Path() + "/start.cgr").c_str()));
+    ASSERT_TRUE(WriteProject(api, ProjectPath(), Vtr({{{"QSGR", {TextData("start.cgr")}}}})));
+
+    engine.Control()->SetCommandLine(const_cast<char*>(ProjectPath().c_str()));
+    ASSERT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADED);
+    Tev_ChannelGroup* running = api->GetChannelGroup(engine.Ext()->GetStartGroup());
+    ASSERT_NE(running, nullptr);
+    ASSERT_EQ(running->GetChannelCount(), 3);
+    TestChannelCounts* first = AsTestChannel(running->GetChannel(0));
+    TestChannelCounts* start = AsTestChannel(running->GetChannel(1));
+    TestChannelCounts* linked = AsTestChannel(running->GetChannel(2));
+    ASSERT_TRUE(first && start && linked);
+    for (int frame = 0; frame < 4; frame++) engine.Control()->EngineLoop();
+    EXPECT_EQ(start->GetCallCount(), 4);
+    EXPECT_EQ(linked->GetCallCount(), 4);
+    EXPECT_EQ(first->GetCallCount(), 0);
 }
 
 }  // namespace

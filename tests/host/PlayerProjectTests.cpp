@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "ChannelList.h"
 #include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "plugins/testchannels/TestChannels.h"
@@ -83,6 +85,72 @@ protected:
     TempDir root{"tarnwell-player-project"};
     fs::path installDir;
 };
+
+int CountLines(const std::string& text, const std::string& line) {
+    int count = 0;
+    std::stringstream lines(text);
+    for (std::string each; std::getline(lines, each);)
+        if (each == line) count++;
+    return count;
+}
+
+// The entry of an installed test plug-in, carrying the module itself.
+ProjectBlocks CarriedPlugin(TestEngine& writer, const _GUID& type, const char* module) {
+    const ChannelType local = writer.Ext()->GetChannelList()->GetChannelType(type);
+    const std::string path = TestChannelPath(module);
+    ProjectBlocks blocks =
+        ChannelEntry(type, {local.versionInfo[0], local.versionInfo[1], local.versionInfo[2]},
+                     FileCrc(writer.Engine(), path));
+    Append(blocks, EmbeddedChannel(module, ReadBinaryFile(path)));
+    return blocks;
+}
+
+// A start group saved by the kernel: a counter channel (the start channel) with a root and
+// a derived channel linked below it, and a project that names it and carries their plug-ins.
+void WriteRunnableProject(const std::string& dir, const std::string& projectPath) {
+    TestEngineOptions options;
+    options.pluginPaths = {TestChannelPath(TEST_COUNTER_DLL), TestChannelPath(TEST_ROOT_DLL),
+                           TestChannelPath(TEST_DERIVED_DLL)};
+    TestEngine writer(options);
+    EngineInterface* api = writer.Engine();
+    Tev_ChannelGroup* group = api->CreateNewGroup("Player Start", false, -1);
+    ASSERT_NE(group, nullptr);
+    Tev_Channel* start = api->InitChannelFromType(kTestCounterGuid, group, false);
+    Tev_Channel* root = api->InitChannelFromType(kTestRootGuid, group, false);
+    Tev_Channel* derived = api->InitChannelFromType(kTestDerivedGuid, group, false);
+    ASSERT_TRUE(start && root && derived);
+    start->SetChild(root, -1, 0);
+    start->SetChild(derived, -1, 0);
+    group->SetStartChannel(start->GetChannelIDIndexNr());
+    ASSERT_TRUE(group->SaveChannelGroup((dir + "/start.cgr").c_str()));
+
+    ProjectBlocks blocks = {
+        {"QSPT", {Int32Data(1)}}, {"QSGR", {TextData("start.cgr")}}, {"QDDC", {Int32Data(3)}}};
+    Append(blocks, CarriedPlugin(writer, kTestCounterGuid, TEST_COUNTER_DLL));
+    Append(blocks, CarriedPlugin(writer, kTestRootGuid, TEST_ROOT_DLL));
+    Append(blocks, CarriedPlugin(writer, kTestDerivedGuid, TEST_DERIVED_DLL));
+    ASSERT_TRUE(WriteProject(api, projectPath, blocks));
+}
+
+// The installation lacks the test plug-ins: the first run restores them and runs at once;
+// the second finds them in place.
+TEST_F(PlayerProject, RunsASavedProjectOneStartCallPerFrame) {
+    ASSERT_FALSE(fs::exists(installDir / "channels" / TEST_COUNTER_DLL));
+    WriteRunnableProject(root.Path(), ProjectPath());
+    for (int run = 0; run < 2; run++) {
+        SCOPED_TRACE(run);
+        fs::remove(CallLog());
+        const PlayerRun player = Run(ProjectPath(), 5);
+        EXPECT_EQ(player.status, 0) << player.output;
+        EXPECT_NE(player.output.find("LoadProject answered 0"), std::string::npos) << player.output;
+        EXPECT_NE(player.output.find("ran 5 frames"), std::string::npos) << player.output;
+        const std::string calls = ReadText(CallLog());
+        EXPECT_EQ(CountLines(calls, "Test Counter"), 5) << calls;
+        EXPECT_EQ(CountLines(calls, "Test Root"), 5) << calls;
+        EXPECT_EQ(CountLines(calls, "Test Derived"), 5) << calls;
+        EXPECT_TRUE(fs::is_regular_file(installDir / "channels" / TEST_COUNTER_DLL));
+    }
+}
 
 struct DamagedCase {
     const char* name;
