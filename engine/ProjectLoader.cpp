@@ -1,5 +1,44 @@
-// Project file reading. Not supported yet: every project answers "failed".
+// The project file: header, start group, required engine version, project flags, then the
+// plug-ins the project needs (ProjectPlugins.cpp).
 #include "engine/ProjectLoader.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "TevFileLoader.h"
+#include "engine/ProjectBlocks.h"
+#include "engine/ProjectMessages.h"
+#include "engine/ProjectPlugins.h"
+#include "platform/Text.h"
+
+using namespace projectfile;
+
+namespace {
+
+constexpr size_t kRegValueSize = 260;
+constexpr size_t kDirLength = 399;
+
+bool RegistryReads(EngineInterface* engine, const char* valueName, const char* expected) {
+    char value[kRegValueSize] = "";
+    if (!engine->engineInterfaceExt->GetRegData(valueName, value, sizeof(value))) return false;
+    value[sizeof(value) - 1] = 0;
+    return platform::StrICmp(value, expected) == 0;
+}
+
+// Up to and including the last separator, at most 399 characters; empty without one.
+void ProjectDirectory(const char* path, char* dir, size_t size) {
+    const char* last = nullptr;
+    for (const char* p = path; *p; p++)
+        if (*p == '\\' || *p == '/') last = p;
+    dir[0] = 0;
+    if (!last) return;
+    const size_t length = static_cast<size_t>(last - path) + 1;
+    platform::CopyTextN(dir, size, path, length < kDirLength ? length : kDirLength);
+}
+
+}  // namespace
 
 ProjectLoader::ProjectLoader(EngineInterface* engine) : engineInterface(engine), projectEditorVersion(0) {
     startGroupPath[0] = 0;
@@ -7,8 +46,90 @@ ProjectLoader::ProjectLoader(EngineInterface* engine) : engineInterface(engine),
 
 ProjectLoader::~ProjectLoader() {}
 
-int ProjectLoader::LoadProjectFile(const char*) { return TEV_LOADER_FAILED; }
-
 const char* ProjectLoader::GetStartGroupPath() { return startGroupPath; }
 
 int ProjectLoader::GetProjectEditorVersion() { return projectEditorVersion; }
+
+LoadSettings ProjectLoader::ReadSettings() {
+    LoadSettings settings;
+    settings.engine = engineInterface;
+    if (!engineInterface || !engineInterface->engineInterfaceExt) return settings;
+    settings.showMessages = RegistryReads(engineInterface, kRegWriteErrorLog, "Yes");
+    settings.checkChannelCrc = !RegistryReads(engineInterface, kRegCrcCheck, "No");
+    return settings;
+}
+
+int ProjectLoader::LoadProjectFile(const char* path) {
+    const LoadSettings settings = ReadSettings();
+    if (!engineInterface || !engineInterface->engineInterfaceExt) return TEV_LOADER_FAILED;
+    if (!path) {
+        settings.Show(kMsgNoFileName);
+        return TEV_LOADER_FAILED;
+    }
+    char projectDir[kDirLength + 1];
+    ProjectDirectory(path, projectDir, sizeof(projectDir));
+
+    TevFileLoader loader(engineInterface);
+    if (!loader.LoadFile(path)) {
+        settings.Show(kMsgCannotLoad, path);
+        return TEV_LOADER_FAILED;
+    }
+    if (loader.CheckHeader(kTagTranslator, false))
+        engineInterface->engineInterfaceExt->TranslateFile(&loader);
+    const int code = ReadHeader(loader, projectDir, settings);
+    if (code != TEV_LOADER_OK) return code;
+    return ReadPlugins(loader, settings);
+}
+
+// Header, start group name, required version and the keep-running flag.
+int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, const LoadSettings& settings) {
+    int32_t editorVersion = 0;
+    if (ReadIntBlock(loader, kTagHeader, editorVersion) != BlockRead::Ok) {
+        settings.Show(kMsgNoHeader);
+        return TEV_LOADER_FAILED;
+    }
+    projectEditorVersion = editorVersion;
+
+    char name[kTextSize] = "";
+    if (loader.GetInfoIfTag(kTagStartGroup) && !ReadText(loader, name, sizeof(name))) name[0] = 0;
+    char groupPath[sizeof(startGroupPath)];
+    platform::CopyText(groupPath, projectDir);
+    // A cut path would name another file.
+    if (!platform::AppendText(groupPath, name)) {
+        settings.Refuse(kMsgPathTooLong, name);
+        return TEV_LOADER_FAILED;
+    }
+    platform::CopyText(startGroupPath, groupPath);
+
+    int32_t required = 0;
+    if (ReadIntBlock(loader, kTagInterfaceVersion, required) == BlockRead::Damaged ||
+        required > engineInterface->engineInterfaceExt->GetInterfaceID()) {
+        settings.Show(kMsgWrongVersion);
+        return TEV_LOADER_NEEDS_UPDATE;
+    }
+    // Absence does not clear the flag: it belongs to the application, not to one project.
+    if (loader.GetInfoIfTag(kTagKeepRunning))
+        engineInterface->engineInterfaceExt->SetIfKeepRunningApplication(true);
+    return TEV_LOADER_OK;
+}
+
+int ProjectLoader::ReadPlugins(TevFileLoader& loader, const LoadSettings& settings) {
+    int32_t count = 0;
+    const BlockRead channelCount = ReadIntBlock(loader, kTagChannelCount, count);
+    if (channelCount == BlockRead::Absent) return TEV_LOADER_OK;
+    if (channelCount == BlockRead::Damaged) {
+        settings.Refuse(kMsgDamagedBlock, kTagChannelCount);
+        return TEV_LOADER_NEEDS_UPDATE;
+    }
+    ProjectPlugins plugins(settings, loader);
+    int code = plugins.ReadChannelEntries(count);
+    if (code != TEV_LOADER_OK) return code;
+
+    const BlockRead otherCount = ReadIntBlock(loader, kTagOtherCount, count);
+    if (otherCount == BlockRead::Absent) return TEV_LOADER_OK;
+    if (otherCount == BlockRead::Damaged) {
+        settings.Refuse(kMsgDamagedBlock, kTagOtherCount);
+        return TEV_LOADER_NEEDS_UPDATE;
+    }
+    return plugins.ReadOtherDllEntries(count);
+}

@@ -27,10 +27,6 @@ std::string U32(uint32_t v) {
 
 std::string U16(uint16_t v) { return std::string{static_cast<char>(v), static_cast<char>(v >> 8)}; }
 
-std::string GuidData(const _GUID& g) {
-    return U32(g.Data1) + U16(g.Data2) + U16(g.Data3) + std::string(reinterpret_cast<const char*>(g.Data4), 8);
-}
-
 _GUID ReadGuid(const std::string& s, size_t at) {
     _GUID g;
     g.Data1 = ReadU32(s, at);
@@ -51,6 +47,10 @@ bool TakeBlock(const std::string& s, size_t& at, const char* tag, std::string& d
 }
 
 }  // namespace
+
+std::string GuidData(const _GUID& g) {
+    return U32(g.Data1) + U16(g.Data2) + U16(g.Data3) + std::string(reinterpret_cast<const char*>(g.Data4), 8);
+}
 
 std::string TestChannelPath(const char* moduleName) {
     return std::string(TARNWELL_TEST_CHANNELS_DIR) + "/" + moduleName;

@@ -17,6 +17,7 @@ std::string TestChannelPath(const char* moduleName);
 // One tagged block: tag, 32-bit little-endian size, data.
 std::string Block(const char* tag, const std::string& data);
 std::string Int32Data(int32_t value);
+std::string GuidData(const _GUID& guid);  // 16 bytes, field by field
 std::string TypeData(const ChannelType& type);  // the 132-byte record, field by field
 std::string TextData(const std::string& text, size_t size = 0);  // terminated; zero-filled to size
 

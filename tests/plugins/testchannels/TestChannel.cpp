@@ -1,4 +1,6 @@
 // One test channel plug-in; TESTCHANNEL_KIND selects which member of the family it is.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "ChildCreation.h"
@@ -68,6 +70,7 @@ public:
     void CallChannel() override {
         ++calls;
         if (CheckRenderCount()) ++passes;
+        LogCall();
 #if TESTCHANNEL_KIND == KIND_COUNTER
         for (int i = 0; i < GetChildCount(); ++i) {
             Tev_Channel* child = GetChild(i);
@@ -107,6 +110,16 @@ public:
     }
 
 private:
+    // Lets a test in another process (the player) see the calls: one line per call.
+    void LogCall() {
+        const char* log = std::getenv(TEST_CHANNEL_CALL_LOG_ENV);
+        if (!log || !*log) return;
+        if (std::FILE* file = std::fopen(log, "a")) {
+            std::fprintf(file, "%s\n", gType.typeName);
+            std::fclose(file);
+        }
+    }
+
     void DeclarePositions() {
 #if TESTCHANNEL_KIND == KIND_LINKS
         SetChildCreateType(Position(kTestRootGuid, 0), 0);

@@ -43,6 +43,10 @@ inline constexpr _GUID kTestMissingGuid = {0x7E57C4FF, 0x7E57, 0x4000, {0x80, 0,
 #define TEST_CUSTOM_DLL "testcustom.dll"
 #define TEST_COUNTER_DLL "testcounter.dll"
 
+// When this environment variable names a file, every CallChannel appends the channel's type
+// name and a line break to it.
+#define TEST_CHANNEL_CALL_LOG_ENV "TARNWELL_TEST_CALL_LOG"
+
 // Operations every test channel adds after the 13 of Tev_Channel, in this slot order.
 class TestChannelCounts : public Tev_Channel {
 public:
