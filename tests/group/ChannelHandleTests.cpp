@@ -1,4 +1,8 @@
 // Channel handles: a remembered channel is handed out only while it still holds its place.
+#include <cstring>
+
+#include "ChannelInternal.h"
+#include "ChannelRecords.h"
 #include "SmartChannel.h"
 #include "group/TableGroupFixture.h"
 
@@ -80,7 +84,15 @@ TEST_F(ChannelHandles, SmartHandlesResolveIndirectChannels) {
     Tev_Channel* parameter = AddNew(group);
     parameter->SetChannelInterfaceType(PEX_PARAMETER);
     Tev_Channel* publicOne = AddNew(group);
+    publicOne->SetChannelName("Lamp");
     publicOne->SetChannelInterfaceType(PEX_PUBLIC);
+    Tev_Channel* call = AddNew(NewGroup("Caller"));
+    call->SetChannelInterfaceType(PEX_PUBLICCALL);
+    PublicCallInfo info;
+    std::strcpy(info.poolName, "Indirect");
+    std::strcpy(info.channelName, "Lamp");
+    info.autoLoadGroup = false;
+    channelInternal.SetPublicCallInfo(call, info);
 
     struct Case {
         const char* what;
@@ -92,6 +104,7 @@ TEST_F(ChannelHandles, SmartHandlesResolveIndirectChannels) {
         {"public", publicOne, publicOne},
         {"custom getter", custom, target},
         {"parameter", parameter, nullptr},
+        {"public call", call, publicOne},
     };
     for (const Case& c : cases) {
         SmartChannel smart(Api());
