@@ -1,6 +1,7 @@
 // vantor-player with project files written by the kernel: a damaged project ends with its
 // code and one line that says why; a good one runs its start group once per frame.
 #include <fcntl.h>
+#include <signal.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,7 +48,17 @@ protected:
 
     // The player on a project, unthrottled, its test channels logging their calls.
     PlayerRun Run(const std::string& project, int frames) {
-        const fs::path output = fs::path(root.Path()) / "output.txt";
+        const pid_t pid = Start(project, frames);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        PlayerRun run;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.output = ReadText(Output());
+        return run;
+    }
+
+    pid_t Start(const std::string& project, int frames, int callSleepMs = 0) {
+        const fs::path output = Output();
         std::vector<std::string> arguments = {(installDir / "vantor-player").string(),
                                               "--registry-key",
                                               "SOFTWARE\\PlayerProjectTest",
@@ -65,19 +76,17 @@ protected:
             dup2(out, 2);
             setenv("TARNWELL_REGISTRY_DIR", (fs::path(root.Path()) / "registry").c_str(), 1);
             setenv(TEST_CHANNEL_CALL_LOG_ENV, CallLog().c_str(), 1);
+            if (callSleepMs > 0) setenv(TEST_CHANNEL_CALL_SLEEP_ENV, std::to_string(callSleepMs).c_str(), 1);
             std::vector<char*> argv;
             for (std::string& argument : arguments) argv.push_back(argument.data());
             argv.push_back(nullptr);
             execv(argv[0], argv.data());
             _exit(127);
         }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        PlayerRun run;
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.output = ReadText(output);
-        return run;
+        return pid;
     }
+
+    fs::path Output() const { return fs::path(root.Path()) / "output.txt"; }
 
     std::string ProjectPath() const { return root.Path() + "/project.vtr"; }
     std::string CallLog() const { return root.Path() + "/calls.txt"; }
@@ -183,6 +192,35 @@ TEST_F(PlayerProject, DamagedProjectsEndWithTheirCodeAndAReason) {
         EXPECT_NE(run.output.find("ran 0 frames"), std::string::npos) << run.output;
         EXPECT_FALSE(fs::exists(installDir / "outside.dll"));
     }
+}
+
+// Polls `done` every 50 ms for up to `seconds`.
+template <typename Done>
+bool WaitFor(Done done, int seconds) {
+    for (int i = 0; i < seconds * 20; i++) {
+        if (done()) return true;
+        usleep(50 * 1000);
+    }
+    return done();
+}
+
+// A stop signal lets the current frame end; a second one ends a frame that does not return.
+TEST_F(PlayerProject, SecondStopSignalEndsAFrameThatDoesNotReturn) {
+    WriteRunnableProject(root.Path(), ProjectPath());
+    const pid_t pid = Start(ProjectPath(), 1000, 120000);
+    int status = 0;
+    auto exited = [&] { return waitpid(pid, &status, WNOHANG) == pid; };
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(CallLog()); }, 60)) << ReadText(Output());
+    kill(pid, SIGTERM);
+    EXPECT_FALSE(WaitFor(exited, 1)) << "the first signal must wait for the frame";
+    kill(pid, SIGTERM);
+    const bool ended = WaitFor(exited, 20);
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << ReadText(Output());
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // One test channel plug-in; TESTCHANNEL_KIND selects which member of the family it is.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "ChildCreation.h"
 #include "TestChannels.h"
@@ -118,6 +120,8 @@ private:
             std::fprintf(file, "%s\n", gType.typeName);
             std::fclose(file);
         }
+        if (const char* sleep = std::getenv(TEST_CHANNEL_CALL_SLEEP_ENV))
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(sleep)));
     }
 
     void DeclarePositions() {

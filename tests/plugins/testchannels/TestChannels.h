@@ -46,6 +46,8 @@ inline constexpr _GUID kTestMissingGuid = {0x7E57C4FF, 0x7E57, 0x4000, {0x80, 0,
 // When this environment variable names a file, every CallChannel appends the channel's type
 // name and a line break to it.
 #define TEST_CHANNEL_CALL_LOG_ENV "TARNWELL_TEST_CALL_LOG"
+// When set, every logged call then sleeps this many milliseconds: a frame that does not return.
+#define TEST_CHANNEL_CALL_SLEEP_ENV "TARNWELL_TEST_CALL_SLEEP_MS"
 
 // Operations every test channel adds after the 13 of Tev_Channel, in this slot order.
 class TestChannelCounts : public Tev_Channel {
