@@ -95,6 +95,7 @@ public:
     // Services (EngineServices.cpp).
     void IncreaseTreeCount();
     void DoLinkPoolToChannel(Tev_Channel* channel);
+    void ForgetPoolLink(Tev_Channel* channel);  // a group deletes it: it must not be relinked
 
     // The table's pool name index follows renames of the groups in it; groups report them
     // through group/GroupTableIndex.h.

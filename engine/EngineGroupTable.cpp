@@ -94,6 +94,10 @@ void grouptable::PoolNameArriving(EngineInterface* engine, Tev_ChannelGroup* gro
     if (engine && engine->engine) engine->engine->IndexGroup(group);
 }
 
+void grouptable::ChannelLeaving(EngineInterface* engine, Tev_Channel* channel) {
+    if (engine && engine->engine) engine->engine->ForgetPoolLink(channel);
+}
+
 int Engine::GetChannelGroupCount() { return groupList.GetItemCount(); }
 
 Tev_ChannelGroup* Engine::GetChannelGroup(int index) { return GroupAt(groupList, index); }

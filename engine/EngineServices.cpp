@@ -18,15 +18,6 @@ namespace {
 
 const uint32_t kRegQuerySize = 1200;
 
-bool HeldByGroup(const Tev_List& groups, Tev_ChannelGroup* uniqueGroup, Tev_Channel* channel) {
-    if (uniqueGroup && uniqueGroup->GetIfChannelInGroup(channel)) return true;
-    for (int i = 0; i < groups.GetItemCount(); i++) {
-        Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groups, i);
-        if (group && group->GetIfChannelInGroup(channel)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 // ------------------------------------------------------------------ frame step
@@ -36,15 +27,18 @@ void Engine::IncreaseTreeCount() {
     if (uniqueGroup) uniqueGroup->IncreaseTreeCount();
     // The queue is emptied before the channels are linked: a channel that
     // queues itself again while linking waits for the next frame.
-    // A channel may have been deleted since it asked (its group unloaded later in the same
-    // frame): only channels still held by a group are linked, found by pointer alone.
+    // A channel deleted by its group since it asked has already left the queue.
     std::vector<Tev_Channel*> waiting;
     for (int i = 0; i < poolLinkList.GetItemCount(); i++)
-        if (Tev_Channel* channel = listitems::At<Tev_Channel>(poolLinkList, i))
-            if (HeldByGroup(groupList, uniqueGroup, channel)) waiting.push_back(channel);
+        if (Tev_Channel* channel = listitems::At<Tev_Channel>(poolLinkList, i)) waiting.push_back(channel);
     poolLinkList.ClearItems();
     for (Tev_Channel* channel : waiting) channel->LinkPoolToChannel();
     CallEvent(TEV_EVENT_FRAME, 0);
+}
+
+void Engine::ForgetPoolLink(Tev_Channel* channel) {
+    for (int i = 0; i < poolLinkList.GetItemCount(); i++)
+        if (poolLinkList.GetItem(i) == channel) poolLinkList.SetItem(nullptr, i);
 }
 
 void Engine::DoLinkPoolToChannel(Tev_Channel* channel) {

@@ -8,6 +8,7 @@
 #include "Tev_List.h"
 #include "foundation/ListItems.h"
 #include "group/GroupNames.h"
+#include "group/GroupTableIndex.h"
 
 int Tev_ChannelGroup::AddChannel(Tev_Channel* channel) {
     if (!channel) return -1;
@@ -42,6 +43,7 @@ bool Tev_ChannelGroup::RemoveChannel(int indexNr) {
             if (member) member->CheckIndexNrRemoval(indexNr);
         }
     }
+    grouptable::ChannelLeaving(engineInterface, channel);
     // The position is emptied first so that nothing reached from the destructor finds a
     // channel that is half destroyed.
     channelList->SetItem(nullptr, indexNr);
