@@ -11,14 +11,6 @@ namespace {
 
 const _GUID kGroupGuid = {0x12345678, 0x9ABC, 0xDEF0, {1, 2, 3, 4, 5, 6, 7, 8}};
 
-ParameterInterfaceInfo Parameter(const char* name, const _GUID& type) {
-    ParameterInterfaceInfo info;
-    std::memset(&info, 0, sizeof(info));
-    std::strncpy(info.name, name, sizeof(info.name) - 1);
-    info.typeGuid = type;
-    return info;
-}
-
 enum class Transport { File, Buffer };
 
 class ChannelGroupFile : public GroupFileTest, public ::testing::WithParamInterface<Transport> {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,15 @@
 #include "Tev_List.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/TestEngine.h"
+
+// A group parameter record, zero-filled beyond its name.
+inline ParameterInterfaceInfo Parameter(const char* name, const _GUID& type) {
+    ParameterInterfaceInfo info;
+    std::memset(&info, 0, sizeof(info));
+    std::strncpy(info.name, name, sizeof(info.name) - 1);
+    info.typeGuid = type;
+    return info;
+}
 
 // Exposes the request list the interface does not report.
 class FileGroup : public Tev_ChannelGroup {

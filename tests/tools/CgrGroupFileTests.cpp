@@ -15,19 +15,12 @@
 #include "foundation/TaggedFileFixture.h"
 #include "plugins/cgrblocks/CgrBlocksChannel.h"
 #include "plugins/testchannels/TestChannels.h"
+#include "support/GroupFileSupport.h"
 #include "support/TestEngine.h"
 
 namespace {
 
 using cgrtest::ExpectRoundTrip;
-
-ParameterInterfaceInfo Parameter(const char* name, const _GUID& type) {
-    ParameterInterfaceInfo info;
-    std::memset(&info, 0, sizeof(info));
-    std::strncpy(info.name, name, sizeof(info.name) - 1);
-    info.typeGuid = type;
-    return info;
-}
 
 class CgrGroupFile : public ::testing::Test {
 protected:
