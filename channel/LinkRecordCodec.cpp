@@ -12,6 +12,9 @@ namespace linkrecord {
 
 namespace {
 
+using littleendian::GetInt;
+using littleendian::PutInt;
+
 // Offsets within the link position record.
 constexpr size_t kRequestLink = 132, kReservedFlag = 136, kCreateChild = 137, kLinkName = 138,
                  kCreateChildGuid = 240, kChildInfo = 256, kLinkOption = 260;
@@ -23,10 +26,6 @@ static_assert(kLinkName + CHILDCREATION_LINKNAME_SIZE == kCreateChildGuid, "link
 static_assert(kFileName + PUBLICCALL_FILE_SIZE == kRequestedNr, "file name field");
 static_assert(kChildCreation + kChildCreationSize == kPublicCallInfoSize, "public call record size");
 static_assert(channeltyperecord::kSize == kRequestLink, "type record");
-
-void PutInt(unsigned char* out, int32_t value) { littleendian::Put32(out, static_cast<uint32_t>(value)); }
-
-int32_t GetInt(const unsigned char* in) { return static_cast<int32_t>(littleendian::Get32(in)); }
 
 void PutText(unsigned char* out, const char* text, size_t size) {
     size_t length = strnlen(text, size);
