@@ -19,7 +19,7 @@ BlockRead ReadIntBlock(TevFileLoader& loader, const char* tag, int32_t& value) {
     if (!loader.GetInfoIfTag(tag)) return BlockRead::Absent;
     unsigned char bytes[kIntSize];
     if (!ReadExact(loader, bytes, kIntSize)) return BlockRead::Damaged;
-    value = DecodeInt(bytes);
+    value = littleendian::GetInt(bytes);
     return BlockRead::Ok;
 }
 
@@ -32,8 +32,6 @@ bool ReadText(TevFileLoader& loader, char* dest, size_t size) {
     dest[length] = 0;  // the file's terminator is not relied upon
     return true;
 }
-
-int32_t DecodeInt(const unsigned char* in) { return static_cast<int32_t>(littleendian::Get32(in)); }
 
 bool IsPlainFileName(const char* name) {
     if (!name || !name[0]) return false;

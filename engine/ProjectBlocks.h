@@ -27,8 +27,6 @@ BlockRead ReadIntBlock(TevFileLoader& loader, const char* tag, int32_t& value);
 // The next block as a zero-terminated text shorter than `size`; false when larger or absent.
 bool ReadText(TevFileLoader& loader, char* dest, size_t size);
 
-int32_t DecodeInt(const unsigned char* in);
-
 // A name that stays in the directory it is written to: no separator, drive, "." or "..".
 bool IsPlainFileName(const char* name);
 

@@ -62,8 +62,8 @@ int ProjectPlugins::ReadChannelEntry() {
         return Damaged(kTagChannelEntry);
     const _GUID type = littleendian::GetGuid(typeBytes);
     int32_t version[3];
-    for (int i = 0; i < 3; i++) version[i] = DecodeInt(versionBytes + kIntSize * i);
-    const bool restore = ChannelNeedsRestore(type, version, static_cast<uint32_t>(DecodeInt(crcBytes)));
+    for (int i = 0; i < 3; i++) version[i] = littleendian::GetInt(versionBytes + kIntSize * i);
+    const bool restore = ChannelNeedsRestore(type, version, static_cast<uint32_t>(littleendian::GetInt(crcBytes)));
 
     Embedded file;
     if (!ReadEmbedded({kTagChannelName, kTagChannelSize, kTagChannelData}, file))
