@@ -25,6 +25,9 @@ int ShowInfo(const ToolOptions& options);
 int PackProject(const ToolOptions& options);
 int UnpackProject(const ToolOptions& options);
 
+// False, with a message, when the directory `path` is to be written into does not exist.
+bool OutputDirectoryExists(const std::string& path);
+
 // The directory part of a path, with its separator ("" for a bare name), as the project
 // loader takes it.
 std::string ProjectDirectory(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "EngineInterface.h"
 #include "GroupWalk.h"
@@ -150,6 +151,7 @@ int PackProject(const ToolOptions& options) {
     Project project;
     int status = kOk;
     if (!ReadInput(in, stream, project, status)) return status;
+    if (!OutputDirectoryExists(out)) return kIoError;
 
     toolengine::ToolEngine engine;
     std::string error;
@@ -159,7 +161,12 @@ int PackProject(const ToolOptions& options) {
     }
     GroupWalk walk;
     const std::string start = Absolute(ProjectDirectory(in) + NativePath(project.startGroup)).string();
-    if (!WalkGroups(engine.Engine(), start, walk, error)) return Refuse(error + ":", engine.Messages());
+    if (!WalkGroups(engine.Engine(), start, walk, error)) {
+        std::vector<std::string> reasons = engine.Messages();
+        reasons.push_back("(pack finds plug-ins in " + engine.InstallDir() +
+                          "/channels; a project that carries them restores them when vantor-player runs it)");
+        return Refuse(error + ":", reasons);
+    }
     const PluginSet set = GatherPlugins(engine.Engine(), walk.groups);
     if (!set.errors.empty())
         return Refuse("the install in " + engine.InstallDir() + " lacks what the project needs:", set.errors);

@@ -105,8 +105,17 @@ std::string ProjectDirectory(const std::string& path) {
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
+bool OutputDirectoryExists(const std::string& path) {
+    const fs::path dir = fs::absolute(path).parent_path();
+    std::error_code failed;
+    if (fs::is_directory(dir, failed)) return true;
+    std::fprintf(stderr, "vantor-project: cannot write %s: the directory %s does not exist\n", path.c_str(), dir.c_str());
+    return false;
+}
+
 int NewProject(const ToolOptions& options) {
     const std::string& out = options.files[0];
+    if (!OutputDirectoryExists(out)) return kIoError;
     const fs::path start = fs::absolute(options.files[1]).lexically_normal();
     const std::string name =
         start.lexically_relative(fs::absolute(out).lexically_normal().parent_path()).generic_string();
