@@ -86,12 +86,15 @@ protected:
 };
 
 TEST_F(ProjectTool, PackedProjectRestoresItsPluginsAndRunsOnAFreshInstall) {
-    ASSERT_EQ(Pack(), 0) << source.Output();
+    // Packed into another directory: its start group name must lead back to the groups.
+    fs::create_directory(project.Path() + "/dist");
+    ASSERT_EQ(source.Run("vantor-project", "pack " + In() + " " + File("dist/packed.vtr")), 0)
+        << source.Output();
     ToolInstall fresh;
     // Without its plug-ins the project's start group cannot be made.
     EXPECT_EQ(fresh.Run("vantor-player", "--frames 3 --fps 0 " + In()), 14) << fresh.Output();
     const std::string calls = project.Path() + "/calls.txt";
-    ASSERT_EQ(fresh.Run("vantor-player", "--frames 3 --fps 0 " + File("packed.vtr"),
+    ASSERT_EQ(fresh.Run("vantor-player", "--frames 3 --fps 0 " + File("dist/packed.vtr"),
                         std::string(TEST_CHANNEL_CALL_LOG_ENV) + "=" + ToolInstall::Quote(calls)),
               0)
         << fresh.Output();
@@ -107,6 +110,23 @@ TEST_F(ProjectTool, PackedProjectRestoresItsPluginsAndRunsOnAFreshInstall) {
     for (size_t at = log.find("Test Root\n"); at != std::string::npos; at = log.find("Test Root\n", at + 1))
         ++rootCalls;
     EXPECT_EQ(rootCalls, 3u) << log;
+}
+
+TEST_F(ProjectTool, PackKeepsEntriesTheGroupsDoNotNeed) {
+    tarnwell_test::TestEngine writer;
+    vtr::ProjectBlocks blocks = {
+        {"QSPT", {vtr::IntData(1)}}, {"QSGR", {vtr::NameData("A.cgr")}}, {"QDDC", {vtr::IntData(1)}}};
+    vtr::Append(blocks, vtr::ChannelEntry(kTestAutoChildGuid, {1, 52, 1}, 5));
+    vtr::Append(blocks, vtr::EmbeddedChannel(TEST_AUTOCHILD_DLL, "made at run time"));
+    ASSERT_TRUE(vtr::WriteProject(writer.Engine(), project.Path() + "/in.vtr", blocks));
+    ASSERT_EQ(Pack(), 0) << source.Output();
+    vtr::Project packed;
+    ASSERT_TRUE(vtr::ReadProject(cgr::ReadTagStream(ReadBinaryFile(project.Path() + "/packed.vtr")), packed));
+    EXPECT_TRUE(packed.problems.empty());
+    ASSERT_EQ(packed.channels.size(), kProjectPlugins.size() + 1);
+    EXPECT_TRUE(packed.channels.back().type == kTestAutoChildGuid);
+    EXPECT_EQ(packed.channels.back().file.data, "made at run time");
+    EXPECT_EQ(packed.others.size(), kProjectDlls.size());
 }
 
 TEST_F(ProjectTool, PackRefusesAnInstallThatLacksADeclaredDll) {
@@ -126,6 +146,34 @@ TEST_F(ProjectTool, UnpackWritesTheEmbeddedFilesAsAnInstallHoldsThem) {
                   ReadBinaryFile(source.Path("channels/" + plugin)));
     for (const std::string& dll : kProjectDlls)
         EXPECT_EQ(ReadBinaryFile(project.Path() + "/out/3rd/" + dll), "module " + dll);
+}
+
+// What the kernel's project loader makes of a project written by `vantor-project new`.
+TEST(ProjectToolNew, WritesAProjectTheKernelLoads) {
+    ToolInstall install;
+    tarnwell_test::TempDir dir{"tarnwell-project-new"};
+    const struct {
+        std::string options;
+        int code;  // LoadProjectFile's answer
+        int editorVersion;
+        bool keepRunning;
+    } kCases[] = {{"", 0, 1, false},
+                  {"--version 7 --flag keep-running", 0, 7, true},
+                  {"--version 2,100005", 0, 2, false},
+                  {"--version 2,100006", 2, 2, false}};
+    for (const auto& c : kCases) {
+        const std::string path = dir.Path() + "/p.vtr";
+        ASSERT_EQ(install.Run("vantor-project",
+                              "new " + path + " " + dir.Path() + "/groups/start.cgr " + c.options),
+                  0)
+            << install.Output();
+        tarnwell_test::TestEngine engine;
+        EXPECT_EQ(engine.Ext()->InitializeVTRFile(path.c_str()), c.code) << c.options;
+        EXPECT_EQ(engine.Ext()->GetProjectEditorVersion(), c.editorVersion) << c.options;
+        EXPECT_EQ(engine.Ext()->GetIfKeepRunningApplication(), c.keepRunning) << c.options;
+    }
+    EXPECT_EQ(install.Run("vantor-project", "new " + dir.Path() + "/p.vtr s.cgr --flag fast"), 2);
+    EXPECT_NE(install.Output().find("unknown project flag 'fast' (known: keep-running)"), std::string::npos);
 }
 
 // A project embedding one file under `name`, framed by hand.
