@@ -1,6 +1,7 @@
 // vantor-project: a project packed on one install runs on another that lacks its plug-ins;
 // info shows every block; unpack writes the embedded files and refuses unsafe names.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -104,6 +105,17 @@ TEST_F(ProjectTool, PackedProjectRestoresItsPluginsAndRunsOnAFreshInstall) {
             << plugin;
     for (const std::string& dll : kProjectDlls)
         EXPECT_EQ(ReadBinaryFile(fresh.Path("3rd/" + dll)), "module " + dll);
+    // On the install it was packed on, versions and checksums match: nothing is replaced
+    // (a restore would rename a new file into place).
+    const auto inode = [&](const std::string& plugin) {
+        struct stat info = {};
+        stat(source.Path("channels/" + plugin).c_str(), &info);
+        return info.st_ino;
+    };
+    const ino_t before = inode(TEST_ROOT_DLL);
+    ASSERT_EQ(source.Run("vantor-player", "--frames 1 --fps 0 " + File("dist/packed.vtr")), 0)
+        << source.Output();
+    EXPECT_EQ(inode(TEST_ROOT_DLL), before);
     // The group reached through the public call was loaded and ran in every frame.
     const std::string log = ReadBinaryFile(calls);
     size_t rootCalls = 0;

@@ -31,9 +31,11 @@ public:
     std::string Path(const std::string& relative) const { return (dir / relative).string(); }
 
     // A program of the install, with arguments and environment assignments in front, run by the
-    // shell; answers its exit status, with standard output and error kept in Output().
+    // shell with a registry of its own; answers its exit status, with standard output and error
+    // kept in Output().
     int Run(const std::string& program, const std::string& arguments, const std::string& environment = "") {
-        const std::string line = environment + " " + Quote(Path(program)) + " " + arguments + " >" +
+        const std::string line = "TARNWELL_REGISTRY_DIR=" + Quote(root.Path() + "/registry") + " " +
+                                 environment + " " + Quote(Path(program)) + " " + arguments + " >" +
                                  Quote(OutputPath()) + " 2>&1 </dev/null";
         const int status = std::system(line.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
