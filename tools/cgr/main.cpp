@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "DotCommand.h"
@@ -108,6 +109,14 @@ int main(int argc, char** argv) {
     }
     if (command == "dump") return Dump(argc, argv);
     if (command == "build") return Build(argc, argv);
-    if (command == "dot") return cgrdot::RunDot(argc, argv);
+    if (command == "dot") {
+        // Paths the system cannot resolve (a removed working directory) end with a message.
+        try {
+            return cgrdot::RunDot(argc, argv);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "vantor-cgr: %s\n", error.what());
+            return kIoError;
+        }
+    }
     return Usage("unknown command '" + command + "'");
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "EngineInterfaceExt.h"
@@ -100,6 +101,15 @@ bool ParseArguments(int argc, char** argv, ToolOptions& options, std::string& pr
 
 namespace vtr {
 
+namespace {
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "vantor-project: %s\n", message.c_str());
+    return status;
+}
+
+}  // namespace
+
 std::string ProjectDirectory(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
@@ -109,7 +119,8 @@ bool OutputDirectoryExists(const std::string& path) {
     const fs::path dir = fs::absolute(path).parent_path();
     std::error_code failed;
     if (fs::is_directory(dir, failed)) return true;
-    std::fprintf(stderr, "vantor-project: cannot write %s: the directory %s does not exist\n", path.c_str(), dir.c_str());
+    std::fprintf(stderr, "vantor-project: cannot write %s: the directory %s does not exist\n", path.c_str(),
+                 dir.c_str());
     return false;
 }
 
@@ -120,23 +131,20 @@ int NewProject(const ToolOptions& options) {
     const std::string name =
         start.lexically_relative(fs::absolute(out).lexically_normal().parent_path()).generic_string();
     if (name.empty() || name.size() >= kTextSize)
-        return std::fprintf(stderr, "vantor-project: the start group path must be shorter than %zu bytes\n",
-                            kTextSize),
-               kRefused;
+        return Fail(kRefused,
+                    "the start group path must be shorter than " + std::to_string(kTextSize) + " bytes");
     std::error_code failed;
     if (!fs::is_regular_file(start, failed))
         std::fprintf(stderr, "vantor-project: warning: %s does not exist (yet)\n", start.c_str());
     toolengine::ToolEngine engine;
     std::string error;
-    if (!engine.Start(options.installDir, options.registryKey, error))
-        return std::fprintf(stderr, "vantor-project: %s\n", error.c_str()), kIoError;
+    if (!engine.Start(options.installDir, options.registryKey, error)) return Fail(kIoError, error);
     ProjectBlocks blocks = {{tag::kHeader, {IntData(options.editorVersion)}},
                             {tag::kStartGroup, {NameData(name)}}};
     if (options.requiresVersion)
         blocks.push_back({tag::kInterfaceVersion, {IntData(options.requiredVersion)}});
     if (options.keepRunning) blocks.push_back({tag::kKeepRunning, {}});
-    if (!WriteProject(engine.Engine(), out, blocks))
-        return std::fprintf(stderr, "vantor-project: cannot write %s\n", out.c_str()), kIoError;
+    if (!WriteProject(engine.Engine(), out, blocks)) return Fail(kIoError, "cannot write " + out);
     std::printf("vantor-project: wrote %s: start group %s, editor version %d", out.c_str(), name.c_str(),
                 options.editorVersion);
     if (options.requiresVersion) std::printf(", needs engine interface %d", options.requiredVersion);
@@ -149,8 +157,7 @@ int NewProject(const ToolOptions& options) {
 int ShowInfo(const ToolOptions& options) {
     const std::string& path = options.files[0];
     std::string bytes;
-    if (!toolfiles::ReadFile(path, bytes))
-        return std::fprintf(stderr, "vantor-project: cannot read %s\n", path.c_str()), kIoError;
+    if (!toolfiles::ReadFile(path, bytes)) return Fail(kIoError, "cannot read " + path);
     const cgr::TagStream stream = cgr::ReadTagStream(bytes);
     Project project;
     const bool isProject = ReadProject(stream, project);
@@ -162,14 +169,19 @@ int ShowInfo(const ToolOptions& options) {
 
 }  // namespace vtr
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     static const Command kCommands[] = {{"new", 2, NewProject},
                                         {"info", 1, ShowInfo},
                                         {"pack", 2, PackProject},
                                         {"unpack", 2, UnpackProject}};
     if (argc < 2) return Usage("which command?");
     const std::string name = argv[1];
-    if (name == "-h" || name == "--help" || name == "help") return std::fputs(kUsage, stdout), kOk;
+    if (name == "-h" || name == "--help" || name == "help") {
+        std::fputs(kUsage, stdout);
+        return kOk;
+    }
     ToolOptions options;
     options.installDir = toolengine::ExecutableDirectory();
     options.registryKey = toolengine::kDefaultRegistryKey;
@@ -183,4 +195,17 @@ int main(int argc, char** argv) {
         return command.run(options);
     }
     return Usage("unknown command '" + name + "'");
+}
+
+}  // namespace
+
+// Paths the system cannot resolve (a removed working directory) and memory that runs out end
+// the tool with a message, not an abort.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vantor-project: %s\n", error.what());
+        return kIoError;
+    }
 }
