@@ -260,3 +260,50 @@ TEST(ProjectToolInfo, ShowsEveryBlockWithWhatTheLoaderMakesOfIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Damaged projects: what info says of each, and the answer of the kernel's loader it foretells.
+TEST(ProjectToolInfo, ProblemsAgreeWithTheKernelsLoader) {
+    using vtr::IntData;
+    const vtr::ProjectBlocks entry = vtr::ChannelEntry(kTestRootGuid, {1, 52, 1}, 7);
+    const struct {
+        vtr::ProjectBlocks blocks;
+        const char* problem;
+        int code;  // LoadProjectFile's answer
+    } kCases[] = {
+        {{{"QSGR", {vtr::NameData("a.cgr")}}}, "no QSPT header with a 32-bit version", 1},
+        {{{"QSPT", {IntData(1)}}, {"QDDC", {IntData(2)}}, {"QFDB", {}}},
+         "QDDC announces 2 channel plug-ins, 1 follow",
+         0},
+        {{{"QSPT", {IntData(1)}},
+          {"QDDC", {IntData(1)}},
+          entry[0],
+          {"QCAN", {vtr::NameData("x.dll")}},
+          {"QCAS", {IntData(5)}},
+          {"QCAF", {"abc"}}},
+         "x.dll: the stated size 5 differs from the 3 bytes embedded",
+         2},
+        {{{"QSPT", {IntData(1)}}, {"QDDC", {IntData(1)}}, {"QNDB", {entry[0].data[0], entry[0].data[1]}}},
+         "QNDB: expected a 16-byte type",
+         2},
+        {{{"QSPT", {IntData(1)}}, {"QDDC", {IntData(0)}}, {"QDGC", {IntData(1)}}},
+         "QDDF: expected the name of a DLL",
+         2},
+    };
+    tarnwell_test::TempDir dir{"tarnwell-project-info"};
+    tarnwell_test::TestEngine engine;
+    for (const auto& c : kCases) {
+        const std::string path = dir.Path() + "/p.vtr";
+        ASSERT_TRUE(vtr::WriteProject(engine.Engine(), path, c.blocks));
+        vtr::Project project;
+        const cgr::TagStream stream = cgr::ReadTagStream(ReadBinaryFile(path));
+        EXPECT_EQ(vtr::ReadProject(stream, project), c.code != 1) << c.problem;
+        const std::string text = vtr::DescribeProject(stream, project, "");
+        EXPECT_NE(text.find("# problem: " + std::string(c.problem)), std::string::npos) << text;
+        EXPECT_EQ(text.find("refuses the project") != std::string::npos, c.code == 2) << text;
+        EXPECT_EQ(engine.Ext()->InitializeVTRFile(path.c_str()), c.code) << c.problem;
+    }
+}
+
+}  // namespace
