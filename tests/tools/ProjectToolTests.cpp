@@ -237,7 +237,7 @@ TEST(ProjectToolInfo, ShowsEveryBlockWithWhatTheLoaderMakesOfIt) {
     const std::string text = vtr::DescribeProject(stream, project, "/p/");
     const char* const kLines[] = {
         "QSPT 2    # project header, editor version\n",
-        "QSGR \"start.cgr\"    # start group: /p/start.cgr\n",
+        "QSGR \"start.cgr\"    # start group: /p/start.cgr (not found)\n",
         "QHPV 100005    # needs engine interface 100005 (this kernel: 100005)\n",
         "QFKR    # the application keeps running\n",
         "QDDC 2    # channel plug-ins the project needs\n",

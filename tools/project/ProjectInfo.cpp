@@ -1,9 +1,11 @@
 #include "ProjectInfo.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #include "EngineInterfaceExt.h"
+#include "GroupWalk.h"
 #include "TextWriter.h"
 #include "ValueText.h"
 #include "foundation/LittleEndian.h"
@@ -38,7 +40,7 @@ public:
 
     std::string ForTag(const std::string& tag) const {
         if (tag == tag::kHeader) return "project header, editor version";
-        if (tag == tag::kStartGroup) return "start group: " + projectDir + project.startGroup;
+        if (tag == tag::kStartGroup) return StartGroupNote();
         if (tag == tag::kInterfaceVersion)
             return "needs engine interface " + std::to_string(project.requiredVersion) +
                    " (this kernel: " + std::to_string(TEV_ENGINE_INTERFACE_ID) + ")";
@@ -50,6 +52,13 @@ public:
     }
 
 private:
+    std::string StartGroupNote() const {
+        const std::string path = projectDir + project.startGroup;
+        std::error_code failed;
+        const bool found = std::filesystem::is_regular_file(NativePath(path), failed);
+        return "start group: " + path + (found ? "" : " (not found)");
+    }
+
     void Mark(const PluginEntry& entry, const char* what, size_t count) {
         ++numbers[what];
         std::string note =
