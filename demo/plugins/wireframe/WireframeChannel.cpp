@@ -141,7 +141,7 @@ private:
         if (frame == 0) {
             std::error_code error;
             std::filesystem::create_directories(dir, error);
-            std::printf("wireframe: writing every %ld. frame as PNG to %s\n", every, directory);
+            std::printf("wireframe: writing a PNG every %ld frames to %s\n", every, directory);
             std::fflush(stdout);
         }
         char name[64];
