@@ -7,7 +7,7 @@ if(TARNWELL_DEMO)
   set(TARNWELL_SDK_DIR ${CMAKE_BINARY_DIR}/sdk)
   get_property(standard_plugins GLOBAL PROPERTY TARNWELL_PLUGIN_TARGETS)
   add_custom_target(tarnwell_sdk
-    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${TARNWELL_SDK_DIR} > /dev/null
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --component sdk --prefix ${TARNWELL_SDK_DIR} > /dev/null
     DEPENDS Tarnwell
     COMMENT "Installing the kernel package into ${TARNWELL_SDK_DIR}")
   # Same instrumentation as the kernel that loads the plug-ins.
