@@ -31,6 +31,9 @@ namespace {
 // Public call file names shorter than this name no file (as for autoload).
 constexpr size_t kMinFileNameLength = 2;
 
+const char* const kNeedsRestoredTypes =
+    "uses channel types whose plug-ins a run restores first; it can be checked once they are in place";
+
 std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
 
 class Checker {
@@ -109,7 +112,7 @@ void Checker::CheckStartGroup(const std::string& path) {
     }
     const int verdict = GroupFailureVerdict(reason);
     report.Add(TEV_CHECK_GROUP, verdict, path, path, "start group",
-               verdict == TEV_CHECK_RESTORE ? "needs plug-ins a run restores first: " + reason : reason);
+               verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : reason);
 }
 
 void Checker::CheckPublicCalls(Tev_ChannelGroup* group) {
@@ -157,7 +160,8 @@ void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
             loader->PrepareGroupLoad(pool.c_str());
         if (!LoadGroup(path, pool.c_str(), reason)) {
             const int verdict = GroupFailureVerdict(reason);
-            report.Add(TEV_CHECK_PUBLIC_CALL, verdict, name, path, detail, "the target group does not load: " + reason);
+            report.Add(TEV_CHECK_PUBLIC_CALL, verdict, name, path, detail,
+                       verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : "the target group does not load: " + reason);
             return;
         }
         detail += " (" + GroupDetail(engine->GetPoolGroup(pool.c_str(), 0)) + ")";

@@ -13,6 +13,7 @@
 #include "engine/ProjectMessages.h"
 #include "engine/ProjectPlugins.h"
 #include "engine/ProjectReport.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 using namespace projectfile;
@@ -71,10 +72,14 @@ int ProjectLoader::Load(const char* path, ProjectReport* report) {
     if (!engineInterface || !engineInterface->engineInterfaceExt) return TEV_LOADER_FAILED;
     Header header;
     if (!report) return ReadProject(path, settings, header);
-    // The loader's refusals say why the project itself fails.
+    // The loader's refusals say why the project itself fails; its line comes before those of
+    // the plug-ins it lists.
     MessageCapture capture;
+    report->Hold(true);
     const int code = ReadProject(path, settings, header);
+    report->Hold(false);
     ReportProject(path, code, header, capture.Text().c_str(), *report);
+    report->Release();
     return code;
 }
 
@@ -101,9 +106,10 @@ int ProjectLoader::ReadProject(const char* path, const LoadSettings& settings, H
 void ProjectLoader::ReportProject(const char* path, int code, const Header& header, const char* reason,
                                   ProjectReport& report) {
     std::string detail = "editor version " + std::to_string(projectEditorVersion) + ", start group " +
-                         startGroupPath + ", needs engine interface " + std::to_string(header.requiredVersion) +
-                         " (this engine " +
-                         std::to_string(engineInterface->engineInterfaceExt->GetInterfaceID()) + ")";
+                         platform::ToNativePath(static_cast<const char*>(startGroupPath));
+    if (header.requiredVersion != 0)
+        detail += ", needs engine interface " + std::to_string(header.requiredVersion) + " (this engine " +
+                  std::to_string(engineInterface->engineInterfaceExt->GetInterfaceID()) + ")";
     if (header.keepRunning) detail += ", keeps the application running";
     std::string why = reason;
     if (code == TEV_LOADER_FAILED && why.empty()) why = "not a readable project file (no file, or no header)";

@@ -3,11 +3,29 @@
 
 #include <cstdio>
 
+#include "platform/Files.h"
+
 void ProjectReport::Add(int subject, int verdict, const std::string& name, const std::string& where,
                         const std::string& detail, const std::string& reason) {
     if (verdict > worst) worst = verdict;
+    // The kernel composes paths with backslashes; the user reads them in the system's form.
+    Line line = {subject, verdict, name, platform::ToNativePath(where.c_str()), detail, reason};
+    if (holding)
+        held.push_back(line);
+    else
+        Emit(line);
+}
+
+void ProjectReport::Release() {
+    holding = false;
+    for (const Line& line : held) Emit(line);
+    held.clear();
+}
+
+void ProjectReport::Emit(const Line& line) {
     if (!handler) return;
-    const TevCheckItem item = {subject, verdict, name.c_str(), where.c_str(), detail.c_str(), reason.c_str()};
+    const TevCheckItem item = {line.subject,        line.verdict,         line.name.c_str(),
+                               line.where.c_str(),  line.detail.c_str(), line.reason.c_str()};
     handler(&item, context);
 }
 

@@ -16,6 +16,9 @@ public:
     void Add(int subject, int verdict, const std::string& name, const std::string& where,
              const std::string& detail, const std::string& reason);
     int Worst() const { return worst; }
+    // While holding, lines wait; Release hands them on, after whatever was added meanwhile.
+    void Hold(bool on) { holding = on; }
+    void Release();
 
     // Channel types the project lists, and those a run restores, in GuidText form.
     void NoteType(const std::string& guid, bool restored);
@@ -25,7 +28,15 @@ public:
 private:
     TevCheckHandler handler;
     void* context;
+    struct Line {
+        int subject, verdict;
+        std::string name, where, detail, reason;
+    };
+    void Emit(const Line& line);
+
     int worst = TEV_CHECK_OK;
+    bool holding = false;
+    std::vector<Line> held;
     std::vector<std::string> listed;
     std::vector<std::string> restored;
 };

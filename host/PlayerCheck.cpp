@@ -67,8 +67,8 @@ int RunCheck(EngineControl* control, const char* projectPath) {
         return kPlayerOk;
     }
     if (worst == TEV_CHECK_RESTORE) {
-        std::printf("vantor-player: check: a run first restores %d file%s the project carries, "
-                    "then loads everything checked\n",
+        std::printf("vantor-player: check: a run first restores %d file%s the project carries; nothing else "
+                    "fails, and what needs them can be checked once they are in place\n",
                     tally.restoredFiles, tally.restoredFiles == 1 ? "" : "s");
         return kPlayerCheckRestores;
     }
