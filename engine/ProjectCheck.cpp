@@ -36,6 +36,14 @@ const char* const kNeedsRestoredTypes =
 
 std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
 
+// "group file: call name", the index standing in for a missing name.
+std::string CallName(Tev_ChannelGroup* group, Tev_Channel* call) {
+    const char* file = group ? group->GetChannelGroupFileName() : nullptr;
+    const char* name = call->GetChannelName();
+    return std::string(file ? file : "") + ": " +
+           (name && name[0] ? std::string(name) : "channel " + std::to_string(call->GetChannelIDIndexNr()));
+}
+
 class Checker {
 public:
     Checker(EngineInterface* engine, ProjectReport& report) : engine(engine), report(report) {}
@@ -133,8 +141,7 @@ void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
     const std::string channelName = Field(info.channelName, sizeof(info.channelName));
     const std::string fileName = Field(info.fileName, sizeof(info.fileName));
     const char* ownFile = group->GetChannelGroupFileName();
-    const char* callName = call->GetChannelName();
-    const std::string name = std::string(ownFile ? ownFile : "") + ": " + (callName ? callName : "");
+    const std::string name = CallName(group, call);
     const bool loads = (info.autoLoadGroup || info.dynamicAutoLoadGroup) && info.requestedPublicChannelNr == 0 &&
                        fileName.size() >= kMinFileNameLength;
     std::string detail = "channel \"" + channelName + "\" of pool \"" + pool + "\"";
@@ -181,10 +188,7 @@ void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
 void Checker::CheckWaitingCalls() {
     for (Tev_Channel* call : waitingCalls) {
         PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
-        Tev_ChannelGroup* group = call->GetChannelGroup();
-        const char* ownFile = group ? group->GetChannelGroupFileName() : nullptr;
-        const char* callName = call->GetChannelName();
-        const std::string name = std::string(ownFile ? ownFile : "") + ": " + (callName ? callName : "");
+        const std::string name = CallName(call->GetChannelGroup(), call);
         const std::string pool = Field(info.poolName, sizeof(info.poolName));
         const std::string detail = "channel \"" + Field(info.channelName, sizeof(info.channelName)) +
                                    "\" of pool \"" + pool + "\" number " +

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "TarnwellHost.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
+#include "plugins/dependtest/DependTestChannels.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
@@ -58,7 +60,8 @@ protected:
 
     static TestEngineOptions Options() {
         TestEngineOptions options;
-        options.pluginPaths = {TestChannelPath(TEST_COUNTER_DLL), TestChannelPath(TEST_ROOT_DLL)};
+        options.pluginPaths = {TestChannelPath(TEST_COUNTER_DLL), TestChannelPath(TEST_ROOT_DLL),
+                               TestChannelPath("deproot.dll")};
         return options;
     }
 
@@ -141,7 +144,7 @@ TEST_F(ProjectCheck, EachListedPlugInGetsTheVerdictOfWhatALoadWouldDo) {
     }
 }
 
-TEST_F(ProjectCheck, PublicCallsAreFollowedIntoTheGroupsTheyLoad) {
+TEST_F(ProjectCheck, PublicCallsAreFollowedAndDeclaredDllsLookedFor) {
     EngineInterface* api = engine.Engine();
     Tev_ChannelGroup* target = api->CreateNewGroup("Target", false, -1);
     Tev_Channel* lamp = api->InitChannelFromType(kTestRootGuid, target, false);
@@ -163,6 +166,8 @@ TEST_F(ProjectCheck, PublicCallsAreFollowedIntoTheGroupsTheyLoad) {
             call->SetChannelInterfaceType(PEX_PUBLICCALL);
             channelInternal.SetPublicCallInfo(call, info);
         }
+        // Declares "rootextra.dll" in 3rd/.
+        ASSERT_NE(api->InitChannelFromType(kDepRootGuid, group, false), nullptr);
     });
     ProjectBlocks plugins = {{"QDDC", {Int32Data(2)}}};
     Append(plugins, Listed(kTestCounterGuid, TEST_COUNTER_DLL));
@@ -182,9 +187,20 @@ TEST_F(ProjectCheck, PublicCallsAreFollowedIntoTheGroupsTheyLoad) {
     EXPECT_EQ(verdictOf("file gone"), TEV_CHECK_FAILED);
     EXPECT_EQ(verdictOf("waits"), TEV_CHECK_FAILED);
     EXPECT_EQ(worst, TEV_CHECK_FAILED);
-    // Both types the loaded groups use are named; the groups are released afterwards.
-    EXPECT_EQ(Of(lines, TEV_CHECK_CHANNEL_TYPE).size(), 2u);
+    // The types the loaded groups use, their bases and declared types (counter, root, the
+    // declaring type); the groups are released afterwards.
+    EXPECT_EQ(Of(lines, TEV_CHECK_CHANNEL_TYPE).size(), 3u);
     EXPECT_EQ(api->GetPoolGroup("Target", 0), nullptr);
+
+    const fs::path extra = fs::path(engine.InstallDir()) / "3rd" / "rootextra.dll";
+    for (int verdict : {TEV_CHECK_FAILED, TEV_CHECK_OK}) {
+        const std::vector<Line> dlls = Of(Check(plugins, worst), TEV_CHECK_DEPENDENCY);
+        ASSERT_EQ(dlls.size(), 1u);
+        EXPECT_EQ(dlls[0].name, "rootextra.dll");
+        EXPECT_EQ(dlls[0].verdict, verdict) << dlls[0].where;
+        fs::create_directories(extra.parent_path());
+        std::ofstream(extra) << "a library";
+    }
 }
 
 }  // namespace

@@ -6,13 +6,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "ChannelInternal.h"
 #include "ChannelList.h"
+#include "ChannelRecords.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
@@ -70,8 +73,9 @@ protected:
     }
 
     // A start group (a counter with a root below it) and a project carrying both plug-ins;
-    // `extra` adds entries after them.
-    void WriteProject(const ProjectBlocks& extra = {}, int extraCount = 0) {
+    // `extra` adds entries after them. With `background`, the counter's second child is a
+    // public call that loads a target group in the background.
+    void WriteProject(const ProjectBlocks& extra = {}, int extraCount = 0, bool background = false) {
         TestEngineOptions options;
         options.pluginPaths = {TestChannelPath(TEST_COUNTER_DLL), TestChannelPath(TEST_ROOT_DLL)};
         TestEngine writer(options);
@@ -82,6 +86,27 @@ protected:
         ASSERT_TRUE(start && child);
         start->SetChild(child, -1, 0);
         group->SetStartChannel(start->GetChannelIDIndexNr());
+        if (background) {
+            Tev_ChannelGroup* target = api->CreateNewGroup("Target", false, -1);
+            Tev_Channel* lamp = api->InitChannelFromType(kTestRootGuid, target, false);
+            ASSERT_NE(lamp, nullptr);
+            lamp->SetChannelName("Lamp");
+            lamp->SetChannelInterfaceType(PEX_PUBLIC);
+            ASSERT_TRUE(target->SaveChannelGroup((root.Path() + "/target.cgr").c_str()));
+            api->DeleteChannelGroup(target->GetGroupIndex());
+
+            Tev_Channel* call = api->InitChannelFromType(kTestRootGuid, group, false);
+            ASSERT_NE(call, nullptr);
+            call->SetChannelInterfaceType(PEX_PUBLICCALL);
+            PublicCallInfo info;
+            std::strcpy(info.poolName, "Target");
+            std::strcpy(info.channelName, "Lamp");
+            std::strcpy(info.fileName, "target.cgr");
+            info.autoLoadGroup = false;
+            info.dynamicAutoLoadGroup = 1;
+            channelInternal.SetPublicCallInfo(call, info);
+            start->SetChild(call, -1, 0);
+        }
         ASSERT_TRUE(group->SaveChannelGroup((root.Path() + "/start.cgr").c_str()));
 
         ProjectBlocks blocks = {
@@ -139,16 +164,17 @@ TEST_F(PlayerTools, CheckExitStatusAndNamesFollowWhatARunWouldLoad) {
 }
 
 // python3's json module is the independent reader: the file is valid JSON in the trace event
-// format, one complete event per frame, the group and plug-in loads on record.
+// format, one complete event per frame, the group and plug-in loads on record, the background
+// read on a worker thread of its own.
 TEST_F(PlayerTools, TraceIsJsonWithOneEventPerFrameAndStatsAndStatusAreReported) {
-    WriteProject();
+    WriteProject({}, 0, true);
     const std::string trace = root.Path() + "/trace.json";
     PlayerRun run = Player({"--frames", "30", "--fps", "20", "--trace", trace, "--stats", "--status", Project()});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Has(run.output, "frame times over 30 frames: min ")) << run.output;
     EXPECT_TRUE(Has(run.output, "99th percentile")) << run.output;
     // The frames take 1.45 s: at least one status line.
-    EXPECT_TRUE(Has(run.output, " fps, 2 channels, 1 group, loaded in the background: nothing\n")) << run.output;
+    EXPECT_TRUE(Has(run.output, " fps, 4 channels, 2 groups, loaded in the background: target.cgr\n")) << run.output;
 
     const std::string script =
         "import json,sys\n"
@@ -156,8 +182,10 @@ TEST_F(PlayerTools, TraceIsJsonWithOneEventPerFrameAndStatsAndStatusAreReported)
         "spans=[e for e in events if e['ph']=='X']\n"
         "assert all(e['dur']>=0 and 'ts' in e and 'tid' in e for e in spans)\n"
         "count=lambda c:sum(1 for e in spans if e['cat']==c)\n"
-        "print('frames=%d groups=%d plugins=%d threads=%d'%(count('frame'),count('group'),count('plugin'),"
-        "sum(1 for e in events if e['ph']=='M')))\n";
+        "main=[e['tid'] for e in events if e['ph']=='M' and e['args']['name']=='vantor-player']\n"
+        "read=[e for e in spans if e['name'].startswith('background group read')]\n"
+        "print('frames=%d groups=%d plugins=%d'%(count('frame'),count('group'),count('plugin')))\n"
+        "print('worker read' if read and read[0]['tid'] not in main else 'no worker read')\n";
     const std::string scriptPath = root.Path() + "/check_trace.py";
     std::ofstream(scriptPath) << script;
     FILE* pipe = popen(("python3 " + scriptPath + " " + trace + " 2>&1").c_str(), "r");
@@ -166,7 +194,10 @@ TEST_F(PlayerTools, TraceIsJsonWithOneEventPerFrameAndStatsAndStatusAreReported)
     std::string answer;
     while (std::fgets(buffer, sizeof(buffer), pipe)) answer += buffer;
     EXPECT_EQ(pclose(pipe), 0) << answer;
-    EXPECT_TRUE(Has(answer, "frames=30 groups=1 ")) << answer;
+    // The start group, the background read and the group made from it.
+    EXPECT_TRUE(Has(answer, "frames=30 groups=3 ")) << answer;
+    EXPECT_TRUE(Has(answer, "worker read")) << answer;
+    EXPECT_FALSE(Has(answer, "no worker read")) << answer;
     EXPECT_FALSE(Has(answer, "plugins=0 ")) << answer;
 }
 
