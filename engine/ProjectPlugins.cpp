@@ -139,7 +139,20 @@ void ProjectPlugins::ReportChannel(const _GUID& type, const int32_t* version, ui
     if (!found.local.empty()) detail += ", " + found.local;
     settings.report->NoteType(GuidText(type), restore && file.size > 0);
     if (restore) {
-        ReportRestore(TEV_CHECK_PLUGIN, name, detail, restore, file, found, installlayout::kChannelsDir);
+        Findings why = found;
+        // A file of the carried name that makes no type is one the engine could not load at
+        // start: its loader's text tells why (a library missing from 3rd/, an old interface).
+        char path[kPathSize];
+        if (found.where.empty() && file.name[0] &&
+            ComposePath(path, sizeof(path), settings.engine->GetInstallDir(), kInstallDirForWrite,
+                        installlayout::kChannelsDir, file.name) &&
+            platform::FileExists(path)) {
+            MessageCapture capture;
+            settings.engine->engineInterfaceExt->GetDLLType(path);
+            why.where = path;
+            why.Add(std::string("the file in channels/ does not load: ") + capture.Text());
+        }
+        ReportRestore(TEV_CHECK_PLUGIN, name, detail, restore, file, why, installlayout::kChannelsDir);
         return;
     }
     // In place by version and checksum; whether the module loads here only loading it tells.

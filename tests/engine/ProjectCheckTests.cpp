@@ -17,6 +17,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "plugins/dependtest/DependTestChannels.h"
+#include "plugins/loadertest/LoaderTestChannels.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
@@ -61,7 +62,7 @@ protected:
     static TestEngineOptions Options() {
         TestEngineOptions options;
         options.pluginPaths = {TestChannelPath(TEST_COUNTER_DLL), TestChannelPath(TEST_ROOT_DLL),
-                               TestChannelPath("deproot.dll")};
+                               TestChannelPath("deproot.dll"), TestChannelPath(LOADER_OLD_DLL)};
         return options;
     }
 
@@ -114,6 +115,8 @@ TEST_F(ProjectCheck, EachListedPlugInGetsTheVerdictOfWhatALoadWouldDo) {
     SaveStartGroup([](Tev_ChannelGroup*) {});
     ProjectBlocks carried = ChannelEntry(kTestMissingGuid, {1, 52, 1}, 7);
     Append(carried, EmbeddedChannel("carried.dll", "\x7f" "ELF bytes"));
+    ProjectBlocks refused = ChannelEntry(kLoaderOldGuid, {1, 44, 1}, 7);
+    Append(refused, EmbeddedChannel(LOADER_OLD_DLL, "", 0));
     const std::vector<PluginCase> cases = {
         {"installed and equal", Listed(kTestCounterGuid, TEST_COUNTER_DLL), TEV_CHECK_OK, "Test Counter", ""},
         {"missing, not carried", ChannelEntry(kTestMissingGuid, {1, 52, 1}, 7), TEV_CHECK_FAILED,
@@ -123,6 +126,8 @@ TEST_F(ProjectCheck, EachListedPlugInGetsTheVerdictOfWhatALoadWouldDo) {
         {"newer in the project, not carried", ChannelEntry(kTestCounterGuid, {1, 53, 1}, 7), TEV_CHECK_FAILED,
          "Test Counter", "older than the project's 1.53.1"},
         {"missing, carried", carried, TEV_CHECK_RESTORE, "carried.dll", "which a run writes into channels/"},
+        {"in channels/ but refused by the engine", refused, TEV_CHECK_FAILED, LOADER_OLD_DLL,
+         "does not load: Channel not compatible with current version"},
     };
     for (const PluginCase& c : cases) {
         SCOPED_TRACE(c.name);
