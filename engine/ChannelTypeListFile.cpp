@@ -1,6 +1,7 @@
 // channel.lst: the cache of the channel type list, read through the reader channel of
 // fileloader.dll and written through the writer channel. Records are encoded field by
 // field, little-endian, so the file does not depend on the in-memory layout.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -120,12 +121,19 @@ ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* i
             return ChannelListCache::kDamaged;
         entry->index = index;
         entry->channelType = channeltyperecord::Decode(record);
-        for (const auto& other : cache.entries)
-            if (other && other->channelType.typeGuid == entry->channelType.typeGuid) return ChannelListCache::kDamaged;
         entry->fileName.SetString(path);
         entry->onDisk = path[0] && ModuleOnDisk(path, installDir);
         cache.entries[static_cast<size_t>(index)] = std::move(entry);
     }
+
+    // Two entries of one type: sorted, so the test costs no more than the reading.
+    std::vector<_GUID> types;
+    types.reserve(cache.entries.size());
+    for (const auto& entry : cache.entries) types.push_back(entry->channelType.typeGuid);
+    auto before = [](const _GUID& a, const _GUID& b) { return std::memcmp(&a, &b, sizeof(_GUID)) < 0; };
+    std::sort(types.begin(), types.end(), before);
+    for (size_t i = 1; i < types.size(); i++)
+        if (types[i] == types[i - 1]) return ChannelListCache::kDamaged;
 
     char dir[kDirBlockSize] = {};
     const bool hasDir = reader->CheckHeader("CHDI", false);

@@ -2,6 +2,7 @@
 // the cache does not know (or knows as missing) are asked for their type.
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "ChannelList.h"
 #include "DllInterface.h"
@@ -16,15 +17,29 @@ namespace {
 const char* const kMsgErrorLoadingFile = "Error loading file";
 const char* const kEditorClassName = "Vantor Editor";
 
-// A module path is known when an entry names it (ignoring case) and its file was found.
-bool IsKnownModule(ChannelList* list, const char* path) {
-    for (int i = 0; i < list->GetItemCount(); i++) {
-        ChannelListItem* item = list->GetItem(i);
-        const char* fileName = item ? item->fileName.GetString() : nullptr;
-        if (item && item->onDisk && fileName && platform::StrICmp(fileName, path) == 0) return true;
+// Module paths of the entries whose file was found, ignoring case: a scan asks this once per
+// listed file, so it is a set rather than a walk over the whole list.
+class KnownModules {
+public:
+    explicit KnownModules(ChannelList* list) {
+        for (int i = 0; i < list->GetItemCount(); i++) {
+            ChannelListItem* item = list->GetItem(i);
+            if (item && item->onDisk) Add(item->fileName.GetString());
+        }
     }
-    return false;
-}
+    bool Contains(const char* path) const { return paths.count(Folded(path)) != 0; }
+    void Add(const char* path) {
+        if (path) paths.insert(Folded(path));
+    }
+
+private:
+    static std::string Folded(const char* path) {
+        std::string folded(path);
+        platform::StrLwr(&folded[0]);
+        return folded;
+    }
+    std::unordered_set<std::string> paths;
+};
 
 void FillScannedItem(ChannelListItem* item, const char* path, const ChannelType& type) {
     item->fileName.SetString(path);
@@ -34,8 +49,8 @@ void FillScannedItem(ChannelListItem* item, const char* path, const ChannelType&
 }
 
 // Asks a module the list does not know for its type and adds it.
-void AddScannedModule(ChannelList* list, EngineInterface* engine, const char* path) {
-    if (IsKnownModule(list, path)) return;
+void AddScannedModule(ChannelList* list, EngineInterface* engine, KnownModules& known, const char* path) {
+    if (known.Contains(path)) return;
     const ChannelType type = engine->engineInterfaceExt->GetDLLType(path);
     if (IsNullGuid(type.typeGuid)) {
         engine->showErrorMessage(kMsgErrorLoadingFile, path);
@@ -46,12 +61,14 @@ void AddScannedModule(ChannelList* list, EngineInterface* engine, const char* pa
     ChannelListItem* listed = list->GetItem(type.typeGuid);
     if (listed && !listed->onDisk) {
         FillScannedItem(listed, path, type);
+        known.Add(path);
         return;
     }
     ChannelListItem* item = new ChannelListItem();
     FillScannedItem(item, path, type);
     // Refused when another module on disk reports the same type: the first one stays.
-    if (!list->AddItem(item)) delete item;
+    if (list->AddItem(item)) known.Add(path);
+    else delete item;
 }
 
 }  // namespace
@@ -64,6 +81,7 @@ void ChannelList::AddDirectory(const char* dir, int) {
     const char* className = engineInterface->GetEngineClassName();
     const bool editor = className && std::strcmp(className, kEditorClassName) == 0;
     const std::string pattern = std::string(dir) + "\\*.*";
+    KnownModules known(this);
 
     const char* const extensions[] = {"DLL", "DLE"};
     const int passes = editor ? 2 : 1;
@@ -81,7 +99,7 @@ void ChannelList::AddDirectory(const char* dir, int) {
             const bool fits = platform::CopyText(path, dir) &&
                               platform::AppendText(path, "\\") &&
                               platform::AppendText(path, name);
-            if (fits) AddScannedModule(this, engineInterface, path);
+            if (fits) AddScannedModule(this, engineInterface, known, path);
             else engineInterface->showErrorMessage(kMsgErrorLoadingFile, name);
         }
         delete lister;
