@@ -1,8 +1,12 @@
-// The scan of the channels directory through the directory lister plug-in: only modules
-// the cache does not know (or knows as missing) are asked for their type.
+// The scan of the channels directory: only modules the cache does not know (or knows as
+// missing) are asked for their type. The kernel lists the directory itself, with the rules of
+// the directory lister plug-in (regular files, links followed, extension ignoring case, sorted
+// names): loading that module cost more than the rest of a start-up with a current cache. As
+// before, there is no scan where the lister module is not installed.
 #include <cstring>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "ChannelList.h"
 #include "DllInterface.h"
@@ -10,6 +14,7 @@
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
 #include "foundation/InstallLayout.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace {
@@ -75,33 +80,26 @@ void AddScannedModule(ChannelList* list, EngineInterface* engine, KnownModules& 
 
 void ChannelList::AddDirectory(const char* dir, int) {
     if (!engineInterface || !engineInterface->engineInterfaceExt || !dir) return;
-    EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
     const std::string listerPath =
         installlayout::Path(engineInterface->GetInstallDir(), installlayout::kChannelsDir, TEV_DIRECTORY_DLL);
+    if (!platform::IsRegularFile(listerPath.c_str())) return;
     const char* className = engineInterface->GetEngineClassName();
     const bool editor = className && std::strcmp(className, kEditorClassName) == 0;
-    const std::string pattern = std::string(dir) + "\\*.*";
     KnownModules known(this);
 
     const char* const extensions[] = {"DLL", "DLE"};
     const int passes = editor ? 2 : 1;
+    std::vector<std::string> names;
     for (int pass = 0; pass < passes; pass++) {
-        DllInterface* object = ext->GetDLLInstance(listerPath.c_str());
-        if (!object) return;
-        Pex_DirectoryChannel* lister = static_cast<Pex_DirectoryChannel*>(static_cast<Tev_Channel*>(object));
-        lister->SetExtensionFilter(extensions[pass]);
-        lister->ListDirectory(pattern.c_str());
-        for (int i = 0; i < lister->GetListedFileCount(); i++) {
-            const char* name = lister->GetListedFileName(i);
-            if (!name) continue;
+        platform::ListFilesWithExtension(dir, extensions[pass], names);
+        for (const std::string& name : names) {
             // A path that does not fit the cache's 260 bytes could not be stored: refused whole.
             char path[TEV_MAX_PATH];
             const bool fits = platform::CopyText(path, dir) &&
                               platform::AppendText(path, "\\") &&
-                              platform::AppendText(path, name);
+                              platform::AppendText(path, name.c_str());
             if (fits) AddScannedModule(this, engineInterface, known, path);
-            else engineInterface->showErrorMessage(kMsgErrorLoadingFile, name);
+            else engineInterface->showErrorMessage(kMsgErrorLoadingFile, name.c_str());
         }
-        delete lister;
     }
 }
