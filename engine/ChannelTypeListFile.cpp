@@ -15,6 +15,7 @@
 #include "EngineInterfaceExt.h"
 #include "FileLoaderChannels.h"
 #include "channel/ChannelTypeRecord.h"
+#include "engine/ModuleDirectory.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/TagFormat.h"
@@ -134,9 +135,9 @@ bool IsAbsolute(const char* path) {
 }
 
 // Whether the module file exists; a relative path counts from the install directory.
-bool ModuleOnDisk(const char* path, const char* installDir) {
-    if (IsAbsolute(path)) return platform::FileExists(path);
-    return platform::FileExists(installlayout::Path(installDir, path).c_str());
+bool ModuleOnDisk(const char* path, const char* installDir, const ModuleDirectory* channels) {
+    const std::string full = IsAbsolute(path) ? std::string(path) : installlayout::Path(installDir, path);
+    return channels ? channels->Exists(full.c_str()) : platform::FileExists(full.c_str());
 }
 
 // Staged entries of the file: nothing reaches the list unless the whole file is sound.
@@ -146,7 +147,8 @@ struct ChannelListCache {
 };
 
 // Entries are read into `cache`; indices, GUIDs and sizes are checked against the file.
-ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir, ChannelListCache& cache) {
+ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir, const ModuleDirectory* channels,
+                                    ChannelListCache& cache) {
     unsigned char word[4];
     Checksum checksum;
     if (!ReadFixedBlock(reader, "CLCC", word, 4, checksum)) return ChannelListCache::kDamaged;
@@ -171,7 +173,7 @@ ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir,
         entry->index = index;
         entry->channelType = channeltyperecord::Decode(record);
         entry->fileName.SetString(path);
-        entry->onDisk = path[0] && ModuleOnDisk(path, installDir);
+        entry->onDisk = path[0] && ModuleOnDisk(path, installDir, channels);
         cache.entries[static_cast<size_t>(index)] = std::move(entry);
     }
 
@@ -213,7 +215,8 @@ bool ChannelList::LoadChannelList() {
     if (!reader.LoadFile(listPath.c_str())) return true;  // no cache yet
 
     ChannelListCache cache;
-    switch (ParseCache(&reader, installDir.c_str(), cache)) {
+    const std::string channelsDir = installlayout::Path(installDir.c_str(), installlayout::kChannelsDir);
+    switch (ParseCache(&reader, installDir.c_str(), SharedModuleDirectory::Find(this, channelsDir.c_str()), cache)) {
     case ChannelListCache::kEmpty:
         return true;
     case ChannelListCache::kForeign:

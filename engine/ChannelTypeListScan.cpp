@@ -4,6 +4,7 @@
 // names): loading that module cost more than the rest of a start-up with a current cache. As
 // before, there is no scan where the lister module is not installed.
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -13,8 +14,8 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
+#include "engine/ModuleDirectory.h"
 #include "foundation/InstallLayout.h"
-#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace {
@@ -89,10 +90,11 @@ void ChannelList::AddDirectory(const char* dir, int) {
 
     const char* const extensions[] = {"DLL", "DLE"};
     const int passes = editor ? 2 : 1;
-    std::vector<std::string> names;
+    const ModuleDirectory* shared = SharedModuleDirectory::Find(this, dir);
+    std::unique_ptr<ModuleDirectory> own(shared ? nullptr : new ModuleDirectory(dir));
+    const ModuleDirectory& directory = shared ? *shared : *own;
     for (int pass = 0; pass < passes; pass++) {
-        platform::ListFilesWithExtension(dir, extensions[pass], names);
-        for (const std::string& name : names) {
+        for (const std::string& name : directory.ModuleFiles(extensions[pass])) {
             // A path that does not fit the cache's 260 bytes could not be stored: refused whole.
             char path[TEV_MAX_PATH];
             const bool fits = platform::CopyText(path, dir) &&

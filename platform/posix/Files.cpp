@@ -221,26 +221,25 @@ bool ListDirectory(const char* dir, std::vector<std::string>& names) {
     return true;
 }
 
-bool ListFilesWithExtension(const char* dir, const char* extension, std::vector<std::string>& names) {
-    names.clear();
-    if (!dir || !extension) return false;
+bool ListExistingEntries(const char* dir, std::vector<DirectoryEntry>& entries) {
+    entries.clear();
+    if (!dir) return false;
     const std::string native = ToNativePath(dir);
     DIR* stream = opendir(native.c_str());
     if (!stream) return false;
     while (dirent* entry = readdir(stream)) {
-        const char* dot = std::strrchr(entry->d_name, '.');
-        if (!dot || StrICmp(dot + 1, extension) != 0) continue;
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
             struct stat info;
-            const std::string path = native + "/" + entry->d_name;
-            regular = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+            if (stat((native + "/" + entry->d_name).c_str(), &info) != 0) continue;
+            regular = S_ISREG(info.st_mode);
         }
-        if (regular) names.emplace_back(entry->d_name);
+        entries.push_back(DirectoryEntry{entry->d_name, regular});
     }
     closedir(stream);
-    std::sort(names.begin(), names.end());
+    std::sort(entries.begin(), entries.end(),
+              [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
     return true;
 }
 
