@@ -3,6 +3,7 @@
 #pragma once
 
 #include <mutex>
+#include <unordered_map>
 
 #include "ChannelType.h"
 #include "EngineInterface.h"
@@ -158,6 +159,17 @@ private:
     Tev_Channel* FinishChannelCreation(Tev_Channel* channel, Tev_ChannelGroup* group, bool createChildren);
     void CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group);
     void ExtendSearchPath();
+    // "InitDLL" and "GetType" of the modules in libraryList, looked up once per module: every
+    // channel of a loaded group is made through them, and a symbol look-up costs more than
+    // the rest of the creation. Valid until Release frees the modules.
+    struct EntryPoints {
+        void* initDLL = nullptr;
+        void* getType = nullptr;
+    };
+    std::mutex entryPointLock;  // creation may run on worker threads
+    std::unordered_map<HINSTANCE, EntryPoints> entryPoints;
+    void RememberEntryPoints(HINSTANCE module);
+    EntryPoints KnownEntryPoints(HINSTANCE module);
 
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;

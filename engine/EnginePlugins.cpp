@@ -100,8 +100,26 @@ void Engine::ExtendSearchPath() {
     platform::SetEnvironmentVariable("PATH", newPath.c_str());
 }
 
+void Engine::RememberEntryPoints(HINSTANCE module) {
+    std::lock_guard<std::mutex> guard(entryPointLock);
+    if (entryPoints.count(module)) return;
+    EntryPoints points;
+    points.initDLL = platform::GetSymbol(module, "InitDLL");
+    points.getType = platform::GetSymbol(module, "GetType");
+    entryPoints[module] = points;
+}
+
+Engine::EntryPoints Engine::KnownEntryPoints(HINSTANCE module) {
+    std::lock_guard<std::mutex> guard(entryPointLock);
+    auto found = entryPoints.find(module);
+    return found == entryPoints.end() ? EntryPoints() : found->second;
+}
+
 DllInterface* Engine::CallInitDLL(HINSTANCE module, const char* dllName) {
-    TevInitDLLFunction initDLL = reinterpret_cast<TevInitDLLFunction>(platform::GetSymbol(module, "InitDLL"));
+    // A module without the export is asked again, so that the failure is reported as ever.
+    void* known = KnownEntryPoints(module).initDLL;
+    TevInitDLLFunction initDLL =
+        reinterpret_cast<TevInitDLLFunction>(known ? known : platform::GetSymbol(module, "InitDLL"));
     if (!initDLL) {
         engineInterface->showErrorMessage(kMsgNoInitDLL, dllName ? dllName : "");
         return nullptr;
@@ -132,6 +150,7 @@ DllInterface* Engine::GetDLLInstance(const char* dllName) {
         return nullptr;
     }
     libraryList.AddItem(module);
+    RememberEntryPoints(module);
     return CallInitDLL(module, dllName);
 }
 
@@ -242,7 +261,9 @@ int Engine::GetUniqueChannelCount() { return uniqueGroup ? uniqueGroup->GetChann
 ChannelType Engine::GetDLLType(HINSTANCE module) {
     ChannelType type;
     if (!module) return type;
-    TevGetTypeFunction getType = reinterpret_cast<TevGetTypeFunction>(platform::GetSymbol(module, "GetType"));
+    void* known = KnownEntryPoints(module).getType;
+    TevGetTypeFunction getType =
+        reinterpret_cast<TevGetTypeFunction>(known ? known : platform::GetSymbol(module, "GetType"));
     const void* record = getType ? getType() : nullptr;
     if (record) {
         std::memcpy(&type, record, sizeof(ChannelType));
