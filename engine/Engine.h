@@ -11,6 +11,7 @@
 #include "Tev_List.h"
 
 class ChannelList;
+struct ChannelListItem;
 class DllInterface;
 class Tev_Channel;
 class Tev_ChannelGroup;
@@ -169,6 +170,7 @@ private:
     std::mutex entryPointLock;  // creation may run on worker threads
     std::unordered_map<HINSTANCE, EntryPoints> entryPoints;
     void RememberEntryPoints(HINSTANCE module);
+    ChannelListItem* FindTypeEntry(_GUID type);
     EntryPoints KnownEntryPoints(HINSTANCE module);
 
     Engine(const Engine&) = delete;

@@ -195,13 +195,34 @@ void Engine::CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group) {
     }
 }
 
+// The entry of the type, by the list's first match. A group file names the same few types
+// over and over, so the last answer is tried first; it stands only while the list still holds
+// that entry at that position with that type, and types are unique in the list.
+ChannelListItem* Engine::FindTypeEntry(_GUID type) {
+    thread_local struct {
+        ChannelList* list = nullptr;
+        int index = -1;
+        ChannelListItem* item = nullptr;
+    } last;
+    const int count = channelTypeList->GetItemCount();
+    if (last.list == channelTypeList && last.index < count && last.item && channelTypeList->GetItem(last.index) == last.item &&
+        last.item->channelType.typeGuid == type)
+        return last.item;
+    for (int i = 0; i < count; i++) {
+        ChannelListItem* candidate = channelTypeList->GetItem(i);
+        if (candidate && candidate->channelType.typeGuid == type) {
+            last.list = channelTypeList;
+            last.index = i;
+            last.item = candidate;
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
 Tev_Channel* Engine::InitChannelFromType(_GUID type, Tev_ChannelGroup* group, bool createChildren) {
     if (!channelTypeList) return nullptr;
-    ChannelListItem* item = nullptr;
-    for (int i = 0; i < channelTypeList->GetItemCount() && !item; i++) {
-        ChannelListItem* candidate = channelTypeList->GetItem(i);
-        if (candidate && candidate->channelType.typeGuid == type) item = candidate;
-    }
+    ChannelListItem* item = FindTypeEntry(type);
     if (!item || !item->onDisk) return nullptr;
 
     if (!item->fromFile) {
