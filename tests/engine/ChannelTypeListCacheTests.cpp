@@ -199,6 +199,25 @@ TEST(ChannelListCache, CachedModuleBehindADanglingLinkIsMissing) {
     EXPECT_TRUE(List(engine)->GetOnDisk(kLoaderAGuid));
 }
 
+// The kernel reads the cache and lists the directory itself, yet only where the reader and
+// lister modules are installed, as when it went through them.
+TEST(ChannelListCache, NoScanWithoutTheListerAndNoCacheWithoutTheReader) {
+    TestEngine engine(TwoPluginOptions());
+    engine.Stop();
+    const fs::path channels = fs::path(engine.InstallDir()) / "channels";
+    fs::copy_file(TestChannelPath(LOADER_PROBE_DLL), channels / "loaderprobe_3.dll");
+    ASSERT_TRUE(fs::remove(channels / "Directory.dll"));
+    ASSERT_TRUE(engine.Start());
+    EXPECT_EQ(List(engine)->GetItem(LoaderProbeGuid(3)), nullptr) << "scanned without the lister";
+    ASSERT_NE(List(engine)->GetItem(kLoaderAGuid), nullptr);
+    EXPECT_FALSE(List(engine)->GetItem(kLoaderAGuid)->fromFile);
+
+    engine.Stop();
+    ASSERT_TRUE(fs::remove(channels / "fileloader.dll"));
+    ASSERT_TRUE(engine.Start());
+    EXPECT_EQ(List(engine)->GetItem(kLoaderAGuid), nullptr) << "cache read without the reader";
+}
+
 TEST(ChannelListCache, MovedModuleTakesOverItsCachedEntry) {
     TestEngine engine(TwoPluginOptions());
     engine.Stop();
