@@ -13,9 +13,7 @@ thread_local SharedModuleDirectory* current = nullptr;
 }  // namespace
 
 ModuleDirectory::ModuleDirectory(const char* dir)
-    : listedDir(dir ? dir : ""),
-      nativeDir(platform::ToNativePath(listedDir.c_str())),
-      listed(false) {
+    : listedDir(dir ? dir : ""), nativeDir(platform::ToNativePath(listedDir.c_str())), listed(false) {
     listed = dir && platform::ListExistingEntries(dir, entries);
 }
 
@@ -27,10 +25,9 @@ bool ModuleDirectory::Exists(const char* path) const {
         native.compare(0, slash, nativeDir) != 0 || slash != nativeDir.size())
         return platform::FileExists(path);
     const std::string name = native.substr(slash + 1);
-    auto found = std::lower_bound(entries.begin(), entries.end(), name,
-                                  [](const platform::DirectoryEntry& entry, const std::string& key) {
-                                      return entry.name < key;
-                                  });
+    auto found = std::lower_bound(
+        entries.begin(), entries.end(), name,
+        [](const platform::DirectoryEntry& entry, const std::string& key) { return entry.name < key; });
     return found != entries.end() && found->name == name;
 }
 
