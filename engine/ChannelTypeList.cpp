@@ -9,6 +9,7 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "foundation/InstallLayout.h"
+#include "engine/ModuleDirectory.h"
 #include "foundation/ListItems.h"
 #include "platform/Text.h"
 
@@ -34,11 +35,15 @@ ChannelList::~ChannelList() {
 }
 
 bool ChannelList::CreateChannelList() {
+    const char* installDir = engineInterface ? engineInterface->GetInstallDir() : "";
+    char dir[sizeof(channelDir)];
+    platform::CopyText(dir, installlayout::Path(installDir, installlayout::kChannelsDir).c_str());
+    // The cache read and the scan both look at the channels directory: one listing serves both.
+    SharedModuleDirectory listing(this, dir);
     Release();
     LoadChannelList();
     SortChannelList();
-    const char* installDir = engineInterface ? engineInterface->GetInstallDir() : "";
-    platform::CopyText(channelDir, installlayout::Path(installDir, installlayout::kChannelsDir).c_str());
+    platform::CopyText(channelDir, dir);
     AddDirectory(channelDir, -1);
     SortChannelList();
     return true;

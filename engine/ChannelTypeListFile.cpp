@@ -1,6 +1,9 @@
-// channel.lst: the cache of the channel type list, read through the reader channel of
-// fileloader.dll and written through the writer channel. Records are encoded field by
+// channel.lst: the cache of the channel type list, written through the writer channel of
+// fileloader.dll. The kernel reads it itself, by the same stream rules as the reader channel:
+// mapping that module took longer than the rest of a start-up with a current cache. The
+// cache is still read only where the reader module is installed. Records are encoded field by
 // field, little-endian, so the file does not depend on the in-memory layout.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,8 +15,10 @@
 #include "EngineInterfaceExt.h"
 #include "FileLoaderChannels.h"
 #include "channel/ChannelTypeRecord.h"
+#include "engine/ModuleDirectory.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/LittleEndian.h"
+#include "foundation/TagFormat.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -43,8 +48,60 @@ struct Checksum {
     }
 };
 
+// The few reader operations the cache needs, over the file's bytes, with the reader
+// channel's rules: blocks the caller did not read are skipped on the way to the next tag,
+// and a word that is neither tag nor size ends the readable stream.
+class CacheReader {
+public:
+    bool LoadFile(const char* path) {
+        pos = 0;
+        return platform::ReadWholeFile(path, bytes);
+    }
+    unsigned long GetBufferSize() const { return static_cast<unsigned long>(bytes.size() - pos); }
+    bool CheckHeader(const char* tag, bool consume) {
+        size_t at = pos;
+        if (!SkipBlocks(at) || tagformat::ClassifyWord(bytes.data(), bytes.size(), at) != tagformat::WordKind::Tag ||
+            std::memcmp(bytes.data() + at, tag, tagformat::kWordSize) != 0)
+            return false;
+        if (consume) pos = at + tagformat::kWordSize;
+        return true;
+    }
+    bool GetInfoIfTag(const char* tag) { return CheckHeader(tag, true); }
+    unsigned long GetSizeDataBlock(bool) const {
+        size_t start, size;
+        return NextBlock(start, size) ? static_cast<unsigned long>(size) : 0;
+    }
+    bool CopyTagDataToBuffer(void* dest, unsigned long capacity) {
+        size_t start, size;
+        if (!NextBlock(start, size) || size > capacity) return false;
+        if (size > 0) std::memcpy(dest, bytes.data() + start, size);
+        pos = start + size;
+        return true;
+    }
+
+private:
+    bool SkipBlocks(size_t& at) const {
+        while (tagformat::ClassifyWord(bytes.data(), bytes.size(), at) == tagformat::WordKind::Size) {
+            const size_t size = littleendian::Get32(bytes.data() + at);
+            if (size > bytes.size() - at - tagformat::kWordSize) return false;
+            at += tagformat::kWordSize + size;
+        }
+        return true;
+    }
+    bool NextBlock(size_t& start, size_t& size) const {
+        if (tagformat::ClassifyWord(bytes.data(), bytes.size(), pos) != tagformat::WordKind::Size) return false;
+        size = littleendian::Get32(bytes.data() + pos);
+        if (size > bytes.size() - pos - tagformat::kWordSize) return false;
+        start = pos + tagformat::kWordSize;
+        return true;
+    }
+
+    std::vector<unsigned char> bytes;
+    size_t pos = 0;
+};
+
 // Reads the block of the tag at the read position, which must be exactly `size` bytes.
-bool ReadFixedBlock(Pex_FileLoaderChannel* reader, const char* tag, void* dest, unsigned long size,
+bool ReadFixedBlock(CacheReader* reader, const char* tag, void* dest, unsigned long size,
                     Checksum& checksum) {
     if (!reader->GetInfoIfTag(tag)) return false;
     if (reader->GetSizeDataBlock(false) != size) return false;
@@ -54,7 +111,7 @@ bool ReadFixedBlock(Pex_FileLoaderChannel* reader, const char* tag, void* dest, 
 }
 
 // Reads a block of 1..capacity bytes that holds a terminated text.
-bool ReadTextBlock(Pex_FileLoaderChannel* reader, const char* tag, char* dest, unsigned long capacity,
+bool ReadTextBlock(CacheReader* reader, const char* tag, char* dest, unsigned long capacity,
                    Checksum& checksum) {
     if (!reader->GetInfoIfTag(tag)) return false;
     const unsigned long size = reader->GetSizeDataBlock(false);
@@ -78,16 +135,10 @@ bool IsAbsolute(const char* path) {
 }
 
 // Whether the module file exists; a relative path counts from the install directory.
-bool ModuleOnDisk(const char* path, const char* installDir) {
-    if (IsAbsolute(path)) return platform::FileExists(path);
-    return platform::FileExists(installlayout::Path(installDir, path).c_str());
+bool ModuleOnDisk(const char* path, const char* installDir, const ModuleDirectory* channels) {
+    const std::string full = IsAbsolute(path) ? std::string(path) : installlayout::Path(installDir, path);
+    return channels ? channels->Exists(full.c_str()) : platform::FileExists(full.c_str());
 }
-
-// The channel made by fileloader.dll, deleted with the holder.
-struct ReaderHolder {
-    Tev_Channel* channel = nullptr;
-    ~ReaderHolder() { delete channel; }
-};
 
 // Staged entries of the file: nothing reaches the list unless the whole file is sound.
 struct ChannelListCache {
@@ -96,7 +147,8 @@ struct ChannelListCache {
 };
 
 // Entries are read into `cache`; indices, GUIDs and sizes are checked against the file.
-ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* installDir, ChannelListCache& cache) {
+ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir, const ModuleDirectory* channels,
+                                    ChannelListCache& cache) {
     unsigned char word[4];
     Checksum checksum;
     if (!ReadFixedBlock(reader, "CLCC", word, 4, checksum)) return ChannelListCache::kDamaged;
@@ -120,12 +172,19 @@ ChannelListCache::Result ParseCache(Pex_FileLoaderChannel* reader, const char* i
             return ChannelListCache::kDamaged;
         entry->index = index;
         entry->channelType = channeltyperecord::Decode(record);
-        for (const auto& other : cache.entries)
-            if (other && other->channelType.typeGuid == entry->channelType.typeGuid) return ChannelListCache::kDamaged;
         entry->fileName.SetString(path);
-        entry->onDisk = path[0] && ModuleOnDisk(path, installDir);
+        entry->onDisk = path[0] && ModuleOnDisk(path, installDir, channels);
         cache.entries[static_cast<size_t>(index)] = std::move(entry);
     }
+
+    // Two entries of one type: sorted, so the test costs no more than the reading.
+    std::vector<_GUID> types;
+    types.reserve(cache.entries.size());
+    for (const auto& entry : cache.entries) types.push_back(entry->channelType.typeGuid);
+    auto before = [](const _GUID& a, const _GUID& b) { return std::memcmp(&a, &b, sizeof(_GUID)) < 0; };
+    std::sort(types.begin(), types.end(), before);
+    for (size_t i = 1; i < types.size(); i++)
+        if (types[i] == types[i - 1]) return ChannelListCache::kDamaged;
 
     char dir[kDirBlockSize] = {};
     const bool hasDir = reader->CheckHeader("CHDI", false);
@@ -150,17 +209,14 @@ bool ChannelList::LoadChannelList() {
     const std::string loaderPath =
         installlayout::Path(installDir.c_str(), installlayout::kChannelsDir, installlayout::kReaderModule);
 
-    ReaderHolder holder;
-    DllInterface* object = engineInterface->engineInterfaceExt->GetDLLInstance(loaderPath.c_str());
-    if (!object) return false;
-    holder.channel = static_cast<Tev_Channel*>(object);
-    // Only the reader channel answers the reader's operations.
-    if (holder.channel->GetChannelType().typeGuid != TEV_FILELOADER_TYPE) return false;
-    Pex_FileLoaderChannel* reader = static_cast<Pex_FileLoaderChannel*>(holder.channel);
-    if (!reader->LoadFile(listPath.c_str())) return true;  // no cache yet
+    // Without the reader module there is no cache to read, as when it was read through it.
+    if (!platform::IsRegularFile(loaderPath.c_str())) return false;
+    CacheReader reader;
+    if (!reader.LoadFile(listPath.c_str())) return true;  // no cache yet
 
     ChannelListCache cache;
-    switch (ParseCache(reader, installDir.c_str(), cache)) {
+    const std::string channelsDir = installlayout::Path(installDir.c_str(), installlayout::kChannelsDir);
+    switch (ParseCache(&reader, installDir.c_str(), SharedModuleDirectory::Find(this, channelsDir.c_str()), cache)) {
     case ChannelListCache::kEmpty:
         return true;
     case ChannelListCache::kForeign:

@@ -1,13 +1,20 @@
-// The scan of the channels directory through the directory lister plug-in: only modules
-// the cache does not know (or knows as missing) are asked for their type.
+// The scan of the channels directory: only modules the cache does not know (or knows as
+// missing) are asked for their type. The kernel lists the directory itself, with the rules of
+// the directory lister plug-in (regular files, links followed, extension ignoring case, sorted
+// names): loading that module cost more than the rest of a start-up with a current cache. As
+// before, there is no scan where the lister module is not installed.
 #include <cstring>
+#include <memory>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "ChannelList.h"
 #include "DllInterface.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
+#include "engine/ModuleDirectory.h"
 #include "foundation/InstallLayout.h"
 #include "platform/Text.h"
 
@@ -16,15 +23,29 @@ namespace {
 const char* const kMsgErrorLoadingFile = "Error loading file";
 const char* const kEditorClassName = "Vantor Editor";
 
-// A module path is known when an entry names it (ignoring case) and its file was found.
-bool IsKnownModule(ChannelList* list, const char* path) {
-    for (int i = 0; i < list->GetItemCount(); i++) {
-        ChannelListItem* item = list->GetItem(i);
-        const char* fileName = item ? item->fileName.GetString() : nullptr;
-        if (item && item->onDisk && fileName && platform::StrICmp(fileName, path) == 0) return true;
+// Module paths of the entries whose file was found, ignoring case: a scan asks this once per
+// listed file, so it is a set rather than a walk over the whole list.
+class KnownModules {
+public:
+    explicit KnownModules(ChannelList* list) {
+        for (int i = 0; i < list->GetItemCount(); i++) {
+            ChannelListItem* item = list->GetItem(i);
+            if (item && item->onDisk) Add(item->fileName.GetString());
+        }
     }
-    return false;
-}
+    bool Contains(const char* path) const { return paths.count(Folded(path)) != 0; }
+    void Add(const char* path) {
+        if (path) paths.insert(Folded(path));
+    }
+
+private:
+    static std::string Folded(const char* path) {
+        std::string folded(path);
+        platform::StrLwr(&folded[0]);
+        return folded;
+    }
+    std::unordered_set<std::string> paths;
+};
 
 void FillScannedItem(ChannelListItem* item, const char* path, const ChannelType& type) {
     item->fileName.SetString(path);
@@ -34,8 +55,8 @@ void FillScannedItem(ChannelListItem* item, const char* path, const ChannelType&
 }
 
 // Asks a module the list does not know for its type and adds it.
-void AddScannedModule(ChannelList* list, EngineInterface* engine, const char* path) {
-    if (IsKnownModule(list, path)) return;
+void AddScannedModule(ChannelList* list, EngineInterface* engine, KnownModules& known, const char* path) {
+    if (known.Contains(path)) return;
     const ChannelType type = engine->engineInterfaceExt->GetDLLType(path);
     if (IsNullGuid(type.typeGuid)) {
         engine->showErrorMessage(kMsgErrorLoadingFile, path);
@@ -46,44 +67,41 @@ void AddScannedModule(ChannelList* list, EngineInterface* engine, const char* pa
     ChannelListItem* listed = list->GetItem(type.typeGuid);
     if (listed && !listed->onDisk) {
         FillScannedItem(listed, path, type);
+        known.Add(path);
         return;
     }
     ChannelListItem* item = new ChannelListItem();
     FillScannedItem(item, path, type);
     // Refused when another module on disk reports the same type: the first one stays.
-    if (!list->AddItem(item)) delete item;
+    if (list->AddItem(item)) known.Add(path);
+    else delete item;
 }
 
 }  // namespace
 
 void ChannelList::AddDirectory(const char* dir, int) {
     if (!engineInterface || !engineInterface->engineInterfaceExt || !dir) return;
-    EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
     const std::string listerPath =
         installlayout::Path(engineInterface->GetInstallDir(), installlayout::kChannelsDir, TEV_DIRECTORY_DLL);
+    if (!platform::IsRegularFile(listerPath.c_str())) return;
     const char* className = engineInterface->GetEngineClassName();
     const bool editor = className && std::strcmp(className, kEditorClassName) == 0;
-    const std::string pattern = std::string(dir) + "\\*.*";
+    KnownModules known(this);
 
     const char* const extensions[] = {"DLL", "DLE"};
     const int passes = editor ? 2 : 1;
+    const ModuleDirectory* shared = SharedModuleDirectory::Find(this, dir);
+    std::unique_ptr<ModuleDirectory> own(shared ? nullptr : new ModuleDirectory(dir));
+    const ModuleDirectory& directory = shared ? *shared : *own;
     for (int pass = 0; pass < passes; pass++) {
-        DllInterface* object = ext->GetDLLInstance(listerPath.c_str());
-        if (!object) return;
-        Pex_DirectoryChannel* lister = static_cast<Pex_DirectoryChannel*>(static_cast<Tev_Channel*>(object));
-        lister->SetExtensionFilter(extensions[pass]);
-        lister->ListDirectory(pattern.c_str());
-        for (int i = 0; i < lister->GetListedFileCount(); i++) {
-            const char* name = lister->GetListedFileName(i);
-            if (!name) continue;
+        for (const std::string& name : directory.ModuleFiles(extensions[pass])) {
             // A path that does not fit the cache's 260 bytes could not be stored: refused whole.
             char path[TEV_MAX_PATH];
             const bool fits = platform::CopyText(path, dir) &&
                               platform::AppendText(path, "\\") &&
-                              platform::AppendText(path, name);
-            if (fits) AddScannedModule(this, engineInterface, path);
-            else engineInterface->showErrorMessage(kMsgErrorLoadingFile, name);
+                              platform::AppendText(path, name.c_str());
+            if (fits) AddScannedModule(this, engineInterface, known, path);
+            else engineInterface->showErrorMessage(kMsgErrorLoadingFile, name.c_str());
         }
-        delete lister;
     }
 }

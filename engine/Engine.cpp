@@ -134,6 +134,10 @@ void Engine::Release() {
     delete uniqueGroup;
     uniqueGroup = nullptr;
 
+    {
+        std::lock_guard<std::mutex> guard(entryPointLock);
+        entryPoints.clear();
+    }
     for (int i = libraryList.GetItemCount() - 1; i >= 0; i--)
         platform::FreeModule(static_cast<HINSTANCE>(libraryList.GetItem(i)));
     libraryList.ClearItems();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <mutex>
+#include <unordered_map>
 
 #include "ChannelType.h"
 #include "EngineInterface.h"
@@ -10,6 +11,7 @@
 #include "Tev_List.h"
 
 class ChannelList;
+struct ChannelListItem;
 class DllInterface;
 class Tev_Channel;
 class Tev_ChannelGroup;
@@ -158,6 +160,18 @@ private:
     Tev_Channel* FinishChannelCreation(Tev_Channel* channel, Tev_ChannelGroup* group, bool createChildren);
     void CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group);
     void ExtendSearchPath();
+    // "InitDLL" and "GetType" of the modules in libraryList, looked up once per module: every
+    // channel of a loaded group is made through them, and a symbol look-up costs more than
+    // the rest of the creation. Valid until Release frees the modules.
+    struct EntryPoints {
+        void* initDLL = nullptr;
+        void* getType = nullptr;
+    };
+    std::mutex entryPointLock;  // creation may run on worker threads
+    std::unordered_map<HINSTANCE, EntryPoints> entryPoints;
+    void RememberEntryPoints(HINSTANCE module);
+    ChannelListItem* FindTypeEntry(_GUID type);
+    EntryPoints KnownEntryPoints(HINSTANCE module);
 
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;

@@ -101,8 +101,26 @@ void Engine::ExtendSearchPath() {
     platform::SetEnvironmentVariable("PATH", newPath.c_str());
 }
 
+void Engine::RememberEntryPoints(HINSTANCE module) {
+    std::lock_guard<std::mutex> guard(entryPointLock);
+    if (entryPoints.count(module)) return;
+    EntryPoints points;
+    points.initDLL = platform::GetSymbol(module, "InitDLL");
+    points.getType = platform::GetSymbol(module, "GetType");
+    entryPoints[module] = points;
+}
+
+Engine::EntryPoints Engine::KnownEntryPoints(HINSTANCE module) {
+    std::lock_guard<std::mutex> guard(entryPointLock);
+    auto found = entryPoints.find(module);
+    return found == entryPoints.end() ? EntryPoints() : found->second;
+}
+
 DllInterface* Engine::CallInitDLL(HINSTANCE module, const char* dllName) {
-    TevInitDLLFunction initDLL = reinterpret_cast<TevInitDLLFunction>(platform::GetSymbol(module, "InitDLL"));
+    // A module without the export is asked again, so that the failure is reported as ever.
+    void* known = KnownEntryPoints(module).initDLL;
+    TevInitDLLFunction initDLL =
+        reinterpret_cast<TevInitDLLFunction>(known ? known : platform::GetSymbol(module, "InitDLL"));
     if (!initDLL) {
         engineInterface->showErrorMessage(kMsgNoInitDLL, dllName ? dllName : "");
         return nullptr;
@@ -134,6 +152,7 @@ DllInterface* Engine::GetDLLInstance(const char* dllName) {
         return nullptr;
     }
     libraryList.AddItem(module);
+    RememberEntryPoints(module);
     return CallInitDLL(module, dllName);
 }
 
@@ -178,13 +197,34 @@ void Engine::CreateChildren(Tev_Channel* channel, Tev_ChannelGroup* group) {
     }
 }
 
+// The entry of the type, by the list's first match. A group file names the same few types
+// over and over, so the last answer is tried first; it stands only while the list still holds
+// that entry at that position with that type, and types are unique in the list.
+ChannelListItem* Engine::FindTypeEntry(_GUID type) {
+    thread_local struct {
+        ChannelList* list = nullptr;
+        int index = -1;
+        ChannelListItem* item = nullptr;
+    } last;
+    const int count = channelTypeList->GetItemCount();
+    if (last.list == channelTypeList && last.index < count && last.item && channelTypeList->GetItem(last.index) == last.item &&
+        last.item->channelType.typeGuid == type)
+        return last.item;
+    for (int i = 0; i < count; i++) {
+        ChannelListItem* candidate = channelTypeList->GetItem(i);
+        if (candidate && candidate->channelType.typeGuid == type) {
+            last.list = channelTypeList;
+            last.index = i;
+            last.item = candidate;
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
 Tev_Channel* Engine::InitChannelFromType(_GUID type, Tev_ChannelGroup* group, bool createChildren) {
     if (!channelTypeList) return nullptr;
-    ChannelListItem* item = nullptr;
-    for (int i = 0; i < channelTypeList->GetItemCount() && !item; i++) {
-        ChannelListItem* candidate = channelTypeList->GetItem(i);
-        if (candidate && candidate->channelType.typeGuid == type) item = candidate;
-    }
+    ChannelListItem* item = FindTypeEntry(type);
     if (!item || !item->onDisk) return nullptr;
 
     if (!item->fromFile) {
@@ -244,7 +284,9 @@ int Engine::GetUniqueChannelCount() { return uniqueGroup ? uniqueGroup->GetChann
 ChannelType Engine::GetDLLType(HINSTANCE module) {
     ChannelType type;
     if (!module) return type;
-    TevGetTypeFunction getType = reinterpret_cast<TevGetTypeFunction>(platform::GetSymbol(module, "GetType"));
+    void* known = KnownEntryPoints(module).getType;
+    TevGetTypeFunction getType =
+        reinterpret_cast<TevGetTypeFunction>(known ? known : platform::GetSymbol(module, "GetType"));
     const void* record = getType ? getType() : nullptr;
     if (record) {
         std::memcpy(&type, record, sizeof(ChannelType));

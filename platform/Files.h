@@ -71,6 +71,14 @@ bool SetCurrentDirectory(const char* path);
 
 // Names in a directory (no "." or ".."), sorted by byte value; false when it cannot be read.
 bool ListDirectory(const char* dir, std::vector<std::string>& names);
+// What is in a directory, as stat (following links) sees each name: entries that stat
+// would not find (dangling links) are left out. Only links and entries of unknown kind cost
+// a look at the file itself. Sorted by name in byte order; false when dir cannot be read.
+struct DirectoryEntry {
+    std::string name;
+    bool regular;  // a regular file (no directory, FIFO, device or socket)
+};
+bool ListExistingEntries(const char* dir, std::vector<DirectoryEntry>& entries);
 // Copies a file (atomically at the target); with failIfExists an existing target answers false.
 bool CopyFile(const char* from, const char* to, bool failIfExists);
 bool RemoveFile(const char* path);

@@ -161,7 +161,12 @@ uint32_t GetFileAttributes(const char* path) {
     return attributes ? attributes : kFileAttributeNormal;
 }
 
-bool FileExists(const char* path) { return GetFileAttributes(path) != kFileAttributesInvalid; }
+// The same answer as GetFileAttributes without its write-access test: one call, which the
+// start-up makes for every cached plug-in.
+bool FileExists(const char* path) {
+    struct stat info;
+    return path && *path && stat(ToNativePath(path).c_str(), &info) == 0;
+}
 
 bool IsDirectory(const char* path) {
     uint32_t attributes = GetFileAttributes(path);
@@ -213,6 +218,28 @@ bool ListDirectory(const char* dir, std::vector<std::string>& names) {
     }
     closedir(stream);
     std::sort(names.begin(), names.end());
+    return true;
+}
+
+bool ListExistingEntries(const char* dir, std::vector<DirectoryEntry>& entries) {
+    entries.clear();
+    if (!dir) return false;
+    const std::string native = ToNativePath(dir);
+    DIR* stream = opendir(native.c_str());
+    if (!stream) return false;
+    while (dirent* entry = readdir(stream)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info;
+            if (stat((native + "/" + entry->d_name).c_str(), &info) != 0) continue;
+            regular = S_ISREG(info.st_mode);
+        }
+        entries.push_back(DirectoryEntry{entry->d_name, regular});
+    }
+    closedir(stream);
+    std::sort(entries.begin(), entries.end(),
+              [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
     return true;
 }
 

@@ -85,14 +85,32 @@ void FileLoaderChannel::WaitForLoad() {
     ReportFailedLoad();
 }
 
+// Reads straight into content sized by the file: growing it chunk by chunk copied a large
+// file several times over and touched twice its size in fresh memory. A file that grows
+// meanwhile is read to its end all the same.
 bool FileLoaderChannel::ReadFile(std::FILE* file, std::vector<char>& out) {
     try {
-        std::vector<char> chunk(chunkSize);
-        size_t got;
-        while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
+        struct stat info;
+        const bool sized = fstat(fileno(file), &info) == 0 && info.st_size > 0;
+        out.resize(sized ? static_cast<size_t>(info.st_size) : 0);
+        size_t filled = 0;
+        while (filled < out.size()) {
+            const size_t got = std::fread(out.data() + filled, 1, std::min(chunkSize, out.size() - filled), file);
+            if (got == 0) break;
+            filled += got;
             if (stopRequested.load()) return false;
-            out.insert(out.end(), chunk.begin(), chunk.begin() + got);
         }
+        if (filled == out.size()) {
+            // Whatever lies beyond the size the file had (or all of it, when it had none).
+            std::vector<char> chunk(chunkSize);
+            size_t got;
+            while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
+                if (stopRequested.load()) return false;
+                out.insert(out.end(), chunk.begin(), chunk.begin() + got);
+                filled += got;
+            }
+        }
+        out.resize(filled);
         return !std::ferror(file);
     } catch (const std::bad_alloc&) {
         return false;

@@ -178,6 +178,46 @@ TEST(ChannelListCache, EntryOfDeletedModuleIsKeptAsMissing) {
     EXPECT_EQ(Find(cache, kLoaderBGuid)->path, ModulePath(engine, LOADER_B_DLL));
 }
 
+// The existence test answers from a listing of the channels directory: a link whose module
+// went away is as missing as a deleted module, a link to one that is there is not.
+TEST(ChannelListCache, CachedModuleBehindADanglingLinkIsMissing) {
+    TempDir elsewhere("tarnwell-moved-module");
+    TestEngine engine(TwoPluginOptions());
+    engine.Stop();
+    const fs::path channels = fs::path(engine.InstallDir()) / "channels";
+    const fs::path copy = fs::path(elsewhere.Path()) / LOADER_B_DLL;
+    fs::copy_file(TestChannelPath(LOADER_B_DLL), copy);
+    fs::remove(channels / LOADER_B_DLL);
+    fs::create_symlink(copy, channels / LOADER_B_DLL);
+    ASSERT_TRUE(engine.Start());
+    EXPECT_TRUE(List(engine)->GetOnDisk(kLoaderBGuid));
+
+    engine.Stop();
+    fs::remove(copy);
+    ASSERT_TRUE(engine.Start());
+    EXPECT_FALSE(List(engine)->GetOnDisk(kLoaderBGuid));
+    EXPECT_TRUE(List(engine)->GetOnDisk(kLoaderAGuid));
+}
+
+// The kernel reads the cache and lists the directory itself, yet only where the reader and
+// lister modules are installed, as when it went through them.
+TEST(ChannelListCache, NoScanWithoutTheListerAndNoCacheWithoutTheReader) {
+    TestEngine engine(TwoPluginOptions());
+    engine.Stop();
+    const fs::path channels = fs::path(engine.InstallDir()) / "channels";
+    fs::copy_file(TestChannelPath(LOADER_PROBE_DLL), channels / "loaderprobe_3.dll");
+    ASSERT_TRUE(fs::remove(channels / "Directory.dll"));
+    ASSERT_TRUE(engine.Start());
+    EXPECT_EQ(List(engine)->GetItem(LoaderProbeGuid(3)), nullptr) << "scanned without the lister";
+    ASSERT_NE(List(engine)->GetItem(kLoaderAGuid), nullptr);
+    EXPECT_FALSE(List(engine)->GetItem(kLoaderAGuid)->fromFile);
+
+    engine.Stop();
+    ASSERT_TRUE(fs::remove(channels / "fileloader.dll"));
+    ASSERT_TRUE(engine.Start());
+    EXPECT_EQ(List(engine)->GetItem(kLoaderAGuid), nullptr) << "cache read without the reader";
+}
+
 TEST(ChannelListCache, MovedModuleTakesOverItsCachedEntry) {
     TestEngine engine(TwoPluginOptions());
     engine.Stop();

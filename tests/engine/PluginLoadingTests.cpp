@@ -156,6 +156,38 @@ TEST(PluginModules, TypeModuleIsLoadedByNameOnce) {
     engine.Stop();
 }
 
+// Creation remembers the entry it found last and the entry points of loaded modules; neither
+// may outlive the list entry or the engine that made them.
+TEST(PluginModules, CreationFollowsTheTypeListAsItChanges) {
+    TestEngine engine(WithPlugins({LOADER_A_DLL, LOADER_B_DLL}));
+    ChannelList* list = engine.Ext()->GetChannelList();
+    for (const _GUID& type : {kLoaderAGuid, kLoaderBGuid, kLoaderAGuid}) {
+        std::unique_ptr<Tev_Channel> channel(engine.Engine()->InitChannelFromType(type, nullptr, false));
+        ASSERT_NE(channel, nullptr);
+        EXPECT_EQ(channel->GetChannelType().typeGuid, type);
+    }
+    list->Release();
+    EXPECT_EQ(engine.Engine()->InitChannelFromType(kLoaderAGuid, nullptr, false), nullptr);
+    list->CreateChannelList();
+    ChannelListItem* item = list->GetItem(kLoaderAGuid);
+    ASSERT_NE(item, nullptr);
+    item->onDisk = false;
+    EXPECT_EQ(engine.Engine()->InitChannelFromType(kLoaderAGuid, nullptr, false), nullptr);
+    item->onDisk = true;
+    std::unique_ptr<Tev_Channel> channel(engine.Engine()->InitChannelFromType(kLoaderAGuid, nullptr, false));
+    EXPECT_NE(channel, nullptr);
+    channel.reset();
+
+    // A second engine in the same process after the first one freed its modules.
+    engine.Stop();
+    ASSERT_TRUE(engine.Start());
+    channel.reset(engine.Engine()->InitChannelFromType(kLoaderBGuid, nullptr, false));
+    ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(channel->GetChannelType().typeGuid, kLoaderBGuid);
+    channel.reset();
+    engine.ClearMessages();
+}
+
 TEST(PluginModules, MissingModulesReportTheLoadersReason) {
     TestEngine engine;
     engine.ClearMessages();

@@ -157,6 +157,23 @@ TEST(PlatformFiles, DirectoriesAreMadeListedSortedAndEntered) {
     EXPECT_FALSE(platform::SetCurrentDirectory(temp.File("absent").c_str()));
 }
 
+// The start-up's listing: what stat would find, with links followed and dangling ones left out.
+TEST(PlatformFiles, ExistingEntriesFollowLinksAndLeaveOutDanglingOnes) {
+    TemporaryDirectory temp;
+    WriteText(temp.File("b.dll"), "b");
+    ASSERT_TRUE(platform::MakeDirectories(temp.File("dir.dll").c_str()));
+    ASSERT_EQ(symlink(temp.File("b.dll").c_str(), temp.File("a-link.dll").c_str()), 0);
+    ASSERT_EQ(symlink(temp.File("dir.dll").c_str(), temp.File("c-dirlink.dll").c_str()), 0);
+    ASSERT_EQ(symlink(temp.File("absent.dll").c_str(), temp.File("d-dangling.dll").c_str()), 0);
+    std::vector<platform::DirectoryEntry> entries;
+    ASSERT_TRUE(platform::ListExistingEntries(temp.Path().c_str(), entries));
+    std::vector<std::string> seen;
+    for (const auto& entry : entries) seen.push_back(entry.name + (entry.regular ? " file" : " other"));
+    EXPECT_EQ(seen, (std::vector<std::string>{"a-link.dll file", "b.dll file", "c-dirlink.dll other", "dir.dll other"}));
+    EXPECT_FALSE(platform::ListExistingEntries(temp.File("absent").c_str(), entries));
+    EXPECT_TRUE(entries.empty());
+}
+
 TEST(PlatformFiles, CopyAndRemove) {
     TemporaryDirectory temp;
     WriteText(temp.File("from"), "payload");
