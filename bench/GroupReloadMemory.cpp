@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
             heapAt100 = heap;
         }
         std::printf("%8d %12.2f %12.2f %10.2f\n", round, Megabytes(resident), Megabytes(heap), ms);
+        std::fflush(stdout);
     }
     std::printf("from round 100 to %d: resident %+.2f MB, heap %+.3f MB; messages captured: %zu\n", rounds,
                 Megabytes(resident) - Megabytes(residentAt100), Megabytes(heap) - Megabytes(heapAt100),
