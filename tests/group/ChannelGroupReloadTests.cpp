@@ -8,7 +8,7 @@
 
 TEST(ChannelGroupReload, LoadingAndReleasingALargeGroupKeepsMemoryFlat) {
     constexpr int kChannels = 10000;
-    constexpr int kRounds = 12;
+    constexpr int kRounds = 8;
     tarnwell_test::TestEngineOptions options;
     options.pluginPaths.push_back(TARNWELL_TEST_CHANNELS_DIR);
     options.forwardToErrorLog = false;

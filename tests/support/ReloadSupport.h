@@ -51,7 +51,8 @@ inline size_t ResidentBytes() {
 // Bytes the program holds on the heap right now.
 inline size_t HeapInUse() {
     if (__sanitizer_get_current_allocated_bytes) return __sanitizer_get_current_allocated_bytes();
-    return mallinfo2().uordblks;
+    struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;  // small blocks, and large ones mapped on their own
 }
 
 }  // namespace tarnwell_test
