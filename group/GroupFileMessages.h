@@ -9,6 +9,8 @@ inline constexpr const char* kReadOnlySave =
     "This channel group was loaded as a read-only file. The program will try to save it, but this might "
     "fail: ";
 inline constexpr const char* kCannotCreate = "Couldn't create channel group file: ";
+inline constexpr const char* kCannotWrite =
+    "Couldn't save channel group file, the old file stays as it was: ";
 inline constexpr const char* kCannotLoad = "The following channel group file could not be loaded: ";
 inline constexpr const char* kNotAGroup =
     "The selected file is not a channel group. Most channel group files have the \".cgr\" extension. It "

@@ -1,5 +1,6 @@
 // Channel group: writing the group file, and the ways into reading one (a file or a buffer).
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "EngineInterface.h"
@@ -51,8 +52,9 @@ bool Tev_ChannelGroup::SaveChannelGroup(TevFileSaver& saver) {
     const char* pool = GetPoolName();
     tagblock::WriteText(saver, "CINA", pool && pool[0] ? pool : kNoPoolName);
     tagblock::WriteGuid(saver, "CGGG", uniqueGroupGuid);
-    saver.CloseSaveFile();
-    return true;
+    // The writer remembers a failed block and then refuses to close: one answer for the
+    // whole file, and a failed save is never reported as done.
+    return saver.CloseSaveFile();
 }
 
 bool Tev_ChannelGroup::SaveChannelGroup(const char* path) {
@@ -66,8 +68,17 @@ bool Tev_ChannelGroup::SaveChannelGroup(const char* path) {
                 groupfilemsg::WithText(groupfilemsg::kCannotCreate, path).c_str());
         return false;
     }
+    // Set before writing: channels store paths relative to the group's file.
+    const char* previous = GetChannelGroupFileName();
+    const bool hadName = previous != nullptr;
+    const std::string previousName = hadName ? previous : "";
     SetChannelGroupFileName(path);
-    return SaveChannelGroup(saver);
+    if (SaveChannelGroup(saver)) return true;
+    // The file on disk is still the old one (or none), so the group keeps its old name too.
+    SetChannelGroupFileName(hadName ? previousName.c_str() : nullptr);
+    if (engineInterface)
+        engineInterface->showErrorMessage(groupfilemsg::WithText(groupfilemsg::kCannotWrite, path).c_str());
+    return false;
 }
 
 bool Tev_ChannelGroup::LoadChannelGroupFromFile(const char* path, bool usePoolNameFromFile) {

@@ -31,7 +31,9 @@ bool ReadWholeFile(const char* path, std::vector<unsigned char>& out);
 bool WriteFileAtomic(const char* path, const void* data, size_t size);
 
 // The same, for writers that produce a file piece by piece: nothing appears at path until
-// Commit succeeds; an abandoned writer removes its temporary file.
+// Commit succeeds; an abandoned writer removes its temporary file. A target that is a
+// directory or read-only is refused at Open; a replaced file keeps its permission bits, a new
+// one gets 0666 less the umask.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;
@@ -41,16 +43,31 @@ public:
 
     bool Open(const char* path);
     bool Write(const void* data, size_t size);
-    bool Commit();  // flush, sync, rename over the target
+    bool Commit();  // flush, sync, rename over the target, sync its directory
     void Abort();   // drop the temporary file; the target is untouched
     bool IsOpen() const { return fd_ >= 0; }
+    // errno of the first failure since Open (0: none), so callers can say why.
+    int Error() const { return error_; }
 
 private:
+    bool Fail(int error);
+
     int fd_ = -1;
-    bool failed_ = false;
+    int error_ = 0;
     std::string target_;
     std::string temp_;
 };
+
+// Injected failures of the atomic writers' system calls, for tests that prove a failure at
+// any step leaves the old file. Off, the only cost is one relaxed atomic load per call.
+enum class FileCall { Create, Write, Sync, Rename, kCount };
+// Short write: the call writes half its bytes, and the next write fails with ENOSPC.
+constexpr int kFileFaultShortWrite = -1;
+// Counts every call from zero and fails the nth call of `call` (1-based; 0: count only) with
+// `error` (an errno value, or kFileFaultShortWrite for Write).
+void SetFileFault(FileCall call, unsigned nth, int error);
+unsigned FileCallCount(FileCall call);  // calls since SetFileFault; 0 when off
+void ClearFileFault();
 
 // GetFileAttributesA: kFileAttributesInvalid when absent, else a combination of the flags.
 constexpr uint32_t kFileAttributeReadOnly = 0x1;  // no write permission bit, or not writable by us
@@ -62,7 +79,7 @@ bool FileExists(const char* path);  // anything at path
 bool IsDirectory(const char* path);
 bool IsRegularFile(const char* path);           // no directory, FIFO, device or socket
 bool IsSameFile(const char* a, const char* b);  // both exist and are one file (or directory)
-bool IsReadOnly(const char* path);  // exists and cannot be written
+bool IsReadOnly(const char* path);              // exists and cannot be written
 
 // GetCurrentDirectoryA: length without terminator, or the size needed (terminator included)
 // when it does not fit (buffer left empty); 0 on failure.

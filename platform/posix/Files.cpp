@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "platform/Text.h"
 
@@ -16,15 +18,89 @@ namespace platform {
 
 namespace {
 
-// Temporary name beside the target, so the final rename stays on one file system.
+constexpr int kTemporaryAttempts = 100;
+constexpr size_t kTemporaryBaseLength = 200;  // keeps the temporary name within NAME_MAX
+
+std::atomic<unsigned> temporaryCounter{0};
+
+// The injected failures: armed is the only thing the normal path reads.
+struct FileFaults {
+    std::atomic<bool> armed{false};
+    std::mutex lock;
+    unsigned counts[static_cast<int>(FileCall::kCount)] = {};
+    FileCall call = FileCall::Write;
+    unsigned nth = 0;
+    int error = 0;
+    bool failNextWrite = false;  // the write after a short one finds the disk full
+};
+FileFaults faults;
+
+// Counts the call; answers the errno it must fail with (0: none). For a short write,
+// *shortWrite is set instead and the next write is made to fail.
+int InjectedFault(FileCall call, bool* shortWrite = nullptr) {
+    std::lock_guard<std::mutex> hold(faults.lock);
+    unsigned count = ++faults.counts[static_cast<int>(call)];
+    if (call == FileCall::Write && faults.failNextWrite) {
+        faults.failNextWrite = false;
+        return ENOSPC;
+    }
+    if (call != faults.call || count != faults.nth) return 0;
+    if (faults.error != kFileFaultShortWrite) return faults.error;
+    if (!shortWrite) return ENOSPC;
+    *shortWrite = true;
+    faults.failNextWrite = true;
+    return 0;
+}
+
+// True (errno set) when the call is to fail.
+bool Injected(FileCall call) {
+    if (!faults.armed.load(std::memory_order_relaxed)) return false;
+    int error = InjectedFault(call);
+    if (error) errno = error;
+    return error != 0;
+}
+
+ssize_t WriteOnce(int fd, const void* data, size_t size) {
+    if (faults.armed.load(std::memory_order_relaxed)) {
+        bool shortWrite = false;
+        int error = InjectedFault(FileCall::Write, &shortWrite);
+        if (error) {
+            errno = error;
+            return -1;
+        }
+        if (shortWrite && size > 1) size /= 2;
+    }
+    return write(fd, data, size);
+}
+
+std::string DirectoryOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The rename is durable only once the directory entry is on disk.
+void SyncDirectory(const std::string& dir) {
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+// A hidden file beside the target, so the final rename stays on one file system. Created
+// with 0666 so the umask applies as to any new file.
 int CreateTemporaryBeside(const std::string& target, std::string& tempName) {
-    tempName = target + ".tmpXXXXXX";
-    std::vector<char> pattern(tempName.begin(), tempName.end());
-    pattern.push_back('\0');
-    int fd = mkstemp(pattern.data());
-    tempName = pattern.data();
-    if (fd >= 0) fchmod(fd, 0644);  // mkstemp makes 0600; keep files as readable as normal ones
-    return fd;
+    size_t slash = target.rfind('/');
+    std::string base =
+        target.substr(slash == std::string::npos ? 0 : slash + 1).substr(0, kTemporaryBaseLength);
+    std::string prefix = DirectoryOf(target) + "/." + base + "." + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        tempName = prefix + std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
+        if (Injected(FileCall::Create)) return -1;
+        int fd = open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -114,28 +190,58 @@ bool WriteFileAtomic(const char* path, const void* data, size_t size) {
 
 AtomicFileWriter::~AtomicFileWriter() { Abort(); }
 
+bool AtomicFileWriter::Fail(int error) {
+    if (error_ == 0) error_ = error ? error : EIO;
+    return false;
+}
+
 bool AtomicFileWriter::Open(const char* path) {
     Abort();
-    if (!path || !*path) return false;
+    error_ = 0;
+    if (!path || !*path) return Fail(ENOENT);
     target_ = ToNativePath(path);
+    struct stat info;
+    bool exists = stat(target_.c_str(), &info) == 0;
+    // A directory cannot be replaced, and a file marked read-only must not be (the write bits
+    // count even for root, like the Windows attribute).
+    if (exists && S_ISDIR(info.st_mode)) return Fail(EISDIR);
+    if (exists && (info.st_mode & 0222) == 0) return Fail(EACCES);
+    if (exists && access(target_.c_str(), W_OK) != 0) return Fail(errno);
     fd_ = CreateTemporaryBeside(target_, temp_);
-    failed_ = fd_ < 0;
-    return fd_ >= 0;
+    if (fd_ < 0) {
+        temp_.clear();
+        return Fail(errno);
+    }
+    // A replaced file keeps its permissions.
+    if (exists) fchmod(fd_, info.st_mode & 07777);
+    return true;
 }
 
 bool AtomicFileWriter::Write(const void* data, size_t size) {
-    if (fd_ < 0 || failed_) return false;
-    if (!WriteBytes(fd_, data, size)) failed_ = true;
-    return !failed_;
+    if (fd_ < 0 || error_) return false;
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t written = WriteOnce(fd_, p, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return Fail(written < 0 ? errno : ENOSPC);
+        p += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
 }
 
 bool AtomicFileWriter::Commit() {
     if (fd_ < 0) return false;
-    bool ok = !failed_ && fsync(fd_) == 0;
-    ok = (close(fd_) == 0) && ok;
+    bool ok = error_ == 0;
+    if (ok && (Injected(FileCall::Sync) || fsync(fd_) != 0)) ok = Fail(errno);
+    if (close(fd_) != 0 && ok) ok = Fail(errno);
     fd_ = -1;
-    ok = ok && std::rename(temp_.c_str(), target_.c_str()) == 0;
-    if (!ok) unlink(temp_.c_str());
+    if (ok && (Injected(FileCall::Rename) || std::rename(temp_.c_str(), target_.c_str()) != 0))
+        ok = Fail(errno);
+    if (ok)
+        SyncDirectory(DirectoryOf(target_));
+    else
+        unlink(temp_.c_str());
     temp_.clear();
     return ok;
 }
@@ -146,6 +252,30 @@ void AtomicFileWriter::Abort() {
     fd_ = -1;
     unlink(temp_.c_str());
     temp_.clear();
+}
+
+void SetFileFault(FileCall call, unsigned nth, int error) {
+    std::lock_guard<std::mutex> hold(faults.lock);
+    for (unsigned& count : faults.counts) count = 0;
+    faults.call = call;
+    faults.nth = nth;
+    faults.error = error;
+    faults.failNextWrite = false;
+    faults.armed.store(true, std::memory_order_relaxed);
+}
+
+unsigned FileCallCount(FileCall call) {
+    if (call >= FileCall::kCount) return 0;
+    std::lock_guard<std::mutex> hold(faults.lock);
+    return faults.counts[static_cast<int>(call)];
+}
+
+void ClearFileFault() {
+    std::lock_guard<std::mutex> hold(faults.lock);
+    faults.armed.store(false, std::memory_order_relaxed);
+    for (unsigned& count : faults.counts) count = 0;
+    faults.nth = 0;
+    faults.failNextWrite = false;
 }
 
 uint32_t GetFileAttributes(const char* path) {

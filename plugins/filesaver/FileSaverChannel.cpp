@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -18,49 +17,33 @@
 namespace {
 
 constexpr size_t kFlushThreshold = 64 * 1024;
-constexpr int kTemporaryAttempts = 100;
 
-std::atomic<unsigned> temporaryCounter{0};
+// The writer refuses directories and read-only files itself; this one also refuses to replace
+// a FIFO, device or socket by a file, and chooses the message.
+enum class Target { Fine, ReadOnly, NotAFile };
 
-bool WriteAll(int fd, const char* bytes, size_t count) {
-    while (count > 0) {
-        ssize_t written = write(fd, bytes, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += written;
-        count -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The rename is only durable once the directory entry is on disk.
-void SyncDirectory(const std::string& dir) {
-    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return;
-    fsync(dirFd);
-    close(dirFd);
-}
-
-bool IsReadOnly(const std::string& path, const struct stat& info) {
-    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
+Target CheckTarget(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return Target::Fine;
+    if (!S_ISREG(info.st_mode)) return Target::NotAFile;
+    bool readOnly = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
+    return readOnly ? Target::ReadOnly : Target::Fine;
 }
 
 }  // namespace
 
-FileSaverChannel::FileSaverChannel() : mode(Mode::Idle), fd(-1), failed(false) {}
+FileSaverChannel::FileSaverChannel() : mode(Mode::Idle), failed(false) {}
 
 FileSaverChannel::~FileSaverChannel() { Abandon(); }
 
 void FileSaverChannel::Report(const char* text, const char* detail) {
     if (engineInterface) engineInterface->showErrorMessage(text, detail);
+}
+
+// The path and why it failed: "path: No space left on device".
+void FileSaverChannel::ReportFailure(const char* text) {
+    std::string detail = savingName + ": " + file.GetErrorText();
+    Report(text, detail.c_str());
 }
 
 // --- opening ---
@@ -69,52 +52,30 @@ bool FileSaverChannel::OpenSaveFile(const char* path, bool append) {
     Abandon();
     if (!path || !*path) return false;
     savingName = path;
-    target = localpath::ToNative(path);
-    struct stat info;
-    bool exists = stat(target.c_str(), &info) == 0;
-    if (exists && (!S_ISREG(info.st_mode) || IsReadOnly(target, info))) {
-        Report(S_ISREG(info.st_mode) ? savermessages::kReadOnly : savermessages::kCantCreate, path);
+    std::string target = localpath::ToNative(path);
+    Target check = CheckTarget(target);
+    if (check == Target::NotAFile) {
+        Report(savermessages::kCantCreate, (savingName + ": " + savermessages::kNotAFile).c_str());
         return false;
     }
-    if (!CreateTemporary(exists ? static_cast<int>(info.st_mode & 07777) : -1)) {
-        Report(savermessages::kCantCreate, path);
+    if (!file.Open(target.c_str())) {
+        ReportFailure(check == Target::ReadOnly ? savermessages::kReadOnly : savermessages::kCantCreate);
         return false;
     }
     mode = Mode::File;
     failed = false;
-    if (append && exists && !CopyExisting()) {
-        Report(savermessages::kCantCreate, path);
+    if (append && !CopyExisting(target)) {
+        ReportFailure(savermessages::kCantCreate);
         Abandon();
         return false;
     }
     return true;
 }
 
-// A hidden file beside the target, so the final rename stays within one file system.
-bool FileSaverChannel::CreateTemporary(int existingMode) {
-    std::string dir = DirectoryOf(target);
-    size_t slash = target.rfind('/');
-    // Cut long names so the temporary name stays within the file system's limit.
-    std::string base = target.substr(slash == std::string::npos ? 0 : slash + 1).substr(0, 200);
-    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-        temporary = dir + "/." + base + "." + std::to_string(getpid()) + "-" +
-                    std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) break;
-        if (errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        temporary.clear();
-        return false;
-    }
-    // A replaced file keeps its permissions; a new one gets the default (0666 less umask).
-    if (existingMode >= 0) fchmod(fd, static_cast<mode_t>(existingMode));
-    return true;
-}
-
-bool FileSaverChannel::CopyExisting() {
+// Appending writes the old content into the new file first, so it too is all or nothing.
+bool FileSaverChannel::CopyExisting(const std::string& target) {
     int in = open(target.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
+    if (in < 0) return errno == ENOENT;
     char chunk[64 * 1024];
     ssize_t got;
     bool ok = true;
@@ -123,7 +84,7 @@ bool FileSaverChannel::CopyExisting() {
             ok = errno == EINTR;
             continue;
         }
-        ok = WriteAll(fd, chunk, static_cast<size_t>(got));
+        ok = file.Write(chunk, static_cast<size_t>(got));
     }
     close(in);
     return ok;
@@ -157,9 +118,9 @@ bool FileSaverChannel::Append(const void* bytes, size_t count) {
 
 bool FileSaverChannel::Flush() {
     if (failed) return false;
-    if (!WriteAll(fd, pending.data(), pending.size())) {
+    if (!file.Write(pending.data(), pending.size())) {
         failed = true;
-        Report(savermessages::kWriteFailed, savingName.c_str());
+        ReportFailure(savermessages::kWriteFailed);
         return false;
     }
     pending.clear();
@@ -192,17 +153,12 @@ bool FileSaverChannel::SaveDataToFile(const void* data, unsigned long size) {
 // --- finishing ---
 
 bool FileSaverChannel::Commit() {
-    bool ok = Flush() && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    fd = -1;
-    if (ok && rename(temporary.c_str(), target.c_str()) == 0) {
-        temporary.clear();
-        SyncDirectory(DirectoryOf(target));
-        return true;
+    if (!Flush()) {
+        file.Abort();
+        return false;
     }
-    if (!failed) Report(savermessages::kWriteFailed, savingName.c_str());
-    unlink(temporary.c_str());
-    temporary.clear();
+    if (file.Commit()) return true;
+    ReportFailure(savermessages::kWriteFailed);
     return false;
 }
 
@@ -227,10 +183,7 @@ bool FileSaverChannel::CloseMemory() {
 // Drops an unfinished file: the temporary goes, the target is untouched.
 void FileSaverChannel::Abandon() {
     if (mode == Mode::File) {
-        if (fd >= 0) close(fd);
-        fd = -1;
-        if (!temporary.empty()) unlink(temporary.c_str());
-        temporary.clear();
+        file.Abort();
         pending.clear();
     }
     mode = Mode::Idle;

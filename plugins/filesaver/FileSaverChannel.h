@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "FileLoaderChannels.h"
+#include "foundation/TevAtomicFile.h"
 
 // The writer channel of filesaver.dll. A file is written into a temporary file beside it
-// and renamed over it by CloseSaveFile, so the old file survives every failure.
+// and renamed over it by CloseSaveFile (through the kernel's TevAtomicFile), so the old file
+// survives every failure.
 class FileSaverChannel : public Pex_FileSaverChannel {
 public:
     FileSaverChannel();
@@ -28,17 +30,15 @@ private:
 
     bool Append(const void* bytes, size_t count);
     bool Flush();
-    bool CreateTemporary(int existingMode);
-    bool CopyExisting();
+    bool CopyExisting(const std::string& target);
     bool Commit();
     void Abandon();
     void Report(const char* text, const char* detail);
+    void ReportFailure(const char* text);
 
     Mode mode;
-    int fd;                     // the temporary file while Mode::File
+    TevAtomicFile file;         // the file being written while Mode::File
     bool failed;                // a write failed: CloseSaveFile refuses to commit
-    std::string target;         // native path being replaced
-    std::string temporary;      // native path of the temporary file
     std::string savingName;     // the path as the caller gave it
     std::vector<char> pending;  // bytes not yet written to fd
     std::vector<char> memory;   // content written by OpenMemory

@@ -12,6 +12,7 @@
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
+#include "support/ReloadSupport.h"
 #include "support/TestEngine.h"
 
 namespace {
@@ -129,6 +130,41 @@ TEST_F(DynamicLoadingTread, ReleasingTheEngineWhileAWorkerReadsALargeFile) {
     EXPECT_TRUE(loader->StartDynamicLoading(WriteFile("small.cgr", "TEVG").c_str(), "Small"));
     engine.Stop();
     EXPECT_FALSE(engine.Contains("Thread is not responding"));
+}
+
+// Real groups read in the background and made at frames, with the engine released at every
+// stage: before any worker ran, while they read, while groups are being made and after. Under
+// ThreadSanitizer nothing races; under AddressSanitizer nothing is used after it was freed.
+TEST(DynamicLoadingTreadRelease, EngineReleasedAtEachStageOfBackgroundGroupLoads) {
+    tarnwell_test::TempDir dir;
+    const std::string path = dir.Path() + "/tree.cgr";
+    tarnwell_test::TestEngineOptions options;
+    options.pluginPaths.push_back(TARNWELL_TEST_CHANNELS_DIR);
+    {
+        tarnwell_test::TestEngine engine(options);
+        ASSERT_TRUE(tarnwell_test::SaveTreeGroup(engine.Engine(), 3000, path));
+    }
+    // -1: until every group has arrived.
+    for (int frames : {0, 1, 2, 3, 5, 8, 13, -1}) {
+        SCOPED_TRACE(frames);
+        tarnwell_test::TestEngine engine(options);
+        auto* loader = static_cast<Pex_DynamicLoadingChannel*>(
+            engine.Engine()->GetUniqueChannel(TEV_DYNAMICLOADING_GUID, nullptr));
+        ASSERT_NE(loader, nullptr);
+        for (const char* pool : {"One", "Two", "Three", "Four"})
+            EXPECT_TRUE(loader->StartDynamicLoading(path.c_str(), pool));
+        auto arrived = [&] { return engine.Engine()->GetPoolGroup("Four", 0) != nullptr; };
+        for (int i = 0; frames < 0 ? i < 10000 && !arrived() : i < frames; ++i) {
+            engine.Ext()->IncreaseTreeCount();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (frames < 0) {
+            EXPECT_TRUE(arrived());
+        }
+        engine.Stop();
+        EXPECT_FALSE(engine.Contains("Thread is not responding"));
+        EXPECT_FALSE(engine.Contains(kLoadFailed));
+    }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "plugins/testchannels/TestChannels.h"
+#include "support/FileFaults.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
 
@@ -221,6 +222,44 @@ TEST_F(Project, OutdatedLocalPluginIsReplacedByRenamingTheEmbeddedCopy) {
     EXPECT_NE(after.st_ino, before.st_ino) << "a new file renamed over the old one";
     EXPECT_EQ(LocalVersion(engine, kTestRootGuid), (std::vector<int32_t>{1, 5, 0}));
     EXPECT_EQ(FilesNamed(channels, ".tmp"), std::vector<std::string>{});
+}
+
+// A restore that fails at any step of writing leaves the installed module as it was, the same
+// file, and the project load answers 2.
+TEST_F(Project, InterruptedRestoreKeepsTheInstalledModule) {
+    TestEngineOptions options = Options();
+    options.pluginPaths.clear();
+    options.start = false;
+    TestEngine engine(options);
+    const fs::path module = fs::path(engine.InstallDir()) / "channels" / TEST_ROOT_DLL;
+    fs::copy_file(TestChannelPath(TEST_ROOT_DLL), module);
+    const std::string installed = ReadFile(module);
+    struct stat before;
+    ASSERT_EQ(stat(module.c_str(), &before), 0);
+    ASSERT_TRUE(engine.Start());
+    int32_t local[3] = {2, 0, 0};
+    engine.Ext()->GetChannelList()->SetVersionInfo(kTestRootGuid, local);
+    ProjectBlocks blocks = Vtr({Count("QDDC", 1), ChannelEntry(kTestRootGuid, {1, 5, 0}, 0),
+                                EmbeddedChannel(TEST_ROOT_DLL, installed + "newer")});
+
+    ASSERT_TRUE(WriteProject(engine.Engine(), ProjectPath(), blocks));
+    for (FileCall call : kFileCalls) {
+        SCOPED_TRACE(static_cast<int>(call));
+        engine.ClearMessages();
+        {
+            FileFault fault(call, 1, EIO);
+            EXPECT_EQ(engine.Ext()->InitializeVTRFile(ProjectPath().c_str()), 2);
+        }
+        EXPECT_TRUE(engine.Contains("Could not write the embedded file"));
+        EXPECT_TRUE(
+            engine.Contains(engine.InstallDir() + "\\channels\\" TEST_ROOT_DLL ": Input/output error"));
+        EXPECT_TRUE(ReadFile(module) == installed);
+        struct stat after;
+        ASSERT_EQ(stat(module.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(FilesNamed(module.parent_path(), ".tmp"), std::vector<std::string>{});
+        EXPECT_EQ(LocalVersion(engine, kTestRootGuid), (std::vector<int32_t>{2, 0, 0}));
+    }
 }
 
 TEST_F(Project, RestoredPluginMakesChannelsInTheSameRun) {

@@ -130,4 +130,15 @@ TEST_F(PublicCallProject, BackgroundLoadedGroupDeletedWhileTheCallWaitsTread) {
     EXPECT_EQ(LightCalls(a), 0);
 }
 
+// The call's background load is in flight (or its group just made) when the engine goes.
+TEST_F(PublicCallProject, EngineReleasedWhileADynamicAutoloadIsInFlightTread) {
+    SaveProject(true);
+    Tev_ChannelGroup* a = LoadA();
+    ASSERT_NE(a, nullptr);
+    engine.Control()->EngineLoop();
+    engine.Control()->EngineLoop();
+    engine.Stop();
+    EXPECT_FALSE(engine.Contains("Thread is not responding"));
+}
+
 }  // namespace

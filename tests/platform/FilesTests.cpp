@@ -84,6 +84,41 @@ TEST(PlatformFiles, AbandonedWriterLeavesTheTargetUntouched) {
         std::filesystem::perms::others_read);
 }
 
+TEST(PlatformFiles, AtomicWriterRefusesWhatItMustNotReplaceAndKeepsTheReason) {
+    TemporaryDirectory temp;
+    WriteText(temp.File("locked"), "old");
+    ASSERT_EQ(chmod(temp.File("locked").c_str(), 0444), 0);
+    WriteText(temp.File("plain"), "old");
+    struct Case {
+        std::string path;
+        int error;
+    };
+    const Case cases[] = {
+        {temp.File("locked"), EACCES},  // even for root: the write bits are what counts
+        {temp.Path(), EISDIR},
+        {temp.File("no/such/dir/file"), ENOENT},
+        {temp.File("plain/file"), ENOTDIR},
+        {"", ENOENT},
+    };
+    platform::AtomicFileWriter writer;
+    for (const Case& c : cases) {
+        EXPECT_FALSE(writer.Open(c.path.c_str())) << c.path;
+        EXPECT_EQ(writer.Error(), c.error) << c.path;
+    }
+
+    // A short write, then the disk is full: the writer fails at once and commits nothing.
+    platform::SetFileFault(platform::FileCall::Write, 1, platform::kFileFaultShortWrite);
+    ASSERT_TRUE(writer.Open(temp.File("plain").c_str()));
+    EXPECT_FALSE(writer.Write("0123456789", 10));
+    EXPECT_EQ(writer.Error(), ENOSPC);
+    EXPECT_EQ(platform::FileCallCount(platform::FileCall::Write), 2u);
+    EXPECT_FALSE(writer.Commit());
+    platform::ClearFileFault();
+    EXPECT_EQ(platform::FileCallCount(platform::FileCall::Write), 0u) << "counts only while armed";
+    EXPECT_EQ(ReadText(temp.File("plain")), "old");
+    EXPECT_EQ(EntriesIn(temp.Path()), 2u);
+}
+
 TEST(PlatformFiles, AppendCreatesThenExtendsAndWholeFilesReadBack) {
     TemporaryDirectory temp;
     std::string log = temp.Path() + "\\error.log";
