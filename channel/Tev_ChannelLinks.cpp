@@ -14,6 +14,8 @@
 #include "channel/ChannelTypeMatch.h"
 #include "foundation/ListItems.h"
 
+TARNWELL_API std::atomic<int> channelCallTrackers{0};
+
 Tev_Channel* Tev_Channel::GetChildResolved(int index) {
     if (TracksCalls()) return GetChildTracked(index);
     ChildInfo* entry = listitems::At<ChildInfo>(children, index);
