@@ -126,6 +126,8 @@ private:
     Tev_Channel* ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking);
     Tev_Channel* ResolveParameterChild(Tev_Channel* child);
     int AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel);
+    bool InsertLinkEntry(ChildInfo* entry, int index);
+    void RecalculateNodeOffsetsFrom(int index);
     void ReleaseLinkRecords();
     void ReleasePendingLinks();
     void ReleasePoolItemNames();
