@@ -1,20 +1,48 @@
-// One frame's walk over a channel tree of 100,000 channels (fan-out 8): through the channel
-// graph (GetChildCount, GetChild, CallChannel) and, as the yardstick, a plain C++ walk over
-// the same objects through std::vector children and the same virtual call.
+// One frame's walk over a channel tree (fan-out 8) of 512, 4,096 and 100,000 channels.
+//
+// Plain: the yardstick, a plain C++ walk over the benchmark's own channels through
+// std::vector children and the same virtual call. Graph: the same objects walked through the
+// channel graph (GetChildCount, GetChild, CallChannel), with an engine facade that is asked
+// whether calls are tracked, and without one.
+//
+// Plug-in: the shape of real use. The channels are made by a plug-in (walkchannel.dll)
+// through InitChannelFromType in a started engine and put into a group at shuffled positions;
+// the tree follows the group positions (position j hangs below position (j - 1) / 8) and is
+// linked in position order, so neither the channels nor their link records lie in walk
+// order. Each channel's own CallChannel calls its children through GetChild (compiled into
+// the plug-in). PluginPlain walks the very same objects through a std::vector.
+//
+// Link: one parent linked to 10,000 and 100,000 children at one multiple position.
+//
+// Memory: resident bytes per channel of a 100,000-channel plug-in tree in its group (resident
+// memory before and after building it, /proc/self/statm), reported as bytes_per_channel.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstdio>
 #include <memory>
+#include <numeric>
+#include <random>
+#include <string>
 #include <vector>
 
+#include "ChannelInternal.h"
 #include "ChildCreation.h"
 #include "DllInterface.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "plugins/walkchannel/WalkChannels.h"
+#include "support/TestEngine.h"
 
 namespace {
 
 constexpr int kFanOut = 8;
+constexpr int kMemoryTreeSize = 100000;
 
 class WalkChannel : public Tev_Channel {
 public:
@@ -103,11 +131,139 @@ void BM_GraphWalk(benchmark::State& state) {
 
 void BM_GraphWalkWithoutEngine(benchmark::State& state) { RunWalk<GraphWalkFrom>(state, nullptr); }
 
-}  // namespace
+// One parent linked to n children at its one multiple position, in one frame's time.
+void BM_LinkManyToOnePosition(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    WalkChannel child;
+    for (auto _ : state) {
+        WalkChannel parent;
+        parent.DeclarePosition();
+        for (int i = 0; i < count; ++i) parent.SetChild(&child, -1, 0);
+        if (parent.GetChildCount() != count + 1) state.SkipWithError("links missing");
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+// A started engine that knows the walk channel plug-in besides the standard ones.
+tarnwell_test::TestEngine& PluginEngine() {
+    static tarnwell_test::TestEngine* engine = [] {
+        tarnwell_test::TestEngineOptions options;
+        options.pluginPaths = {std::string(TARNWELL_BENCH_CHANNELS_DIR) + "/" + WALK_CHANNEL_DLL};
+        options.forwardToErrorLog = false;
+        return new tarnwell_test::TestEngine(options);
+    }();
+    return *engine;
+}
+
+// A group of plug-in channels at shuffled positions, linked as a tree in position order.
+class PluginTree {
+public:
+    PluginTree(int count, bool plainLinks) : engine(PluginEngine().Engine()) {
+        static int serial = 0;
+        const std::string name = "Walk " + std::to_string(++serial);
+        group = engine->CreateNewGroup(name.c_str(), false, 0);
+        if (!group) return;
+        std::vector<int> positions(count);
+        std::iota(positions.begin(), positions.end(), 0);
+        std::shuffle(positions.begin(), positions.end(), std::mt19937(count));
+        for (int position : positions) {
+            Tev_Channel* channel = engine->InitChannelFromType(kWalkChannelGuid, nullptr, false);
+            if (!channel) {
+                for (const auto& message : PluginEngine().Messages()) std::fprintf(stderr, "%s\n", message.text.c_str());
+                return;
+            }
+            group->SetChannel(channel, position);
+            channelInternal.SetChannelIDIndexNr(channel, position);
+            channelInternal.SetChannelGroup(channel, group);
+        }
+        for (int j = 1; j < count; ++j) {
+            Tev_Channel* parent = group->GetChannel((j - 1) / kFanOut);
+            parent->SetChild(group->GetChannel(j), -1, 0);
+            if (plainLinks) At((j - 1) / kFanOut)->plainChildren.push_back(At(j));
+        }
+        built = true;
+    }
+    ~PluginTree() {
+        if (group) engine->DeleteChannelGroup(group->GetGroupIndex());
+    }
+    bool Built() const { return built; }
+    WalkChannelCalls* At(int position) { return static_cast<WalkChannelCalls*>(group->GetChannel(position)); }
+    long Calls() {
+        long total = 0;
+        for (int i = 0; i < group->GetChannelCount(); ++i) total += At(i)->GetCallCount();
+        return total;
+    }
+
+private:
+    EngineInterface* engine;
+    Tev_ChannelGroup* group = nullptr;
+    bool built = false;
+};
+
+template <bool Plain>
+void RunPluginWalk(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    PluginTree tree(count, Plain);
+    if (!tree.Built()) {
+        state.SkipWithError("plug-in tree not built (walkchannel.dll missing?)");
+        return;
+    }
+    WalkChannelCalls* root = tree.At(0);
+    for (auto _ : state) {
+        if (Plain)
+            root->CallPlain();
+        else
+            root->CallChannel();
+    }
+    if (tree.Calls() != static_cast<long>(state.iterations()) * count) state.SkipWithError("walk missed channels");
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+void BM_PluginPlainWalk(benchmark::State& state) { RunPluginWalk<true>(state); }
+void BM_PluginGraphWalk(benchmark::State& state) { RunPluginWalk<false>(state); }
+
+long ResidentBytes() {
+    long size = 0, resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return -1;
+    if (std::fscanf(statm, "%ld %ld", &size, &resident) != 2) resident = -1;
+    std::fclose(statm);
+    return resident < 0 ? -1 : resident * sysconf(_SC_PAGESIZE);
+}
+
+void BM_PluginTreeMemory(benchmark::State& state) {
+    PluginEngine();
+    double perChannel = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const long before = ResidentBytes();
+        PluginTree tree(kMemoryTreeSize, false);
+        const long after = ResidentBytes();
+        if (!tree.Built() || before < 0 || after < 0) {
+            state.SkipWithError("tree or /proc/self/statm unavailable");
+            return;
+        }
+        perChannel = static_cast<double>(after - before) / kMemoryTreeSize;
+    }
+    state.counters["bytes_per_channel"] = perChannel;
+}
 
 // 100,000 channels is the frame of the goal; the small trees show the walk with warm caches.
-BENCHMARK(BM_PlainWalk)->Arg(100000)->Arg(4096)->Arg(512)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GraphWalk)->Arg(100000)->Arg(4096)->Arg(512)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GraphWalkWithoutEngine)->Arg(100000)->Arg(4096)->Arg(512)->Unit(benchmark::kMicrosecond);
+// WALK_BENCH_ITERATIONS=n fixes the iteration count, for instruction counts under callgrind.
+void Sizes(benchmark::internal::Benchmark* bench) {
+    bench->Arg(100000)->Arg(4096)->Arg(512)->Unit(benchmark::kMicrosecond);
+    if (const char* iterations = std::getenv("WALK_BENCH_ITERATIONS")) bench->Iterations(std::atoi(iterations));
+}
+
+}  // namespace
+
+// Memory first, on a heap that has not held a tree yet.
+BENCHMARK(BM_PluginTreeMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainWalk)->Apply(Sizes);
+BENCHMARK(BM_GraphWalk)->Apply(Sizes);
+BENCHMARK(BM_GraphWalkWithoutEngine)->Apply(Sizes);
+BENCHMARK(BM_PluginPlainWalk)->Apply(Sizes);
+BENCHMARK(BM_PluginGraphWalk)->Apply(Sizes);
+BENCHMARK(BM_LinkManyToOnePosition)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -14,6 +14,8 @@
 #include "channel/ChannelTypeMatch.h"
 #include "foundation/ListItems.h"
 
+TARNWELL_API std::atomic<int> channelCallTrackers{0};
+
 Tev_Channel* Tev_Channel::GetChildResolved(int index) {
     if (TracksCalls()) return GetChildTracked(index);
     ChildInfo* entry = listitems::At<ChildInfo>(children, index);
@@ -134,23 +136,48 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
         ChildInfo* empty = new (std::nothrow) ChildInfo();
         if (!empty) return -1;
         empty->linkPosition = head->linkPosition;
-        if (!children.InsertItem(empty, head->nodeOffset)) {
-            delete empty;
-            return -1;
-        }
-        channelInternal.RecalculateNodeOffsets(this);
+        if (!InsertLinkEntry(empty, head->nodeOffset)) return -1;
     }
     ChildInfo* entry = new (std::nothrow) ChildInfo();
     if (!entry) return -1;
     entry->channel = channel;
     entry->linkPosition = head->linkPosition;
     int index = head->nodeOffset;
+    return InsertLinkEntry(entry, index) ? index : -1;
+}
+
+// Takes the entry over, or frees it when the list cannot grow.
+bool Tev_Channel::InsertLinkEntry(ChildInfo* entry, int index) {
     if (!children.InsertItem(entry, index)) {
         delete entry;
-        return -1;
+        return false;
     }
-    channelInternal.RecalculateNodeOffsets(this);
-    return index;
+    RecalculateNodeOffsetsFrom(index);
+    return true;
+}
+
+// What RecalculateNodeOffsets gives after an insertion at index: the entries in front of it keep
+// their place and their count, so the running count is taken up from the last of them. Linking
+// to a position with many slots then costs the entries behind the slot, not the whole list.
+void Tev_Channel::RecalculateNodeOffsetsFrom(int index) {
+    int extras = 0;
+    for (int i = index - 1; i >= 0; --i) {
+        ChildInfo* previous = listitems::At<ChildInfo>(children, i);
+        if (!previous) continue;
+        extras = previous->multipleChildren || previous->isLinkHead ? 0 : previous->nodeCount + 1;
+        break;
+    }
+    for (int i = index; i < children.GetItemCount(); ++i) {
+        ChildInfo* entry = listitems::At<ChildInfo>(children, i);
+        if (!entry) continue;
+        entry->nodeOffset = i;
+        entry->nodeCount = extras;
+        extras = entry->multipleChildren ? 0 : extras + 1;
+        if (entry->isLinkHead && !entry->multipleChildren) {
+            entry->nodeCount = 0;
+            extras = 0;
+        }
+    }
 }
 
 void Tev_Channel::RemoveChild(int index) {

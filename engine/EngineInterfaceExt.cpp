@@ -7,6 +7,7 @@
 #include "ChannelPoolManagement.h"
 #include "DllInterface.h"
 #include "EngineInterface.h"
+#include "Tev_Channel.h"
 #include "engine/Engine.h"
 #include "engine/ProjectLoader.h"
 #include "platform/Text.h"
@@ -37,6 +38,7 @@ EngineInterfaceExt::EngineInterfaceExt()
 // The pool registry is owned here as well; leaving it would leak it with
 // every engine.
 EngineInterfaceExt::~EngineInterfaceExt() {
+    if (trackChannelCalling) channelCallTrackers.fetch_sub(1, std::memory_order_relaxed);
     delete projectLoader;
     projectLoader = nullptr;
     delete channelPoolManagement;
@@ -156,7 +158,11 @@ void EngineInterfaceExt::KillTread(Tev_Tread* tread) {
     if (Engine* engine = EngineOf(engineInterface)) engine->KillTread(tread);
 }
 
-void EngineInterfaceExt::SetIfTrackChannelCalling(bool track) { trackChannelCalling = track; }
+void EngineInterfaceExt::SetIfTrackChannelCalling(bool track) {
+    // The process-wide count lets GetChild skip asking each channel's engine while none tracks.
+    if (track != trackChannelCalling) channelCallTrackers.fetch_add(track ? 1 : -1, std::memory_order_relaxed);
+    trackChannelCalling = track;
+}
 
 
 void EngineInterfaceExt::SetGraphRunning(bool running) { graphRunning = running; }

@@ -2,6 +2,8 @@
 // Field order and the order of the virtual operations are the plug-ins' contract: append only.
 #pragma once
 
+#include <atomic>
+
 #include "ChannelType.h"
 #include "ChildInfo.h"
 #include "DllInterface.h"
@@ -29,6 +31,11 @@ inline constexpr int PEX_CUSTOMCHANNELGET = 4;        // GetChild hands out GetC
 inline constexpr int PEX_PUBLICCUSTOMCHANNELGET = 5;  // public and custom at once
 
 #define TEV_CHANNEL_NAME_LENGTH 500
+
+// Engines in this process that track channel calling (EngineInterfaceExt::SetIfTrackChannelCalling).
+// While it is 0 GetChild need not ask the channel's engine, which costs two dependent loads per
+// child; otherwise every GetChild goes through the library, which asks the engine itself.
+extern TARNWELL_API std::atomic<int> channelCallTrackers;
 
 class TARNWELL_API Tev_Channel : public DllInterface {
     friend class ChannelInternal;
@@ -119,6 +126,8 @@ private:
     Tev_Channel* ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking);
     Tev_Channel* ResolveParameterChild(Tev_Channel* child);
     int AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel);
+    bool InsertLinkEntry(ChildInfo* entry, int index);
+    void RecalculateNodeOffsetsFrom(int index);
     void ReleaseLinkRecords();
     void ReleasePendingLinks();
     void ReleasePoolItemNames();
@@ -144,12 +153,17 @@ private:
 };
 
 // Frozen into plug-ins: this inline part is compiled into every plug-in built against this
-// header and cannot change for them. It only hands out a normal child (the frame path needs
-// that to be cheap); tracking, public calls, parameters and custom getters are decided in the
-// library, in GetChildResolved.
+// header and cannot change for them. It only hands out a normal child, or null for a missing or
+// empty entry, and only while no engine tracks calling (the frame path needs that to be cheap);
+// tracking, public calls, parameters and custom getters are decided in the library, in
+// GetChildResolved. Plug-ins built against the earlier inline part, which asked the channel's
+// engine for tracking and sent empty entries to GetChildResolved, get the same answers: the
+// engine keeps its tracking flag, and GetChildResolved decides everything again.
 inline Tev_Channel* Tev_Channel::GetChild(int index) {
-    ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
-    Tev_Channel* child = entry ? entry->channel : nullptr;
-    if (child && !Resolves(child->channelInterfaceType) && !TracksCalls()) return child;
+    if (channelCallTrackers.load(std::memory_order_relaxed) == 0) {
+        ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
+        Tev_Channel* child = entry ? entry->channel : nullptr;
+        if (!child || !Resolves(child->channelInterfaceType)) return child;
+    }
     return GetChildResolved(index);
 }

@@ -176,4 +176,53 @@ TEST_F(ChannelLinks, CheckIndexNrRemovalDropsLinksToThatIndex) {
     EXPECT_EQ(channelInternal.GetInternalChild(parent, customIndex), nullptr);
 }
 
+// Linking keeps every entry's place and slot number exactly as a full recount gives them, also
+// when slots go in front of other positions' entries and across holes left by link positions.
+TEST_F(ChannelLinks, LinkingKeepsTheBookkeepingOfAFullRecount) {
+    struct Link {
+        int slot;
+        int position;
+    };
+    const std::vector<std::vector<Link>> cases = {
+        {{-1, 3}, {-1, 3}, {-1, 2}, {-1, 0}, {-1, 2}, {-1, 3}},
+        {{4, 2}, {1, 3}, {-1, 2}, {6, 3}, {0, 2}, {-1, 1}},
+        {{-1, 2}, {-1, 2}, {2, 3}, {-1, 2}, {-1, 3}, {-1, 0}},
+    };
+    for (size_t c = 0; c < cases.size(); ++c) {
+        SCOPED_TRACE(c);
+        Tev_Channel* parent = Make(TEST_LINKS_DLL);
+        // A position beyond the declared ones leaves a hole in the child list.
+        parent->SetChildCreateType(Position(TEV_WILDCARD_GUID, -1), 6);
+        for (const Link& link : cases[c]) parent->SetChild(Make(TEST_DERIVED_DLL), link.slot, link.position);
+        parent->SetChild(Make(TEST_DERIVED_DLL), -1, 6);
+
+        std::vector<std::pair<int, int>> linked;
+        for (int i = 0; i < parent->GetChildCount(); ++i)
+            if (ChildInfo* entry = Entry(parent, i)) linked.emplace_back(entry->nodeOffset, entry->nodeCount);
+        channelInternal.RecalculateNodeOffsets(parent);
+        std::vector<std::pair<int, int>> recounted;
+        for (int i = 0; i < parent->GetChildCount(); ++i)
+            if (ChildInfo* entry = Entry(parent, i)) recounted.emplace_back(entry->nodeOffset, entry->nodeCount);
+        EXPECT_EQ(linked, recounted);
+    }
+}
+
+// Appending to a position with many slots does not recount the whole list each time; the
+// slots are all there, in order, and the position behind them still takes children.
+TEST_F(ChannelLinks, ManyChildrenAtOnePosition) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    Tev_Channel* child = Make(TEST_ROOT_DLL);
+    Tev_Channel* last = Make(TEST_DERIVED_DLL);
+    constexpr int kCount = 50000;
+    for (int i = 0; i < kCount; ++i) ASSERT_EQ(parent->SetChild(child, -1, 3), 3 + i);
+    EXPECT_EQ(parent->SetChild(last, kCount + 2, 3), 3 + kCount + 2);
+    EXPECT_EQ(parent->GetChildLinkPositionCount(3), kCount + 3);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, kCount - 1), child);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, kCount), nullptr);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(3, kCount + 2), last);
+    EXPECT_EQ(Entry(parent, 3 + kCount + 1)->nodeCount, kCount + 1);
+    EXPECT_EQ(parent->SetChild(last, -1, 2), 2);
+    EXPECT_EQ(Entry(parent, 3 + kCount + 4)->nodeOffset, 3 + kCount + 4);
+}
+
 }  // namespace
