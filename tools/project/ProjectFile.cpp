@@ -212,6 +212,12 @@ bool IsPlainFileName(const std::string& name) {
     return true;
 }
 
+std::string CrcText(uint32_t crc) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(crc));
+    return text;
+}
+
 std::string GuidText(const _GUID& guid) {
     char text[40];
     std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",

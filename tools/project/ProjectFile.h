@@ -85,6 +85,9 @@ bool ReadProject(const cgr::TagStream& stream, Project& project);
 // control character.
 bool IsPlainFileName(const std::string& name);
 
+// "0x" and eight hexadecimal digits.
+std::string CrcText(uint32_t crc);
+
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
 std::string GuidText(const _GUID& guid);
 

@@ -14,12 +14,6 @@ namespace vtr {
 
 namespace {
 
-std::string Hex32(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(value));
-    return text;
-}
-
 uint32_t Word(const std::string& block, size_t at = 0) {
     return littleendian::Get32(reinterpret_cast<const unsigned char*>(block.data()) + at);
 }
@@ -84,7 +78,7 @@ bool ChannelEntryText(const cgr::TagEntry& entry, std::string& text) {
     text = " type=" + type + " version=";
     for (size_t i = 0; i < 3; i++)
         text += (i ? "," : "") + std::to_string(static_cast<int32_t>(Word(entry.blocks[1], 4 * i)));
-    text += " crc=" + Hex32(Word(entry.blocks[2]));
+    text += " crc=" + CrcText(Word(entry.blocks[2]));
     return true;
 }
 
@@ -97,7 +91,7 @@ std::string BlockText(const cgr::TagEntry& entry) {
         if (entry.tag == tag::kChannelData || entry.tag == tag::kOtherData)
             value = SizeText(block);  // a module: its size says more than its bytes
         else if (entry.tag == tag::kOtherCrc && block.size() == 4)
-            value = Hex32(Word(block));
+            value = CrcText(Word(block));
         else
             value = cgr::FormatBlock(entry.tag, block);
         text += (i == 0 ? " " : "\n  + ") + value;

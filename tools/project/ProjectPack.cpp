@@ -21,12 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Hex32(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(value));
-    return text;
-}
-
 fs::path Absolute(const std::string& path) { return fs::absolute(path).lexically_normal(); }
 
 // The start group as the packed project names it: unchanged beside the input project, else
@@ -90,14 +84,14 @@ ProjectBlocks PluginBlocks(const cgr::TagStream& stream, const Project& project,
         ++channelCount;
         std::printf("  channels/%s: %s %s, version %d,%d,%d, crc %s, %zu bytes\n", plugin.fileName.c_str(),
                     plugin.typeName.c_str(), GuidText(plugin.type).c_str(), plugin.version[0],
-                    plugin.version[1], plugin.version[2], Hex32(plugin.crc).c_str(), plugin.bytes.size());
+                    plugin.version[1], plugin.version[2], CrcText(plugin.crc).c_str(), plugin.bytes.size());
     }
     Append(channels, KeptEntries(stream, project.channels, set, true, channelCount));
     for (const NeededDll& dll : set.dlls) {
         Append(others, OtherDllEntry(dll.name, dll.crc));
         Append(others, EmbeddedOtherDll(dll.name, dll.bytes));
         ++otherCount;
-        std::printf("  3rd/%s: crc %s, %zu bytes, needed by %s\n", dll.name.c_str(), Hex32(dll.crc).c_str(),
+        std::printf("  3rd/%s: crc %s, %zu bytes, needed by %s\n", dll.name.c_str(), CrcText(dll.crc).c_str(),
                     dll.bytes.size(), dll.neededBy.c_str());
     }
     Append(others, KeptEntries(stream, project.others, set, false, otherCount));
@@ -175,7 +169,11 @@ int PackProject(const ToolOptions& options) {
                 walk.files.size() == 1 ? "" : "s");
     for (const std::string& file : walk.files) std::printf("  group %s\n", file.c_str());
     for (const std::string& note : walk.notes) std::printf("  note: %s\n", note.c_str());
-    ProjectBlocks blocks = HeaderBlocks(project, StartGroupFor(in, out, project.startGroup));
+    const std::string startGroup = StartGroupFor(in, out, project.startGroup);
+    if (startGroup.size() >= kTextSize)
+        return Refuse("the start group seen from " + out + " is " + startGroup +
+                      ": longer than the loader reads");
+    ProjectBlocks blocks = HeaderBlocks(project, startGroup);
     Append(blocks, PluginBlocks(stream, project, set));
     if (!WriteProject(engine.Engine(), out, blocks)) {
         std::fprintf(stderr, "vantor-project: cannot write %s\n", out.c_str());
