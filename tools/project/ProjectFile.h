@@ -10,29 +10,30 @@
 
 #include "TagStream.h"
 #include "TarnwellTypes.h"
+#include "engine/ProjectMessages.h"
 
 namespace vtr {
 
-// The tags of a project file, in the order the loader reads them.
+// The tags of a project file, in the order the loader reads them: the loader's own list.
 namespace tag {
-inline const char* const kTranslator = "KORF";
-inline const char* const kHeader = "QSPT";
-inline const char* const kStartGroup = "QSGR";
-inline const char* const kInterfaceVersion = "QHPV";
-inline const char* const kKeepRunning = "QFKR";
-inline const char* const kChannelCount = "QDDC";
-inline const char* const kChannelEmpty = "QFDB";
-inline const char* const kChannelEntry = "QNDB";
-inline const char* const kChannelName = "QCAN";
-inline const char* const kChannelSize = "QCAS";
-inline const char* const kChannelData = "QCAF";
-inline const char* const kOtherCount = "QDGC";
-inline const char* const kOtherEmpty = "QDFF";
-inline const char* const kOtherEntry = "QDDF";
-inline const char* const kOtherCrc = "QCRC";
-inline const char* const kOtherName = "QDLN";
-inline const char* const kOtherSize = "QDLS";
-inline const char* const kOtherData = "QDLF";
+inline const char* const kTranslator = projectfile::kTagTranslator;
+inline const char* const kHeader = projectfile::kTagHeader;
+inline const char* const kStartGroup = projectfile::kTagStartGroup;
+inline const char* const kInterfaceVersion = projectfile::kTagInterfaceVersion;
+inline const char* const kKeepRunning = projectfile::kTagKeepRunning;
+inline const char* const kChannelCount = projectfile::kTagChannelCount;
+inline const char* const kChannelEmpty = projectfile::kTagChannelEmpty;
+inline const char* const kChannelEntry = projectfile::kTagChannelEntry;
+inline const char* const kChannelName = projectfile::kTagChannelName;
+inline const char* const kChannelSize = projectfile::kTagChannelSize;
+inline const char* const kChannelData = projectfile::kTagChannelData;
+inline const char* const kOtherCount = projectfile::kTagOtherCount;
+inline const char* const kOtherEmpty = projectfile::kTagOtherEmpty;
+inline const char* const kOtherEntry = projectfile::kTagOtherEntry;
+inline const char* const kOtherCrc = projectfile::kTagOtherCrc;
+inline const char* const kOtherName = projectfile::kTagOtherName;
+inline const char* const kOtherSize = projectfile::kTagOtherSize;
+inline const char* const kOtherData = projectfile::kTagOtherData;
 }  // namespace tag
 
 // Texts (file names) are shorter than this, terminator included.
