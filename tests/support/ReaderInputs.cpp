@@ -307,7 +307,9 @@ std::string Describe(Tev_ChannelGroup& group) {
             text += "0123456789ABCDEF"[byte >> 4];
             text += "0123456789ABCDEF"[byte & 15];
         }
-        text += " " + std::to_string(channel->GetChannelInterfaceType()) + " \"" + channel->GetChannelName() + "\"";
+        // A channel without a name is saved as the unnamed one.
+        const char* name = channel->GetChannelName();
+        text += " " + std::to_string(channel->GetChannelInterfaceType()) + " \"" + (name ? name : " ") + "\"";
         for (int c = 0; c < channel->GetChildCount(); c++) {
             ChildInfo* info = channelInternal.GetChildInfo(channel, c);
             Tev_Channel* child = info ? info->channel : nullptr;
