@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ChannelInternal.h"
+#include "ChildInfo.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "TevFileLoader.h"
@@ -294,7 +295,7 @@ std::string StartWithCacheMadeRight(TestEngine& engine, const std::string& bytes
 // ---- group files ----
 
 // A group as text: per position its type, interface kind, name and links (the linked
-// channel's index, -2 for one of another group, -1 for an empty slot, with the link position).
+// channel's index, -2 for one of another group, with the link position and the slot).
 std::string Describe(Tev_ChannelGroup& group) {
     std::string text = "channels " + std::to_string(group.GetChannelCount()) + "\n";
     for (int i = 0; i < group.GetChannelCount(); i++) {
@@ -310,11 +311,15 @@ std::string Describe(Tev_ChannelGroup& group) {
         // A channel without a name is saved as the unnamed one.
         const char* name = channel->GetChannelName();
         text += " " + std::to_string(channel->GetChannelInterfaceType()) + " \"" + (name ? name : " ") + "\"";
+        // Empty slots are no links: a position whose links were refused keeps an empty entry
+        // that is not saved.
         for (int c = 0; c < channel->GetChildCount(); c++) {
             ChildInfo* info = channelInternal.GetChildInfo(channel, c);
-            Tev_Channel* child = info ? info->channel : nullptr;
-            const int index = !child ? -1 : child->GetChannelGroup() == &group ? child->GetChannelIDIndexNr() : -2;
-            text += " " + std::to_string(index) + "@" + std::to_string(info ? info->linkPosition : -9);
+            if (!info || !info->channel) continue;
+            Tev_Channel* child = info->channel;
+            const int index = child->GetChannelGroup() == &group ? child->GetChannelIDIndexNr() : -2;
+            const int slot = info->isLinkHead ? 0 : info->nodeCount;
+            text += " " + std::to_string(index) + "@" + std::to_string(info->linkPosition) + ":" + std::to_string(slot);
         }
         text += "\n";
     }
