@@ -28,11 +28,14 @@ std::vector<fs::path> InputsOf(Reader reader) {
     return inputs;
 }
 
-void ReplayAll(Reader reader, const Feed& feed) {
-    for (const fs::path& input : InputsOf(reader)) {
+// Answers how many inputs there were.
+size_t ReplayAll(Reader reader, const Feed& feed) {
+    const std::vector<fs::path> inputs = InputsOf(reader);
+    for (const fs::path& input : inputs) {
         SCOPED_TRACE(input.string());
         EXPECT_EQ(feed(ReadBinaryFile(input.string())), "");
     }
+    return inputs.size();
 }
 
 const uint8_t* Data(const std::string& bytes) { return reinterpret_cast<const uint8_t*>(bytes.data()); }
@@ -40,19 +43,22 @@ const uint8_t* Data(const std::string& bytes) { return reinterpret_cast<const ui
 }  // namespace
 
 TEST(ReaderInputs, FoundInputsPassEveryReader) {
+    size_t replayed = 0;
     {
         TestEngine engine(ReaderEngineOptions());
         ASSERT_TRUE(engine.Started());
         TempDir scratch("tarnwell-reader-inputs");
-        ReplayAll(Reader::TaggedReader, [&](const std::string& bytes) {
+        replayed += ReplayAll(Reader::TaggedReader, [&](const std::string& bytes) {
             return FeedTaggedReader(engine, Data(bytes), bytes.size(), scratch.Path() + "/input.bin");
         });
-        ReplayAll(Reader::GroupFile,
+        replayed += ReplayAll(Reader::GroupFile,
                   [&](const std::string& bytes) { return FeedGroupFile(engine, Data(bytes), bytes.size()); });
-        ReplayAll(Reader::ChannelList,
+        replayed += ReplayAll(Reader::ChannelList,
                   [&](const std::string& bytes) { return FeedChannelList(engine, Data(bytes), bytes.size()); });
     }
     ProjectSandbox sandbox;
     ASSERT_TRUE(sandbox.Started());
-    ReplayAll(Reader::Project, [&](const std::string& bytes) { return sandbox.Feed(Data(bytes), bytes.size()); });
+    replayed += ReplayAll(Reader::Project,
+                          [&](const std::string& bytes) { return sandbox.Feed(Data(bytes), bytes.size()); });
+    EXPECT_GT(replayed, 0u) << "no inputs found in " TARNWELL_READER_INPUTS;
 }
