@@ -14,6 +14,7 @@
 #include "engine/Engine.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/PathText.h"
+#include "foundation/TraceHook.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/LastError.h"
@@ -122,6 +123,7 @@ DllInterface* Engine::CallInitDLL(HINSTANCE module, const char* dllName) {
 
 DllInterface* Engine::GetDLLInstance(const char* dllName) {
     if (!dllName || std::strlen(dllName) <= 1) return nullptr;
+    tracehook::Span span(TEV_TRACE_PLUGIN_LOAD, dllName);
     // Modules are loaded by bare file name along "PATH".
     HINSTANCE module = platform::LoadModule(pathtext::LastComponent(dllName));
     if (!module) {
@@ -255,6 +257,7 @@ ChannelType Engine::GetDLLType(const char* dllName) {
     ChannelType type;
     if (!dllName) return type;
     const char* fileName = pathtext::LastComponent(dllName);
+    tracehook::Span span(TEV_TRACE_PLUGIN_TYPE, dllName);
     HINSTANCE module = platform::LoadModule(fileName);
     if (!module) module = platform::LoadModule(fileName);
     if (!module) {

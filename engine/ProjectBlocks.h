@@ -8,6 +8,7 @@
 #include "TarnwellTypes.h"
 
 class EngineInterface;
+class ProjectReport;
 class TevFileLoader;
 
 namespace projectfile {
@@ -35,6 +36,8 @@ struct LoadSettings {
     EngineInterface* engine = nullptr;
     bool showMessages = false;    // "WriteErrorLog" reads "Yes"
     bool checkChannelCrc = true;  // "VtrCrCCheck" does not read "No"
+    // A check: nothing is written, every entry is looked at and reported here.
+    ProjectReport* report = nullptr;
 
     void Show(const char* text, const char* text2 = nullptr) const;
     void ShowType(const char* text, const _GUID& type) const;  // the text, then the GUID

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
@@ -11,6 +12,8 @@
 #include "engine/ProjectBlocks.h"
 #include "engine/ProjectMessages.h"
 #include "engine/ProjectPlugins.h"
+#include "engine/ProjectReport.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 using namespace projectfile;
@@ -59,9 +62,28 @@ LoadSettings ProjectLoader::ReadSettings() {
     return settings;
 }
 
-int ProjectLoader::LoadProjectFile(const char* path) {
-    const LoadSettings settings = ReadSettings();
+int ProjectLoader::LoadProjectFile(const char* path) { return Load(path, nullptr); }
+
+int ProjectLoader::CheckProjectFile(const char* path, ProjectReport& report) { return Load(path, &report); }
+
+int ProjectLoader::Load(const char* path, ProjectReport* report) {
+    LoadSettings settings = ReadSettings();
+    settings.report = report;
     if (!engineInterface || !engineInterface->engineInterfaceExt) return TEV_LOADER_FAILED;
+    Header header;
+    if (!report) return ReadProject(path, settings, header);
+    // The loader's refusals say why the project itself fails; its line comes before those of
+    // the plug-ins it lists.
+    MessageCapture capture;
+    report->Hold(true);
+    const int code = ReadProject(path, settings, header);
+    report->Hold(false);
+    ReportProject(path, code, header, capture.Text().c_str(), *report);
+    report->Release();
+    return code;
+}
+
+int ProjectLoader::ReadProject(const char* path, const LoadSettings& settings, Header& header) {
     if (!path) {
         settings.Show(kMsgNoFileName);
         return TEV_LOADER_FAILED;
@@ -76,13 +98,33 @@ int ProjectLoader::LoadProjectFile(const char* path) {
     }
     if (loader.CheckHeader(kTagTranslator, false))
         engineInterface->engineInterfaceExt->TranslateFile(&loader);
-    const int code = ReadHeader(loader, projectDir, settings);
+    const int code = ReadHeader(loader, projectDir, settings, header);
     if (code != TEV_LOADER_OK) return code;
     return ReadPlugins(loader, settings);
 }
 
+void ProjectLoader::ReportProject(const char* path, int code, const Header& header, const char* reason,
+                                  ProjectReport& report) {
+    std::string detail = "editor version " + std::to_string(projectEditorVersion) + ", start group " +
+                         platform::ToNativePath(static_cast<const char*>(startGroupPath));
+    if (header.requiredVersion != 0)
+        detail += ", needs engine interface " + std::to_string(header.requiredVersion) + " (this engine " +
+                  std::to_string(engineInterface->engineInterfaceExt->GetInterfaceID()) + ")";
+    if (header.keepRunning) detail += ", keeps the application running";
+    std::string why = reason;
+    if (code == TEV_LOADER_FAILED && why.empty()) why = "not a readable project file (no file, or no header)";
+    if (code == TEV_LOADER_NEEDS_UPDATE && why.empty())
+        why = header.requiredVersion > engineInterface->engineInterfaceExt->GetInterfaceID()
+                  ? "needs a newer engine"
+                  : "a plug-in or DLL it needs is missing and not carried by the project";
+    if (code == TEV_LOADER_FAILED) detail.clear();
+    report.Add(TEV_CHECK_PROJECT, code == TEV_LOADER_OK ? TEV_CHECK_OK : TEV_CHECK_FAILED, path ? path : "",
+               "", detail, code == TEV_LOADER_OK ? "" : why);
+}
+
 // Header, start group name, required version and the keep-running flag.
-int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, const LoadSettings& settings) {
+int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, const LoadSettings& settings,
+                              Header& header) {
     int32_t editorVersion = 0;
     if (ReadIntBlock(loader, kTagHeader, editorVersion) != BlockRead::Ok) {
         settings.Show(kMsgNoHeader);
@@ -102,13 +144,16 @@ int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, con
     platform::CopyText(startGroupPath, groupPath);
 
     int32_t required = 0;
-    if (ReadIntBlock(loader, kTagInterfaceVersion, required) == BlockRead::Damaged ||
-        required > engineInterface->engineInterfaceExt->GetInterfaceID()) {
+    const BlockRead versionRead = ReadIntBlock(loader, kTagInterfaceVersion, required);
+    header.requiredVersion = required;
+    if (versionRead == BlockRead::Damaged || required > engineInterface->engineInterfaceExt->GetInterfaceID()) {
         settings.Show(kMsgWrongVersion);
         return TEV_LOADER_NEEDS_UPDATE;
     }
+    header.keepRunning = loader.GetInfoIfTag(kTagKeepRunning);
     // Absence does not clear the flag: it belongs to the application, not to one project.
-    if (loader.GetInfoIfTag(kTagKeepRunning))
+    // A check leaves the engine as it was.
+    if (header.keepRunning && !settings.report)
         engineInterface->engineInterfaceExt->SetIfKeepRunningApplication(true);
     return TEV_LOADER_OK;
 }

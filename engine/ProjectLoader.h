@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 class EngineInterface;
+class ProjectReport;
 class TevFileLoader;
 
 namespace projectfile {
@@ -21,13 +23,29 @@ public:
     virtual const char* GetStartGroupPath();
     virtual int GetProjectEditorVersion();
 
+    // Reads the project as LoadProjectFile does and answers the same code, but writes
+    // nothing and changes no engine state: every finding goes to `report`, and every plug-in
+    // entry is looked at even after one that a load would stop at.
+    int CheckProjectFile(const char* path, ProjectReport& report);
+
 protected:
     EngineInterface* engineInterface;
     char startGroupPath[400];  // project directory + start group file name
     int projectEditorVersion;  // from the last "QSPT" block
 
 private:
+    // What the header said, for a check's report.
+    struct Header {
+        int32_t requiredVersion = 0;
+        bool keepRunning = false;
+    };
+
+    int Load(const char* path, ProjectReport* report);
+    int ReadProject(const char* path, const projectfile::LoadSettings& settings, Header& header);
+    void ReportProject(const char* path, int code, const Header& header, const char* reason,
+                       ProjectReport& report);
     projectfile::LoadSettings ReadSettings();
-    int ReadHeader(TevFileLoader& loader, const char* projectDir, const projectfile::LoadSettings& settings);
+    int ReadHeader(TevFileLoader& loader, const char* projectDir, const projectfile::LoadSettings& settings,
+                   Header& header);
     int ReadPlugins(TevFileLoader& loader, const projectfile::LoadSettings& settings);
 };

@@ -8,6 +8,7 @@
 #include "EngineInterfaceExt.h"
 #include "engine/ProjectLoader.h"
 #include "engine/ProjectMessages.h"
+#include "engine/ProjectReport.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/LittleEndian.h"
 #include "platform/Files.h"
@@ -63,11 +64,17 @@ int ProjectPlugins::ReadChannelEntry() {
     const _GUID type = littleendian::GetGuid(typeBytes);
     int32_t version[3];
     for (int i = 0; i < 3; i++) version[i] = littleendian::GetInt(versionBytes + kIntSize * i);
-    const bool restore = ChannelNeedsRestore(type, version, static_cast<uint32_t>(littleendian::GetInt(crcBytes)));
+    const uint32_t crc = static_cast<uint32_t>(littleendian::GetInt(crcBytes));
+    Findings found;
+    const bool restore = ChannelNeedsRestore(type, version, crc, found);
 
     Embedded file;
     if (!ReadEmbedded({kTagChannelName, kTagChannelSize, kTagChannelData}, file))
         return TEV_LOADER_NEEDS_UPDATE;
+    if (settings.report) {
+        ReportChannel(type, version, crc, restore, file, found);
+        return TEV_LOADER_OK;
+    }
     if (!restore) return TEV_LOADER_OK;
     char path[kPathSize];
     if (file.size == 0 || !WriteEmbedded(installlayout::kChannelsDir, file, path, sizeof(path)))
@@ -76,14 +83,17 @@ int ProjectPlugins::ReadChannelEntry() {
     return TEV_LOADER_OK;
 }
 
-bool ProjectPlugins::ChannelNeedsRestore(const _GUID& type, const int32_t* version, uint32_t crc) {
+bool ProjectPlugins::ChannelNeedsRestore(const _GUID& type, const int32_t* version, uint32_t crc,
+                                         Findings& found) {
     bool restore = false;
     ChannelListItem* item = channelList ? channelList->GetItem(type) : nullptr;
     if (!item) {
         settings.ShowType(kMsgChannelNotFound, type);
+        found.Add("not installed: no plug-in in channels/ makes this type");
         restore = true;
     } else if (!item->onDisk) {
         settings.ShowType(kMsgChannelNotOnDisk, type);
+        found.Add("its plug-in file is gone from channels/");
         restore = true;
     }
     const ChannelType local = channelList ? channelList->GetChannelType(type) : ChannelType();
@@ -94,16 +104,80 @@ bool ProjectPlugins::ChannelNeedsRestore(const _GUID& type, const int32_t* versi
     }
     if (older) {
         settings.ShowType(kMsgChannelVersion, type);
+        found.Add("the installed version " + VersionText(local.versionInfo) + " is older than the project's " +
+                  VersionText(version));
         restore = true;
     }
     const char* fileName = item ? item->fileName.GetString() : nullptr;
+    const bool compareCrc = settings.checkChannelCrc && same;
     uint32_t localCrc = 0;
-    if (settings.checkChannelCrc && same && fileName && fileName[0] && LoadCrc(fileName, localCrc) &&
-        localCrc != crc) {
+    // A check shows the local checksum also where a load would not compare it.
+    const bool haveCrc = (compareCrc || settings.report) && fileName && fileName[0] && LoadCrc(fileName, localCrc);
+    if (compareCrc && haveCrc && localCrc != crc) {
         settings.ShowType(kMsgChannelCrc, type);
+        found.Add("the installed file's checksum " + CrcText(localCrc) + " differs from the project's " +
+                  CrcText(crc));
         restore = true;
     }
+    if (item) {
+        found.typeName = local.typeName;
+        found.where = fileName ? fileName : "";
+    }
+    if (item && item->onDisk) {
+        found.local = "installed " + VersionText(local.versionInfo) + (haveCrc ? " " + CrcText(localCrc) : "");
+        if (haveCrc && localCrc != crc && !settings.checkChannelCrc)
+            found.local += " (checksums not compared: \"VtrCrCCheck\" is \"No\")";
+    }
     return restore;
+}
+
+void ProjectPlugins::ReportChannel(const _GUID& type, const int32_t* version, uint32_t crc, bool restore,
+                                   const Embedded& file, const Findings& found) {
+    std::string name = found.typeName;
+    if (name.empty()) name = file.name[0] ? file.name : GuidText(type);
+    std::string detail = "type " + GuidText(type) + ", project " + VersionText(version) + " " + CrcText(crc);
+    if (!found.local.empty()) detail += ", " + found.local;
+    settings.report->NoteType(GuidText(type), restore && file.size > 0);
+    if (restore) {
+        Findings why = found;
+        // A file of the carried name that makes no type is one the engine could not load at
+        // start: its loader's text tells why (a library missing from 3rd/, an old interface).
+        char path[kPathSize];
+        if (found.where.empty() && file.name[0] &&
+            ComposePath(path, sizeof(path), settings.engine->GetInstallDir(), kInstallDirForWrite,
+                        installlayout::kChannelsDir, file.name) &&
+            platform::FileExists(path)) {
+            MessageCapture capture;
+            settings.engine->engineInterfaceExt->GetDLLType(path);
+            why.where = path;
+            why.Add(std::string("the file in channels/ does not load: ") + capture.Text());
+        }
+        ReportRestore(TEV_CHECK_PLUGIN, name, detail, restore, file, why, installlayout::kChannelsDir);
+        return;
+    }
+    // In place by version and checksum; whether the module loads here only loading it tells.
+    MessageCapture capture;
+    const ChannelType loaded = settings.engine->engineInterfaceExt->GetDLLType(found.where.c_str());
+    if (IsNullGuid(loaded.typeGuid))
+        settings.report->Add(TEV_CHECK_PLUGIN, TEV_CHECK_FAILED, name, found.where, detail,
+                             "does not load: " + capture.Text());
+    else
+        settings.report->Add(TEV_CHECK_PLUGIN, TEV_CHECK_OK, name, found.where, detail, "");
+}
+
+// A load restores the entry: from the copy the project carries, or it fails.
+void ProjectPlugins::ReportRestore(int subject, const std::string& name, const std::string& detail, bool restore,
+                                   const Embedded& file, const Findings& found, const char* dir) {
+    if (!restore) {
+        settings.report->Add(subject, TEV_CHECK_OK, name, found.where, detail, "");
+    } else if (file.size > 0) {
+        settings.report->Add(subject, TEV_CHECK_RESTORE, name, found.where, detail,
+                             found.reason + "; the project carries " + file.name + " (" +
+                                 std::to_string(file.size) + " bytes), which a run writes into " + dir + "/");
+    } else {
+        settings.report->Add(subject, TEV_CHECK_FAILED, name, found.where, detail,
+                             found.reason + "; the project does not carry a copy");
+    }
 }
 
 int ProjectPlugins::ReadOtherDllEntries(int32_t count) {
@@ -127,10 +201,17 @@ int ProjectPlugins::ReadOtherDllEntry() {
         settings.Refuse(kMsgPathTooLong, name);
         return TEV_LOADER_NEEDS_UPDATE;
     }
-    const bool restore = OtherDllNeedsRestore(path, static_cast<uint32_t>(crc));
+    Findings found;
+    found.where = path;
+    const bool restore = OtherDllNeedsRestore(path, static_cast<uint32_t>(crc), found);
 
     Embedded file;
     if (!ReadEmbedded({kTagOtherName, kTagOtherSize, kTagOtherData}, file)) return TEV_LOADER_NEEDS_UPDATE;
+    if (settings.report) {
+        ReportRestore(TEV_CHECK_DLL, name, "project " + CrcText(static_cast<uint32_t>(crc)) + found.local, restore,
+                      file, found, installlayout::kThirdPartyDir);
+        return TEV_LOADER_OK;
+    }
     if (!restore) return TEV_LOADER_OK;
     if (file.size == 0 || !WriteEmbedded(installlayout::kThirdPartyDir, file, path, sizeof(path)))
         return TEV_LOADER_NEEDS_UPDATE;
@@ -138,14 +219,18 @@ int ProjectPlugins::ReadOtherDllEntry() {
 }
 
 // Independent of "VtrCrCCheck": the switch only concerns channel plug-ins.
-bool ProjectPlugins::OtherDllNeedsRestore(const char* path, uint32_t crc) {
+bool ProjectPlugins::OtherDllNeedsRestore(const char* path, uint32_t crc, Findings& found) {
     uint32_t localCrc = 0;
     if (!LoadCrc(path, localCrc)) {
         settings.Show(kMsgNoOtherDll, path);
+        found.Add("not in 3rd/");
         return true;
     }
+    found.local = ", installed " + CrcText(localCrc);
     if (localCrc != crc) {
         settings.Show(kMsgOtherDllCrc, path);
+        found.Add("the installed file's checksum " + CrcText(localCrc) + " differs from the project's " +
+                  CrcText(crc));
         return true;
     }
     return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "TarnwellTypes.h"
 #include "TevFileLoader.h"
@@ -27,6 +28,14 @@ private:
         const char* data = nullptr;
         unsigned long size = 0;
     };
+    // What comparing an entry with the installation found, for a check's report.
+    struct Findings {
+        std::string typeName;  // of the installed type
+        std::string where;     // the installed file
+        std::string local;     // its version and checksum
+        std::string reason;    // why a load would restore it
+        void Add(const std::string& why) { reason += (reason.empty() ? "" : "; ") + why; }
+    };
     struct Tags {
         const char* name;
         const char* size;
@@ -35,8 +44,14 @@ private:
 
     int ReadChannelEntry();
     int ReadOtherDllEntry();
-    bool ChannelNeedsRestore(const _GUID& type, const int32_t* version, uint32_t crc);
-    bool OtherDllNeedsRestore(const char* path, uint32_t crc);
+    bool ChannelNeedsRestore(const _GUID& type, const int32_t* version, uint32_t crc, Findings& found);
+    bool OtherDllNeedsRestore(const char* path, uint32_t crc, Findings& found);
+    // A check's verdict on an entry, given what a load would do with it.
+    void ReportChannel(const _GUID& type, const int32_t* version, uint32_t crc, bool restore,
+                       const Embedded& file, const Findings& found);
+    void ReportOtherDll(const char* name, uint32_t crc, bool restore, const Embedded& file, const Findings& found);
+    void ReportRestore(int subject, const std::string& name, const std::string& detail, bool restore,
+                       const Embedded& file, const Findings& found, const char* dir);
     bool ReadEmbedded(const Tags& tags, Embedded& file);
     bool ReadEmbeddedData(const Tags& tags, int32_t statedSize, Embedded& file);
     // Writes into the install directory's `dir`; the written path lands in `path`.

@@ -9,6 +9,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "foundation/TaggedBlocks.h"
+#include "foundation/TraceHook.h"
 #include "group/GroupFileMessages.h"
 #include "group/ParameterRecordCodec.h"
 
@@ -71,6 +72,7 @@ bool Tev_ChannelGroup::SaveChannelGroup(const char* path) {
 
 bool Tev_ChannelGroup::LoadChannelGroupFromFile(const char* path, bool usePoolNameFromFile) {
     if (!path) return false;
+    tracehook::Span span(TEV_TRACE_GROUP_LOAD, path);
     TevFileLoader loader(engineInterface);
     if (!loader.LoadFile(path)) {
         if (engineInterface)
@@ -85,6 +87,7 @@ bool Tev_ChannelGroup::LoadChannelGroupFromFile(const char* path, bool usePoolNa
 bool Tev_ChannelGroup::LoadChannelGroupFromBuffer(const char* name, int size, void* buffer,
                                                   bool usePoolNameFromFile) {
     if (!name) return false;
+    tracehook::Span span(TEV_TRACE_GROUP_MAKE, name);
     TevFileLoader loader(engineInterface);
     // A negative size or a missing buffer reads as empty content: not a channel group.
     if (size < 0 || !buffer) size = 0;

@@ -10,6 +10,10 @@
 #include <vector>
 
 #include "EngineControl.h"
+#include "PlayerCheck.h"
+#include "PlayerStats.h"
+#include "PlayerTrace.h"
+#include "TarnwellHost.h"
 
 namespace {
 
@@ -53,8 +57,64 @@ const char* ProjectCodeText(int code) {
     }
 }
 
+// What watches a run: the trace file, the frame statistics, the status line; each optional.
+struct Watchers {
+    TraceWriter* trace = nullptr;
+    FrameStats* stats = nullptr;
+    StatusLine* status = nullptr;
+};
+
+// The kernel's trace hook has no context: it reaches the one run of this process here.
+Watchers* currentWatchers = nullptr;
+
+const char* TraceCategory(int kind) {
+    return kind == TEV_TRACE_PLUGIN_LOAD || kind == TEV_TRACE_PLUGIN_TYPE ? "plugin" : "group";
+}
+
+const char* TraceName(int kind) {
+    switch (kind) {
+        case TEV_TRACE_GROUP_LOAD:
+            return "group load";
+        case TEV_TRACE_GROUP_MAKE:
+            return "background group made";
+        case TEV_TRACE_BACKGROUND_READ:
+            return "background group read";
+        case TEV_TRACE_PLUGIN_LOAD:
+            return "plug-in load";
+        case TEV_TRACE_PLUGIN_TYPE:
+            return "plug-in type read";
+        default:
+            return "kernel work";
+    }
+}
+
+std::string FileNameOf(const char* path) {
+    std::string text = path;
+    const size_t slash = text.find_last_of("/\\");
+    return slash == std::string::npos ? text : text.substr(slash + 1);
+}
+
+void OnKernelSpan(int kind, const char* name, long long start, long long end) {
+    Watchers* watchers = currentWatchers;
+    if (!watchers) return;
+    if (watchers->trace)
+        watchers->trace->Span(TraceCategory(kind), std::string(TraceName(kind)) + " " + FileNameOf(name), start, end,
+                              "\"file\":" + TraceWriter::Quote(name));
+    // Only the host's thread makes groups; workers never touch the status line.
+    if (kind == TEV_TRACE_GROUP_MAKE && watchers->status) watchers->status->NoteBackgroundGroup(FileNameOf(name));
+}
+
+// Times a step of the engine into the trace.
+template <class Step>
+auto Traced(Watchers& watchers, const char* name, Step step) {
+    const long long start = TevTraceClock();
+    auto result = step();
+    if (watchers.trace) watchers.trace->Span("engine", name, start, TevTraceClock());
+    return result;
+}
+
 // Runs frames until `frames` are done (-1: no limit) or a stop signal; answers the count run.
-long RunFrames(EngineControl* control, long frames, double fps) {
+long RunFrames(EngineControl* control, long frames, double fps, Watchers& watchers) {
     using Clock = std::chrono::steady_clock;
     const auto period =
         fps > 0 ? std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps))
@@ -62,8 +122,14 @@ long RunFrames(EngineControl* control, long frames, double fps) {
     auto next = Clock::now();
     long done = 0;
     while (!stopRequested && (frames < 0 || done < frames)) {
+        const long long start = TevTraceClock();
         control->EngineLoop();
+        const long long end = TevTraceClock();
         ++done;
+        if (watchers.trace)
+            watchers.trace->Span("frame", "frame", start, end, "\"frame\":" + std::to_string(done));
+        if (watchers.stats) watchers.stats->Add(end - start);
+        if (watchers.status) watchers.status->AfterFrame(done, end, stdout);
         // No wait after the last frame.
         if (period == Clock::duration::zero() || done == frames) continue;
         next += period;
@@ -76,17 +142,8 @@ long RunFrames(EngineControl* control, long frames, double fps) {
     return done;
 }
 
-}  // namespace
-
-void InstallStopSignals() {
-    struct sigaction action = {};
-    action.sa_handler = &RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-int RunPlayer(const PlayerOptions& options) {
+// Start, project load (or check), frames, shutdown.
+int RunEngine(const PlayerOptions& options, Watchers& watchers) {
     EngineControl* control = GetEngineControlInstance();
     if (!control) {
         std::fprintf(stderr, "vantor-player: no engine control object (out of memory)\n");
@@ -99,7 +156,7 @@ int RunPlayer(const PlayerOptions& options) {
     if (!options.projectPath.empty()) control->SetCommandLine(commandLine.data());
 
     char className[] = "Vantor Player";
-    if (!control->InitEngine(nullptr, className, nullptr)) {
+    if (!Traced(watchers, "engine start", [&] { return control->InitEngine(nullptr, className, nullptr); })) {
         std::fprintf(stderr, "vantor-player: InitEngine failed: the engine did not start in %s\n",
                      options.installDir.c_str());
         delete control;
@@ -108,7 +165,13 @@ int RunPlayer(const PlayerOptions& options) {
     std::printf("vantor-player: engine started (install directory %s, registry key %s)\n",
                 options.installDir.c_str(), options.registryKey.c_str());
 
-    const int code = control->LoadProject();
+    if (options.check) {
+        const int status = RunCheck(control, options.projectPath.c_str());
+        delete control;
+        return status;
+    }
+
+    const int code = Traced(watchers, "project load", [&] { return control->LoadProject(); });
     inFrameLoop = 1;  // from here to the end of the frames a stop signal ends the loop
     const bool noProjectAsked = options.projectPath.empty() && code == TEV_PROJECT_NO_PATH;
     std::printf("vantor-player: LoadProject answered %d: %s\n", code, ProjectCodeText(code));
@@ -126,15 +189,62 @@ int RunPlayer(const PlayerOptions& options) {
         std::printf("vantor-player: keep-running flag of the project: %s\n",
                     control->GetIfKeepRunningApplication() ? "set" : "not set");
 
+    StatusLine statusLine(control, TevTraceClock());
+    if (options.status) watchers.status = &statusLine;
     const auto start = std::chrono::steady_clock::now();
-    const long ran = frames == 0 ? 0 : RunFrames(control, frames, options.fps);
+    const long ran = frames == 0 ? 0 : RunFrames(control, frames, options.fps, watchers);
     inFrameLoop = 0;
+    watchers.status = nullptr;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("vantor-player: ran %ld frame%s in %.3f s%s%s\n", ran, ran == 1 ? "" : "s", seconds,
                 code == TEV_PROJECT_LOADED ? "" : " without a project",
                 stopRequested ? " (stopped by a signal)" : "");
 
-    delete control;
+    Traced(watchers, "engine shutdown", [&] {
+        delete control;
+        return true;
+    });
     std::printf("vantor-player: engine shut down\n");
+    return status;
+}
+
+}  // namespace
+
+void InstallStopSignals() {
+    struct sigaction action = {};
+    action.sa_handler = &RequestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int RunPlayer(const PlayerOptions& options) {
+    Watchers watchers;
+    TraceWriter trace;
+    FrameStats stats;
+    if (!options.tracePath.empty()) {
+        std::string error;
+        if (!trace.Open(options.tracePath, error)) {
+            std::fprintf(stderr, "vantor-player: %s\n", error.c_str());
+            return kPlayerTraceFailed;
+        }
+        watchers.trace = &trace;
+    }
+    if (options.stats) watchers.stats = &stats;
+    currentWatchers = &watchers;
+    // Set before the engine starts and cleared once it is gone: no worker outlives it.
+    if (watchers.trace || options.status) TevSetTraceHandler(&OnKernelSpan);
+
+    int status = RunEngine(options, watchers);
+
+    TevSetTraceHandler(nullptr);
+    currentWatchers = nullptr;
+    if (watchers.trace && !trace.Close()) {
+        std::fprintf(stderr, "vantor-player: writing the trace file %s failed\n", options.tracePath.c_str());
+        if (status == kPlayerOk) status = kPlayerTraceFailed;
+    } else if (watchers.trace) {
+        std::printf("vantor-player: trace written to %s\n", options.tracePath.c_str());
+    }
+    if (options.stats) std::printf("vantor-player: %s\n", stats.Summary().c_str());
     return status;
 }

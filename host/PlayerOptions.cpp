@@ -63,6 +63,12 @@ const char* PlayerUsage() {
            "  --frames N           run exactly N frames, then shut down\n"
            "  --fps F              frames per second from 0.001 to 1000000, 0 runs unthrottled\n"
            "                       (default: 60)\n"
+           "  --check              check the project as a load would, without running it: every\n"
+           "                       plug-in and DLL it needs, its groups and public calls\n"
+           "  --trace OUT.json     write a trace of the run (Chrome trace event format: frames,\n"
+           "                       group and plug-in loads, background loads on their threads)\n"
+           "  --stats              print frame time statistics at exit\n"
+           "  --status             print a status line every second while frames run\n"
            "  --help               show this text\n"
            "\n"
            "Without --frames a loaded project runs until SIGINT or SIGTERM; without a project no\n"
@@ -71,9 +77,13 @@ const char* PlayerUsage() {
            "$TARNWELL_REGISTRY_DIR (default ~/.config/vantor-registry); error.log in the install directory.\n"
            "\n"
            "Exit status: 0 success; 1 bad command line; 2 no engine control object;\n"
-           "3 the engine did not start; 10 + the project load code otherwise\n"
+           "3 the engine did not start; 6 the trace file could not be written;\n"
+           "10 + the project load code otherwise\n"
            "(11 loader failed, 12 newer engine or plug-in restore needed, 13 no project, 14 no start "
-           "group).\n";
+           "group).\n"
+           "With --check: 0 a run loads everything as installed; 4 a run first restores plug-ins or\n"
+           "DLLs the project carries (they are missing, older or different here); 5 a run would not\n"
+           "load everything.\n";
 }
 
 bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::string& error) {
@@ -95,6 +105,15 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
         } else if (TakeValue(argument, "--fps", i, argc, argv, value, missing)) {
             if (missing || !ParseRate(value.c_str(), options.fps))
                 return error = "--fps needs 0 (unthrottled) or a rate from 0.001 to 1000000", false;
+        } else if (argument == "--check") {
+            options.check = true;
+        } else if (argument == "--stats") {
+            options.stats = true;
+        } else if (argument == "--status") {
+            options.status = true;
+        } else if (TakeValue(argument, "--trace", i, argc, argv, value, missing)) {
+            if (missing || value.empty()) return error = "--trace needs an output file", false;
+            options.tracePath = value;
         } else if (argument == "--") {
             if (i + 1 < argc && !SetProject(argv[++i], options, error)) return false;
         } else if (argument.size() > 1 && argument[0] == '-') {
@@ -103,6 +122,8 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
             return false;
         }
     }
+    if (options.check && options.projectPath.empty() && !options.help)
+        return error = "--check needs a project file", false;
     if (options.installDir.empty()) options.installDir = ExecutableDirectory();
     return true;
 }

@@ -10,6 +10,10 @@ struct PlayerOptions {
     long frames = -1;         // -1: not given
     double fps = 60.0;        // 0: unthrottled
     bool help = false;
+    bool check = false;     // --check: the load doctor, no frames
+    std::string tracePath;  // --trace: Chrome trace event file; empty: none
+    bool stats = false;     // --stats: frame time statistics at exit
+    bool status = false;    // --status: a status line every second
 };
 
 // Parses argv into options; false with a one-line reason in `error` on bad input.

@@ -1,7 +1,10 @@
-// Hooks for hosts (players, editors, tests) that replace what a desktop would provide.
+// Hooks for hosts (players, editors, tests) that replace what a desktop would provide, see
+// how long the kernel's work takes, and check a project before running it.
 #pragma once
 
 #include "TarnwellExport.h"
+
+class EngineControl;
 
 extern "C" {
 
@@ -11,4 +14,74 @@ typedef void (*TevMessageBoxHandler)(const char* caption, const char* text, unsi
 // Installs a message box handler and answers the previous one (NULL when the default was in
 // place); NULL restores the default handler, which writes caption and text to standard error.
 TARNWELL_API TevMessageBoxHandler TevSetMessageBoxHandler(TevMessageBoxHandler handler);
+
+// --- Trace -------------------------------------------------------------------------------
+
+// What a traced span of work was.
+enum TevTraceKind {
+    TEV_TRACE_GROUP_LOAD = 1,       // a channel group read from its file; name: the file
+    TEV_TRACE_GROUP_MAKE = 2,       // a channel group made from bytes read before (a background
+                                    // load reaching its frame); name: the group's file
+    TEV_TRACE_BACKGROUND_READ = 3,  // a group file read on a worker thread; name: the file
+    TEV_TRACE_PLUGIN_LOAD = 4,      // a plug-in module loaded and its first channel made; name: the module
+    TEV_TRACE_PLUGIN_TYPE = 5       // a plug-in module loaded for its type record and freed again
+};
+
+// Called once a span of work is over, on the thread that did it (worker threads included,
+// so the handler must be thread-safe). Times are microseconds of the monotonic clock
+// (std::chrono::steady_clock, also answered by TevTraceClock). `name` is valid during the call only.
+typedef void (*TevTraceHandler)(int kind, const char* name, long long startMicros, long long endMicros);
+
+// Installs a trace handler and answers the previous one; NULL switches tracing off, which
+// leaves the kernel one pointer test per traced span. Set it before the work to trace starts
+// and clear it only once the engine is gone: a worker may be calling the old one.
+TARNWELL_API TevTraceHandler TevSetTraceHandler(TevTraceHandler handler);
+// The trace clock, in microseconds.
+TARNWELL_API long long TevTraceClock(void);
+// For plug-ins that work on their own threads: passes a span to the handler, if one is set.
+TARNWELL_API void TevTraceSpan(int kind, const char* name, long long startMicros, long long endMicros);
+
+// --- Project check ----------------------------------------------------------------------
+
+// What a run of the project would find for one thing it needs.
+enum TevCheckVerdict {
+    TEV_CHECK_OK = 0,       // in place and loads
+    TEV_CHECK_RESTORE = 1,  // missing, older or different here; the project carries a copy a run
+                            // writes into the install directory before it loads
+    TEV_CHECK_FAILED = 2    // a run would not load it
+};
+
+// What a check line is about.
+enum TevCheckSubject {
+    TEV_CHECK_PROJECT = 0,      // the project file itself; name: its path
+    TEV_CHECK_PLUGIN = 1,       // a channel plug-in the project lists; name: type name or GUID
+    TEV_CHECK_DLL = 2,          // a DLL in 3rd/ the project lists; name: its file name
+    TEV_CHECK_GROUP = 3,        // a channel group; name: its file
+    TEV_CHECK_PUBLIC_CALL = 4,  // a public call and its target group; name: "group file: call name"
+    TEV_CHECK_CHANNEL_TYPE = 5, // a channel type the loaded groups use; name: type name
+    TEV_CHECK_DEPENDENCY = 6    // a DLL a channel type declares it needs in 3rd/; name: its file name
+};
+
+// One line of a check. Texts are never NULL ("" when there is nothing to say) and valid
+// during the call only.
+struct TevCheckItem {
+    int subject;         // TevCheckSubject
+    int verdict;         // TevCheckVerdict
+    const char* name;
+    const char* where;   // the file it was found in, or where it belongs
+    const char* detail;  // versions, checksums, targets
+    const char* reason;  // why it is restored or fails
+};
+
+typedef void (*TevCheckHandler)(const TevCheckItem* item, void* context);
+
+// Checks the project at `projectPath` as loading it would, without running a frame and
+// without changing the install directory: every plug-in and DLL it lists (found where,
+// version and checksum against the project's, why not), its start group, every public call
+// of the loaded groups and whether its target group loads, the channel types the groups use
+// and the DLLs they declare. `control` must be started (InitEngine); its loaded groups are
+// released before and after. Answers the worst verdict of all lines, or -1 when `control` is
+// not started or `projectPath` is NULL.
+TARNWELL_API int TevCheckProject(EngineControl* control, const char* projectPath, TevCheckHandler handler,
+                                 void* context);
 }

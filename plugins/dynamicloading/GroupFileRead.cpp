@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "TarnwellHost.h"
 #include "plugins/shared/LocalPath.h"
 
 namespace {
@@ -31,8 +32,10 @@ struct FileCloser {
 GroupFileRead::GroupFileRead(std::shared_ptr<GroupFileJob> job) : job(std::move(job)) {}
 
 void GroupFileRead::TreadFunction() {
+    const long long start = TevTraceClock();
     std::vector<char> bytes;
     std::string error = Read(bytes);
+    TevTraceSpan(TEV_TRACE_BACKGROUND_READ, job->path.c_str(), start, TevTraceClock());
     if (error.empty() && !LooksLikeGroupFile(bytes)) error = "not a channel group file";
     std::lock_guard<std::mutex> guard(job->lock);
     if (error.empty()) job->bytes.swap(bytes);

@@ -14,9 +14,9 @@ foreach(line IN LISTS lines)
 endforeach()
 
 set(failures "")
-# The plain function, the four globals and the host hook must be reachable by name.
+# The plain function, the four globals and the host hooks must be reachable by name.
 foreach(required GetEngineControlInstance debugOutPut globalEngine globalDllInstance channelInternal
-    TevSetMessageBoxHandler)
+    TevSetMessageBoxHandler TevSetTraceHandler TevTraceClock TevTraceSpan TevCheckProject)
   if(NOT required IN_LIST names)
     string(APPEND failures "missing export: ${required}\n")
   endif()

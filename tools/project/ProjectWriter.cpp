@@ -1,9 +1,10 @@
-#include "support/ProjectBuilder.h"
+#include "ProjectWriter.h"
 
 #include "TevFileLoader.h"
 #include "TevFileSaver.h"
+#include "foundation/LittleEndian.h"
 
-namespace tarnwell_test {
+namespace vtr {
 
 namespace {
 
@@ -11,12 +12,26 @@ ProjectBlocks Embedded(const char* const tags[3], const std::string& name, const
                        int64_t statedSize) {
     const int32_t size =
         static_cast<int32_t>(statedSize < 0 ? static_cast<int64_t>(bytes.size()) : statedSize);
-    return {{tags[0], {TextData(name)}}, {tags[1], {Int32Data(size)}}, {tags[2], {bytes}}};
+    return {{tags[0], {NameData(name)}}, {tags[1], {IntData(size)}}, {tags[2], {bytes}}};
 }
 
 }  // namespace
 
 void Append(ProjectBlocks& to, const ProjectBlocks& more) { to.insert(to.end(), more.begin(), more.end()); }
+
+std::string IntData(int32_t value) {
+    unsigned char bytes[4];
+    littleendian::PutInt(bytes, value);
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof(bytes));
+}
+
+std::string TypeGuidData(const _GUID& guid) {
+    unsigned char bytes[littleendian::kGuidSize];
+    littleendian::PutGuid(bytes, guid);
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof(bytes));
+}
+
+std::string NameData(const std::string& text) { return text + '\0'; }
 
 bool WriteProject(EngineInterface* engine, const std::string& path, const ProjectBlocks& blocks) {
     TevFileSaver saver(engine);
@@ -32,12 +47,12 @@ bool WriteProject(EngineInterface* engine, const std::string& path, const Projec
 
 ProjectBlocks ChannelEntry(const _GUID& type, const std::vector<int32_t>& version, uint32_t crc) {
     std::string versions;
-    for (int32_t number : version) versions += Int32Data(number);
-    return {{"QNDB", {GuidData(type), versions, Int32Data(static_cast<int32_t>(crc))}}};
+    for (int32_t number : version) versions += IntData(number);
+    return {{"QNDB", {TypeGuidData(type), versions, IntData(static_cast<int32_t>(crc))}}};
 }
 
 ProjectBlocks OtherDllEntry(const std::string& name, uint32_t crc) {
-    return {{"QDDF", {TextData(name)}}, {"QCRC", {Int32Data(static_cast<int32_t>(crc))}}};
+    return {{"QDDF", {NameData(name)}}, {"QCRC", {IntData(static_cast<int32_t>(crc))}}};
 }
 
 ProjectBlocks EmbeddedChannel(const std::string& name, const std::string& bytes, int64_t statedSize) {
@@ -50,9 +65,16 @@ ProjectBlocks EmbeddedOtherDll(const std::string& name, const std::string& bytes
     return Embedded(kTags, name, bytes, statedSize);
 }
 
-uint32_t FileCrc(EngineInterface* engine, const std::string& path) {
+bool FileCrc(EngineInterface* engine, const std::string& path, uint32_t& crc) {
     TevFileLoader loader(engine);
-    return loader.LoadFile(path.c_str()) ? static_cast<uint32_t>(loader.GetCRC()) : 0;
+    if (!loader.LoadFile(path.c_str())) return false;
+    crc = static_cast<uint32_t>(loader.GetCRC());
+    return true;
 }
 
-}  // namespace tarnwell_test
+uint32_t FileCrc(EngineInterface* engine, const std::string& path) {
+    uint32_t crc = 0;
+    return FileCrc(engine, path, crc) ? crc : 0;
+}
+
+}  // namespace vtr

@@ -121,6 +121,24 @@ const TagInfo kTags[] = {
     Records("CHTY", TagKind::Record, kChannelType),
     Text("CHFN"),
     Scalar("CHDI", 260, FieldKind::Text),
+    // The project file ("QNDB" holds three blocks of different kinds: raw).
+    Int("QSPT"),
+    Text("QSGR"),
+    Int("QHPV"),
+    Plain("QFKR", TagKind::TagOnly),
+    Int("QDDC"),
+    Plain("QFDB", TagKind::TagOnly),
+    Plain("QNDB", TagKind::Raw),
+    Text("QCAN"),
+    Int("QCAS"),
+    Plain("QCAF", TagKind::Raw),
+    Int("QDGC"),
+    Plain("QDFF", TagKind::TagOnly),
+    Text("QDDF"),
+    Int("QCRC"),
+    Text("QDLN"),
+    Int("QDLS"),
+    Plain("QDLF", TagKind::Raw),
 };
 
 const TagInfo kUnknown = Plain("????", TagKind::Raw);

@@ -1,5 +1,5 @@
-// Which tag holds what: the value kinds of the kernel's tags in group files, channel records
-// and the channel type cache. Tags not in the table hold raw bytes.
+// Which tag holds what: the value kinds of the kernel's tags in group files, channel records,
+// the channel type cache and project files. Tags not in the table hold raw bytes.
 #pragma once
 
 #include <cstddef>

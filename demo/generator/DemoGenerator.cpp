@@ -1,0 +1,199 @@
+// Writes the demo project with the kernel's own writer: starts an engine on the install
+// directory that holds the demo plug-ins, builds the three groups, saves them beside the
+// project file that names the start group and the plug-ins it needs.
+//   demo_generator INSTALL_DIR OUTPUT_DIR
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "SceneBuilder.h"
+
+using namespace demo;
+
+namespace {
+
+enum Wave { kSine = 0, kRamp = 1 };
+enum Shape { kCube = 0, kOctahedron = 1, kTetrahedron = 2, kIcosahedron = 3 };
+enum RendererLinks { kObjects = 0, kCamera = 1, kGroups = 2 };
+enum TransformLinks { kAngle = 0, kLift = 1, kParent = 2 };
+
+const char kProjectName[] = "demo.vtr";
+const char kStartGroup[] = "scene.cgr";
+
+// The shared object group: one public object whose transform is the group's parameter, so
+// each public call into it draws the object where that call's own transform child says.
+bool BuildOrbiter(EngineInterface* engine, const std::string& dir, std::string& error) {
+    SceneBuilder b(engine, "Orbiter");
+    b.DeclareParameter("Place", kTransformType);
+    DemoChannel* body = b.Object("Body", {1.0f, 0.85f, 0.3f}, nullptr, nullptr);
+    if (body) body->SetChannelInterfaceType(PEX_PUBLIC);
+    DemoChannel* place = b.Add(kTransformType, "Place");
+    if (place) place->SetChannelInterfaceType(PEX_PARAMETER);
+    b.Link(body, place, 0);
+    b.Link(body, b.Mesh("Body mesh", kOctahedron, 1.0f), 1);
+    b.Save(dir + "/orbiter.cgr");
+    error = b.Error();
+    return b.Ok();
+}
+
+// Loaded in the background a few frames after start; its object joins the scene's pool.
+bool BuildComet(EngineInterface* engine, const std::string& dir, std::string& error) {
+    SceneBuilder b(engine, "Comet");
+    DemoChannel* clock = b.Clock("Comet clock");
+    DemoChannel* orbit = b.Transform("Comet orbit", {0, 0, 0}, {0.25, 1, 0}, 0, 1);
+    b.Link(orbit, b.Oscillator("Comet orbit angle", kRamp, 0.15f, 360, clock), kAngle);
+    DemoChannel* place = b.Transform("Comet place", {0, 0.6, 3.6}, {1, 0, 1}, 0, 1);
+    b.Link(place, b.Oscillator("Comet tumble", kRamp, 0.5f, 360, clock), kAngle);
+    b.Link(place, orbit, kParent);
+    DemoChannel* comet =
+        b.Object("Comet", {1.0f, 0.45f, 0.2f}, place, b.Mesh("Comet mesh", kTetrahedron, 0.8f));
+    if (comet) comet->SetChannelInterfaceType(PEX_PUBLIC);
+    b.JoinPool(comet, "Objects");
+    b.Save(dir + "/comet.cgr");
+    error = b.Error();
+    return b.Ok();
+}
+
+// A moon circling around `centre`, drawn through a public call into the orbiter group.
+DemoChannel* Moon(SceneBuilder& b, const char* name, Vec3 centre, Vec3 axis, float phase, DemoChannel* spin) {
+    std::string base(name);
+    DemoChannel* orbit = b.Transform((base + " orbit").c_str(), centre, axis, phase, 1);
+    b.Link(orbit, spin, kAngle);
+    DemoChannel* place = b.Transform((base + " place").c_str(), {1.9, 0, 0}, {0, 1, 0}, 0, 0.45f);
+    b.Link(place, orbit, kParent);
+    DemoChannel* call = b.PublicCall(name, "Orbiter", "Body", ".\\orbiter.cgr", false);
+    b.Link(call, place, 0);
+    return call;
+}
+
+bool BuildScene(EngineInterface* engine, const std::string& dir, std::string& error) {
+    SceneBuilder b(engine, "Scene");
+    // Index 0, the start channel.
+    DemoChannel* renderer = b.Add(kRendererType, "Renderer");
+    DemoChannel* clock = b.Clock("Clock");
+    DemoChannel* spin = b.Oscillator("Spin", kRamp, 0.125f, 360, clock);
+    DemoChannel* orbitSpin = b.Oscillator("Orbit spin", kRamp, 0.2f, 360, clock);
+    DemoChannel* bob = b.Oscillator("Bob", kSine, 0.5f, 0.4f, clock);
+
+    DemoChannel* camera = b.Transform("Camera", {0, 0, 0}, {0, 1, 0}, 0, 1);
+    b.Link(camera, b.Oscillator("Sway", kSine, 0.1f, 25, clock), kAngle);
+    b.Link(renderer, camera, kCamera);
+
+    DemoChannel* cubePlace = b.Transform("Cube place", {-2.2, 0, 0}, {1, 1, 0}, 0, 1);
+    b.Link(cubePlace, spin, kAngle);
+    b.Link(cubePlace, bob, kLift);
+    b.JoinPool(b.Object("Cube", {0.3f, 0.8f, 1.0f}, cubePlace, b.Mesh("Cube mesh", kCube, 1.2f)), "Objects");
+    DemoChannel* crystalPlace = b.Transform("Crystal place", {2.2, 0, 0}, {0, 1, 0.3}, 0, 1);
+    b.Link(crystalPlace, spin, kAngle);
+    b.JoinPool(
+        b.Object("Crystal", {0.7f, 1.0f, 0.4f}, crystalPlace, b.Mesh("Crystal mesh", kIcosahedron, 1.1f)),
+        "Objects");
+
+    // Every member of the pool, the comet too once its group is in.
+    b.Link(renderer, b.PoolUser("All objects", "Objects"), kObjects);
+    b.Link(renderer, Moon(b, "Moon A", {-2.2, 0, 0}, {0, 1, 0}, 0, orbitSpin), kObjects);
+    b.Link(renderer, Moon(b, "Moon B", {2.2, 0, 0}, {0.3, 1, 0}, 180, orbitSpin), kObjects);
+    b.Link(renderer, b.PublicCall("Comet call", "Comet", "Comet", ".\\comet.cgr", true), kGroups);
+    b.Save(dir + "/" + kStartGroup);
+    error = b.Error();
+    return b.Ok();
+}
+
+// ---- the project file ----
+
+std::string Int32(int32_t value) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::string Guid(const _GUID& guid) {
+    std::string bytes = Int32(static_cast<int32_t>(guid.Data1));
+    bytes += static_cast<char>(guid.Data2 & 0xFF);
+    bytes += static_cast<char>(guid.Data2 >> 8);
+    bytes += static_cast<char>(guid.Data3 & 0xFF);
+    bytes += static_cast<char>(guid.Data3 >> 8);
+    bytes.append(reinterpret_cast<const char*>(guid.Data4), 8);
+    return bytes;
+}
+
+struct Needed {
+    _GUID type;
+    const char* dll;
+};
+
+const Needed kNeeded[] = {
+    {kClockType, "democlock.dll"},
+    {kOscillatorType, "demooscillator.dll"},
+    {kTransformType, "demotransform.dll"},
+    {kMeshType, "demomesh.dll"},
+    {kObjectType, "demoobject.dll"},
+    {kRendererType, "demowireframe.dll"},
+    {TEV_DYNAMICLOADING_GUID, "dynamicloading.dll"},
+};
+
+bool WriteBlock(TevFileSaver& saver, const char* tag, const std::vector<std::string>& data) {
+    bool ok = saver.SaveTag(tag);
+    for (const std::string& block : data)
+        ok = ok && saver.SaveBlockSize(block.size()) && saver.SaveDataToFile(block.data(), block.size());
+    return ok;
+}
+
+// Header, start group, the interface version it was made for, and each plug-in the groups
+// need with the version and checksum of the copy installed now.
+bool WriteProject(EngineInterface* engine, const std::string& installDir, const std::string& path) {
+    TevFileSaver saver(engine);
+    if (!saver.OpenSaveFile(path.c_str(), false)) return false;
+    bool ok = WriteBlock(saver, "QSPT", {Int32(1)}) &&
+              WriteBlock(saver, "QSGR", {std::string(kStartGroup) + '\0'}) &&
+              WriteBlock(saver, "QHPV", {Int32(engine->engineInterfaceExt->GetInterfaceID())}) &&
+              WriteBlock(saver, "QDDC", {Int32(static_cast<int32_t>(std::size(kNeeded)))});
+    for (const Needed& needed : kNeeded) {
+        ChannelType type = engine->engineInterfaceExt->GetChannelList()->GetChannelType(needed.type);
+        TevFileLoader loader(engine);
+        std::string dll = installDir + "/channels/" + needed.dll;
+        if (!loader.LoadFile(dll.c_str())) {
+            std::fprintf(stderr, "demo_generator: cannot read %s\n", dll.c_str());
+            ok = false;
+        }
+        std::string versions =
+            Int32(type.versionInfo[0]) + Int32(type.versionInfo[1]) + Int32(type.versionInfo[2]);
+        ok = ok && WriteBlock(saver, "QNDB",
+                              {Guid(needed.type), versions, Int32(static_cast<int32_t>(loader.GetCRC()))});
+    }
+    return saver.CloseSaveFile() && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: demo_generator INSTALL_DIR OUTPUT_DIR\n");
+        return 2;
+    }
+    const std::string installDir = argv[1], outputDir = argv[2];
+    EngineControl* control = GetEngineControlInstance();
+    control->SetInstallDir(installDir.c_str());
+    control->SetVantorRegKey("Software\\Vantor Demo Generator");
+    char className[] = "Vantor Demo Generator";
+    if (!control->InitEngine(nullptr, className, nullptr)) {
+        std::fprintf(stderr, "demo_generator: the engine did not start in %s\n", installDir.c_str());
+        delete control;
+        return 1;
+    }
+    EngineInterface* engine = control->GetEngineInterface();
+    std::string error;
+    // The targets first: public calls record the files of groups that are loaded.
+    bool ok = BuildOrbiter(engine, outputDir, error) && BuildComet(engine, outputDir, error) &&
+              BuildScene(engine, outputDir, error);
+    if (!ok) std::fprintf(stderr, "demo_generator: %s\n", error.c_str());
+    const std::string project = outputDir + "/" + kProjectName;
+    if (ok && !WriteProject(engine, installDir, project)) {
+        std::fprintf(stderr, "demo_generator: cannot write %s\n", project.c_str());
+        ok = false;
+    }
+    delete control;
+    if (ok) std::printf("demo_generator: wrote %s and its three groups\n", project.c_str());
+    return ok ? 0 : 1;
+}

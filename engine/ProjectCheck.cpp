@@ -1,0 +1,262 @@
+// The project check: the project file through the loader's check mode, then the groups a
+// run would load, each loaded for real (without frames) so that every failure is the one a
+// run would meet, in the kernel's own words.
+#include "engine/ProjectCheck.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ChannelInternal.h"
+#include "ChannelList.h"
+#include "ChannelRecords.h"
+#include "EngineControl.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "FilePathFind.h"
+#include "PluginChannels.h"
+#include "TarnwellHost.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "Tev_List.h"
+#include "Tev_String.h"
+#include "engine/ProjectLoader.h"
+#include "engine/ProjectReport.h"
+#include "foundation/InstallLayout.h"
+#include "platform/Files.h"
+
+namespace projectcheck {
+namespace {
+
+// Public call file names shorter than this name no file (as for autoload).
+constexpr size_t kMinFileNameLength = 2;
+
+const char* const kNeedsRestoredTypes =
+    "uses channel types whose plug-ins a run restores first; it can be checked once they are in place";
+
+std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
+
+// "group file: call name", the index standing in for a missing name.
+std::string CallName(Tev_ChannelGroup* group, Tev_Channel* call) {
+    const char* file = group ? group->GetChannelGroupFileName() : nullptr;
+    const char* name = call->GetChannelName();
+    return std::string(file ? file : "") + ": " +
+           (name && name[0] ? std::string(name) : "channel " + std::to_string(call->GetChannelIDIndexNr()));
+}
+
+class Checker {
+public:
+    Checker(EngineInterface* engine, ProjectReport& report) : engine(engine), report(report) {}
+
+    void Run(const char* path);
+
+private:
+    Tev_ChannelGroup* LoadGroup(const std::string& path, const char* poolName, std::string& reason);
+    void CheckStartGroup(const std::string& path);
+    void CheckPublicCalls(Tev_ChannelGroup* group);
+    void CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call);
+    void CheckWaitingCalls();
+    void CheckChannelTypes();
+    bool AcceptsTarget(Tev_Channel* call, Tev_Channel* target);
+    int GroupFailureVerdict(const std::string& reason);
+    std::string GroupDetail(Tev_ChannelGroup* group);
+
+    EngineInterface* engine;
+    ProjectReport& report;
+    std::vector<Tev_ChannelGroup*> groups;      // loaded by the check, in load order
+    std::vector<Tev_Channel*> waitingCalls;     // public calls that load nothing themselves
+};
+
+void Checker::Run(const char* path) {
+    ProjectLoader loader(engine);
+    // A project a load refuses has no groups a run would reach.
+    if (loader.CheckProjectFile(path, report) != TEV_LOADER_OK) return;
+    CheckStartGroup(loader.GetStartGroupPath());
+    // Groups join the list as public calls load them.
+    for (size_t i = 0; i < groups.size(); i++) CheckPublicCalls(groups[i]);
+    CheckWaitingCalls();
+    CheckChannelTypes();
+}
+
+Tev_ChannelGroup* Checker::LoadGroup(const std::string& path, const char* poolName, std::string& reason) {
+    if (!platform::FileExists(path.c_str())) {
+        reason = "the file does not exist";
+        return nullptr;
+    }
+    MessageCapture capture;
+    Tev_ChannelGroup* group = engine->LoadChannelGroup(path.c_str(), poolName);
+    if (group)
+        groups.push_back(group);
+    else
+        reason = capture.Text().empty() ? "does not load" : capture.Text();
+    return group;
+}
+
+// A group that fails only for a channel type whose plug-in a run restores first cannot be
+// judged before that restore; any other failure is one a run meets as well.
+int Checker::GroupFailureVerdict(const std::string& reason) {
+    for (const std::string& type : report.RestoredTypes()) {
+        // Messages name a type without braces.
+        if (reason.find(type.substr(1, type.size() - 2)) != std::string::npos) return TEV_CHECK_RESTORE;
+    }
+    return TEV_CHECK_FAILED;
+}
+
+std::string Checker::GroupDetail(Tev_ChannelGroup* group) {
+    int channels = 0;
+    for (int i = 0; i < group->GetChannelCount(); i++)
+        if (group->GetChannel(i)) channels++;
+    const char* pool = group->GetPoolName();
+    return "pool \"" + std::string(pool ? pool : "") + "\", " + std::to_string(channels) + " channel" +
+           (channels == 1 ? "" : "s");
+}
+
+void Checker::CheckStartGroup(const std::string& path) {
+    std::string reason;
+    Tev_ChannelGroup* group = LoadGroup(path, nullptr, reason);
+    if (group) {
+        report.Add(TEV_CHECK_GROUP, TEV_CHECK_OK, path, path, "start group, " + GroupDetail(group), "");
+        return;
+    }
+    const int verdict = GroupFailureVerdict(reason);
+    report.Add(TEV_CHECK_GROUP, verdict, path, path, "start group",
+               verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : reason);
+}
+
+void Checker::CheckPublicCalls(Tev_ChannelGroup* group) {
+    for (int i = 0; i < group->GetChannelCount(); i++) {
+        Tev_Channel* channel = group->GetChannel(i);
+        if (channel && channel->GetChannelInterfaceType() == PEX_PUBLICCALL) CheckPublicCall(group, channel);
+    }
+}
+
+// The base types must agree, as they must for a run to hand the target out.
+bool Checker::AcceptsTarget(Tev_Channel* call, Tev_Channel* target) {
+    return target && target->GetChannelType().baseGuid == call->GetChannelType().baseGuid;
+}
+
+void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
+    PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
+    const std::string pool = Field(info.poolName, sizeof(info.poolName));
+    const std::string channelName = Field(info.channelName, sizeof(info.channelName));
+    const std::string fileName = Field(info.fileName, sizeof(info.fileName));
+    const char* ownFile = group->GetChannelGroupFileName();
+    const std::string name = CallName(group, call);
+    const bool loads = (info.autoLoadGroup || info.dynamicAutoLoadGroup) && info.requestedPublicChannelNr == 0 &&
+                       fileName.size() >= kMinFileNameLength;
+    std::string detail = "channel \"" + channelName + "\" of pool \"" + pool + "\"";
+    if (info.requestedPublicChannelNr != 0) detail += " number " + std::to_string(info.requestedPublicChannelNr);
+    if (!loads) {
+        waitingCalls.push_back(call);
+        return;
+    }
+    detail += info.autoLoadGroup ? ", loaded at once from " : ", loaded in the background from ";
+    std::string path = fileName;
+    FilePathFind paths(engine);
+    if (ownFile && ownFile[0]) {
+        paths.SetSourcePath(ownFile);
+        const char* complete = paths.GetCompleteFilePath(fileName.c_str());
+        path = complete ? complete : "";
+    }
+    detail += path;
+
+    if (!engine->GetPoolGroup(pool.c_str(), 0)) {
+        std::string reason;
+        if (auto* loader = static_cast<Pex_DynamicLoadingChannel*>(
+                engine->GetUniqueChannel(TEV_DYNAMICLOADING_GUID, nullptr)))
+            loader->PrepareGroupLoad(pool.c_str());
+        if (!LoadGroup(path, pool.c_str(), reason)) {
+            const int verdict = GroupFailureVerdict(reason);
+            report.Add(TEV_CHECK_PUBLIC_CALL, verdict, name, path, detail,
+                       verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : "the target group does not load: " + reason);
+            return;
+        }
+        detail += " (" + GroupDetail(engine->GetPoolGroup(pool.c_str(), 0)) + ")";
+    } else {
+        detail += " (already loaded)";
+    }
+    Tev_Channel* target = engine->engineInterfaceExt->GetPublicChannel(&info);
+    if (AcceptsTarget(call, target))
+        report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_OK, name, path, detail, "");
+    else
+        report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_FAILED, name, path, detail,
+                   target ? "the public channel's base type differs from the call's"
+                          : "the target group has no public channel of that name");
+}
+
+// Calls that wait for their group are judged once every loading call has loaded its own.
+void Checker::CheckWaitingCalls() {
+    for (Tev_Channel* call : waitingCalls) {
+        PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
+        const std::string name = CallName(call->GetChannelGroup(), call);
+        const std::string pool = Field(info.poolName, sizeof(info.poolName));
+        const std::string detail = "channel \"" + Field(info.channelName, sizeof(info.channelName)) +
+                                   "\" of pool \"" + pool + "\" number " +
+                                   std::to_string(info.requestedPublicChannelNr) + ", waits for the group";
+        Tev_Channel* target = engine->engineInterfaceExt->GetPublicChannel(&info);
+        if (AcceptsTarget(call, target))
+            report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_OK, name, "", detail, "");
+        else
+            report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_FAILED, name, "", detail,
+                       target ? "the public channel's base type differs from the call's"
+                              : "no group the project loads offers it, and the call loads nothing itself");
+    }
+}
+
+// Every type the loaded channels need (their own, their bases, what they declare), and the
+// DLLs they declare, which must sit in 3rd/.
+void Checker::CheckChannelTypes() {
+    Tev_List dependencies;
+    for (Tev_ChannelGroup* group : groups)
+        for (int i = 0; i < group->GetChannelCount(); i++)
+            if (Tev_Channel* channel = group->GetChannel(i)) channelInternal.GetChannelDepenency(channel, &dependencies);
+
+    ChannelList* list = engine->engineInterfaceExt->GetChannelList();
+    std::vector<std::string> dlls;
+    for (int i = 0; i < dependencies.GetItemCount(); i++) {
+        auto* dependency = static_cast<ChannelDependency*>(dependencies.GetItem(i));
+        if (!dependency) continue;
+        const ChannelType type = list ? list->GetChannelType(dependency->channelTypeGuid) : ChannelType();
+        ChannelListItem* item = list ? list->GetItem(dependency->channelTypeGuid) : nullptr;
+        const std::string guid = GuidText(dependency->channelTypeGuid);
+        std::string detail = "type " + guid + ", version " + VersionText(type.versionInfo);
+        if (!report.Lists(guid)) detail += ", not listed in the project";
+        report.Add(TEV_CHECK_CHANNEL_TYPE, TEV_CHECK_OK, type.typeName[0] ? type.typeName : guid,
+                   item && item->fileName.GetString() ? item->fileName.GetString() : "", detail, "");
+        for (int d = 0; d < dependency->dllNames.GetItemCount(); d++) {
+            auto* dllName = static_cast<Tev_String*>(dependency->dllNames.GetItem(d));
+            const char* text = dllName ? dllName->GetString() : nullptr;
+            if (!text || !text[0]) continue;
+            bool seen = false;
+            for (const std::string& known : dlls) seen = seen || known == text;
+            if (seen) continue;
+            dlls.push_back(text);
+            const std::string path = installlayout::Path(engine->GetInstallDir(), installlayout::kThirdPartyDir, text);
+            const bool present = platform::FileExists(path.c_str());
+            report.Add(TEV_CHECK_DEPENDENCY, present ? TEV_CHECK_OK : TEV_CHECK_FAILED, text, path,
+                       "needed by " + std::string(type.typeName[0] ? type.typeName : guid),
+                       present ? "" : "missing from 3rd/");
+        }
+    }
+    for (int i = 0; i < dependencies.GetItemCount(); i++) delete static_cast<ChannelDependency*>(dependencies.GetItem(i));
+}
+
+}  // namespace
+
+int CheckProject(EngineInterface* engine, const char* path, ProjectReport& report) {
+    EngineInterfaceExt* ext = engine->engineInterfaceExt;
+    ext->ReleaseGroups();
+    Checker(engine, report).Run(path);
+    ext->ReleaseGroups();
+    return report.Worst();
+}
+
+}  // namespace projectcheck
+
+extern "C" TARNWELL_API int TevCheckProject(EngineControl* control, const char* projectPath, TevCheckHandler handler,
+                                            void* context) {
+    EngineInterface* engine = control ? control->GetEngineInterface() : nullptr;
+    if (!engine || !projectPath) return -1;
+    ProjectReport report(handler, context);
+    return projectcheck::CheckProject(engine, projectPath, report);
+}

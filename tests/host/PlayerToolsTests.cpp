@@ -1,0 +1,204 @@
+// The player's tools on projects written by the kernel: the load doctor (--check) and its
+// exit status, the trace file (--trace), frame statistics (--stats) and the status line.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ChannelInternal.h"
+#include "ChannelList.h"
+#include "ChannelRecords.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "plugins/testchannels/TestChannels.h"
+#include "support/ProjectBuilder.h"
+#include "support/TestEngine.h"
+
+using namespace tarnwell_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct PlayerRun {
+    int status = -1;
+    std::string output;
+};
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class PlayerTools : public ::testing::Test {
+protected:
+    void SetUp() override {
+        installDir = fs::path(root.Path()) / "vantor";
+        fs::copy(TARNWELL_VANTOR_DIR, installDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    }
+
+    PlayerRun Player(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {(installDir / "vantor-player").string(), "--registry-key",
+                                             "SOFTWARE\\PlayerToolsTest"});
+        const std::string output = root.Path() + "/output.txt";
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const int in = open("/dev/null", O_RDONLY);
+            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(out, 2);
+            setenv("TARNWELL_REGISTRY_DIR", (root.Path() + "/registry").c_str(), 1);
+            std::vector<char*> argv;
+            for (std::string& argument : arguments) argv.push_back(argument.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        PlayerRun run;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream in(output);
+        std::stringstream text;
+        text << in.rdbuf();
+        run.output = text.str();
+        return run;
+    }
+
+    // A start group (a counter with a root below it) and a project carrying both plug-ins;
+    // `extra` adds entries after them. With `background`, the counter's second child is a
+    // public call that loads a target group in the background.
+    void WriteProject(const ProjectBlocks& extra = {}, int extraCount = 0, bool background = false) {
+        TestEngineOptions options;
+        options.pluginPaths = {TestChannelPath(TEST_COUNTER_DLL), TestChannelPath(TEST_ROOT_DLL)};
+        TestEngine writer(options);
+        EngineInterface* api = writer.Engine();
+        Tev_ChannelGroup* group = api->CreateNewGroup("Tools Start", false, -1);
+        Tev_Channel* start = api->InitChannelFromType(kTestCounterGuid, group, false);
+        Tev_Channel* child = api->InitChannelFromType(kTestRootGuid, group, false);
+        ASSERT_TRUE(start && child);
+        start->SetChild(child, -1, 0);
+        group->SetStartChannel(start->GetChannelIDIndexNr());
+        if (background) {
+            Tev_ChannelGroup* target = api->CreateNewGroup("Target", false, -1);
+            Tev_Channel* lamp = api->InitChannelFromType(kTestRootGuid, target, false);
+            ASSERT_NE(lamp, nullptr);
+            lamp->SetChannelName("Lamp");
+            lamp->SetChannelInterfaceType(PEX_PUBLIC);
+            ASSERT_TRUE(target->SaveChannelGroup((root.Path() + "/target.cgr").c_str()));
+            api->DeleteChannelGroup(target->GetGroupIndex());
+
+            Tev_Channel* call = api->InitChannelFromType(kTestRootGuid, group, false);
+            ASSERT_NE(call, nullptr);
+            call->SetChannelInterfaceType(PEX_PUBLICCALL);
+            PublicCallInfo info;
+            std::strcpy(info.poolName, "Target");
+            std::strcpy(info.channelName, "Lamp");
+            std::strcpy(info.fileName, "target.cgr");
+            info.autoLoadGroup = false;
+            info.dynamicAutoLoadGroup = 1;
+            channelInternal.SetPublicCallInfo(call, info);
+            start->SetChild(call, -1, 0);
+        }
+        ASSERT_TRUE(group->SaveChannelGroup((root.Path() + "/start.cgr").c_str()));
+
+        ProjectBlocks blocks = {
+            {"QSPT", {Int32Data(1)}}, {"QSGR", {TextData("start.cgr")}}, {"QDDC", {Int32Data(2 + extraCount)}}};
+        for (auto [type, module] : {std::pair{kTestCounterGuid, TEST_COUNTER_DLL}, {kTestRootGuid, TEST_ROOT_DLL}}) {
+            const ChannelType local = writer.Ext()->GetChannelList()->GetChannelType(type);
+            const std::string path = TestChannelPath(module);
+            Append(blocks, ChannelEntry(type, {local.versionInfo[0], local.versionInfo[1], local.versionInfo[2]},
+                                        FileCrc(api, path)));
+            Append(blocks, EmbeddedChannel(module, ReadBinaryFile(path)));
+        }
+        Append(blocks, extra);
+        ASSERT_TRUE(tarnwell_test::WriteProject(api, Project(), blocks));
+    }
+
+    std::string Project() const { return root.Path() + "/project.vtr"; }
+
+    TempDir root{"tarnwell-player-tools"};
+    fs::path installDir;
+};
+
+// On an install without the project's plug-ins the doctor names each and says a run restores
+// them; after a run they are in place. A plug-in neither installed nor carried, and one whose
+// installed file differs from what the project was saved with, fail the check.
+TEST_F(PlayerTools, CheckExitStatusAndNamesFollowWhatARunWouldLoad) {
+    WriteProject();
+    PlayerRun before = Player({"--check", Project()});
+    EXPECT_EQ(before.status, 4) << before.output;
+    EXPECT_TRUE(Has(before.output, "restore testcounter.dll")) << before.output;
+    EXPECT_TRUE(Has(before.output, "restore testroot.dll")) << before.output;
+    EXPECT_FALSE(fs::exists(installDir / "channels" / TEST_COUNTER_DLL)) << "a check writes nothing";
+
+    ASSERT_EQ(Player({"--frames", "1", "--fps", "0", Project()}).status, 0);
+    PlayerRun healthy = Player({"--check", Project()});
+    EXPECT_EQ(healthy.status, 0) << healthy.output;
+    EXPECT_TRUE(Has(healthy.output, "ok      Test Counter")) << healthy.output;
+    EXPECT_TRUE(Has(healthy.output, "group        ok")) << healthy.output;
+
+    const struct {
+        const char* name;
+        ProjectBlocks entry;
+        const char* shown;
+    } failures[] = {
+        {"missing plug-in", ChannelEntry(kTestMissingGuid, {1, 52, 1}, 0), "7E57C4FF-7E57-4000-8000-0000000000FF"},
+        {"checksum mismatch", ChannelEntry(kTestCounterGuid, {1, 52, 1}, 12345), "checksum"},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.name);
+        WriteProject(failure.entry, 1);
+        PlayerRun run = Player({"--check", Project()});
+        EXPECT_EQ(run.status, 5) << run.output;
+        EXPECT_TRUE(Has(run.output, "FAILS")) << run.output;
+        EXPECT_TRUE(Has(run.output, failure.shown)) << run.output;
+    }
+}
+
+// python3's json module is the independent reader: the file is valid JSON in the trace event
+// format, one complete event per frame, the group and plug-in loads on record, the background
+// read on a worker thread of its own.
+TEST_F(PlayerTools, TraceIsJsonWithOneEventPerFrameAndStatsAndStatusAreReported) {
+    WriteProject({}, 0, true);
+    const std::string trace = root.Path() + "/trace.json";
+    PlayerRun run = Player({"--frames", "30", "--fps", "20", "--trace", trace, "--stats", "--status", Project()});
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Has(run.output, "frame times over 30 frames: min ")) << run.output;
+    EXPECT_TRUE(Has(run.output, "99th percentile")) << run.output;
+    // The frames take 1.45 s: at least one status line.
+    EXPECT_TRUE(Has(run.output, " fps, 4 channels, 2 groups, loaded in the background: target.cgr\n")) << run.output;
+
+    const std::string script =
+        "import json,sys\n"
+        "events=json.load(open(sys.argv[1]))['traceEvents']\n"
+        "spans=[e for e in events if e['ph']=='X']\n"
+        "assert all(e['dur']>=0 and 'ts' in e and 'tid' in e for e in spans)\n"
+        "count=lambda c:sum(1 for e in spans if e['cat']==c)\n"
+        "main=[e['tid'] for e in events if e['ph']=='M' and e['args']['name']=='vantor-player']\n"
+        "read=[e for e in spans if e['name'].startswith('background group read')]\n"
+        "print('frames=%d groups=%d plugins=%d'%(count('frame'),count('group'),count('plugin')))\n"
+        "print('worker read' if read and read[0]['tid'] not in main else 'no worker read')\n";
+    const std::string scriptPath = root.Path() + "/check_trace.py";
+    std::ofstream(scriptPath) << script;
+    FILE* pipe = popen(("python3 " + scriptPath + " " + trace + " 2>&1").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[512] = "";
+    std::string answer;
+    while (std::fgets(buffer, sizeof(buffer), pipe)) answer += buffer;
+    EXPECT_EQ(pclose(pipe), 0) << answer;
+    // The start group, the background read and the group made from it.
+    EXPECT_TRUE(Has(answer, "frames=30 groups=3 ")) << answer;
+    EXPECT_TRUE(Has(answer, "worker read")) << answer;
+    EXPECT_FALSE(Has(answer, "no worker read")) << answer;
+    EXPECT_FALSE(Has(answer, "plugins=0 ")) << answer;
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// vantor-cgr dot: a group read through the kernel, drawn with one node per channel, its links
+// labelled with position and slot, its pools as clusters and its public calls pointing out.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "ChannelInternal.h"
+#include "ChannelPoolManagement.h"
+#include "ChannelRecords.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "ToolInstall.h"
+#include "plugins/testchannels/TestChannels.h"
+
+namespace {
+
+using tooltest::ToolInstall;
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
+
+class CgrDot : public ::testing::Test {
+protected:
+    // "Hub" links "Left" and "Right" at the multiple position 2, "Right" is in the pool
+    // "Lights", which "Left" uses, and "Out" is a public call into the group "Sky".
+    void SetUp() override {
+        tarnwell_test::TestEngineOptions options;
+        options.pluginPaths = {TARNWELL_TEST_CHANNELS_DIR};
+        tarnwell_test::TestEngine author(options);
+        EngineInterface* api = author.Engine();
+        Tev_ChannelGroup* group = api->CreateNewGroup("Scene", false, 0);
+        Tev_Channel* hub = Add(api, group, kTestLinksGuid, "Hub");
+        Tev_Channel* left = Add(api, group, kTestDerivedGuid, "Left");
+        hub->SetChild(left, -1, 2);
+        Tev_Channel* right = Add(api, group, kTestDerivedGuid, "Right \"R\"");
+        hub->SetChild(right, -1, 2);
+        api->engineInterfaceExt->GetChannelPoolManagement()->CreatePoolItem("Lights", right);
+        channelInternal.AddPoolToChannel(left, "Lights");
+        Tev_Channel* out = Add(api, group, kTestCounterGuid, "Out");
+        out->SetChannelInterfaceType(PEX_PUBLICCALL);
+        PublicCallInfo info;
+        std::strcpy(info.poolName, "Sky");
+        std::strcpy(info.fileName, ".\\sky.cgr");
+        channelInternal.SetPublicCallInfo(out, info);
+        hub->SetChild(out, -1, 3);
+        ASSERT_TRUE(group->SaveChannelGroup(Group().c_str()));
+    }
+
+    static Tev_Channel* Add(EngineInterface* api, Tev_ChannelGroup* group, const _GUID& type,
+                            const char* name) {
+        Tev_Channel* channel = api->InitChannelFromType(type, group, false);
+        EXPECT_NE(channel, nullptr);
+        if (channel) channel->SetChannelName(name);
+        return channel;
+    }
+
+    std::string Group() const { return dir.Path() + "/scene.cgr"; }
+
+    tarnwell_test::TempDir dir{"tarnwell-cgr-dot"};
+    ToolInstall install{{TEST_LINKS_DLL, TEST_DERIVED_DLL, TEST_ROOT_DLL, TEST_COUNTER_DLL}};
+};
+
+TEST_F(CgrDot, GraphShowsChannelsLinksPoolsAndPublicCalls) {
+    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group()), 0) << install.Output();
+    const std::string dot = install.Output();
+    EXPECT_EQ(Count(dot, "class=\"channel\""), 4u) << dot;
+    EXPECT_NE(dot.find("c0 [id=\"channel0\", class=\"channel\", label=\"Hub\\nTest Links\\n#0, start\""),
+              std::string::npos)
+        << dot;
+    EXPECT_NE(dot.find("label=\"Right \\\"R\\\"\\nTest Derived\\n#2\""), std::string::npos) << dot;
+    EXPECT_NE(dot.find("c0 -> c1 [label=\"2[0]\"]"), std::string::npos) << dot;
+    EXPECT_NE(dot.find("c0 -> c2 [label=\"2[1]\"]"), std::string::npos) << dot;
+    EXPECT_NE(
+        dot.find(
+            "subgraph cluster_pool0 {\n    label=\"pool Lights\"; style=dashed; color=gray40;\n    c2 ["),
+        std::string::npos)
+        << dot;
+    EXPECT_NE(dot.find("c1 -> c2 [lhead=cluster_pool0, style=dotted, label=\"uses pool\"]"),
+              std::string::npos)
+        << dot;
+    EXPECT_NE(dot.find("c3 -> g0 [style=dashed, label=\"No Name"), std::string::npos) << dot;
+    EXPECT_NE(dot.find("g0 [id=\"group0\", class=\"group\", shape=folder, style=solid, label=\"group "
+                       "Sky\\n.\\\\sky.cgr\"]"),
+              std::string::npos)
+        << dot;
+}
+
+TEST_F(CgrDot, SvgHasOneNodePerChannelAndMissingGraphvizIsSaid) {
+    const std::string svg = dir.Path() + "/scene.svg";
+    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + svg), 0) << install.Output();
+    const std::string picture = tarnwell_test::ReadBinaryFile(svg);
+    EXPECT_EQ(picture.compare(0, 5, "<?xml"), 0);
+    EXPECT_EQ(Count(picture, "class=\"node channel\""), 4u) << picture;
+    EXPECT_EQ(Count(picture, "class=\"node group\""), 1u);
+
+    EXPECT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + dir.Path() + "/none.svg",
+                          "PATH=/nonexistent"),
+              4);
+    EXPECT_NE(install.Output().find("needs Graphviz's dot program, which is not in PATH"), std::string::npos);
+}
+
+TEST_F(CgrDot, GroupWithAChannelTypeTheInstallLacksIsRefusedWithTheKernelsReason) {
+    ToolInstall bare;
+    EXPECT_EQ(bare.Run("vantor-cgr", "dot " + Group()), 1);
+    EXPECT_NE(bare.Output().find("could not load"), std::string::npos) << bare.Output();
+    EXPECT_NE(bare.Output().find("Couldn't find channel DLL!"), std::string::npos) << bare.Output();
+}
+
+}  // namespace

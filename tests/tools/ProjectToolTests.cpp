@@ -1,0 +1,309 @@
+// vantor-project: a project packed on one install runs on another that lacks its plug-ins;
+// info shows every block; unpack writes the embedded files and refuses unsafe names.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "ChannelInternal.h"
+#include "ChannelRecords.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "ProjectFile.h"
+#include "ProjectInfo.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "ToolInstall.h"
+#include "plugins/dependtest/DependTestChannels.h"
+#include "plugins/testchannels/TestChannels.h"
+#include "support/ProjectBuilder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tarnwell_test::ReadBinaryFile;
+using tarnwell_test::WriteBinaryFile;
+using tooltest::ToolInstall;
+
+// Every module the project below needs, through its channels' types and their dependencies.
+const std::vector<std::string> kProjectPlugins = {TEST_COUNTER_DLL, TEST_ROOT_DLL, "depderived.dll",
+                                                  "deproot.dll", TEST_LINKS_DLL};
+const std::vector<std::string> kProjectDlls = {"rootextra.dll", "derivedextra.dll"};
+
+Tev_Channel* Add(EngineInterface* api, Tev_ChannelGroup* group, const _GUID& type, const char* name) {
+    Tev_Channel* channel = api->InitChannelFromType(type, group, false);
+    EXPECT_NE(channel, nullptr);
+    if (channel) channel->SetChannelName(name);
+    return channel;
+}
+
+// B holds the public counter "Sun" calling a root "Light" and a derived dependency test
+// channel; A's start counter calls a public call into B, which loads B from its file beside
+// A's when the first frame asks for it. B's plug-ins are found only through the public call.
+void SaveGroups(const std::string& dir) {
+    tarnwell_test::TestEngineOptions options;
+    options.pluginPaths = {TARNWELL_TEST_CHANNELS_DIR};
+    tarnwell_test::TestEngine author(options);
+    EngineInterface* api = author.Engine();
+    Tev_ChannelGroup* b = api->CreateNewGroup("B", false, 0);
+    Tev_Channel* sun = Add(api, b, kTestCounterGuid, "Sun");
+    sun->SetChannelInterfaceType(PEX_PUBLIC);
+    ASSERT_EQ(sun->SetChild(Add(api, b, kTestRootGuid, "Light"), -1, 0), 0);
+    ASSERT_GE(sun->SetChild(Add(api, b, kDepDerivedGuid, "Extra"), -1, 0), 0);
+    ASSERT_TRUE(b->SaveChannelGroup((dir + "/B.cgr").c_str()));
+
+    Tev_ChannelGroup* a = api->CreateNewGroup("A", false, 0);
+    Tev_Channel* start = Add(api, a, kTestCounterGuid, "Start");
+    Tev_Channel* call = Add(api, a, kTestCounterGuid, "Call");
+    call->SetChannelInterfaceType(PEX_PUBLICCALL);
+    PublicCallInfo info;
+    std::strcpy(info.poolName, "B");
+    std::strcpy(info.channelName, "Sun");
+    channelInternal.SetPublicCallInfo(call, info);
+    ASSERT_EQ(start->SetChild(call, -1, 0), 0);
+    a->SetStartChannel(start->GetChannelIDIndexNr());
+    ASSERT_TRUE(a->SaveChannelGroup((dir + "/A.cgr").c_str()));
+}
+
+class ProjectTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const std::string& dll : kProjectDlls)
+            WriteBinaryFile(source.Path("3rd/" + dll), "module " + dll);
+        SaveGroups(project.Path());
+        ASSERT_EQ(source.Run("vantor-project", "new " + In() + " " + File("A.cgr")), 0) << source.Output();
+    }
+
+    std::string File(const std::string& name) const {
+        return ToolInstall::Quote(project.Path() + "/" + name);
+    }
+    std::string In() const { return File("in.vtr"); }
+    int Pack() { return source.Run("vantor-project", "pack " + In() + " " + File("packed.vtr")); }
+
+    tarnwell_test::TempDir project{"tarnwell-project-tool"};
+    ToolInstall source{kProjectPlugins};
+};
+
+TEST_F(ProjectTool, PackedProjectRestoresItsPluginsAndRunsOnAFreshInstall) {
+    // Packed into another directory: its start group name must lead back to the groups.
+    fs::create_directory(project.Path() + "/dist");
+    ASSERT_EQ(source.Run("vantor-project", "pack " + In() + " " + File("dist/packed.vtr")), 0)
+        << source.Output();
+    ToolInstall fresh;
+    // Without its plug-ins the project's start group cannot be made.
+    EXPECT_EQ(fresh.Run("vantor-player", "--frames 3 --fps 0 " + In()), 14) << fresh.Output();
+    const std::string calls = project.Path() + "/calls.txt";
+    ASSERT_EQ(fresh.Run("vantor-player", "--frames 3 --fps 0 " + File("dist/packed.vtr"),
+                        std::string(TEST_CHANNEL_CALL_LOG_ENV) + "=" + ToolInstall::Quote(calls)),
+              0)
+        << fresh.Output();
+    for (const std::string& plugin : kProjectPlugins)
+        EXPECT_EQ(ReadBinaryFile(fresh.Path("channels/" + plugin)),
+                  ReadBinaryFile(source.Path("channels/" + plugin)))
+            << plugin;
+    for (const std::string& dll : kProjectDlls)
+        EXPECT_EQ(ReadBinaryFile(fresh.Path("3rd/" + dll)), "module " + dll);
+    // On the install it was packed on, versions and checksums match: nothing is replaced
+    // (a restore would rename a new file into place).
+    const auto inode = [&](const std::string& plugin) {
+        struct stat info = {};
+        stat(source.Path("channels/" + plugin).c_str(), &info);
+        return info.st_ino;
+    };
+    const ino_t before = inode(TEST_ROOT_DLL);
+    ASSERT_EQ(source.Run("vantor-player", "--frames 1 --fps 0 " + File("dist/packed.vtr")), 0)
+        << source.Output();
+    EXPECT_EQ(inode(TEST_ROOT_DLL), before);
+    // The group reached through the public call was loaded and ran in every frame.
+    const std::string log = ReadBinaryFile(calls);
+    size_t rootCalls = 0;
+    for (size_t at = log.find("Test Root\n"); at != std::string::npos; at = log.find("Test Root\n", at + 1))
+        ++rootCalls;
+    EXPECT_EQ(rootCalls, 3u) << log;
+}
+
+TEST_F(ProjectTool, PackKeepsEntriesTheGroupsDoNotNeed) {
+    tarnwell_test::TestEngine writer;
+    vtr::ProjectBlocks blocks = {
+        {"QSPT", {vtr::IntData(1)}}, {"QSGR", {vtr::NameData("A.cgr")}}, {"QDDC", {vtr::IntData(1)}}};
+    vtr::Append(blocks, vtr::ChannelEntry(kTestAutoChildGuid, {1, 52, 1}, 5));
+    vtr::Append(blocks, vtr::EmbeddedChannel(TEST_AUTOCHILD_DLL, "made at run time"));
+    ASSERT_TRUE(vtr::WriteProject(writer.Engine(), project.Path() + "/in.vtr", blocks));
+    ASSERT_EQ(Pack(), 0) << source.Output();
+    vtr::Project packed;
+    ASSERT_TRUE(vtr::ReadProject(cgr::ReadTagStream(ReadBinaryFile(project.Path() + "/packed.vtr")), packed));
+    EXPECT_TRUE(packed.problems.empty());
+    ASSERT_EQ(packed.channels.size(), kProjectPlugins.size() + 1);
+    EXPECT_TRUE(packed.channels.back().type == kTestAutoChildGuid);
+    EXPECT_EQ(packed.channels.back().file.data, "made at run time");
+    EXPECT_EQ(packed.others.size(), kProjectDlls.size());
+}
+
+TEST_F(ProjectTool, PackRefusesAnInstallThatLacksADeclaredDll) {
+    fs::remove(source.Path("3rd/derivedextra.dll"));
+    EXPECT_EQ(Pack(), 1);
+    EXPECT_NE(source.Output().find("Dependency Derived needs derivedextra.dll"), std::string::npos)
+        << source.Output();
+    EXPECT_FALSE(fs::exists(project.Path() + "/packed.vtr"));
+}
+
+TEST_F(ProjectTool, UnpackWritesTheEmbeddedFilesAsAnInstallHoldsThem) {
+    ASSERT_EQ(Pack(), 0) << source.Output();
+    ASSERT_EQ(source.Run("vantor-project", "unpack " + File("packed.vtr") + " " + File("out")), 0)
+        << source.Output();
+    for (const std::string& plugin : kProjectPlugins)
+        EXPECT_EQ(ReadBinaryFile(project.Path() + "/out/channels/" + plugin),
+                  ReadBinaryFile(source.Path("channels/" + plugin)));
+    for (const std::string& dll : kProjectDlls)
+        EXPECT_EQ(ReadBinaryFile(project.Path() + "/out/3rd/" + dll), "module " + dll);
+}
+
+// What the kernel's project loader makes of a project written by `vantor-project new`.
+TEST(ProjectToolNew, WritesAProjectTheKernelLoads) {
+    ToolInstall install;
+    tarnwell_test::TempDir dir{"tarnwell-project-new"};
+    const struct {
+        std::string options;
+        int code;  // LoadProjectFile's answer
+        int editorVersion;
+        bool keepRunning;
+    } kCases[] = {{"", 0, 1, false},
+                  {"--version 7 --flag keep-running", 0, 7, true},
+                  {"--version 2,100005", 0, 2, false},
+                  {"--version 2,100006", 2, 2, false}};
+    for (const auto& c : kCases) {
+        const std::string path = dir.Path() + "/p.vtr";
+        ASSERT_EQ(install.Run("vantor-project",
+                              "new " + path + " " + dir.Path() + "/groups/start.cgr " + c.options),
+                  0)
+            << install.Output();
+        tarnwell_test::TestEngine engine;
+        EXPECT_EQ(engine.Ext()->InitializeVTRFile(path.c_str()), c.code) << c.options;
+        EXPECT_EQ(engine.Ext()->GetProjectEditorVersion(), c.editorVersion) << c.options;
+        EXPECT_EQ(engine.Ext()->GetIfKeepRunningApplication(), c.keepRunning) << c.options;
+    }
+    EXPECT_EQ(install.Run("vantor-project", "new " + dir.Path() + "/p.vtr s.cgr --flag fast"), 2);
+    EXPECT_NE(install.Output().find("unknown project flag 'fast' (known: keep-running)"), std::string::npos);
+}
+
+// A project embedding one file under `name`, framed by hand.
+std::string ProjectEmbedding(const std::string& name, int32_t statedSize = 4) {
+    cgr::TagStream stream;
+    stream.entries = {{"QSPT", {vtr::IntData(1)}}, {"QDDC", {vtr::IntData(1)}}};
+    for (const vtr::ProjectBlock& block : vtr::ChannelEntry(kTestRootGuid, {1, 52, 1}, 7))
+        stream.entries.push_back({block.tag, block.data});
+    for (const vtr::ProjectBlock& block : vtr::EmbeddedChannel(name, "data", statedSize))
+        stream.entries.push_back({block.tag, block.data});
+    return cgr::WriteTagStream(stream);
+}
+
+TEST(ProjectToolUnpack, RefusesNamesThatLeaveTheirDirectoryAndWritesNothing) {
+    ToolInstall install;
+    tarnwell_test::TempDir dir{"tarnwell-unpack"};
+    const struct {
+        std::string name;
+        int32_t statedSize;
+    } kRefused[] = {{"../escape.dll", 4}, {"sub/x.dll", 4},       {"a\\b.dll", 4}, {"..", 4},
+                    {"c:x.dll", 4},       {"line\nbreak.dll", 4}, {"short.dll", 3}};
+    for (const auto& refused : kRefused) {
+        WriteBinaryFile(dir.Path() + "/p.vtr", ProjectEmbedding(refused.name, refused.statedSize));
+        EXPECT_EQ(install.Run("vantor-project", "unpack " + dir.Path() + "/p.vtr " + dir.Path() + "/out"), 1)
+            << refused.name << ": " << install.Output();
+        EXPECT_NE(install.Output().find("nothing was written"), std::string::npos) << install.Output();
+        EXPECT_FALSE(fs::exists(dir.Path() + "/out")) << refused.name;
+        EXPECT_FALSE(fs::exists(dir.Path() + "/escape.dll"));
+    }
+    WriteBinaryFile(dir.Path() + "/p.vtr", ProjectEmbedding("plain.dll"));
+    EXPECT_EQ(install.Run("vantor-project", "unpack " + dir.Path() + "/p.vtr " + dir.Path() + "/out"), 0);
+    EXPECT_EQ(ReadBinaryFile(dir.Path() + "/out/channels/plain.dll"), "data");
+}
+
+TEST(ProjectToolInfo, ShowsEveryBlockWithWhatTheLoaderMakesOfIt) {
+    vtr::ProjectBlocks blocks = {{"QSPT", {vtr::IntData(2)}},      {"QSGR", {vtr::NameData("start.cgr")}},
+                                 {"QHPV", {vtr::IntData(100005)}}, {"QFKR", {}},
+                                 {"QDDC", {vtr::IntData(2)}},      {"QFDB", {}}};
+    vtr::Append(blocks, vtr::ChannelEntry(kTestRootGuid, {1, 52, 3}, 0xA1B2C3D4));
+    vtr::Append(blocks, vtr::EmbeddedChannel("testroot.dll", "abc"));
+    blocks.push_back({"QDGC", {vtr::IntData(1)}});
+    vtr::Append(blocks, vtr::OtherDllEntry("extra.dll", 0x10));
+    vtr::Append(blocks, vtr::EmbeddedOtherDll("extra.dll", "12345"));
+    blocks.push_back({"ZZZZ", {"?"}});  // after the lists: the loader never reads it
+    cgr::TagStream stream;
+    for (const vtr::ProjectBlock& block : blocks) stream.entries.push_back({block.tag, block.data});
+    vtr::Project project;
+    ASSERT_TRUE(vtr::ReadProject(stream, project));
+    const std::string text = vtr::DescribeProject(stream, project, "/p/");
+    const char* const kLines[] = {
+        "QSPT 2    # project header, editor version\n",
+        "QSGR \"start.cgr\"    # start group: /p/start.cgr (not found)\n",
+        "QHPV 100005    # needs engine interface 100005 (this kernel: 100005)\n",
+        "QFKR    # the application keeps running\n",
+        "QDDC 2    # channel plug-ins the project needs\n",
+        "QFDB    # channel plug-in 1 of 2: empty\n",
+        "QNDB type={7E57C401-7E57-4000-8000-000000000001} version=1,52,3 crc=0xA1B2C3D4    # channel plug-in "
+        "2 "
+        "of 2, embeds testroot.dll\n",
+        "QCAN \"testroot.dll\"\nQCAS 3\nQCAF <3 bytes>\n",
+        "QDGC 1    # DLLs the plug-ins need\n",
+        "QDDF \"extra.dll\"    # DLL below 3rd/ 1 of 1, embeds extra.dll\nQCRC 0x00000010\n",
+        "QDLN \"extra.dll\"\nQDLS 5\nQDLF <5 bytes>\n",
+        "ZZZZ hex:3F    # not read by the loader\n",
+        "# problem: the loader stops before ZZZZ: the blocks from there on are never read\n"};
+    size_t at = 0;
+    for (const char* line : kLines) {
+        const size_t found = text.find(line, at);
+        EXPECT_NE(found, std::string::npos) << "missing or out of order: " << line << "in:\n" << text;
+        if (found != std::string::npos) at = found;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Damaged projects: what info says of each, and the answer of the kernel's loader it foretells.
+TEST(ProjectToolInfo, ProblemsAgreeWithTheKernelsLoader) {
+    using vtr::IntData;
+    const vtr::ProjectBlocks entry = vtr::ChannelEntry(kTestRootGuid, {1, 52, 1}, 7);
+    const struct {
+        vtr::ProjectBlocks blocks;
+        const char* problem;
+        int code;  // LoadProjectFile's answer
+    } kCases[] = {
+        {{{"QSGR", {vtr::NameData("a.cgr")}}}, "no QSPT header with a 32-bit version", 1},
+        {{{"QSPT", {IntData(1)}}, {"QDDC", {IntData(2)}}, {"QFDB", {}}},
+         "QDDC announces 2 channel plug-ins, 1 follow",
+         0},
+        {{{"QSPT", {IntData(1)}},
+          {"QDDC", {IntData(1)}},
+          entry[0],
+          {"QCAN", {vtr::NameData("x.dll")}},
+          {"QCAS", {IntData(5)}},
+          {"QCAF", {"abc"}}},
+         "x.dll: the stated size 5 differs from the 3 bytes embedded",
+         2},
+        {{{"QSPT", {IntData(1)}}, {"QDDC", {IntData(1)}}, {"QNDB", {entry[0].data[0], entry[0].data[1]}}},
+         "QNDB: expected a 16-byte type",
+         2},
+        {{{"QSPT", {IntData(1)}}, {"QDDC", {IntData(0)}}, {"QDGC", {IntData(1)}}},
+         "QDDF: expected the name of a DLL",
+         2},
+    };
+    tarnwell_test::TempDir dir{"tarnwell-project-info"};
+    tarnwell_test::TestEngine engine;
+    for (const auto& c : kCases) {
+        const std::string path = dir.Path() + "/p.vtr";
+        ASSERT_TRUE(vtr::WriteProject(engine.Engine(), path, c.blocks));
+        vtr::Project project;
+        const cgr::TagStream stream = cgr::ReadTagStream(ReadBinaryFile(path));
+        EXPECT_EQ(vtr::ReadProject(stream, project), c.code != 1) << c.problem;
+        const std::string text = vtr::DescribeProject(stream, project, "");
+        EXPECT_NE(text.find("# problem: " + std::string(c.problem)), std::string::npos) << text;
+        EXPECT_EQ(text.find("refuses the project") != std::string::npos, c.code == 2) << text;
+        EXPECT_EQ(engine.Ext()->InitializeVTRFile(path.c_str()), c.code) << c.problem;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include "GroupWalk.h"
+
+#include <cstring>
+#include <filesystem>
+
+#include "ChannelInternal.h"
+#include "ChannelRecords.h"
+#include "EngineInterface.h"
+#include "FilePathFind.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+
+namespace vtr {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
+
+class Walker {
+public:
+    Walker(EngineInterface* engine, GroupWalk& walk) : engine(engine), walk(walk) {}
+
+    bool Load(const std::string& path, const char* poolName, std::string& error) {
+        Tev_ChannelGroup* group = engine->LoadChannelGroup(path.c_str(), poolName);
+        if (!group) {
+            error = "the engine could not load the channel group " + NativePath(path);
+            return false;
+        }
+        walk.groups.push_back(group);
+        walk.files.push_back(NativePath(path));
+        return true;
+    }
+
+    // Follows a public call as an autoload would: the target group's file relative to the
+    // call's own group file, loaded under the call's pool name unless that group is in.
+    bool Follow(Tev_ChannelGroup* group, Tev_Channel* call, std::string& error) {
+        const PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
+        const std::string pool = Field(info.poolName, sizeof(info.poolName));
+        if (engine->GetPoolGroup(pool.c_str(), 0)) return true;
+        const std::string file = Field(info.fileName, sizeof(info.fileName));
+        FilePathFind paths(engine);
+        paths.SetSourcePath(group->GetChannelGroupFileName());
+        const char* complete = paths.GetCompleteFilePath(file.c_str());
+        std::error_code failed;
+        if (!complete || !fs::is_regular_file(NativePath(complete), failed)) {
+            const char* name = call->GetChannelName();
+            walk.notes.push_back("public call \"" + std::string(name ? name : "") + "\" in " +
+                                 NativePath(group->GetChannelGroupFileName()) + " names group \"" + pool +
+                                 "\" in \"" + file +
+                                 "\", which is not there: that group's plug-ins are not packed");
+            return true;
+        }
+        return Load(complete, pool.c_str(), error);
+    }
+
+private:
+    EngineInterface* engine;
+    GroupWalk& walk;
+};
+
+}  // namespace
+
+std::string NativePath(const std::string& kernelPath) {
+    std::string path = kernelPath;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+bool WalkGroups(EngineInterface* engine, const std::string& startGroup, GroupWalk& walk, std::string& error) {
+    Walker walker(engine, walk);
+    if (!walker.Load(startGroup, nullptr, error)) return false;
+    // The list grows while it is walked: every group loaded is searched in turn.
+    for (size_t g = 0; g < walk.groups.size(); ++g) {
+        Tev_ChannelGroup* group = walk.groups[g];
+        for (int i = 0; i < group->GetChannelCount(); ++i) {
+            Tev_Channel* channel = group->GetChannel(i);
+            if (channel && channel->GetChannelInterfaceType() == PEX_PUBLICCALL &&
+                !walker.Follow(group, channel, error))
+                return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace vtr

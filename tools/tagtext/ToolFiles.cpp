@@ -1,0 +1,69 @@
+#include "ToolFiles.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+namespace toolfiles {
+
+bool ReadFile(const std::string& path, std::string& bytes) {
+    if (path == "-") {
+        std::ostringstream all;
+        all << std::cin.rdbuf();
+        bytes = all.str();
+        return !std::cin.bad();
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+std::string TemporaryBeside(const std::string& path) {
+    std::string temporary = path + ".vantor-XXXXXX";
+    int fd = mkstemp(&temporary[0]);
+    if (fd < 0) return "";
+    close(fd);
+    return temporary;
+}
+
+bool ReplaceWith(const std::string& temporary, const std::string& path) {
+    // mkstemp creates 0600: a replaced file keeps its permissions, a new one gets the usual ones.
+    struct stat existing;
+    mode_t mask = umask(0);
+    umask(mask);
+    mode_t mode = stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0666 & ~mask;
+    const bool ok = chmod(temporary.c_str(), mode) == 0 && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) unlink(temporary.c_str());
+    return ok;
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    if (path == "-")
+        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+    std::string temporary = path + ".vantor-XXXXXX";
+    int fd = mkstemp(&temporary[0]);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (size_t done = 0; ok && done < bytes.size();) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = close(fd) == 0 && ok;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return ReplaceWith(temporary, path);
+}
+
+}  // namespace toolfiles

@@ -1,0 +1,20 @@
+// Whole-file reading and all-or-nothing writing for the command-line tools.
+#pragma once
+
+#include <string>
+
+namespace toolfiles {
+
+// The whole file; "-" reads standard input.
+bool ReadFile(const std::string& path, std::string& bytes);
+
+// Through a temporary beside the target, so a failed write never leaves half a file; "-"
+// writes standard output. A replaced file keeps its permissions, a new one gets the usual ones.
+bool WriteFile(const std::string& path, const std::string& bytes);
+
+// For output another program writes: an empty temporary file beside `path` (empty result on
+// failure), then ReplaceWith renames it over `path` with the permissions WriteFile gives.
+std::string TemporaryBeside(const std::string& path);
+bool ReplaceWith(const std::string& temporary, const std::string& path);
+
+}  // namespace toolfiles

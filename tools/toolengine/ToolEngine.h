@@ -1,0 +1,59 @@
+// An engine started for a command-line tool: in an install directory whose channels/ holds the
+// plug-ins, with the kernel's messages kept so that a failure can say what the kernel said.
+//
+//   ToolEngine engine;
+//   if (!engine.Start(options.installDir, options.registryKey, error)) ...
+//   Tev_ChannelGroup* group = engine.Engine()->LoadChannelGroup(path, nullptr);
+//   if (!group) for (const std::string& line : engine.Messages()) ...
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "DebugMessages.h"
+
+class EngineControl;
+class EngineInterface;
+
+namespace toolengine {
+
+// The registry key the tools use unless told otherwise: the player's.
+extern const char kDefaultRegistryKey[];
+
+// Keeps the error and user messages, and passes every message on to the engine's own sink.
+class MessageKeeper : public DebugOutPut {
+public:
+    void ShowDebugMessage(DebugMessage* message) override;
+
+    std::vector<std::string> lines;
+    DebugOutPut* forward = nullptr;  // not owned
+};
+
+class ToolEngine {
+public:
+    ToolEngine();
+    ~ToolEngine();  // shuts the engine down
+    ToolEngine(const ToolEngine&) = delete;
+    ToolEngine& operator=(const ToolEngine&) = delete;
+
+    // Starts the engine; false with a one-line reason in `error`.
+    bool Start(const std::string& installDir, const std::string& registryKey, std::string& error);
+    EngineInterface* Engine() const;
+    const std::string& InstallDir() const { return installDir; }
+
+    // Error and user messages (not boxes) of the kernel since the start (or the last ClearMessages).
+    const std::vector<std::string>& Messages() const { return keeper.lines; }
+    void ClearMessages() { keeper.lines.clear(); }
+
+private:
+    EngineControl* control = nullptr;
+    MessageKeeper keeper;
+    bool sinkInstalled = false;
+    std::string installDir;
+};
+
+// The directory holding the running executable ("." when it cannot be found): the default
+// install directory of a tool built into the engine's install directory.
+std::string ExecutableDirectory();
+
+}  // namespace toolengine
