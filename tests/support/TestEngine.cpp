@@ -57,8 +57,8 @@ ScopedBoxCapture::~ScopedBoxCapture() {
 
 // ---- temporary directories ----
 
-TempDir::TempDir(const char* prefix) {
-    std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+TempDir::TempDir(const char* prefix, const std::string& parent) {
+    std::string pattern = parent + "/" + prefix + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back(0);
     if (mkdtemp(buffer.data())) path = buffer.data();
@@ -88,7 +88,7 @@ void LinkDllsOf(const fs::path& source, const fs::path& channels) {
 }  // namespace
 
 TestEngine::TestEngine(const TestEngineOptions& options)
-    : installDir("tarnwell-install"),
+    : installDir("tarnwell-install", options.installParent),
       registryDir("tarnwell-registry"),
       hadRegistryDir(false),
       forwardToErrorLog(options.forwardToErrorLog),

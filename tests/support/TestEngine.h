@@ -78,10 +78,10 @@ private:
     TevMessageBoxHandler previous;
 };
 
-// A fresh directory below /tmp, removed with everything in it at destruction.
+// A fresh directory below /tmp (or below parent), removed with everything in it at destruction.
 class TempDir {
 public:
-    explicit TempDir(const char* prefix = "tarnwell-test");
+    explicit TempDir(const char* prefix = "tarnwell-test", const std::string& parent = "/tmp");
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -103,6 +103,9 @@ struct TestEngineOptions {
     bool start = true;
     // Pass captured messages on to the engine's own sink (error.log, boxes).
     bool forwardToErrorLog = true;
+    // Where the install directory is made: a caller that watches what the engine writes
+    // around it gives a directory of its own.
+    std::string installParent = "/tmp";
 
     // An engine with no plug-ins at all: for tests of the facade and its services.
     static TestEngineOptions Bare() {
