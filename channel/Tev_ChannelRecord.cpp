@@ -27,6 +27,9 @@ namespace {
 
 // The smallest stored link: "CHLI", its size and its index number.
 const unsigned long kMinLinkBytes = 12;
+// No plug-in declares anywhere near this many link positions. A waiting public call keeps a
+// link's position as its placeholder slot, so a larger one would grow that many empty slots.
+const int32_t kMaxLinkPosition = 65535;
 const char* const kUnnamed = " ";
 
 bool ReadBool(TevFileLoader& loader, const char* tag, bool& value) {
@@ -187,6 +190,12 @@ bool Tev_Channel::LoadLinks(TevFileLoader& loader, Tev_ChannelGroup* group) {
         int32_t storedSlot = 0;
         if (tagblock::ReadInt(loader, "CHRP", storedSlot)) slot = storedSlot;
         if (indexNr == -1) continue;
+        if (linkPosition > kMaxLinkPosition) {
+            channelmsg::Error(engineInterface, channelmsg::kLinkPositionOutOfRange);
+            channelmsg::Error(engineInterface, static_cast<int>(linkPosition));
+            channelmsg::Error(engineInterface, channelName ? channelName : "");
+            return false;
+        }
         // A slot is never beyond the entries stored before it; a larger one would make a
         // multiple position grow by that many empty slots.
         if (slot > count) {
