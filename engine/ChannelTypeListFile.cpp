@@ -243,7 +243,12 @@ bool ChannelList::SaveChannelList() {
     if (!installDir || !installDir[0]) return false;
     Tev_Channel* channel = engineInterface->InitChannelFromType(TEV_FILESAVER_TYPE, nullptr, false);
     if (!channel) return false;
-    Pex_FileSaverChannel* writer = static_cast<Pex_FileSaverChannel*>(channel);
+    // A damaged cache can name another plug-in's channel for the writer's type.
+    Pex_FileSaverChannel* writer = dynamic_cast<Pex_FileSaverChannel*>(channel);
+    if (!writer) {
+        delete channel;
+        return false;
+    }
     const std::string listPath = installlayout::Path(installDir, installlayout::kChannelListFile);
     writer->OpenSaveFile(listPath.c_str(), false);
 
