@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TagStream.h"
+#include "ValueText.h"
 #include "TarnwellTypes.h"
 #include "engine/ProjectMessages.h"
 
@@ -89,7 +90,7 @@ bool IsPlainFileName(const std::string& name);
 // "0x" and eight hexadecimal digits.
 std::string CrcText(uint32_t crc);
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
-std::string GuidText(const _GUID& guid);
+// The tool library's spelling of a GUID.
+using cgr::GuidText;
 
 }  // namespace vtr

@@ -46,14 +46,7 @@ bool ReadHexRun(const std::string& text, size_t from, size_t count, Bytes& out) 
     return true;
 }
 
-std::string FormatGuid(const Bytes& b) {
-    _GUID g = littleendian::GetGuid(Data(b));
-    char text[48];
-    std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2],
-                  g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
-    return text;
-}
+std::string FormatGuid(const Bytes& b) { return GuidText(littleendian::GetGuid(Data(b))); }
 
 // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}, digits in either case.
 bool ParseGuid(const std::string& token, Bytes& out) {
@@ -260,6 +253,14 @@ bool ParseField(const Field& field, const std::string& token, Bytes& out, std::s
             return false;
     }
     return false;
+}
+
+std::string GuidText(const _GUID& guid) {
+    char text[40];
+    std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                  static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
+                  guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    return text;
 }
 
 }  // namespace cgr

@@ -6,8 +6,12 @@
 
 #include "TagStream.h"
 #include "TagTable.h"
+#include "TarnwellTypes.h"
 
 namespace cgr {
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
+std::string GuidText(const _GUID& guid);
 
 // "hex:" followed by two upper-case digits per byte.
 std::string FormatHex(const Bytes& bytes);
