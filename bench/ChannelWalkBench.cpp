@@ -1,7 +1,8 @@
 // One frame's walk over a channel tree (fan-out 8) of 512, 4,096 and 100,000 channels.
 //
 // Plain: the yardstick, a plain C++ walk over the benchmark's own channels through
-// std::vector children and the same virtual call. Graph: the same objects walked through the
+// std::vector children (the compiler devirtualizes and unrolls it); PlainVirtual: the same walk
+// kept to a virtual call and one function call per channel, as a graph walk must be. Graph: the same objects walked through the
 // channel graph (GetChildCount, GetChild, CallChannel), with an engine facade that is asked
 // whether calls are tracked, and without one.
 //
@@ -98,6 +99,16 @@ void PlainWalk(WalkChannel* channel) {
     for (WalkChannel* child : channel->plainChildren) PlainWalk(child);
 }
 
+// PlainWalk as the compiler leaves it: it knows every channel is a WalkChannel, so it drops the
+// virtual call and unrolls the recursion. This one keeps what any walk over channels pays, a
+// virtual CallChannel through Tev_Channel* and one call per channel, and only that.
+__attribute__((noinline)) void PlainVirtualWalk(Tev_Channel* channel) {
+    channel->CallChannel();
+    for (WalkChannel* child : static_cast<WalkChannel*>(channel)->plainChildren) PlainVirtualWalk(child);
+}
+
+void PlainVirtualWalkFrom(WalkChannel* root) { PlainVirtualWalk(root); }
+
 // A started facade is not needed: the walk only asks it whether calls are tracked.
 struct Engine {
     Engine() : facade(new EngineInterface()) {}
@@ -122,6 +133,11 @@ void GraphWalkFrom(WalkChannel* root) { GraphWalk(root); }
 void BM_PlainWalk(benchmark::State& state) {
     Engine engine;
     RunWalk<PlainWalk>(state, engine.facade);
+}
+
+void BM_PlainVirtualWalk(benchmark::State& state) {
+    Engine engine;
+    RunWalk<PlainVirtualWalkFrom>(state, engine.facade);
 }
 
 void BM_GraphWalk(benchmark::State& state) {
@@ -260,6 +276,7 @@ void Sizes(benchmark::internal::Benchmark* bench) {
 // Memory first, on a heap that has not held a tree yet.
 BENCHMARK(BM_PluginTreeMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainWalk)->Apply(Sizes);
+BENCHMARK(BM_PlainVirtualWalk)->Apply(Sizes);
 BENCHMARK(BM_GraphWalk)->Apply(Sizes);
 BENCHMARK(BM_GraphWalkWithoutEngine)->Apply(Sizes);
 BENCHMARK(BM_PluginPlainWalk)->Apply(Sizes);
