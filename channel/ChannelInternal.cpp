@@ -90,6 +90,7 @@ void ChannelInternal::RemoveChildPosition(Tev_Channel* channel, int index) {
         }
     }
     RecalculateNodeOffsets(channel);
+    channel->SyncChildChannels();
 }
 
 void ChannelInternal::RemoveChild(Tev_Channel* channel, Tev_Channel* child) {
@@ -145,6 +146,7 @@ void ChannelInternal::ReleaseChilderen(Tev_Channel* channel) {
     if (!channel) return;
     for (int i = 0; i < channel->children.GetItemCount(); ++i) delete GetChildInfo(channel, i);
     channel->children.ClearItems();
+    channel->SyncChildChannels();
     channel->SetChildCreationCount(0);
 }
 

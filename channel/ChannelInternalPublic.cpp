@@ -36,6 +36,7 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
             head->isLinkHead = true;
             head->multipleChildren = true;
             channel->children.SetItem(head, 0);
+            channel->SyncChildChannels();
             info->childCreation.childInfo = head;
         }
         channel->waitingForPublicChannel = true;
@@ -85,6 +86,7 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
         head->linkPosition = linkPosition;
         head->nodeOffset = linkPosition;
         channel->children.SetItem(head, linkPosition);
+        channel->SyncChildChannels();
     }
     creation->childInfo = head;
     channel->childCreations.SetItem(creation, linkPosition);
@@ -112,6 +114,7 @@ void ChannelInternal::MoveChildrenToPlaceholder(Tev_Channel* channel) {
     head->isLinkHead = true;
     head->multipleChildren = true;
     channel->children.SetItem(head, 0);
+    channel->SyncChildChannels();
     channel->publicCallInfo->childCreation.childInfo = head;
     channel->waitingForPublicChannel = true;
     for (const Linked& child : linked) {

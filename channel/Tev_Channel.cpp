@@ -16,6 +16,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_String.h"
 #include "channel/ChannelMessages.h"
+#include "channel/SharedChannelTypes.h"
 #include "foundation/ListItems.h"
 #include "platform/Clock.h"
 
@@ -40,10 +41,15 @@ Tev_Channel::Tev_Channel()
       treeRecalculateCount(0),
       usePoolChannel(false),
       poolItemNames(nullptr),
-      channelPoolInfo(nullptr) {}
+      channelPoolInfo(nullptr),
+      childChannels(nullptr),
+      childChannelCount(0),
+      childChannelCapacity(0) {}
 
 Tev_Channel::~Tev_Channel() {
     ReleaseLinkRecords();
+    delete[] childChannels;
+    childChannels = nullptr;
     ReleasePendingLinks();
     delete parameterInfo;
     parameterInfo = nullptr;
@@ -51,7 +57,7 @@ Tev_Channel::~Tev_Channel() {
     publicCallInfo = nullptr;
     delete[] channelName;
     channelName = nullptr;
-    delete channelType;
+    if (!sharedtypes::IsShared(channelType)) delete channelType;
     channelType = nullptr;
     delete publicChannelRequests;  // marks only, nothing owned behind them
     publicChannelRequests = nullptr;
@@ -65,6 +71,7 @@ Tev_Channel::~Tev_Channel() {
 void Tev_Channel::ReleaseLinkRecords() {
     listitems::DeleteAll<ChildCreation>(childCreations);
     listitems::DeleteAll<ChildInfo>(children);
+    SyncChildChannels();
     // The placeholder position points at a head that is gone now.
     if (publicCallInfo) publicCallInfo->childCreation.childInfo = nullptr;
 }
@@ -100,12 +107,8 @@ void Tev_Channel::OneTimeInitialize() {}
 void Tev_Channel::DoEvent(int, unsigned long) {}
 
 ChannelType Tev_Channel::GetChannelType() {
-    if (!channelType) {
-        if (engineInterface && engineInterface->engineInterfaceExt)
-            channelType = new ChannelType(engineInterface->engineInterfaceExt->GetDLLType(dllInstance));
-        else
-            channelType = new ChannelType();
-    }
+    if (!channelType) channelType = sharedtypes::For(engineInterface, dllInstance);
+    if (!channelType) channelType = new ChannelType();
     return *channelType;
 }
 
@@ -200,7 +203,10 @@ void Tev_Channel::CheckIndexNrRemoval(int indexNr) {
         int type = entry->channel->channelInterfaceType;
         Tev_Channel* linked =
             (type >= PEX_PUBLICCALL && type <= PEX_PUBLICCUSTOMCHANNELGET) ? entry->channel : GetChild(i);
-        if (linked && linked->channelIDIndexNr == indexNr) entry->channel = nullptr;
+        if (linked && linked->channelIDIndexNr == indexNr) {
+            entry->channel = nullptr;
+            SyncChildChannel(i);
+        }
     }
 }
 

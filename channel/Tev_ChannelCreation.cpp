@@ -55,6 +55,7 @@ void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
         delete replaced;
     }
     children.SetItem(head, linkPosition);
+    SyncChildChannels();
     position->childInfo = head;
 }
 

@@ -1,6 +1,7 @@
 // The child list of a channel: resolving a child, linking, unlinking.
 #include "Tev_Channel.h"
 
+#include <cstring>
 #include <new>
 
 #include "ChannelInternal.h"
@@ -15,6 +16,52 @@
 #include "foundation/ListItems.h"
 
 TARNWELL_API std::atomic<int> channelCallTrackers{0};
+
+// childChannels mirrors children: the whole of it after an operation that reorders or replaces
+// entries, one slot after a link or an unlink, so that linking stays linear.
+void Tev_Channel::SyncChildChannels() {
+    const int count = children.GetItemCount();
+    // Like the entries those operations make with new, the mirror cannot be left short.
+    if (!ReserveChildChannels(count)) throw std::bad_alloc();
+    for (int i = 0; i < count; ++i) {
+        ChildInfo* entry = listitems::At<ChildInfo>(children, i);
+        childChannels[i] = entry ? entry->channel : nullptr;
+    }
+    childChannelCount = count;
+}
+
+void Tev_Channel::SyncChildChannel(int index) {
+    if (childChannelCount != children.GetItemCount()) return SyncChildChannels();
+    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
+    if (index >= 0 && index < childChannelCount) childChannels[index] = entry ? entry->channel : nullptr;
+}
+
+// After children took a new entry at index; InsertLinkEntry reserved the room.
+void Tev_Channel::InsertChildChannel(int index) {
+    const int count = children.GetItemCount();
+    if (childChannelCount != count - 1 || index < 0 || index >= count || count > childChannelCapacity)
+        return SyncChildChannels();
+    std::memmove(childChannels + index + 1, childChannels + index,
+                 static_cast<size_t>(childChannelCount - index) * sizeof(Tev_Channel*));
+    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
+    childChannels[index] = entry ? entry->channel : nullptr;
+    childChannelCount = count;
+}
+
+bool Tev_Channel::ReserveChildChannels(int count) {
+    if (count <= childChannelCapacity) return true;
+    int capacity = childChannelCapacity > 0 ? childChannelCapacity : 4;
+    while (capacity < count) capacity *= 2;
+    // One slot more than the capacity: GetChild reads the slot after the last entry.
+    auto* grown = new (std::nothrow) Tev_Channel*[capacity + 1]();
+    if (!grown) return false;
+    if (childChannelCount > 0)
+        std::memcpy(grown, childChannels, static_cast<size_t>(childChannelCount) * sizeof(Tev_Channel*));
+    delete[] childChannels;
+    childChannels = grown;
+    childChannelCapacity = capacity;
+    return true;
+}
 
 Tev_Channel* Tev_Channel::GetChildResolved(int index) {
     if (TracksCalls()) return GetChildTracked(index);
@@ -110,6 +157,7 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
     }
     if (!head->multipleChildren) {
         head->channel = channel;
+        SyncChildChannel(head->nodeOffset);
         return head->nodeOffset;
     }
     if (targetChannel >= 0 && targetChannel < head->nodeCount) {
@@ -125,6 +173,7 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
             return -1;
         }
         slot->channel = channel;
+        SyncChildChannel(index);
         return index;
     }
     return AppendToMultiplePosition(channel, head, targetChannel);
@@ -148,11 +197,12 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
 
 // Takes the entry over, or frees it when the list cannot grow.
 bool Tev_Channel::InsertLinkEntry(ChildInfo* entry, int index) {
-    if (!children.InsertItem(entry, index)) {
+    if (!ReserveChildChannels(children.GetItemCount() + 1) || !children.InsertItem(entry, index)) {
         delete entry;
         return false;
     }
     RecalculateNodeOffsetsFrom(index);
+    InsertChildChannel(index);
     return true;
 }
 
@@ -183,6 +233,7 @@ void Tev_Channel::RecalculateNodeOffsetsFrom(int index) {
 void Tev_Channel::RemoveChild(int index) {
     ChildInfo* entry = listitems::At<ChildInfo>(children, index);
     if (entry) entry->channel = nullptr;
+    SyncChildChannel(index);
 }
 
 void Tev_Channel::RemoveChildren() {
@@ -197,6 +248,7 @@ void Tev_Channel::RemoveChildren() {
         children.RemoveItem(i);
     }
     channelInternal.RecalculateNodeOffsets(this);
+    SyncChildChannels();
 }
 
 void Tev_Channel::SetChildCreationCount(int) { ReleaseLinkRecords(); }

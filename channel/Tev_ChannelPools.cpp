@@ -71,6 +71,7 @@ void Tev_Channel::LinkPoolToChannel() {
     }
     channelInternal.SortChilderen(this);
     channelInternal.RecalculateNodeOffsets(this);
+    SyncChildChannels();
     for (const PoolChild& child : poolChildren) {
         for (int k = 1; k < child.count; k++) {
             ChildInfo* entry = listitems::At<ChildInfo>(children, SetChild(child.channel, -1, -1));

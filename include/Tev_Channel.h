@@ -1,5 +1,7 @@
 // The node of the channel graph and the base class of every channel a plug-in implements.
 // Field order and the order of the virtual operations are the plug-ins' contract: append only.
+// Appending changes the size plug-in classes derive from, so it takes a new package minor version
+// and a new soname.
 #pragma once
 
 #include <atomic>
@@ -60,7 +62,7 @@ public:
 
     // Child list.
     // Inline: every channel asks for every child in every frame.
-    int GetChildCount() { return children.GetItemCount(); }
+    int GetChildCount() { return childChannelCount; }
     inline Tev_Channel* GetChild(int index);
     int SetChild(Tev_Channel* channel, int targetChannel, int linkPosition);
     void RemoveChild(int index);
@@ -96,7 +98,7 @@ protected:
     // True once per tree calculation pass; for derived channels that work once per pass.
     bool CheckRenderCount();
 
-    ChannelType* channelType;         // cached copy of the type, owned
+    ChannelType* channelType;         // cached type: shared by the module's channels, else owned
     int lastTreeCount;                // tree count of the last successful CheckRenderCount
     int channelIDIndexNr;             // index in the group
     int channelInterfaceType;         // PEX_...
@@ -119,9 +121,14 @@ protected:
     bool usePoolChannel;              // links to this channel expand over its pools
     Tev_List* poolItemNames;          // Tev_String* pool paths it is a member of, owned
     ChannelPoolInfo* channelPoolInfo; // pools it uses, owned
+    // The channel of each entry of children, in one block the frame walk reads without touching
+    // the entries. Kept in step by the kernel: children changes only through the link operations.
+    Tev_Channel** childChannels;      // owned, null while there are no entries
+    int childChannelCount;            // entries in children
+    int childChannelCapacity;         // slots allocated in childChannels
 
 private:
-    // Kept exported: plug-ins built against an earlier GetChild call the first two directly.
+    // Exported as they always were; the inline GetChild calls only GetChildResolved.
     Tev_Channel* GetChildTracked(int index);
     Tev_Channel* ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking);
     Tev_Channel* ResolveParameterChild(Tev_Channel* child);
@@ -131,6 +138,10 @@ private:
     void ReleaseLinkRecords();
     void ReleasePendingLinks();
     void ReleasePoolItemNames();
+    void SyncChildChannels();
+    void SyncChildChannel(int index);
+    void InsertChildChannel(int index);
+    bool ReserveChildChannels(int count);
     Tev_Channel* MatchCandidate(ChildInfo* entry);
 
     // The channel's record in a group file.
@@ -152,17 +163,21 @@ private:
     }
 };
 
-// Frozen into plug-ins: this inline part is compiled into every plug-in built against this
-// header and cannot change for them. It only hands out a normal child, or null for a missing or
-// empty entry, and only while no engine tracks calling (the frame path needs that to be cheap);
-// tracking, public calls, parameters and custom getters are decided in the library, in
-// GetChildResolved. Plug-ins built against the earlier inline part, which asked the channel's
-// engine for tracking and sent empty entries to GetChildResolved, get the same answers: the
-// engine keeps its tracking flag, and GetChildResolved decides everything again.
+// Compiled into every plug-in: hands out a normal child, or null for a missing or empty entry,
+// from childChannels while no engine tracks calling (the frame path needs that to be cheap);
+// tracking, public calls, parameters, custom getters and indexes out of range are decided in the
+// library, in GetChildResolved.
 inline Tev_Channel* Tev_Channel::GetChild(int index) {
-    if (channelCallTrackers.load(std::memory_order_relaxed) == 0) {
-        ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(index));
-        Tev_Channel* child = entry ? entry->channel : nullptr;
+    if (channelCallTrackers.load(std::memory_order_relaxed) == 0 &&
+        static_cast<unsigned>(index) < static_cast<unsigned>(childChannelCount)) {
+        Tev_Channel* child = childChannels[index];
+        // A frame walks the siblings next: start fetching the next one's two lines the walk
+        // reads (its virtual table pointer and interface type; its child block, the class's
+        // last fields). childChannels keeps a slot past the last entry, so the read stays
+        // inside; prefetching never faults.
+        Tev_Channel* next = childChannels[index + 1];
+        __builtin_prefetch(next);
+        __builtin_prefetch(reinterpret_cast<char*>(next) + sizeof(Tev_Channel) - 1);
         if (!child || !Resolves(child->channelInterfaceType)) return child;
     }
     return GetChildResolved(index);

@@ -1,4 +1,6 @@
 // Linking children into link positions: the layout of the child list and the refusals.
+#include <functional>
+
 #include "ChannelTestFixture.h"
 
 namespace {
@@ -223,6 +225,40 @@ TEST_F(ChannelLinks, ManyChildrenAtOnePosition) {
     EXPECT_EQ(Entry(parent, 3 + kCount + 1)->nodeCount, kCount + 1);
     EXPECT_EQ(parent->SetChild(last, -1, 2), 2);
     EXPECT_EQ(Entry(parent, 3 + kCount + 4)->nodeOffset, 3 + kCount + 4);
+}
+
+// GetChild answers from a block of its own, kept beside the child list: after every kind of
+// change to the list it still answers each entry's channel, and counts every entry.
+TEST_F(ChannelLinks, GetChildFollowsEveryChangeOfTheChildList) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    Tev_Channel* first = Make(TEST_ROOT_DLL);
+    channelInternal.SetChannelIDIndexNr(first, 7);
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"append", [&] { for (int i = 0; i < 20; ++i) parent->SetChild(i ? Make(TEST_ROOT_DLL) : first, -1, 3); }},
+        {"slot beyond the last", [&] { parent->SetChild(Make(TEST_ROOT_DLL), 30, 3); }},
+        {"replace a slot", [&] { parent->SetChild(Make(TEST_ROOT_DLL), 2, 3); }},
+        {"single position", [&] { parent->SetChild(Make(TEST_DERIVED_DLL), -1, 2); }},
+        {"first accepting position", [&] { parent->SetChild(Make(TEST_ROOT_DLL), -1, -1); }},
+        {"unlink", [&] { parent->RemoveChild(4); }},
+        {"remove a position entry", [&] { channelInternal.RemoveChildPosition(parent, 5); }},
+        {"drop an index", [&] { parent->CheckIndexNrRemoval(7); }},
+        {"sort", [&] { channelInternal.SortChilderen(parent); }},
+        {"declare after linking", [&] { parent->SetChildCreateType(Position(TEV_WILDCARD_GUID, 0), 1); }},
+        {"remove all", [&] { parent->RemoveChildren(); }},
+        {"append again", [&] { parent->SetChild(Make(TEST_ROOT_DLL), -1, 3); }},
+        {"release", [&] { channelInternal.ReleaseChilderen(parent); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        change();
+        int entries = 0;
+        while (Entry(parent, entries) || entries < parent->GetChildCount()) {
+            ChildInfo* entry = Entry(parent, entries);
+            EXPECT_EQ(parent->GetChild(entries), entry ? entry->channel : nullptr) << "at " << entries;
+            ++entries;
+        }
+        EXPECT_EQ(parent->GetChildCount(), entries);
+    }
 }
 
 }  // namespace

@@ -326,6 +326,24 @@ std::string Describe(Tev_ChannelGroup& group) {
     return text;
 }
 
+// GetChild answers from the channel's block of children; it must give each entry's channel
+// (a normal or public one, which it hands out as it is) after whatever linking a load did.
+std::string ChildBlockFault(Tev_ChannelGroup& group) {
+    for (int i = 0; i < group.GetChannelCount(); i++) {
+        Tev_Channel* channel = group.GetChannel(i);
+        if (!channel) continue;
+        if (channelInternal.GetChildInfo(channel, channel->GetChildCount()))
+            return "channel " + std::to_string(i) + " counts fewer children than it has";
+        for (int c = 0; c < channel->GetChildCount(); c++) {
+            Tev_Channel* child = channelInternal.GetInternalChild(channel, c);
+            if (child && child->GetChannelInterfaceType() > PEX_PUBLIC) continue;
+            if (channel->GetChild(c) != child)
+                return "channel " + std::to_string(i) + " answers another child at " + std::to_string(c);
+        }
+    }
+    return "";
+}
+
 bool SaveToMemory(EngineInterface* engine, Tev_ChannelGroup& group, std::vector<char>& bytes) {
     TevFileSaver saver(engine);
     // The group closes the stream itself.
@@ -389,6 +407,8 @@ std::string RoundTrip(EngineInterface* engine, const uint8_t* data, size_t size)
     auto second = std::make_unique<Tev_ChannelGroup>(engine);
     if (!second->LoadChannelGroupFromBuffer("saved.cgr", static_cast<int>(saved.size()), saved.data(), true))
         return "a group that loaded and saved did not load again";
+    for (Tev_ChannelGroup* group : {first.get(), second.get()})
+        if (std::string fault = ChildBlockFault(*group); !fault.empty()) return fault;
     const std::string before = Describe(*first), after = Describe(*second);
     if (before != after) return "the saved group came back different:\n" + before + "-- came back as --\n" + after;
     // What the writer made once, it makes again byte for byte.

@@ -1,0 +1,22 @@
+// One copy of a module's channel type for all the channels it makes, instead of one per channel.
+#pragma once
+
+#include "ChannelType.h"
+#include "TarnwellTypes.h"
+
+class EngineInterface;
+
+namespace sharedtypes {
+
+// The module's type as the engine reads it, made on first use and kept while the process
+// lives. A type without GUID (what an engine that is not running answers) is not kept: the
+// caller gets a copy of its own. Null without an engine or without room.
+ChannelType* For(EngineInterface* engine, HINSTANCE module);
+
+// Whether type is one of those copies, which no channel owns.
+bool IsShared(const ChannelType* type);
+
+// The module is about to be unloaded: a module loaded later may get the same handle.
+void Forget(HINSTANCE module);
+
+}  // namespace sharedtypes
