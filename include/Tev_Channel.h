@@ -177,7 +177,8 @@ inline Tev_Channel* Tev_Channel::GetChild(int index) {
         // inside; prefetching never faults.
         Tev_Channel* next = childChannels[index + 1];
         __builtin_prefetch(next);
-        __builtin_prefetch(reinterpret_cast<char*>(next) + sizeof(Tev_Channel) - 1);
+        // In integers: the next slot may be null, and offsetting a null pointer is undefined.
+        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(next) + sizeof(Tev_Channel) - 1));
         if (!child || !Resolves(child->channelInterfaceType)) return child;
     }
     return GetChildResolved(index);
