@@ -146,8 +146,7 @@ void ChannelInternal::ReleaseChilderen(Tev_Channel* channel) {
     if (!channel) return;
     for (int i = 0; i < channel->children.GetItemCount(); ++i) delete GetChildInfo(channel, i);
     channel->children.ClearItems();
-    channel->SyncChildChannels();
-    channel->SetChildCreationCount(0);
+    channel->SetChildCreationCount(0);  // also brings the child block in step
 }
 
 bool ChannelInternal::CheckChannelRequest(Tev_Channel* channel, int channelIndex, int targetChannel,

@@ -40,14 +40,6 @@ bool ProjectReport::Lists(const std::string& guid) const {
     return false;
 }
 
-std::string GuidText(const _GUID& guid) {
-    char text[40];
-    std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
-                  guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-    return text;
-}
-
 std::string VersionText(const int32_t* version) {
     return std::to_string(version[0]) + "." + std::to_string(version[1]) + "." + std::to_string(version[2]);
 }

@@ -8,6 +8,7 @@
 #include "DebugMessages.h"
 #include "TarnwellHost.h"
 #include "TarnwellTypes.h"
+#include "foundation/GuidText.h"
 
 class ProjectReport {
 public:
@@ -41,8 +42,6 @@ private:
     std::vector<std::string> restored;
 };
 
-// Registry form in braces: {0DE141BF-025D-4313-94AF-BE13150C6458}.
-std::string GuidText(const _GUID& guid);
 // "1.52.1".
 std::string VersionText(const int32_t* version);
 // "0x1A2B3C4D".

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "DebugMessages.h"
+#include "foundation/GuidText.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
@@ -84,11 +85,8 @@ void ShowDebugMessage::operator()(double x) {
 
 void ShowDebugMessage::operator()(_GUID id) {
     if (!debugOutPut) return;
-    char text[40];
-    std::snprintf(text, sizeof(text), "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
-                  static_cast<unsigned long>(id.Data1), id.Data2, id.Data3, id.Data4[0], id.Data4[1],
-                  id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
-    ShowMessage(text);
+    // Without the braces of the registry form.
+    ShowMessage(GuidText(id).substr(1, 36).c_str());
 }
 
 void ShowDebugMessage::operator()(const char* text, const char* text2) {

@@ -7,11 +7,11 @@
 #include "TagStream.h"
 #include "TagTable.h"
 #include "TarnwellTypes.h"
+#include "foundation/GuidText.h"
 
 namespace cgr {
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
-std::string GuidText(const _GUID& guid);
+using ::GuidText;
 
 // "hex:" followed by two upper-case digits per byte.
 std::string FormatHex(const Bytes& bytes);
