@@ -1,5 +1,6 @@
 #include "channel/SharedChannelTypes.h"
 
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <unordered_map>
@@ -27,21 +28,19 @@ Table& Types() {
 
 ChannelType* For(EngineInterface* engine, HINSTANCE module) {
     if (!engine || !engine->engineInterfaceExt) return nullptr;
+    // Read on every call, outside the lock (the engine calls into the module): a module
+    // unloaded without Forget and another loaded at the same handle must not get the first
+    // one's type, so the kept copy serves only while it is what the module answers.
+    const ChannelType answer = engine->engineInterfaceExt->GetDLLType(module);
+    if (IsNullGuid(answer.typeGuid)) return new (std::nothrow) ChannelType(answer);
     Table& table = Types();
-    {
-        std::lock_guard<std::mutex> guard(table.lock);
-        auto found = table.byModule.find(module);
-        if (found != table.byModule.end()) return found->second;
-    }
-    // Read outside the lock: the engine may call into the module.
-    ChannelType* type = new (std::nothrow) ChannelType(engine->engineInterfaceExt->GetDLLType(module));
-    if (!type || IsNullGuid(type->typeGuid)) return type;
     std::lock_guard<std::mutex> guard(table.lock);
-    auto [entry, added] = table.byModule.emplace(module, type);
-    if (!added) {
-        delete type;  // another thread was first
-        return entry->second;
-    }
+    ChannelType*& kept = table.byModule[module];
+    if (kept && std::memcmp(kept, &answer, sizeof(ChannelType)) == 0) return kept;
+    // The old copy stays in all: channels made before may still use it.
+    ChannelType* type = new (std::nothrow) ChannelType(answer);
+    if (!type) return nullptr;
+    kept = type;
     table.all.insert(type);
     return type;
 }

@@ -8,9 +8,9 @@ class EngineInterface;
 
 namespace sharedtypes {
 
-// The module's type as the engine reads it, made on first use and kept while the process
-// lives. A type without GUID (what an engine that is not running answers) is not kept: the
-// caller gets a copy of its own. Null without an engine or without room.
+// The module's type as the engine reads it, kept while the process lives and handed out again
+// while the module answers the same. A type without GUID (what an engine that is not running
+// answers) is not kept: the caller gets a copy of its own. Null without an engine or without room.
 ChannelType* For(EngineInterface* engine, HINSTANCE module);
 
 // Whether type is one of those copies, which no channel owns.

@@ -1,5 +1,7 @@
 // A channel's own state: names, the once-per-pass guard, interface types, time stamps, type.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ChannelTestFixture.h"
 #include "ChannelRecords.h"
@@ -147,6 +149,21 @@ TEST_F(ChannelState, TypeComesFromTheEngineOrStaysEmpty) {
     bare.SetChannelInterfaceType(PEX_PUBLICCALL);
     bare.SetChannelInterfaceType(PEX_NORMAL);
     EXPECT_EQ(bare.GetChannelInterfaceType(), PEX_PUBLICCALL);
+}
+
+// Channels of one module share its type. A module unloaded and another loaded in its place
+// (which may get the same handle) must not hand its channels the first module's type.
+TEST_F(ChannelState, TypeIsTheOwnModulesAfterOtherModulesWereUnloaded) {
+    const std::vector<std::pair<const char*, _GUID>> modules = {
+        {TEST_ROOT_DLL, kTestRootGuid},     {TEST_DERIVED_DLL, kTestDerivedGuid}, {TEST_LINKS_DLL, kTestLinksGuid},
+        {TEST_COUNTER_DLL, kTestCounterGuid}, {TEST_CUSTOM_DLL, kTestCustomGuid},
+    };
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& [module, guid] : modules) {
+            factory = std::make_unique<TestChannelFactory>(engine);  // unloads the modules of the last one
+            EXPECT_EQ(Make(module)->GetChannelType().typeGuid, guid) << module << ", round " << round;
+        }
+    }
 }
 
 }  // namespace
