@@ -48,8 +48,7 @@ Tev_Channel::Tev_Channel()
 
 Tev_Channel::~Tev_Channel() {
     ReleaseLinkRecords();
-    delete[] childChannels;
-    childChannels = nullptr;
+    FreeChildChannels();
     ReleasePendingLinks();
     delete parameterInfo;
     parameterInfo = nullptr;

@@ -17,10 +17,34 @@
 
 TARNWELL_API std::atomic<int> channelCallTrackers{0};
 
+namespace {
+
+// The block of every channel whose entries are all empty (one with link positions and no
+// links yet, as most leaves are): shared and never written, so a frame walk over such channels
+// reads one cached line instead of a block of each one's own. Used while a channel owns no
+// block (childChannelCapacity 0); its last slot is the one GetChild reads past the last entry.
+constexpr int kSharedEmptySlots = 15;
+Tev_Channel* sharedEmptyChildChannels[kSharedEmptySlots + 1] = {};
+
+bool AllEntriesEmpty(const Tev_List& children) {
+    for (int i = 0; i < children.GetItemCount(); ++i) {
+        ChildInfo* entry = listitems::At<ChildInfo>(children, i);
+        if (entry && entry->channel) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 // childChannels mirrors children: the whole of it after an operation that reorders or replaces
 // entries, one slot after a link or an unlink, so that linking stays linear.
 void Tev_Channel::SyncChildChannels() {
     const int count = children.GetItemCount();
+    if (childChannelCapacity == 0 && count <= kSharedEmptySlots && AllEntriesEmpty(children)) {
+        childChannels = count > 0 ? sharedEmptyChildChannels : nullptr;
+        childChannelCount = count;
+        return;
+    }
     // Like the entries those operations make with new, the mirror cannot be left short.
     if (!ReserveChildChannels(count)) throw std::bad_alloc();
     for (int i = 0; i < count; ++i) {
@@ -32,8 +56,13 @@ void Tev_Channel::SyncChildChannels() {
 
 void Tev_Channel::SyncChildChannel(int index) {
     if (childChannelCount != children.GetItemCount()) return SyncChildChannels();
+    if (index < 0 || index >= childChannelCount) return;
     ChildInfo* entry = listitems::At<ChildInfo>(children, index);
-    if (index >= 0 && index < childChannelCount) childChannels[index] = entry ? entry->channel : nullptr;
+    Tev_Channel* channel = entry ? entry->channel : nullptr;
+    if (childChannelCapacity > 0)
+        childChannels[index] = channel;
+    else if (channel)
+        SyncChildChannels();  // the first link: the channel needs a block of its own
 }
 
 // After children took a new entry at index; InsertLinkEntry reserved the room.
@@ -57,10 +86,16 @@ bool Tev_Channel::ReserveChildChannels(int count) {
     if (!grown) return false;
     if (childChannelCount > 0)
         std::memcpy(grown, childChannels, static_cast<size_t>(childChannelCount) * sizeof(Tev_Channel*));
-    delete[] childChannels;
+    FreeChildChannels();
     childChannels = grown;
     childChannelCapacity = capacity;
     return true;
+}
+
+void Tev_Channel::FreeChildChannels() {
+    if (childChannelCapacity > 0) delete[] childChannels;
+    childChannels = nullptr;
+    childChannelCapacity = 0;
 }
 
 Tev_Channel* Tev_Channel::GetChildResolved(int index) {

@@ -123,9 +123,10 @@ protected:
     ChannelPoolInfo* channelPoolInfo; // pools it uses, owned
     // The channel of each entry of children, in one block the frame walk reads without touching
     // the entries. Kept in step by the kernel: children changes only through the link operations.
-    Tev_Channel** childChannels;      // owned, null while there are no entries
+    // While no entry has a channel the block is one the library shares (capacity 0).
+    Tev_Channel** childChannels;      // null while there are no entries; owned while capacity > 0
     int childChannelCount;            // entries in children
-    int childChannelCapacity;         // slots allocated in childChannels
+    int childChannelCapacity;         // slots allocated in childChannels, 0 for the shared block
 
 private:
     // Exported as they always were; the inline GetChild calls only GetChildResolved.
@@ -142,6 +143,7 @@ private:
     void SyncChildChannel(int index);
     void InsertChildChannel(int index);
     bool ReserveChildChannels(int count);
+    void FreeChildChannels();
     Tev_Channel* MatchCandidate(ChildInfo* entry);
 
     // The channel's record in a group file.

@@ -227,13 +227,15 @@ TEST_F(ChannelLinks, ManyChildrenAtOnePosition) {
     EXPECT_EQ(Entry(parent, 3 + kCount + 4)->nodeOffset, 3 + kCount + 4);
 }
 
-// GetChild answers from a block of its own, kept beside the child list: after every kind of
-// change to the list it still answers each entry's channel, and counts every entry.
+// GetChild answers from a block kept beside the child list (shared while no entry has a
+// channel): after every kind of change to the list it still answers each entry's channel, and
+// counts every entry.
 TEST_F(ChannelLinks, GetChildFollowsEveryChangeOfTheChildList) {
     Tev_Channel* parent = Make(TEST_LINKS_DLL);
     Tev_Channel* first = Make(TEST_ROOT_DLL);
     channelInternal.SetChannelIDIndexNr(first, 7);
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"first link, to a single position", [&] { parent->SetChild(Make(TEST_DERIVED_DLL), -1, 2); }},
         {"append", [&] { for (int i = 0; i < 20; ++i) parent->SetChild(i ? Make(TEST_ROOT_DLL) : first, -1, 3); }},
         {"slot beyond the last", [&] { parent->SetChild(Make(TEST_ROOT_DLL), 30, 3); }},
         {"replace a slot", [&] { parent->SetChild(Make(TEST_ROOT_DLL), 2, 3); }},
