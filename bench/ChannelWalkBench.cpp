@@ -11,7 +11,8 @@
 // the tree follows the group positions (position j hangs below position (j - 1) / 8) and is
 // linked in position order, so neither the channels nor their link records lie in walk
 // order. Each channel's own CallChannel calls its children through GetChild (compiled into
-// the plug-in). PluginPlain walks the very same objects through a std::vector.
+// the plug-in). PluginPlain walks the very same objects through a std::vector (the compiler
+// guesses their class and inlines the call); PluginPlainVirtual keeps the virtual call.
 //
 // Link: one parent linked to 10,000 and 100,000 children at one multiple position.
 //
@@ -216,18 +217,22 @@ private:
     bool built = false;
 };
 
-template <bool Plain>
+enum class PluginWalk { Plain, PlainVirtual, Graph };
+
+template <PluginWalk Walk>
 void RunPluginWalk(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    PluginTree tree(count, Plain);
+    PluginTree tree(count, Walk != PluginWalk::Graph);
     if (!tree.Built()) {
         state.SkipWithError("plug-in tree not built (walkchannel.dll missing?)");
         return;
     }
     WalkChannelCalls* root = tree.At(0);
     for (auto _ : state) {
-        if (Plain)
+        if (Walk == PluginWalk::Plain)
             root->CallPlain();
+        else if (Walk == PluginWalk::PlainVirtual)
+            root->CallPlainVirtual();
         else
             root->CallChannel();
     }
@@ -235,8 +240,9 @@ void RunPluginWalk(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * count);
 }
 
-void BM_PluginPlainWalk(benchmark::State& state) { RunPluginWalk<true>(state); }
-void BM_PluginGraphWalk(benchmark::State& state) { RunPluginWalk<false>(state); }
+void BM_PluginPlainWalk(benchmark::State& state) { RunPluginWalk<PluginWalk::Plain>(state); }
+void BM_PluginPlainVirtualWalk(benchmark::State& state) { RunPluginWalk<PluginWalk::PlainVirtual>(state); }
+void BM_PluginGraphWalk(benchmark::State& state) { RunPluginWalk<PluginWalk::Graph>(state); }
 
 long ResidentBytes() {
     long size = 0, resident = 0;
@@ -280,6 +286,7 @@ BENCHMARK(BM_PlainVirtualWalk)->Apply(Sizes);
 BENCHMARK(BM_GraphWalk)->Apply(Sizes);
 BENCHMARK(BM_GraphWalkWithoutEngine)->Apply(Sizes);
 BENCHMARK(BM_PluginPlainWalk)->Apply(Sizes);
+BENCHMARK(BM_PluginPlainVirtualWalk)->Apply(Sizes);
 BENCHMARK(BM_PluginGraphWalk)->Apply(Sizes);
 BENCHMARK(BM_LinkManyToOnePosition)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -1,7 +1,8 @@
 // The channel plug-in of the walk benchmark: what a plug-in's CallChannel typically does with
 // its children. It has one multiple link position accepting every type; CallChannel counts
 // the call and calls every child it gets through GetChild. CallPlain walks the same children
-// through a std::vector the benchmark fills, the yardstick over the very same objects.
+// through a std::vector the benchmark fills, the yardstick over the very same objects;
+// CallPlainVirtual does the same but keeps a virtual call per child.
 #pragma once
 
 #include <vector>
@@ -16,6 +17,7 @@ class WalkChannelCalls : public Tev_Channel {
 public:
     virtual void CallPlain() = 0;
     virtual long GetCallCount() = 0;
+    virtual void CallPlainVirtual() = 0;
 
     std::vector<WalkChannelCalls*> plainChildren;
 };
