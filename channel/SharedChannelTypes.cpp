@@ -16,7 +16,7 @@ namespace {
 struct Table {
     std::mutex lock;
     std::unordered_map<HINSTANCE, ChannelType*> byModule;
-    std::unordered_set<const ChannelType*> all;  // forgotten copies too, for channels still using them
+    std::unordered_set<const ChannelType*> all;  // replaced copies too, for channels still using them
 };
 
 Table& Types() {
@@ -29,8 +29,8 @@ Table& Types() {
 ChannelType* For(EngineInterface* engine, HINSTANCE module) {
     if (!engine || !engine->engineInterfaceExt) return nullptr;
     // Read on every call, outside the lock (the engine calls into the module): a module
-    // unloaded without Forget and another loaded at the same handle must not get the first
-    // one's type, so the kept copy serves only while it is what the module answers.
+    // unloaded and another loaded at the same handle must not get the first one's type, so
+    // the kept copy serves only while it is what the module answers.
     const ChannelType answer = engine->engineInterfaceExt->GetDLLType(module);
     if (IsNullGuid(answer.typeGuid)) return new (std::nothrow) ChannelType(answer);
     Table& table = Types();
@@ -50,12 +50,6 @@ bool IsShared(const ChannelType* type) {
     Table& table = Types();
     std::lock_guard<std::mutex> guard(table.lock);
     return table.all.count(type) != 0;
-}
-
-void Forget(HINSTANCE module) {
-    Table& table = Types();
-    std::lock_guard<std::mutex> guard(table.lock);
-    table.byModule.erase(module);
 }
 
 }  // namespace sharedtypes

@@ -16,7 +16,4 @@ ChannelType* For(EngineInterface* engine, HINSTANCE module);
 // Whether type is one of those copies, which no channel owns.
 bool IsShared(const ChannelType* type);
 
-// The module is about to be unloaded: a module loaded later may get the same handle.
-void Forget(HINSTANCE module);
-
 }  // namespace sharedtypes

@@ -6,7 +6,6 @@
 #include "EngineInterface.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_Tread.h"
-#include "channel/SharedChannelTypes.h"
 #include "foundation/ListItems.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
@@ -139,9 +138,7 @@ void Engine::Release() {
         std::lock_guard<std::mutex> guard(entryPointLock);
         entryPoints.clear();
     }
-    for (int i = libraryList.GetItemCount() - 1; i >= 0; i--) {
-        sharedtypes::Forget(static_cast<HINSTANCE>(libraryList.GetItem(i)));
+    for (int i = libraryList.GetItemCount() - 1; i >= 0; i--)
         platform::FreeModule(static_cast<HINSTANCE>(libraryList.GetItem(i)));
-    }
     libraryList.ClearItems();
 }
