@@ -1,7 +1,6 @@
 // Unique names of public channels within their group: Light, Light(02) ... Light(50),
 // Light(50)(02) ...
 #include <algorithm>
-#include <cstdio>
 #include <set>
 #include <string>
 
@@ -39,8 +38,8 @@ std::string NextPublicName(const std::string& name, const std::set<std::string>&
     int number = 0;
     std::string next;
     if (ReadSuffixNumber(name, number) && number + 1 <= kHighestNumber) {
-        char digits[8];
-        std::snprintf(digits, sizeof(digits), "%02d", number + 1);
+        std::string digits = std::to_string(number + 1);
+        if (digits.size() < 2) digits.insert(0, "0");
         next = name.substr(0, name.size() - 3) + digits + ")";
     } else {
         next = name + kFirstSuffix;
