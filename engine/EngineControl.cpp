@@ -10,6 +10,7 @@
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
 #include "foundation/ErrorLogOutPut.h"
+#include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -19,6 +20,8 @@ namespace {
 
 const char* const kErrorCaption = "Vantor Error";
 const char* const kOutOfMemory = "EngineControl::InitEngine: Out of memory";
+const char* const kProjectLoadStopped = "EngineControl::LoadProject(): Loading stopped:";
+const char* const kFrameStopped = "EngineControl::EngineLoop(): Frame stopped:";
 const char* const kInitFailed = "An error occured during the initalization of Vantor";
 const char* const kNoFileDialog = "EngineControl::LoadProject(): Error loading the File Dialog channel";
 const char* const kPathTooLong = "EngineControl::LoadProject(): Project path too long:";
@@ -116,39 +119,41 @@ bool EngineControl::InitEngine(HINSTANCE instance, char* className, HWND window)
 }
 
 int EngineControl::LoadProject() {
-    if (!engineInterface) return TEV_PROJECT_LOADER_FAILED;
-    EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
-    char path[TEV_MAX_PATH] = {0};
-    bool pathTooLong = false;
-    if (commandLine[0]) {
-        // The whole command line is the path; a cut path would name another file.
-        pathTooLong = !platform::CopyText(path, commandLine);
-    } else {
-        Tev_Channel* dialog = engineInterface->InitChannelFromType(TEV_FILEDIALOG_GUID, nullptr, false);
-        if (!dialog) {
-            engineInterface->showErrorMessage(kNoFileDialog);
+    return boundary::Guard(engineInterface, kProjectLoadStopped, static_cast<int>(TEV_PROJECT_LOADER_FAILED), [&]() -> int {
+        if (!engineInterface) return TEV_PROJECT_LOADER_FAILED;
+        EngineInterfaceExt* ext = engineInterface->engineInterfaceExt;
+        char path[TEV_MAX_PATH] = {0};
+        bool pathTooLong = false;
+        if (commandLine[0]) {
+            // The whole command line is the path; a cut path would name another file.
+            pathTooLong = !platform::CopyText(path, commandLine);
+        } else {
+            Tev_Channel* dialog = engineInterface->InitChannelFromType(TEV_FILEDIALOG_GUID, nullptr, false);
+            if (!dialog) {
+                engineInterface->showErrorMessage(kNoFileDialog);
+                return TEV_PROJECT_LOADER_FAILED;
+            }
+            static_cast<Pex_FileDialogChannel*>(dialog)->ChooseFile(kProjectFilter, kProjectExtension, path);
+            path[TEV_MAX_PATH - 1] = 0;
+            delete dialog;
+        }
+        ext->ReleaseGroups();
+        runningGroup = nullptr;  // its group is gone
+        if (pathTooLong) {
+            engineInterface->showErrorMessage(kPathTooLong, commandLine);
             return TEV_PROJECT_LOADER_FAILED;
         }
-        static_cast<Pex_FileDialogChannel*>(dialog)->ChooseFile(kProjectFilter, kProjectExtension, path);
-        path[TEV_MAX_PATH - 1] = 0;
-        delete dialog;
-    }
-    ext->ReleaseGroups();
-    runningGroup = nullptr;  // its group is gone
-    if (pathTooLong) {
-        engineInterface->showErrorMessage(kPathTooLong, commandLine);
-        return TEV_PROJECT_LOADER_FAILED;
-    }
-    if (!path[0]) return TEV_PROJECT_NO_PATH;
-    const int code = ext->InitializeVTRFile(path);
-    if (code != 0) {
-        if (code == TEV_PROJECT_NEEDS_UPDATE)
-            platform::MessageBox(engineInterface->GetWindowHandle(), kNeedsUpdate, kErrorCaption,
-                                 platform::MB_OK | platform::MB_ICONERROR);
-        return code;
-    }
-    runningGroup = ext->GetVTRStartGroup();
-    return runningGroup ? TEV_PROJECT_LOADED : TEV_PROJECT_NO_START_GROUP;
+        if (!path[0]) return TEV_PROJECT_NO_PATH;
+        const int code = ext->InitializeVTRFile(path);
+        if (code != 0) {
+            if (code == TEV_PROJECT_NEEDS_UPDATE)
+                platform::MessageBox(engineInterface->GetWindowHandle(), kNeedsUpdate, kErrorCaption,
+                                     platform::MB_OK | platform::MB_ICONERROR);
+            return code;
+        }
+        runningGroup = ext->GetVTRStartGroup();
+        return runningGroup ? TEV_PROJECT_LOADED : TEV_PROJECT_NO_START_GROUP;
+    });
 }
 
 void EngineControl::EngineLoop() {
@@ -157,8 +162,12 @@ void EngineControl::EngineLoop() {
         runningGroup = engineInterface->GetChannelGroup(engineInterface->engineInterfaceExt->GetStartGroup());
     if (!runningGroup) return;
     inEngineLoop = true;
-    engineInterface->engineInterfaceExt->IncreaseTreeCount();
-    runningGroup->CallStartChannel();
+    // A frame that throws (a plug-in out of memory) is lost; the host's loop goes on.
+    boundary::Guard(engineInterface, kFrameStopped, false, [&] {
+        engineInterface->engineInterfaceExt->IncreaseTreeCount();
+        runningGroup->CallStartChannel();
+        return true;
+    });
     inEngineLoop = false;
 }
 

@@ -12,6 +12,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "engine/Engine.h"
+#include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/PathText.h"
 #include "foundation/TraceHook.h"
@@ -37,6 +38,8 @@ const char* const kMsgNoChild = "Couldn't initialize child";
 const char* const kMsgIncompatible = "Channel not compatible with current version: ";
 const char* const kMsgNoDll = "Couldn't find DLL";
 const char* const kMsgNoUniqueGuid = "GUID of channel not found!\nCould not add unique channel!";
+const char* const kMsgInitDLLThrew = "Engine::GetDLLInstance: InitDLL() of this dll failed with an exception:";
+const char* const kMsgGetTypeThrew = "Engine::GetDLLType: GetType() of a channel dll failed with an exception:";
 
 // The loader's own reason, captured before any message can disturb the last error.
 struct LoadFailure {
@@ -131,7 +134,13 @@ DllInterface* Engine::CallInitDLL(HINSTANCE module, const char* dllName) {
         if (dllInitLock) guard = std::unique_lock<std::mutex>(*dllInitLock);
         globalEngine = engineInterface;
         globalDllInstance = module;
-        object = static_cast<DllInterface*>(initDLL());
+        try {
+            object = static_cast<DllInterface*>(initDLL());
+        } catch (...) {
+            // A plug-in out of memory fails to make its channel; it does not end the host.
+            boundary::Report(engineInterface, kMsgInitDLLThrew, dllName);
+            return nullptr;
+        }
     }
     if (!object) return nullptr;
     object->dllInstance = module;
@@ -287,7 +296,8 @@ ChannelType Engine::GetDLLType(HINSTANCE module) {
     void* known = KnownEntryPoints(module).getType;
     TevGetTypeFunction getType =
         reinterpret_cast<TevGetTypeFunction>(known ? known : platform::GetSymbol(module, "GetType"));
-    const void* record = getType ? getType() : nullptr;
+    const void* record = getType ? boundary::Guard<const void*>(engineInterface, kMsgGetTypeThrew, nullptr, getType)
+                                 : nullptr;
     if (record) {
         std::memcpy(&type, record, sizeof(ChannelType));
         type.typeName[sizeof(type.typeName) - 1] = 0;  // the record comes from outside

@@ -22,6 +22,7 @@
 #include "Tev_String.h"
 #include "engine/ProjectLoader.h"
 #include "engine/ProjectReport.h"
+#include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
 #include "platform/Files.h"
 
@@ -31,6 +32,7 @@ namespace {
 // Public call file names shorter than this name no file (as for autoload).
 constexpr size_t kMinFileNameLength = 2;
 
+const char* const kCheckStopped = "TevCheckProject: the check stopped:";
 const char* const kNeedsRestoredTypes =
     "uses channel types whose plug-ins a run restores first; it can be checked once they are in place";
 
@@ -257,6 +259,8 @@ extern "C" TARNWELL_API int TevCheckProject(EngineControl* control, const char* 
                                             void* context) {
     EngineInterface* engine = control ? control->GetEngineInterface() : nullptr;
     if (!engine || !projectPath) return -1;
-    ProjectReport report(handler, context);
-    return projectcheck::CheckProject(engine, projectPath, report);
+    return boundary::Guard(engine, projectcheck::kCheckStopped, -1, [&] {
+        ProjectReport report(handler, context);
+        return projectcheck::CheckProject(engine, projectPath, report);
+    });
 }

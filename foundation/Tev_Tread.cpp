@@ -41,7 +41,12 @@ unsigned long TreadEntry(void* argument) {
     Tev_RunTread* body = static_cast<Tev_RunTread*>(argument);
     if (body) {
         body->SetIfTreadReady(false);
-        body->TreadFunction();
+        try {
+            body->TreadFunction();
+        } catch (...) {
+            // A body that throws has ended like one that returned; the exception must not
+            // reach the thread's start routine, which would end the process.
+        }
         body->SetIfTreadReady(true);
         // No access to the body after this point: it may be deleted now.
         tread_reaper::WorkerFinished(body);

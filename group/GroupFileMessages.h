@@ -36,6 +36,8 @@ inline constexpr const char* kBadIndex =
     "Tev_ChannelGroup::LoadChannelGroup: Channel index outside the channel count or given twice: ";
 inline constexpr const char* kBadParameterCount =
     "Tev_ChannelGroup::LoadChannelGroup: More parameters announced than their block holds: ";
+// A load stopped by an exception (out of memory, a plug-in that throws) fails as a whole.
+inline constexpr const char* kLoadFailedWith = "Tev_ChannelGroup::LoadChannelGroup: Loading stopped:";
 
 // "text" directly followed by a path or a number (the two-text message forms put a space
 // between them).

@@ -9,6 +9,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
+#include "foundation/ExceptionBoundary.h"
 #include "foundation/TaggedBlocks.h"
 #include "foundation/TraceHook.h"
 #include "group/GroupFileMessages.h"
@@ -92,7 +93,8 @@ bool Tev_ChannelGroup::LoadChannelGroupFromFile(const char* path, bool usePoolNa
         return false;
     }
     SetChannelGroupFileName(path);
-    return LoadChannelGroup(loader, usePoolNameFromFile);
+    return boundary::Guard(engineInterface, groupfilemsg::kLoadFailedWith, false,
+                           [&] { return LoadChannelGroup(loader, usePoolNameFromFile); });
 }
 
 bool Tev_ChannelGroup::LoadChannelGroupFromBuffer(const char* name, int size, void* buffer,
@@ -104,5 +106,6 @@ bool Tev_ChannelGroup::LoadChannelGroupFromBuffer(const char* name, int size, vo
     if (size < 0 || !buffer) size = 0;
     loader.SetBuffer(static_cast<char*>(buffer), static_cast<unsigned long>(size), false);
     SetChannelGroupFileName(name);
-    return LoadChannelGroup(loader, usePoolNameFromFile);
+    return boundary::Guard(engineInterface, groupfilemsg::kLoadFailedWith, false,
+                           [&] { return LoadChannelGroup(loader, usePoolNameFromFile); });
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "ChannelInternal.h"
 #include "ChannelList.h"
+#include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
@@ -277,4 +279,45 @@ TEST(PluginUniqueChannels, OneChannelPerTypeAndName) {
     engine.ClearMessages();
     EXPECT_EQ(e->GetUniqueChannel(TEV_NULL_GUID, "A"), nullptr);
     EXPECT_TRUE(engine.Contains("GUID of channel not found!\nCould not add unique channel!"));
+}
+
+// A plug-in that runs out of memory fails the one operation it was part of, with a message
+// that says why; the exception never reaches the host, and the next frame runs again.
+TEST(PluginExceptions, AThrowingPlugInFailsItsOperationAndTheHostGoesOn) {
+    TestEngine engine(WithPlugins({LOADER_THROW_DLL}));
+    EngineInterface* e = engine.Engine();
+    TempDir dir;
+    const std::string path = dir.Path() + "/throw.cgr";
+    Tev_ChannelGroup* group = e->CreateNewGroup("Start", false, -1);
+    ASSERT_NE(group, nullptr);
+    group->SetStartChannel(group->AddChannel(e->InitChannelFromType(kLoaderThrowGuid, nullptr, false)));
+    ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
+
+    const int frames = e->GetTreeCalculateCount();
+    struct Stage {
+        const char* stage;
+        const char* message;
+        std::function<void()> run;
+    };
+    const Stage stages[] = {
+        {"init", "InitDLL() of this dll failed with an exception",
+         [&] { EXPECT_EQ(e->InitChannelFromType(kLoaderThrowGuid, nullptr, false), nullptr); }},
+        {"load", "Loading stopped: out of memory",
+         [&] { EXPECT_EQ(e->LoadChannelGroup(path.c_str(), "Thrown"), nullptr); }},
+        // The second frame runs too: the re-entry guard was left as it was.
+        {"frame", "Frame stopped: out of memory", [&] {
+             engine.Control()->EngineLoop();
+             engine.Control()->EngineLoop();
+             EXPECT_EQ(e->GetTreeCalculateCount(), frames + 2);
+         }},
+    };
+    for (const Stage& s : stages) {
+        SCOPED_TRACE(s.stage);
+        setenv(LOADER_THROW_ENV, s.stage, 1);
+        engine.ClearMessages();
+        s.run();
+        EXPECT_TRUE(engine.Contains(s.message));
+    }
+    unsetenv(LOADER_THROW_ENV);
+    EXPECT_EQ(e->GetPoolGroup("Thrown", 0), nullptr);
 }

@@ -16,6 +16,7 @@
 #define KIND_V43 4
 #define KIND_PROBE 5
 #define KIND_CYCLE 6
+#define KIND_THROW 7
 
 namespace {
 
@@ -39,6 +40,10 @@ _GUID OwnGuid() { return kLoaderV43Guid; }
 const char* const kName = "Loader Cycle";
 const int kInterface = 52;
 _GUID OwnGuid() { return kLoaderCycleGuid; }
+#elif LOADERTEST_KIND == KIND_THROW
+const char* const kName = "Loader Throw";
+const int kInterface = 52;
+_GUID OwnGuid() { return kLoaderThrowGuid; }
 #elif LOADERTEST_KIND == KIND_PROBE
 const char* const kName = "Loader Probe";
 const int kInterface = 52;
@@ -66,6 +71,13 @@ ChannelType MakeType() {
     return type;
 }
 
+// Throws as a plug-in out of memory would, at the stage the test names.
+[[maybe_unused]] void MaybeThrow(const char* stage) {
+    if (LOADERTEST_KIND != KIND_THROW) return;
+    const char* wanted = std::getenv(LOADER_THROW_ENV);
+    if (wanted && std::strcmp(wanted, stage) == 0) throw std::bad_alloc();
+}
+
 void LogTypeQuery() {
     const char* log = std::getenv(LOADER_TYPE_LOG_ENV);
     if (!log || !log[0]) return;
@@ -88,11 +100,21 @@ public:
     }
     // Answered directly, so that making a channel leaves the type log alone.
     ChannelType GetChannelType() override { return MakeType(); }
+#if LOADERTEST_KIND == KIND_THROW
+    bool LoadChannel(TevFileLoader& loader, Tev_ChannelGroup* group) override {
+        MaybeThrow("load");
+        return Tev_Channel::LoadChannel(loader, group);
+    }
+    void CallChannel() override { MaybeThrow("frame"); }
+#endif
 };
 
 }  // namespace
 
-TARNWELL_PLUGIN_EXPORT void* InitDLL() { return static_cast<DllInterface*>(new (std::nothrow) LoaderTestChannel()); }
+TARNWELL_PLUGIN_EXPORT void* InitDLL() {
+    MaybeThrow("init");
+    return static_cast<DllInterface*>(new (std::nothrow) LoaderTestChannel());
+}
 
 TARNWELL_PLUGIN_EXPORT void* GetType() {
     LogTypeQuery();
