@@ -146,7 +146,8 @@ int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, con
     int32_t required = 0;
     const BlockRead versionRead = ReadIntBlock(loader, kTagInterfaceVersion, required);
     header.requiredVersion = required;
-    if (versionRead == BlockRead::Damaged || required > engineInterface->engineInterfaceExt->GetInterfaceID()) {
+    if (versionRead == BlockRead::Damaged ||
+        required > engineInterface->engineInterfaceExt->GetInterfaceID()) {
         settings.Show(kMsgWrongVersion);
         return TEV_LOADER_NEEDS_UPDATE;
     }
@@ -168,8 +169,18 @@ int ProjectLoader::ReadPlugins(TevFileLoader& loader, const LoadSettings& settin
     }
     ProjectPlugins plugins(settings, loader);
     int code = plugins.ReadChannelEntries(count);
-    if (code != TEV_LOADER_OK) return code;
+    if (code == TEV_LOADER_OK) code = ReadOtherDlls(loader, settings, plugins);
+    // Only a project read whole restores anything; a check reports what it read in any case.
+    if (code == TEV_LOADER_OK || settings.report) {
+        const int finished = plugins.Finish();
+        if (code == TEV_LOADER_OK) code = finished;
+    }
+    return code;
+}
 
+int ProjectLoader::ReadOtherDlls(TevFileLoader& loader, const LoadSettings& settings,
+                                 ProjectPlugins& plugins) {
+    int32_t count = 0;
     const BlockRead otherCount = ReadIntBlock(loader, kTagOtherCount, count);
     if (otherCount == BlockRead::Absent) return TEV_LOADER_OK;
     if (otherCount == BlockRead::Damaged) {

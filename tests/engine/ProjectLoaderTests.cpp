@@ -11,6 +11,7 @@
 #include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "FileLoaderChannels.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "plugins/testchannels/TestChannels.h"
@@ -259,6 +260,39 @@ TEST_F(Project, InterruptedRestoreKeepsTheInstalledModule) {
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_EQ(FilesNamed(module.parent_path(), ".tmp"), std::vector<std::string>{});
         EXPECT_EQ(LocalVersion(engine, kTestRootGuid), (std::vector<int32_t>{2, 0, 0}));
+    }
+}
+
+// A carried copy that does not make the type the project states never replaces the installed
+// module: the load fails naming the file, and the next start still reads projects.
+TEST_F(Project, CarriedPluginThatMakesNoSuchTypeLeavesTheInstalledModule) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* shown;
+    };
+    const std::vector<Case> cases = {
+        {"not a module", "0123456789", "The embedded plug-in does not load"},
+        {"another type's module", ReadBinaryFile(TestChannelPath(TEST_COUNTER_DLL)),
+         "does not make the channel type the project states"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestEngine engine(Options());
+        const fs::path channels = fs::path(engine.InstallDir()) / "channels";
+        const std::string installed = ReadFile(channels / "fileloader.dll");
+        ProjectBlocks blocks =
+            Vtr({Count("QDDC", 1),
+                 ChannelEntry(TEV_FILELOADER_TYPE, LocalVersion(engine, TEV_FILELOADER_TYPE), 0),
+                 EmbeddedChannel("fileloader.dll", c.bytes)});
+        EXPECT_EQ(Load(engine, blocks), 2);
+        EXPECT_TRUE(engine.Contains(c.shown));
+        EXPECT_TRUE(engine.Contains(engine.InstallDir() + "\\channels\\fileloader.dll"));
+        EXPECT_TRUE(ReadFile(channels / "fileloader.dll") == installed);
+        EXPECT_EQ(FilesNamed(channels, ".tmp"), std::vector<std::string>{});
+        engine.Stop();
+        ASSERT_TRUE(engine.Start());
+        EXPECT_EQ(engine.Ext()->InitializeVTRFile(ProjectPath().c_str()), 2) << "the project is still read";
     }
 }
 
