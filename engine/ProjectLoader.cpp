@@ -13,6 +13,7 @@
 #include "engine/ProjectMessages.h"
 #include "engine/ProjectPlugins.h"
 #include "engine/ProjectReport.h"
+#include "foundation/PathText.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -135,7 +136,8 @@ int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, con
     char name[kTextSize] = "";
     if (loader.GetInfoIfTag(kTagStartGroup) && !ReadText(loader, name, sizeof(name))) name[0] = 0;
     char groupPath[sizeof(startGroupPath)];
-    platform::CopyText(groupPath, projectDir);
+    // An absolute name stands alone: behind the project's directory it would name no file.
+    platform::CopyText(groupPath, pathtext::IsAbsolute(name) ? "" : projectDir);
     // A cut path would name another file.
     if (!platform::AppendText(groupPath, name)) {
         settings.Refuse(kMsgPathTooLong, name);

@@ -196,6 +196,26 @@ TEST_F(Project, HeaderAloneLoadsAndNamesTheProjectDirectory) {
     EXPECT_EQ(control->LoadProject(), TEV_PROJECT_NO_START_GROUP);
 }
 
+// The start group is found from wherever the player runs: a relative name behind the project's
+// directory, an absolute one (POSIX, or in the kernel's spelling) as it stands.
+TEST_F(Project, StartGroupNamedRelativeOrAbsoluteLoads) {
+    TestEngine engine(Options());
+    Tev_ChannelGroup* group = engine.Engine()->CreateNewGroup("Start", false, -1);
+    ASSERT_NE(group, nullptr);
+    ASSERT_NE(engine.Engine()->InitChannelFromType(kTestRootGuid, group, false), nullptr);
+    ASSERT_TRUE(group->SaveChannelGroup((projectDir.Path() + "/start.cgr").c_str()));
+    std::string kernelSpelling = projectDir.Path() + "/start.cgr";
+    for (char& c : kernelSpelling)
+        if (c == '/') c = '\\';
+    for (const std::string& name :
+         {std::string("start.cgr"), projectDir.Path() + "/start.cgr", kernelSpelling}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteProject(engine.Engine(), ProjectPath(), Vtr({{{"QSGR", {TextData(name)}}}})));
+        engine.Control()->SetCommandLine(const_cast<char*>(ProjectPath().c_str()));
+        EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADED);
+    }
+}
+
 TEST_F(Project, OutdatedLocalPluginIsReplacedByRenamingTheEmbeddedCopy) {
     TestEngineOptions options = Options();
     options.pluginPaths.clear();
