@@ -26,8 +26,7 @@
 namespace {
 
 const char* const kMsgDamaged =
-    "ChannelList::LoadChannelList: channel.lst is damaged; the channel list is rebuilt from the channels "
-    "directory";
+    "ChannelList::LoadChannelList: channel.lst is damaged; the channel list is rebuilt from the channels directory";
 const char* const kSaveErrorName = "Save Error";
 
 // Trailing block: a checksum of every block's data before it. Readers that do not know it
@@ -62,8 +61,7 @@ public:
     unsigned long GetBufferSize() const { return static_cast<unsigned long>(bytes.size() - pos); }
     bool CheckHeader(const char* tag, bool consume) {
         size_t at = pos;
-        if (!SkipBlocks(at) ||
-            tagformat::ClassifyWord(bytes.data(), bytes.size(), at) != tagformat::WordKind::Tag ||
+        if (!SkipBlocks(at) || tagformat::ClassifyWord(bytes.data(), bytes.size(), at) != tagformat::WordKind::Tag ||
             std::memcmp(bytes.data() + at, tag, tagformat::kWordSize) != 0)
             return false;
         if (consume) pos = at + tagformat::kWordSize;
@@ -92,8 +90,7 @@ private:
         return true;
     }
     bool NextBlock(size_t& start, size_t& size) const {
-        if (tagformat::ClassifyWord(bytes.data(), bytes.size(), pos) != tagformat::WordKind::Size)
-            return false;
+        if (tagformat::ClassifyWord(bytes.data(), bytes.size(), pos) != tagformat::WordKind::Size) return false;
         size = littleendian::Get32(bytes.data() + pos);
         if (size > bytes.size() - pos - tagformat::kWordSize) return false;
         start = pos + tagformat::kWordSize;
@@ -148,8 +145,8 @@ struct ChannelListCache {
 };
 
 // Entries are read into `cache`; indices, GUIDs and sizes are checked against the file.
-ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir,
-                                    const ModuleDirectory* channels, ChannelListCache& cache) {
+ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir, const ModuleDirectory* channels,
+                                    ChannelListCache& cache) {
     unsigned char word[4];
     Checksum checksum;
     if (!ReadFixedBlock(reader, "CLCC", word, 4, checksum)) return ChannelListCache::kDamaged;
@@ -217,18 +214,17 @@ bool ChannelList::LoadChannelList() {
 
     ChannelListCache cache;
     const std::string channelsDir = installlayout::Path(installDir.c_str(), installlayout::kChannelsDir);
-    switch (ParseCache(&reader, installDir.c_str(), SharedModuleDirectory::Find(this, channelsDir.c_str()),
-                       cache)) {
-        case ChannelListCache::kEmpty:
-            return true;
-        case ChannelListCache::kForeign:
-            Release();
-            return false;
-        case ChannelListCache::kDamaged:
-            engineInterface->showErrorMessage(kMsgDamaged);
-            return false;
-        default:
-            break;
+    switch (ParseCache(&reader, installDir.c_str(), SharedModuleDirectory::Find(this, channelsDir.c_str()), cache)) {
+    case ChannelListCache::kEmpty:
+        return true;
+    case ChannelListCache::kForeign:
+        Release();
+        return false;
+    case ChannelListCache::kDamaged:
+        engineInterface->showErrorMessage(kMsgDamaged);
+        return false;
+    default:
+        break;
     }
     Release();
     for (auto& entry : cache.entries) {

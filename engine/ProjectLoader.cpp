@@ -148,8 +148,7 @@ int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, con
     int32_t required = 0;
     const BlockRead versionRead = ReadIntBlock(loader, kTagInterfaceVersion, required);
     header.requiredVersion = required;
-    if (versionRead == BlockRead::Damaged ||
-        required > engineInterface->engineInterfaceExt->GetInterfaceID()) {
+    if (versionRead == BlockRead::Damaged || required > engineInterface->engineInterfaceExt->GetInterfaceID()) {
         settings.Show(kMsgWrongVersion);
         return TEV_LOADER_NEEDS_UPDATE;
     }

@@ -95,16 +95,15 @@ bool ProjectPlugins::ChannelNeedsRestore(const _GUID& type, const int32_t* versi
     }
     if (older) {
         settings.ShowType(kMsgChannelVersion, type);
-        found.Add("the installed version " + VersionText(local.versionInfo) +
-                  " is older than the project's " + VersionText(version));
+        found.Add("the installed version " + VersionText(local.versionInfo) + " is older than the project's " +
+                  VersionText(version));
         restore = true;
     }
     const char* fileName = item ? item->fileName.GetString() : nullptr;
     const bool compareCrc = settings.checkChannelCrc && same;
     uint32_t localCrc = 0;
     // A check shows the local checksum also where a load would not compare it.
-    const bool haveCrc =
-        (compareCrc || settings.report) && fileName && fileName[0] && LoadCrc(fileName, localCrc);
+    const bool haveCrc = (compareCrc || settings.report) && fileName && fileName[0] && LoadCrc(fileName, localCrc);
     if (compareCrc && haveCrc && localCrc != crc) {
         settings.ShowType(kMsgChannelCrc, type);
         found.Add("the installed file's checksum " + CrcText(localCrc) + " differs from the project's " +
@@ -116,8 +115,7 @@ bool ProjectPlugins::ChannelNeedsRestore(const _GUID& type, const int32_t* versi
         found.where = fileName ? fileName : "";
     }
     if (item && item->onDisk) {
-        found.local =
-            "installed " + VersionText(local.versionInfo) + (haveCrc ? " " + CrcText(localCrc) : "");
+        found.local = "installed " + VersionText(local.versionInfo) + (haveCrc ? " " + CrcText(localCrc) : "");
         if (haveCrc && localCrc != crc && !settings.checkChannelCrc)
             found.local += " (checksums not compared: \"VtrCrCCheck\" is \"No\")";
     }

@@ -152,8 +152,7 @@ TEST_F(ProjectCheck, EachListedPlugInGetsTheVerdictOfWhatALoadWouldDo) {
         EXPECT_EQ(worst, c.verdict);
         // The start group uses only installed types: it loads whatever the plug-in verdict.
         ASSERT_EQ(Of(lines, TEV_CHECK_GROUP).size(), 1u);
-        EXPECT_EQ(Of(lines, TEV_CHECK_GROUP)[0].verdict, TEV_CHECK_OK)
-            << Of(lines, TEV_CHECK_GROUP)[0].reason;
+        EXPECT_EQ(Of(lines, TEV_CHECK_GROUP)[0].verdict, TEV_CHECK_OK) << Of(lines, TEV_CHECK_GROUP)[0].reason;
         // A check writes nothing into the install directory.
         EXPECT_FALSE(fs::exists(fs::path(engine.InstallDir()) / "channels" / "carried.dll"));
     }
@@ -194,8 +193,7 @@ TEST_F(ProjectCheck, PublicCallsAreFollowedAndDeclaredDllsLookedFor) {
     ASSERT_EQ(calls.size(), 3u);
     auto verdictOf = [&](const std::string& call) {
         for (const Line& line : calls)
-            if (line.name.size() >= call.size() &&
-                line.name.compare(line.name.size() - call.size(), call.size(), call) == 0)
+            if (line.name.size() >= call.size() && line.name.compare(line.name.size() - call.size(), call.size(), call) == 0)
                 return line.verdict;
         return -1;
     };
