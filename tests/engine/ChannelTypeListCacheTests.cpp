@@ -330,7 +330,8 @@ int TypeQueriesOfAStart(const std::string& dir, TypeQueryLog& log) {
     control->SetInstallDir(dir.c_str());
     control->SetVantorRegKey(TestEngine::kRegistryKey);
     EXPECT_TRUE(control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
-    ChannelListItem* item = control->GetEngineInterface()->engineInterfaceExt->GetChannelList()->GetItem(kLoaderAGuid);
+    ChannelListItem* item =
+        control->GetEngineInterface()->engineInterfaceExt->GetChannelList()->GetItem(kLoaderAGuid);
     EXPECT_TRUE(item && item->onDisk) << dir;
     return log.Total();
 }
@@ -350,6 +351,7 @@ TEST(ChannelListCache, RelativeAndAbsoluteInstallDirectoryShareTheCache) {
     const std::string relative = absolute.filename().string();
     EXPECT_EQ(TypeQueriesOfAStart(relative, log), 2);
     for (const std::string& dir : {relative, absolute.string(), relative, "./" + relative})
-        EXPECT_EQ(TypeQueriesOfAStart(dir, log), 0) << "a cached module was asked for its type, started in " << dir;
+        EXPECT_EQ(TypeQueriesOfAStart(dir, log), 0)
+            << "a cached module was asked for its type, started in " << dir;
     fs::current_path(previous);
 }
