@@ -18,6 +18,7 @@
 #include "engine/ModuleDirectory.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/LittleEndian.h"
+#include "foundation/PathText.h"
 #include "foundation/TagFormat.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -122,21 +123,35 @@ bool ReadTextBlock(CacheReader* reader, const char* tag, char* dest, unsigned lo
     return std::memchr(dest, 0, size) != nullptr;
 }
 
-// The directory the cache was written for is this one: exactly where the file system tells
-// letter case apart, else when both names lead to the same directory.
+// The directory the cache was written for is this one: the same text, or two names (another
+// letter case where the file system ignores it, a relative and an absolute form) of one directory.
 bool SameInstallDir(const char* cached, const char* installDir) {
     if (std::strncmp(cached, installDir, kDirBlockSize - 1) == 0) return true;
-    if (platform::StrNICmp(cached, installDir, kDirBlockSize - 1) != 0) return false;
     return platform::IsSameFile(cached, installDir);
 }
 
-bool IsAbsolute(const char* path) {
-    return path[0] == '\\' || path[0] == '/' || (path[0] && path[1] == ':');
+// `path` names a file below `dir`, spelled as `dir` is.
+bool IsBelow(const char* path, const char* dir) {
+    const size_t length = std::strlen(dir);
+    return length > 0 && std::strncmp(path, dir, length) == 0 && pathtext::IsSeparator(path[length]);
 }
 
-// Whether the module file exists; a relative path counts from the install directory.
+// A module path below the directory as the cache spelled it, spelled as this start gives the
+// directory: the scan composes its paths that way, and only an equal path is known to it.
+void FollowInstallDir(ChannelListItem& entry, const char* cachedDir, const char* installDir) {
+    const char* path = entry.fileName.GetString();
+    if (!path || std::strcmp(cachedDir, installDir) == 0 || !IsBelow(path, cachedDir)) return;
+    const std::string moved = std::string(installDir) + (path + std::strlen(cachedDir));
+    if (moved.size() < TEV_MAX_PATH) entry.fileName.SetString(moved.c_str());
+}
+
+// Whether the module file exists. A path below the install directory stands as it is, like the
+// paths the scan composes (a relative install directory counts from the working directory);
+// another relative one counts from the install directory.
 bool ModuleOnDisk(const char* path, const char* installDir, const ModuleDirectory* channels) {
-    const std::string full = IsAbsolute(path) ? std::string(path) : installlayout::Path(installDir, path);
+    const std::string full = pathtext::IsAbsolute(path) || IsBelow(path, installDir)
+                                 ? std::string(path)
+                                 : installlayout::Path(installDir, path);
     return channels ? channels->Exists(full.c_str()) : platform::FileExists(full.c_str());
 }
 
@@ -173,7 +188,6 @@ ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir,
         entry->index = index;
         entry->channelType = channeltyperecord::Decode(record);
         entry->fileName.SetString(path);
-        entry->onDisk = path[0] && ModuleOnDisk(path, installDir, channels);
         cache.entries[static_cast<size_t>(index)] = std::move(entry);
     }
 
@@ -197,6 +211,11 @@ ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir,
     }
     // The block holds at most 259 characters of the directory.
     if (hasDir && !SameInstallDir(dir, installDir)) return ChannelListCache::kForeign;
+    for (auto& entry : cache.entries) {
+        if (hasDir) FollowInstallDir(*entry, dir, installDir);
+        const char* path = entry->fileName.GetString();
+        entry->onDisk = path && path[0] && ModuleOnDisk(path, installDir, channels);
+    }
     return ChannelListCache::kUsed;
 }
 

@@ -20,6 +20,8 @@ constexpr unsigned long kIntSize = 4;
 constexpr unsigned long kVersionSize = 12;
 // Texts (file names) are shorter than this, terminator included.
 constexpr size_t kTextSize = 400;
+// Paths composed from the install directory and such a name.
+constexpr size_t kPathSize = 2 * kTextSize;
 
 // The next block, which must be exactly `size` bytes.
 bool ReadExact(TevFileLoader& loader, unsigned char* dest, unsigned long size);

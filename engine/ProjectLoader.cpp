@@ -13,6 +13,7 @@
 #include "engine/ProjectMessages.h"
 #include "engine/ProjectPlugins.h"
 #include "engine/ProjectReport.h"
+#include "foundation/PathText.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -135,7 +136,8 @@ int ProjectLoader::ReadHeader(TevFileLoader& loader, const char* projectDir, con
     char name[kTextSize] = "";
     if (loader.GetInfoIfTag(kTagStartGroup) && !ReadText(loader, name, sizeof(name))) name[0] = 0;
     char groupPath[sizeof(startGroupPath)];
-    platform::CopyText(groupPath, projectDir);
+    // An absolute name stands alone: behind the project's directory it would name no file.
+    platform::CopyText(groupPath, pathtext::IsAbsolute(name) ? "" : projectDir);
     // A cut path would name another file.
     if (!platform::AppendText(groupPath, name)) {
         settings.Refuse(kMsgPathTooLong, name);
@@ -168,8 +170,18 @@ int ProjectLoader::ReadPlugins(TevFileLoader& loader, const LoadSettings& settin
     }
     ProjectPlugins plugins(settings, loader);
     int code = plugins.ReadChannelEntries(count);
-    if (code != TEV_LOADER_OK) return code;
+    if (code == TEV_LOADER_OK) code = ReadOtherDlls(loader, settings, plugins);
+    // Only a project read whole restores anything; a check reports what it read in any case.
+    if (code == TEV_LOADER_OK || settings.report) {
+        const int finished = plugins.Finish();
+        if (code == TEV_LOADER_OK) code = finished;
+    }
+    return code;
+}
 
+int ProjectLoader::ReadOtherDlls(TevFileLoader& loader, const LoadSettings& settings,
+                                 ProjectPlugins& plugins) {
+    int32_t count = 0;
     const BlockRead otherCount = ReadIntBlock(loader, kTagOtherCount, count);
     if (otherCount == BlockRead::Absent) return TEV_LOADER_OK;
     if (otherCount == BlockRead::Damaged) {

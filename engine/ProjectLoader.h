@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class EngineInterface;
+class ProjectPlugins;
 class ProjectReport;
 class TevFileLoader;
 
@@ -48,4 +49,6 @@ private:
     int ReadHeader(TevFileLoader& loader, const char* projectDir, const projectfile::LoadSettings& settings,
                    Header& header);
     int ReadPlugins(TevFileLoader& loader, const projectfile::LoadSettings& settings);
+    int ReadOtherDlls(TevFileLoader& loader, const projectfile::LoadSettings& settings,
+                      ProjectPlugins& plugins);
 };

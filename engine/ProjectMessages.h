@@ -47,6 +47,12 @@ inline const char* const kMsgBadSize =
 inline const char* const kMsgDamagedBlock = "ProjectLoader: The project file is damaged at block";
 inline const char* const kMsgPathTooLong = "ProjectLoader: Path too long:";
 inline const char* const kMsgNotWritten = "ProjectLoader: Could not write the embedded file";
+inline const char* const kMsgModuleDoesNotLoad =
+    "ProjectLoader: The embedded plug-in does not load; the installed file stays as it was:";
+inline const char* const kMsgModuleOtherType =
+    "ProjectLoader: The embedded plug-in does not make the channel type the project states; the installed "
+    "file "
+    "stays as it was:";
 inline const char* const kMsgNotAdded =
     "ProjectLoader: The restored plug-in does not make the channel type the project needs:";
 

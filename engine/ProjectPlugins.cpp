@@ -21,7 +21,6 @@ namespace {
 // Install directory lengths the paths of checked and written files are built from.
 constexpr size_t kInstallDirForWrite = 399;
 constexpr size_t kInstallDirForCheck = 259;
-constexpr size_t kPathSize = 2 * kTextSize;
 
 // The file `name` (NULL: the directory itself) in `dir` of the install directory cut to
 // `installLength`; false when it does not fit.
@@ -61,25 +60,17 @@ int ProjectPlugins::ReadChannelEntry() {
     if (!ReadExact(project, typeBytes, littleendian::kGuidSize) ||
         !ReadExact(project, versionBytes, kVersionSize) || !ReadExact(project, crcBytes, kIntSize))
         return Damaged(kTagChannelEntry);
-    const _GUID type = littleendian::GetGuid(typeBytes);
-    int32_t version[3];
-    for (int i = 0; i < 3; i++) version[i] = littleendian::GetInt(versionBytes + kIntSize * i);
-    const uint32_t crc = static_cast<uint32_t>(littleendian::GetInt(crcBytes));
-    Findings found;
-    const bool restore = ChannelNeedsRestore(type, version, crc, found);
+    ChannelEntry entry;
+    entry.type = littleendian::GetGuid(typeBytes);
+    for (int i = 0; i < 3; i++) entry.version[i] = littleendian::GetInt(versionBytes + kIntSize * i);
+    entry.crc = static_cast<uint32_t>(littleendian::GetInt(crcBytes));
+    entry.restore = ChannelNeedsRestore(entry.type, entry.version, entry.crc, entry.found);
 
-    Embedded file;
-    if (!ReadEmbedded({kTagChannelName, kTagChannelSize, kTagChannelData}, file))
+    if (!ReadEmbedded({kTagChannelName, kTagChannelSize, kTagChannelData}, entry.file))
         return TEV_LOADER_NEEDS_UPDATE;
-    if (settings.report) {
-        ReportChannel(type, version, crc, restore, file, found);
-        return TEV_LOADER_OK;
-    }
-    if (!restore) return TEV_LOADER_OK;
-    char path[kPathSize];
-    if (file.size == 0 || !WriteEmbedded(installlayout::kChannelsDir, file, path, sizeof(path)))
-        return TEV_LOADER_NEEDS_UPDATE;
-    AddRestoredChannel(type, path, version);
+    if (!settings.report && !entry.restore) return TEV_LOADER_OK;
+    if (!settings.report && entry.file.size == 0) return TEV_LOADER_NEEDS_UPDATE;
+    channelEntries.push_back(entry);
     return TEV_LOADER_OK;
 }
 
@@ -131,55 +122,6 @@ bool ProjectPlugins::ChannelNeedsRestore(const _GUID& type, const int32_t* versi
     return restore;
 }
 
-void ProjectPlugins::ReportChannel(const _GUID& type, const int32_t* version, uint32_t crc, bool restore,
-                                   const Embedded& file, const Findings& found) {
-    std::string name = found.typeName;
-    if (name.empty()) name = file.name[0] ? file.name : GuidText(type);
-    std::string detail = "type " + GuidText(type) + ", project " + VersionText(version) + " " + CrcText(crc);
-    if (!found.local.empty()) detail += ", " + found.local;
-    settings.report->NoteType(GuidText(type), restore && file.size > 0);
-    if (restore) {
-        Findings why = found;
-        // A file of the carried name that makes no type is one the engine could not load at
-        // start: its loader's text tells why (a library missing from 3rd/, an old interface).
-        char path[kPathSize];
-        if (found.where.empty() && file.name[0] &&
-            ComposePath(path, sizeof(path), settings.engine->GetInstallDir(), kInstallDirForWrite,
-                        installlayout::kChannelsDir, file.name) &&
-            platform::FileExists(path)) {
-            MessageCapture capture;
-            settings.engine->engineInterfaceExt->GetDLLType(path);
-            why.where = path;
-            why.Add(std::string("the file in channels/ does not load: ") + capture.Text());
-        }
-        ReportRestore(TEV_CHECK_PLUGIN, name, detail, restore, file, why, installlayout::kChannelsDir);
-        return;
-    }
-    // In place by version and checksum; whether the module loads here only loading it tells.
-    MessageCapture capture;
-    const ChannelType loaded = settings.engine->engineInterfaceExt->GetDLLType(found.where.c_str());
-    if (IsNullGuid(loaded.typeGuid))
-        settings.report->Add(TEV_CHECK_PLUGIN, TEV_CHECK_FAILED, name, found.where, detail,
-                             "does not load: " + capture.Text());
-    else
-        settings.report->Add(TEV_CHECK_PLUGIN, TEV_CHECK_OK, name, found.where, detail, "");
-}
-
-// A load restores the entry: from the copy the project carries, or it fails.
-void ProjectPlugins::ReportRestore(int subject, const std::string& name, const std::string& detail, bool restore,
-                                   const Embedded& file, const Findings& found, const char* dir) {
-    if (!restore) {
-        settings.report->Add(subject, TEV_CHECK_OK, name, found.where, detail, "");
-    } else if (file.size > 0) {
-        settings.report->Add(subject, TEV_CHECK_RESTORE, name, found.where, detail,
-                             found.reason + "; the project carries " + file.name + " (" +
-                                 std::to_string(file.size) + " bytes), which a run writes into " + dir + "/");
-    } else {
-        settings.report->Add(subject, TEV_CHECK_FAILED, name, found.where, detail,
-                             found.reason + "; the project does not carry a copy");
-    }
-}
-
 int ProjectPlugins::ReadOtherDllEntries(int32_t count) {
     for (int32_t i = 0; i < count; i++) {
         if (project.GetInfoIfTag(kTagOtherEmpty)) continue;
@@ -201,20 +143,23 @@ int ProjectPlugins::ReadOtherDllEntry() {
         settings.Refuse(kMsgPathTooLong, name);
         return TEV_LOADER_NEEDS_UPDATE;
     }
-    Findings found;
-    found.where = path;
-    const bool restore = OtherDllNeedsRestore(path, static_cast<uint32_t>(crc), found);
+    OtherDllEntry entry;
+    entry.name = name;
+    entry.crc = static_cast<uint32_t>(crc);
+    entry.found.where = path;
+    entry.restore = OtherDllNeedsRestore(path, entry.crc, entry.found);
 
-    Embedded file;
-    if (!ReadEmbedded({kTagOtherName, kTagOtherSize, kTagOtherData}, file)) return TEV_LOADER_NEEDS_UPDATE;
-    if (settings.report) {
-        ReportRestore(TEV_CHECK_DLL, name, "project " + CrcText(static_cast<uint32_t>(crc)) + found.local, restore,
-                      file, found, installlayout::kThirdPartyDir);
-        return TEV_LOADER_OK;
-    }
-    if (!restore) return TEV_LOADER_OK;
-    if (file.size == 0 || !WriteEmbedded(installlayout::kThirdPartyDir, file, path, sizeof(path)))
+    if (!ReadEmbedded({kTagOtherName, kTagOtherSize, kTagOtherData}, entry.file))
         return TEV_LOADER_NEEDS_UPDATE;
+    if (!settings.report && !entry.restore) return TEV_LOADER_OK;
+    if (!settings.report && entry.file.size == 0) return TEV_LOADER_NEEDS_UPDATE;
+    otherDllEntries.push_back(entry);
+    return TEV_LOADER_OK;
+}
+
+int ProjectPlugins::Finish() {
+    if (!settings.report) return Restore();
+    ReportAll();
     return TEV_LOADER_OK;
 }
 
@@ -270,33 +215,12 @@ bool ProjectPlugins::ReadEmbeddedData(const Tags& tags, int32_t statedSize, Embe
     return true;
 }
 
-// Through the writer: it replaces the file by renaming a finished temporary one, so a
-// module this process has loaded is never overwritten in place.
-bool ProjectPlugins::WriteEmbedded(const char* dir, const Embedded& file, char* path, size_t size) {
-    const char* install = settings.engine->GetInstallDir();
-    if (!ComposePath(path, size, install, kInstallDirForWrite, dir, file.name)) {
-        settings.Refuse(kMsgPathTooLong, file.name);
-        return false;
-    }
-    char folder[kPathSize];
-    ComposePath(folder, sizeof(folder), install, kInstallDirForWrite, dir, nullptr);
-    platform::MakeDirectories(folder);
-    bool written = saver.OpenSaveFile(path, false);
-    if (written) {
-        written = saver.SaveDataToFile(file.data, file.size);
-        written = saver.CloseSaveFile() && written;
-    }
-    if (!written) settings.Refuse(kMsgNotWritten, path);
-    return written;
-}
-
-// The restored module joins the type list at once, so the project that brought it can
-// make its channels in this run instead of after the next start.
-void ProjectPlugins::AddRestoredChannel(const _GUID& type, const char* path, int32_t* version) {
-    if (!channelList) return;
-    ChannelListItem* item = channelList->AddItemFromFile(path);
-    if (!item || item->channelType.typeGuid != type) settings.engine->showErrorMessage(kMsgNotAdded, path);
-    channelList->SetVersionInfo(type, version);
+// The file `name` in `dir` of the install directory; false (refused) when it does not fit.
+bool ProjectPlugins::InstallPath(const char* dir, const char* name, char* path, size_t size) {
+    if (ComposePath(path, size, settings.engine->GetInstallDir(), kInstallDirForWrite, dir, name))
+        return true;
+    settings.Refuse(kMsgPathTooLong, name ? name : dir);
+    return false;
 }
 
 bool ProjectPlugins::LoadCrc(const char* path, uint32_t& crc) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "TarnwellTypes.h"
 #include "TevFileLoader.h"
@@ -17,9 +18,14 @@ public:
     // `project` stands after the count block of the list to read.
     ProjectPlugins(const projectfile::LoadSettings& settings, TevFileLoader& project);
 
-    // Each answers 0, or 2 when a needed file could not be restored (or was refused).
+    // Each reads its list and answers 0, or 2 when the project refuses itself (a damaged
+    // entry, a needed file neither in place nor carried). Nothing is written while reading.
     int ReadChannelEntries(int32_t count);
     int ReadOtherDllEntries(int32_t count);
+    // After the lists. A load restores the DLLs of 3rd/ first, since restored plug-ins may link
+    // them, then the plug-ins, each proven before it replaces an installed file; a check reports
+    // every entry as that order finds it. 0, or 2 when a file could not be restored.
+    int Finish();
 
 private:
     // An embedded file: its name and its data, which stay in the project reader's buffer.
@@ -41,28 +47,54 @@ private:
         const char* size;
         const char* data;
     };
+    // Entries as read, kept for Finish: by a load only those it restores.
+    struct ChannelEntry {
+        _GUID type;
+        int32_t version[3];
+        uint32_t crc;
+        bool restore;
+        Embedded file;
+        Findings found;
+    };
+    struct OtherDllEntry {
+        std::string name;  // below 3rd/
+        uint32_t crc;
+        bool restore;
+        Embedded file;
+        Findings found;
+    };
 
     int ReadChannelEntry();
     int ReadOtherDllEntry();
     bool ChannelNeedsRestore(const _GUID& type, const int32_t* version, uint32_t crc, Findings& found);
     bool OtherDllNeedsRestore(const char* path, uint32_t crc, Findings& found);
-    // A check's verdict on an entry, given what a load would do with it.
-    void ReportChannel(const _GUID& type, const int32_t* version, uint32_t crc, bool restore,
-                       const Embedded& file, const Findings& found);
-    void ReportOtherDll(const char* name, uint32_t crc, bool restore, const Embedded& file, const Findings& found);
-    void ReportRestore(int subject, const std::string& name, const std::string& detail, bool restore,
-                       const Embedded& file, const Findings& found, const char* dir);
     bool ReadEmbedded(const Tags& tags, Embedded& file);
     bool ReadEmbeddedData(const Tags& tags, int32_t statedSize, Embedded& file);
+    bool InstallPath(const char* dir, const char* name, char* path, size_t size);
+
+    // Restoring (ProjectRestore.cpp).
+    int Restore();
     // Writes into the install directory's `dir`; the written path lands in `path`.
     bool WriteEmbedded(const char* dir, const Embedded& file, char* path, size_t size);
+    bool RestoreChannel(ChannelEntry& entry);
     void AddRestoredChannel(const _GUID& type, const char* path, int32_t* version);
+
+    // A check's verdicts, given what a load would do (ProjectPluginReport.cpp).
+    void ReportAll();
+    void ReportChannel(const ChannelEntry& entry, const std::vector<std::string>& restoredDlls);
+    void ReportRestore(int subject, const std::string& name, const std::string& detail, bool restore,
+                       const Embedded& file, const Findings& found, const char* dir);
+    // Why the carried copy would not replace the installed file, "" when it would.
+    std::string CarriedCopyFailure(const ChannelEntry& entry);
+
     bool LoadCrc(const char* path, uint32_t& crc);
     int Damaged(const char* tag);
 
     const projectfile::LoadSettings& settings;
     TevFileLoader& project;
     TevFileLoader checker;  // loads local files for their checksums
-    TevFileSaver saver;     // writes the embedded files
+    TevFileSaver saver;     // writes the embedded DLLs of 3rd/
     ChannelList* channelList;
+    std::vector<ChannelEntry> channelEntries;
+    std::vector<OtherDllEntry> otherDllEntries;
 };

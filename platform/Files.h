@@ -46,6 +46,9 @@ public:
     bool Commit();  // flush, sync, rename over the target, sync its directory
     void Abort();   // drop the temporary file; the target is untouched
     bool IsOpen() const { return fd_ >= 0; }
+    // The temporary file beside the target that holds what was written, until Commit or
+    // Abort ("" when not open): a module can be loaded from it before it replaces anything.
+    const std::string& TemporaryPath() const { return temp_; }
     // errno of the first failure since Open (0: none), so callers can say why.
     int Error() const { return error_; }
 

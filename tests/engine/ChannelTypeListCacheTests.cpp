@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ChannelList.h"
+#include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
@@ -317,4 +318,40 @@ TEST_F(ChannelListDamagedCache, MisshapenBlocksAreRebuilt) {
                   "directory over 260 bytes");
     ExpectRebuilt(Block("CLCC", Int32Data(1)) + type + Block("CHFN", TextData(a.path)) + Dir(), "missing index");
     ExpectRebuilt(std::string("this is not a channel list at all"), "foreign content");
+}
+
+namespace {
+
+// Starts an engine in `dir`, spelled as given, and shuts it down; answers how many modules it
+// asked for their type.
+int TypeQueriesOfAStart(const std::string& dir, TypeQueryLog& log) {
+    log.Clear();
+    std::unique_ptr<EngineControl> control(GetEngineControlInstance());
+    control->SetInstallDir(dir.c_str());
+    control->SetVantorRegKey(TestEngine::kRegistryKey);
+    EXPECT_TRUE(control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr));
+    ChannelListItem* item =
+        control->GetEngineInterface()->engineInterfaceExt->GetChannelList()->GetItem(kLoaderAGuid);
+    EXPECT_TRUE(item && item->onDisk) << dir;
+    return log.Total();
+}
+
+}  // namespace
+
+// The cache serves the install directory in whatever form it is given: relative to the
+// working directory, or absolute, one start after the other.
+TEST(ChannelListCache, RelativeAndAbsoluteInstallDirectoryShareTheCache) {
+    TypeQueryLog log;
+    TestEngineOptions options = TwoPluginOptions();
+    options.start = false;
+    TestEngine engine(options);
+    const fs::path absolute = engine.InstallDir();
+    const fs::path previous = fs::current_path();
+    fs::current_path(absolute.parent_path());
+    const std::string relative = absolute.filename().string();
+    EXPECT_EQ(TypeQueriesOfAStart(relative, log), 2);
+    for (const std::string& dir : {relative, absolute.string(), relative, "./" + relative})
+        EXPECT_EQ(TypeQueriesOfAStart(dir, log), 0)
+            << "a cached module was asked for its type, started in " << dir;
+    fs::current_path(previous);
 }

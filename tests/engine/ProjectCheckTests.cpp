@@ -11,6 +11,7 @@
 #include "ChannelInternal.h"
 #include "ChannelList.h"
 #include "ChannelRecords.h"
+#include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "TarnwellHost.h"
@@ -19,6 +20,8 @@
 #include "plugins/dependtest/DependTestChannels.h"
 #include "plugins/loadertest/LoaderTestChannels.h"
 #include "plugins/testchannels/TestChannels.h"
+#include "plugins/thirdlink/ThirdLinkChannel.h"
+#include "support/GroupFileSupport.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
 
@@ -113,8 +116,12 @@ struct PluginCase {
 
 TEST_F(ProjectCheck, EachListedPlugInGetsTheVerdictOfWhatALoadWouldDo) {
     SaveStartGroup([](Tev_ChannelGroup*) {});
-    ProjectBlocks carried = ChannelEntry(kTestMissingGuid, {1, 52, 1}, 7);
-    Append(carried, EmbeddedChannel("carried.dll", "\x7f" "ELF bytes"));
+    ProjectBlocks carried = ChannelEntry(kDepDerivedGuid, {1, 52, 1}, 7);
+    Append(carried, EmbeddedChannel("carried.dll", ReadBinaryFile(TestChannelPath("depderived.dll"))));
+    ProjectBlocks broken = ChannelEntry(kTestMissingGuid, {1, 52, 1}, 7);
+    Append(broken, EmbeddedChannel("carried.dll",
+                                   "\x7f"
+                                   "ELF bytes"));
     ProjectBlocks refused = ChannelEntry(kLoaderOldGuid, {1, 44, 1}, 7);
     Append(refused, EmbeddedChannel(LOADER_OLD_DLL, "", 0));
     const std::vector<PluginCase> cases = {
@@ -126,6 +133,8 @@ TEST_F(ProjectCheck, EachListedPlugInGetsTheVerdictOfWhatALoadWouldDo) {
         {"newer in the project, not carried", ChannelEntry(kTestCounterGuid, {1, 53, 1}, 7), TEV_CHECK_FAILED,
          "Test Counter", "older than the project's 1.53.1"},
         {"missing, carried", carried, TEV_CHECK_RESTORE, "carried.dll", "which a run writes into channels/"},
+        {"missing, carried copy does not load", broken, TEV_CHECK_FAILED, "carried.dll",
+         "which a run refuses: it does not load"},
         {"in channels/ but refused by the engine", refused, TEV_CHECK_FAILED, LOADER_OLD_DLL,
          "does not load: Channel not compatible with current version"},
     };
@@ -206,6 +215,47 @@ TEST_F(ProjectCheck, PublicCallsAreFollowedAndDeclaredDllsLookedFor) {
         fs::create_directories(extra.parent_path());
         std::ofstream(extra) << "a library";
     }
+}
+
+// A packed project whose plug-in links a library it carries for 3rd/: on an install that has
+// neither, the check says a run restores both, the run restores the library before it loads the
+// plug-in and runs at once, and the check finds everything in place afterwards.
+TEST_F(ProjectCheck, PlugInLinkingALibraryCarriedFor3rdChecksRestoreRunsAndChecksOk) {
+    const std::string built = TARNWELL_TEST_THIRDLINK_DIR;
+    const std::string plugin = ReadBinaryFile(built + "/channels/" THIRD_LINK_DLL);
+    const std::string library = ReadBinaryFile(built + "/3rd/" THIRD_LINK_VALUE_DLL);
+    ASSERT_FALSE(plugin.empty() || library.empty());
+    const std::vector<char> group = FileBuilder(engine.Engine())
+                                        .Tag("TEVG")
+                                        .Int("CHCO", 1)
+                                        .Entry(0, kThirdLinkGuid, "Linked")
+                                        .Int("CHSC", 0)
+                                        .Int("CGIC", 0)
+                                        .Text("CINA", "Linked")
+                                        .Bytes();
+    ASSERT_TRUE(WriteBinaryFile(Dir() + "/start.cgr", std::string(group.begin(), group.end())));
+    ProjectBlocks packed = {{"QDDC", {Int32Data(1)}}};
+    Append(packed, ChannelEntry(kThirdLinkGuid, {1, 52, 1},
+                                FileCrc(engine.Engine(), built + "/channels/" THIRD_LINK_DLL)));
+    Append(packed, EmbeddedChannel(THIRD_LINK_DLL, plugin));
+    Append(packed, {{"QDGC", {Int32Data(1)}}});
+    Append(packed, OtherDllEntry(THIRD_LINK_VALUE_DLL,
+                                 FileCrc(engine.Engine(), built + "/3rd/" THIRD_LINK_VALUE_DLL)));
+    Append(packed, EmbeddedOtherDll(THIRD_LINK_VALUE_DLL, library));
+
+    int worst = -1;
+    std::vector<Line> lines = Check(packed, worst);
+    ASSERT_EQ(Of(lines, TEV_CHECK_PLUGIN).size(), 1u);
+    EXPECT_EQ(Of(lines, TEV_CHECK_PLUGIN)[0].verdict, TEV_CHECK_RESTORE)
+        << Of(lines, TEV_CHECK_PLUGIN)[0].reason;
+    EXPECT_EQ(worst, TEV_CHECK_RESTORE);
+
+    engine.Control()->SetCommandLine(const_cast<char*>((Dir() + "/project.vtr").c_str()));
+    ASSERT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADED);
+    engine.Control()->EngineLoop();
+    lines = Check(packed, worst);
+    EXPECT_EQ(worst, TEV_CHECK_OK);
+    for (const Line& line : lines) EXPECT_EQ(line.verdict, TEV_CHECK_OK) << line.name << ": " << line.reason;
 }
 
 }  // namespace

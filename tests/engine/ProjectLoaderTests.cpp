@@ -11,6 +11,7 @@
 #include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "FileLoaderChannels.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "plugins/testchannels/TestChannels.h"
@@ -195,6 +196,26 @@ TEST_F(Project, HeaderAloneLoadsAndNamesTheProjectDirectory) {
     EXPECT_EQ(control->LoadProject(), TEV_PROJECT_NO_START_GROUP);
 }
 
+// The start group is found from wherever the player runs: a relative name behind the project's
+// directory, an absolute one (POSIX, or in the kernel's spelling) as it stands.
+TEST_F(Project, StartGroupNamedRelativeOrAbsoluteLoads) {
+    TestEngine engine(Options());
+    Tev_ChannelGroup* group = engine.Engine()->CreateNewGroup("Start", false, -1);
+    ASSERT_NE(group, nullptr);
+    ASSERT_NE(engine.Engine()->InitChannelFromType(kTestRootGuid, group, false), nullptr);
+    ASSERT_TRUE(group->SaveChannelGroup((projectDir.Path() + "/start.cgr").c_str()));
+    std::string kernelSpelling = projectDir.Path() + "/start.cgr";
+    for (char& c : kernelSpelling)
+        if (c == '/') c = '\\';
+    for (const std::string& name :
+         {std::string("start.cgr"), projectDir.Path() + "/start.cgr", kernelSpelling}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteProject(engine.Engine(), ProjectPath(), Vtr({{{"QSGR", {TextData(name)}}}})));
+        engine.Control()->SetCommandLine(const_cast<char*>(ProjectPath().c_str()));
+        EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADED);
+    }
+}
+
 TEST_F(Project, OutdatedLocalPluginIsReplacedByRenamingTheEmbeddedCopy) {
     TestEngineOptions options = Options();
     options.pluginPaths.clear();
@@ -259,6 +280,39 @@ TEST_F(Project, InterruptedRestoreKeepsTheInstalledModule) {
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_EQ(FilesNamed(module.parent_path(), ".tmp"), std::vector<std::string>{});
         EXPECT_EQ(LocalVersion(engine, kTestRootGuid), (std::vector<int32_t>{2, 0, 0}));
+    }
+}
+
+// A carried copy that does not make the type the project states never replaces the installed
+// module: the load fails naming the file, and the next start still reads projects.
+TEST_F(Project, CarriedPluginThatMakesNoSuchTypeLeavesTheInstalledModule) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* shown;
+    };
+    const std::vector<Case> cases = {
+        {"not a module", "0123456789", "The embedded plug-in does not load"},
+        {"another type's module", ReadBinaryFile(TestChannelPath(TEST_COUNTER_DLL)),
+         "does not make the channel type the project states"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestEngine engine(Options());
+        const fs::path channels = fs::path(engine.InstallDir()) / "channels";
+        const std::string installed = ReadFile(channels / "fileloader.dll");
+        ProjectBlocks blocks =
+            Vtr({Count("QDDC", 1),
+                 ChannelEntry(TEV_FILELOADER_TYPE, LocalVersion(engine, TEV_FILELOADER_TYPE), 0),
+                 EmbeddedChannel("fileloader.dll", c.bytes)});
+        EXPECT_EQ(Load(engine, blocks), 2);
+        EXPECT_TRUE(engine.Contains(c.shown));
+        EXPECT_TRUE(engine.Contains(engine.InstallDir() + "\\channels\\fileloader.dll"));
+        EXPECT_TRUE(ReadFile(channels / "fileloader.dll") == installed);
+        EXPECT_EQ(FilesNamed(channels, ".tmp"), std::vector<std::string>{});
+        engine.Stop();
+        ASSERT_TRUE(engine.Start());
+        EXPECT_EQ(engine.Ext()->InitializeVTRFile(ProjectPath().c_str()), 2) << "the project is still read";
     }
 }
 

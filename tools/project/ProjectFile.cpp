@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "foundation/LittleEndian.h"
+#include "foundation/PathText.h"
 
 namespace vtr {
 
@@ -210,6 +211,10 @@ bool IsPlainFileName(const std::string& name) {
     for (unsigned char c : name)
         if (c < 0x20 || c == 0x7F || c == '/' || c == '\\' || c == ':') return false;
     return true;
+}
+
+std::string StartGroupPath(const std::string& projectDir, const std::string& name) {
+    return pathtext::IsAbsolute(name.c_str()) ? name : projectDir + name;
 }
 
 std::string CrcText(uint32_t crc) {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "TagStream.h"
-#include "ValueText.h"
 #include "TarnwellTypes.h"
+#include "ValueText.h"
 #include "engine/ProjectMessages.h"
 
 namespace vtr {
@@ -86,6 +86,10 @@ bool ReadProject(const cgr::TagStream& stream, Project& project);
 // A name that stays in the directory it is written to: no separator, drive, "." or "..", no
 // control character.
 bool IsPlainFileName(const std::string& name);
+
+// The start group's path as the loader composes it: `name` behind the project's directory
+// (with its separator, or "" beside the working directory), an absolute name alone.
+std::string StartGroupPath(const std::string& projectDir, const std::string& name);
 
 // "0x" and eight hexadecimal digits.
 std::string CrcText(uint32_t crc);

@@ -47,7 +47,7 @@ public:
 
 private:
     std::string StartGroupNote() const {
-        const std::string path = projectDir + project.startGroup;
+        const std::string path = StartGroupPath(projectDir, project.startGroup);
         std::error_code failed;
         const bool found = std::filesystem::is_regular_file(NativePath(path), failed);
         return "start group: " + path + (found ? "" : " (not found)");

@@ -28,7 +28,7 @@ fs::path Absolute(const std::string& path) { return fs::absolute(path).lexically
 std::string StartGroupFor(const std::string& in, const std::string& out, const std::string& name) {
     const fs::path outDir = Absolute(out).parent_path();
     if (Absolute(in).parent_path() == outDir) return name;
-    const fs::path start = Absolute(ProjectDirectory(in) + NativePath(name));
+    const fs::path start = Absolute(NativePath(StartGroupPath(ProjectDirectory(in), name)));
     return start.lexically_relative(outDir).generic_string();
 }
 
@@ -154,7 +154,8 @@ int PackProject(const ToolOptions& options) {
         return kIoError;
     }
     GroupWalk walk;
-    const std::string start = Absolute(ProjectDirectory(in) + NativePath(project.startGroup)).string();
+    const std::string start =
+        Absolute(NativePath(StartGroupPath(ProjectDirectory(in), project.startGroup))).string();
     if (!WalkGroups(engine.Engine(), start, walk, error)) {
         std::vector<std::string> reasons = engine.Messages();
         reasons.push_back("(pack finds plug-ins in " + engine.InstallDir() +

@@ -1,0 +1,4 @@
+// The library thirdlink.dll links (3rd/thirdvalue.dll).
+#pragma once
+
+extern "C" int ThirdLinkValue();
