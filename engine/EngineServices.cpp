@@ -13,6 +13,7 @@
 #include "Tev_Tread.h"
 #include "engine/Engine.h"
 #include "foundation/ListItems.h"
+#include "group/PublicCallHooks.h"
 #include "group/TreeCount.h"
 #include "platform/Registry.h"
 

@@ -14,7 +14,6 @@
 class Tev_Channel;
 class Tev_ChannelGroup;
 class Tev_List;
-class EngineInterface;
 struct PublicCallInfo;
 
 class PublicCallIndex {
@@ -73,11 +72,3 @@ private:
     std::unordered_map<std::string, ChannelPlace> publicChannels;  // by Key of the calls' record
     std::unordered_map<Tev_Channel*, std::string> publicChannelKeys;
 };
-
-// What a group tells the engine (implemented in EngineServices.cpp).
-namespace publicindex {
-
-// A public call of a group that offers its public channels.
-void CallArriving(EngineInterface* engine, Tev_ChannelGroup* group, Tev_Channel* call);
-
-}  // namespace publicindex

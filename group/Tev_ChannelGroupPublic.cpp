@@ -7,9 +7,9 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
-#include "engine/PublicCallIndex.h"
 #include "foundation/ListItems.h"
 #include "group/GroupNames.h"
+#include "group/PublicCallHooks.h"
 
 Tev_Channel* Tev_ChannelGroup::GetPublicChannel(PublicCallInfo* info) {
     if (!info || info->requestedPublicChannelNr != poolNr) return nullptr;
