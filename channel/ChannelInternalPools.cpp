@@ -2,6 +2,8 @@
 // resolution of the latter into the members that fit it.
 #include "ChannelInternal.h"
 
+#include <vector>
+
 #include "ChannelPoolManagement.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
@@ -37,6 +39,14 @@ void RemoveName(Tev_List* names, const char* name) {
 // A member stands in for the channel when it shares the channel's base type or is of it.
 bool Fits(const ChannelType& channelType, const ChannelType& memberType) {
     return channelType.baseGuid == memberType.baseGuid || channelType.baseGuid == memberType.typeGuid;
+}
+
+void AddFittingMembers(ChannelPoolInfo* info, const ChannelType& channelType, PoolItem* pool) {
+    for (int j = 0; j < pool->channels->GetItemCount(); j++) {
+        Tev_Channel* member = listitems::At<Tev_Channel>(*pool->channels, j);
+        if (member && Fits(channelType, member->GetChannelType()))
+            info->poolItems->AddItem(new ChannelPoolItemInfo{pool->id, j});
+    }
 }
 
 }  // namespace
@@ -82,16 +92,28 @@ void ChannelInternal::RecalculateChannelPoolInfo(Tev_Channel* channel) {
     }
 }
 
-// Depth first: a pool's own members before those of its sub pools.
+// Depth first: a pool's own members before those of its sub pools. Walked with a stack of
+// its own, as pool paths nest as deep as their text is long.
 void ChannelInternal::AddChannelsFromPoolToPoolInfo(Tev_Channel* channel, PoolItem* pool) {
     ChannelPoolInfo* info = GetChannelPoolInfo(channel);
     if (!info || !pool) return;
     ChannelType channelType = channel->GetChannelType();
-    for (int j = 0; j < pool->channels->GetItemCount(); j++) {
-        Tev_Channel* member = listitems::At<Tev_Channel>(*pool->channels, j);
-        if (!member || !Fits(channelType, member->GetChannelType())) continue;
-        info->poolItems->AddItem(new ChannelPoolItemInfo{pool->id, j});
+    struct Visit {
+        PoolItem* pool;
+        int nextSubPool;
+    };
+    std::vector<Visit> stack;
+    AddFittingMembers(info, channelType, pool);
+    stack.push_back({pool, 0});
+    while (!stack.empty()) {
+        Visit& visit = stack.back();
+        if (visit.nextSubPool >= visit.pool->subPoolItems->GetItemCount()) {
+            stack.pop_back();
+            continue;
+        }
+        PoolItem* sub = listitems::At<PoolItem>(*visit.pool->subPoolItems, visit.nextSubPool++);
+        if (!sub) continue;
+        AddFittingMembers(info, channelType, sub);
+        stack.push_back({sub, 0});
     }
-    for (int i = 0; i < pool->subPoolItems->GetItemCount(); i++)
-        AddChannelsFromPoolToPoolInfo(channel, listitems::At<PoolItem>(*pool->subPoolItems, i));
 }

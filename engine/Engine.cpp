@@ -114,6 +114,7 @@ void Engine::Release() {
         delete group;
     }
     groupList.ClearItems();
+    publicCallIndex.Clear();
 
     listitems::DeleteAll<PublicChannelRequest>(publicRequestList);
 

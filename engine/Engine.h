@@ -9,6 +9,7 @@
 #include "EngineInterface.h"
 #include "TarnwellTypes.h"
 #include "Tev_List.h"
+#include "engine/PublicCallIndex.h"
 
 class ChannelList;
 struct ChannelListItem;
@@ -105,6 +106,9 @@ public:
     void UnindexGroup(Tev_ChannelGroup* group);
     struct GroupNameIndex;  // defined in EngineGroupTable.cpp
 
+    // A group offering its public channels shows its public calls (engine/PublicCallIndex.h).
+    void PlacePublicCall(Tev_ChannelGroup* group, Tev_Channel* call);
+
 private:
     // The two facades are the engine's only clients; they read and write its state directly.
     friend class EngineInterface;
@@ -151,6 +155,10 @@ private:
     };
     GroupNameIndexHolder groupNameIndex;
     bool IsInGroupTable(Tev_ChannelGroup* group);
+
+    // Public calls and the public channels they found (EngineServices.cpp).
+    PublicCallIndex publicCallIndex;
+    Tev_Channel* LookUpPublicChannel(PublicCallInfo* info);
 
     // Plug-in loading and channel creation.
     int childCreationDepth = 0;  // nesting of automatic child creation; bounds a cycle of types

@@ -2,15 +2,18 @@
 // channel requests and the queue of pooled channels waiting to be linked.
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
+#include "EngineInterface.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_Tread.h"
 #include "engine/Engine.h"
 #include "foundation/ListItems.h"
+#include "group/PublicCallHooks.h"
 #include "group/TreeCount.h"
 #include "platform/Registry.h"
 
@@ -176,6 +179,7 @@ void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channe
         if (!channelInternal.CheckPublicChannelRequest(request->channel, channel, number,
                                                        group->GetPoolName()))
             continue;
+        publicCallIndex.Answered(channel, request->channel);
         delete request;
         publicRequestList.SetItem(nullptr, i);
     }
@@ -184,6 +188,7 @@ void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channe
 // Every request of the channel goes: a public call may wait for several
 // instances, and a request left behind would name a deleted channel.
 void Engine::CheckPublicCallChannelRemoval(Tev_Channel* channel) {
+    publicCallIndex.Forget(channel);
     for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
         PublicChannelRequest* request = listitems::At<PublicChannelRequest>(publicRequestList, i);
         if (!request || request->channel != channel) continue;
@@ -192,20 +197,50 @@ void Engine::CheckPublicCallChannelRemoval(Tev_Channel* channel) {
     }
 }
 
+// Only groups of the wanted pool name and number can answer, and the table's name index
+// finds them; a walk over the table is left for a group that shares its name and number
+// with another (set by hand), which the index alone would not tell apart. The answer for a
+// record is remembered, for the many calls that ask for the same channel.
 Tev_Channel* Engine::GetPublicChannel(PublicCallInfo* info) {
     if (!info) return nullptr;
+    Tev_Channel* found = publicCallIndex.Known(info, groupList);
+    if (!found) found = LookUpPublicChannel(info);
+    // The call caches what it is answered with; it must hear when that channel leaves.
+    publicCallIndex.Found(found, info);
+    return found;
+}
+
+Tev_Channel* Engine::LookUpPublicChannel(PublicCallInfo* info) {
+    const std::string poolName(info->poolName, strnlen(info->poolName, sizeof(info->poolName)));
+    Tev_ChannelGroup* named = GetPoolGroup(poolName.c_str(), info->requestedPublicChannelNr);
+    if (!named) return nullptr;
+    if (Tev_Channel* found = named->GetPublicChannel(info)) {
+        publicCallIndex.Remember(info, named, found);
+        return found;
+    }
     for (int i = 0; i < groupList.GetItemCount(); i++) {
         Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i);
-        if (!group || group->GetPoolNr() != info->requestedPublicChannelNr) continue;
-        if (Tev_Channel* channel = group->GetPublicChannel(info)) return channel;
+        if (group && group != named && group->GetPoolNr() == info->requestedPublicChannelNr)
+            if (Tev_Channel* found = group->GetPublicChannel(info)) return found;
     }
     return nullptr;
 }
 
+// Told only to the calls that hold the channel: asking every channel of every group made
+// removing many public channels quadratic.
 void Engine::CheckPublicChannelRemoval(Tev_Channel* channel, int nr) {
-    for (int i = 0; i < groupList.GetItemCount(); i++)
-        if (Tev_ChannelGroup* group = listitems::At<Tev_ChannelGroup>(groupList, i))
-            group->CheckPublicChannelRemoval(channel, nr);
+    if (!channel) return;
+    publicCallIndex.ForgetPublicChannel(channel);
+    for (Tev_Channel* call : publicCallIndex.TakeHolders(channel, groupList))
+        channelInternal.CheckPublicChannelInstanceRemoval(call, channel, nr);
+}
+
+void Engine::PlacePublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
+    publicCallIndex.Place(call, group);
+}
+
+void publicindex::CallArriving(EngineInterface* engine, Tev_ChannelGroup* group, Tev_Channel* call) {
+    if (engine && engine->engine) engine->engine->PlacePublicCall(group, call);
 }
 
 void Engine::CheckInterfaceChange(const char* poolName) {

@@ -5,6 +5,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <mutex>
+#include <queue>
+#include <unordered_map>
+#include <vector>
 
 #include "ChannelInternal.h"
 #include "EngineInterface.h"
@@ -19,7 +24,50 @@ namespace {
 
 const char* const kMsgNotGroupChannel =
     "Error non channel group channel is not allowed to be a pool channel!";
+const char* const kMsgEmptyPoolName = "Error pool path with an empty pool name is not allowed:";
 const char kPathSeparator = '@';
+
+// Every component names a pool. An empty one ("A@@B", "A@", "") would make one nameless
+// level per separator: a short text could nest pools a million deep.
+bool HasEmptyComponent(const char* poolPath) {
+    const char* start = poolPath;
+    for (;;) {
+        const char* separator = std::strchr(start, kPathSeparator);
+        if (separator == start || (!separator && !*start)) return true;
+        if (!separator) return false;
+        start = separator + 1;
+    }
+}
+
+// Registry positions freed by deleted pools, lowest first, per management object: the
+// exported object has no room for them, and finding the lowest free position by a walk
+// over the registry made every new pool cost as much as all the pools there are.
+struct FreeIds {
+    std::priority_queue<int, std::vector<int>, std::greater<int>> ids;
+};
+std::mutex freeIdLock;  // management objects of several engines may live on several threads
+std::unordered_map<const ChannelPoolManagement*, FreeIds> freeIdsOf;
+
+// The lowest free position, as a walk from the start would find it.
+int TakeFreeId(const ChannelPoolManagement* owner, Tev_List* registry, PoolItem* item) {
+    {
+        std::lock_guard<std::mutex> guard(freeIdLock);
+        auto found = freeIdsOf.find(owner);
+        while (found != freeIdsOf.end() && !found->second.ids.empty()) {
+            const int id = found->second.ids.top();
+            found->second.ids.pop();
+            if (id >= registry->GetItemCount() || registry->GetItem(id)) continue;
+            registry->SetItem(item, id);
+            return id;
+        }
+    }
+    return registry->AddItem(item);
+}
+
+void GiveBackId(const ChannelPoolManagement* owner, int id) {
+    std::lock_guard<std::mutex> guard(freeIdLock);
+    freeIdsOf[owner].ids.push(id);
+}
 
 // A component is cut to the size of the name field both when a pool is made and when it is
 // looked for, so a pool made from a long component is found again by the same path.
@@ -55,6 +103,10 @@ ChannelPoolManagement::ChannelPoolManagement()
       poolItemRegistry(new Tev_List()) {}
 
 ChannelPoolManagement::~ChannelPoolManagement() {
+    {
+        std::lock_guard<std::mutex> guard(freeIdLock);
+        freeIdsOf.erase(this);
+    }
     listitems::DeleteAll<PoolItem>(*poolItemRegistry);  // every pool is in it exactly once
     delete mainPoolItems;
     delete poolItemRegistry;
@@ -71,6 +123,10 @@ bool ChannelPoolManagement::IsGroupChannel(Tev_Channel* channel) {
 
 PoolItem* ChannelPoolManagement::CreatePoolItem(const char* poolPath, Tev_Channel* channel) {
     if (!channel || !IsGroupChannel(channel) || !poolPath) return nullptr;
+    if (HasEmptyComponent(poolPath)) {
+        if (engineInterface) engineInterface->showErrorMessage(kMsgEmptyPoolName, poolPath);
+        return nullptr;
+    }
     PoolItem* item = WalkPath(poolPath, true);
     if (!item) return nullptr;
     for (int i = 0; i < item->channels->GetItemCount(); i++)
@@ -117,7 +173,7 @@ PoolItem* ChannelPoolManagement::CreateSubPoolItem(const char* name, PoolItem* p
     PoolItem* item = new PoolItem();
     ComponentName(item->name, name, std::strlen(name));
     item->parent = parent;
-    item->id = poolItemRegistry->AddItemOrNULL(item);
+    item->id = TakeFreeId(this, poolItemRegistry, item);
     (parent ? parent->subPoolItems : mainPoolItems)->AddItem(item);
     return item;
 }
@@ -133,7 +189,10 @@ PoolItem* ChannelPoolManagement::GetSubPoolItem(const char* name, PoolItem* pare
 }
 
 void ChannelPoolManagement::DeletePoolItem(PoolItem* item, Tev_List* siblings) {
-    if (poolItemRegistry->GetItem(item->id) == item) poolItemRegistry->SetItem(nullptr, item->id);
+    if (poolItemRegistry->GetItem(item->id) == item) {
+        poolItemRegistry->SetItem(nullptr, item->id);
+        GiveBackId(this, item->id);
+    }
     RemoveFromList(siblings, item);
     delete item;
 }

@@ -9,6 +9,7 @@
 #include "Tev_List.h"
 #include "foundation/ListItems.h"
 #include "group/GroupNames.h"
+#include "group/PublicCallHooks.h"
 
 Tev_Channel* Tev_ChannelGroup::GetPublicChannel(PublicCallInfo* info) {
     if (!info || info->requestedPublicChannelNr != poolNr) return nullptr;
@@ -16,7 +17,8 @@ Tev_Channel* Tev_ChannelGroup::GetPublicChannel(PublicCallInfo* info) {
     for (int i = 0; i < channelList->GetItemCount(); i++) {
         Tev_Channel* channel = listitems::At<Tev_Channel>(*channelList, i);
         if (!channel || !IsPublicChannel(channel)) continue;
-        if (groupnames::FieldEqualNoCase(info->channelName, sizeof(info->channelName), channel->GetChannelName()))
+        if (groupnames::FieldEqualNoCase(info->channelName, sizeof(info->channelName),
+                                         channel->GetChannelName()))
             return channel;
     }
     return nullptr;
@@ -27,7 +29,11 @@ void Tev_ChannelGroup::CheckPublicChannels() {
     if (!ext) return;
     for (int i = 0; i < channelList->GetItemCount(); i++) {
         Tev_Channel* channel = listitems::At<Tev_Channel>(*channelList, i);
-        if (channel && IsPublicChannel(channel)) ext->CheckChannelRequest(this, poolNr, channel);
+        if (!channel) continue;
+        if (IsPublicChannel(channel))
+            ext->CheckChannelRequest(this, poolNr, channel);
+        else if (channel->GetChannelInterfaceType() == PEX_PUBLICCALL)
+            publicindex::CallArriving(engineInterface, this, channel);  // told when its target leaves
     }
 }
 

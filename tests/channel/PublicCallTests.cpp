@@ -391,3 +391,29 @@ TEST_F(PublicCalls, PublicNamesAtTheLengthLimitStillBecomeUnique) {
 }
 
 }  // namespace
+
+// The engine tells a leaving public channel only to the calls that hold it, however they
+// found it and wherever they sit now; under AddressSanitizer a call not told is a use after
+// free at its next look-up.
+TEST_F(PublicCalls, EveryCallHoldingALeavingTargetForgetsIt) {
+    Tev_ChannelGroup* a = Group("A");
+    Tev_ChannelGroup* b = Group("B");
+    Tev_Channel* sun = Public(b, "Sun");
+    Tev_Channel* looked = Call(a, "B", "Sun");
+    Tev_Channel* inOwnGroup = Call(b, "B", "Sun");
+    Tev_Channel* moved = Call(a, "B", "Sun");
+    for (Tev_Channel* call : {looked, inOwnGroup, moved}) ASSERT_EQ(Look(call), sun);
+    Tev_Channel* waiting = Call(a, "B", "Moon");
+    EXPECT_EQ(Look(waiting), nullptr);  // waits for a request to be answered
+    Tev_Channel* moon = Public(b, "Moon");
+    b->CheckPublicChannels();
+    ASSERT_EQ(Look(waiting), moon);
+    Tev_ChannelGroup* c = Group("C");
+    ASSERT_TRUE(a->TransferChannel(moved->GetChannelIDIndexNr(), c));
+
+    b->RemoveChannel(moon);
+    EXPECT_EQ(Look(waiting), nullptr);
+    Api()->DeleteChannelGroup(a->GetGroupIndex());  // the transferred call outlives its old group
+    Api()->DeleteChannelGroup(b->GetGroupIndex());
+    EXPECT_EQ(Look(moved), nullptr);
+}

@@ -9,6 +9,7 @@
 namespace {
 
 const char* const kNotGroupChannel = "Error non channel group channel is not allowed to be a pool channel!";
+const char* const kEmptyPoolName = "Error pool path with an empty pool name is not allowed:";
 
 class ChannelPools : public TableGroupTest {
 protected:
@@ -128,6 +129,31 @@ TEST_F(ChannelPools, ReleasingTheLastMemberDeletesEmptyAncestorsAndFreesTheirIds
     EXPECT_EQ(next->id, 2);
     ChannelPoolItemInfo member{2, 0};
     EXPECT_EQ(Pools()->GetChannelFromPoolItemInfo(&member), second);
+}
+
+// Every separator opens a level: an empty name between two would let a short text nest pools
+// as deep as it is long.
+TEST_F(ChannelPools, PathsWithAnEmptyPoolNameAreRefusedWithAMessage) {
+    Tev_Channel* channel = AddNew(group);
+    for (const char* path : {"", "@", "A@", "@A", "A@@B"}) {
+        EXPECT_EQ(Pools()->CreatePoolItem(path, channel), nullptr) << path;
+        EXPECT_EQ(ErrorCount(std::string(kEmptyPoolName) + " " + path), 1) << path;
+    }
+    EXPECT_EQ(Pools()->GetMainGroupPoolItemCount(), 0);
+    EXPECT_NE(Pools()->CreatePoolItem("A@B", channel), nullptr);
+}
+
+// A channel using a pool resolves the members of its sub pools at any depth; the walk used
+// to take the call stack one level at a time and overflowed it in the first frame.
+TEST_F(ChannelPools, MembersOfDeeplyNestedSubPoolsResolve) {
+    std::string path = "Top";
+    for (int level = 0; level < 100000; level++) path += "@a";
+    Tev_Channel* member = NewMember(path.c_str());
+    Tev_Channel* user = NewPoolUser({"Top"});
+    EXPECT_EQ(user->GetPoolChannelCount(), 1);
+    EXPECT_EQ(user->GetPoolChannel(0), member);
+    Pools()->ReleasePoolItem(path.c_str(), member);
+    EXPECT_EQ(Pools()->GetMainGroupPoolItemCount(), 0);
 }
 
 TEST_F(ChannelPools, APoolWithASubPoolOutlivesItsLastMember) {

@@ -113,3 +113,62 @@ TEST_F(CgrDot, GroupWithAChannelTypeTheInstallLacksIsRefusedWithTheKernelsReason
 }
 
 }  // namespace
+
+namespace {
+
+// A group whose one channel sits in a pool nested `depth` levels deep.
+std::string SaveDeepPoolGroup(const std::string& dir, int depth) {
+    tarnwell_test::TestEngineOptions options;
+    options.pluginPaths = {TARNWELL_TEST_CHANNELS_DIR};
+    tarnwell_test::TestEngine author(options);
+    EngineInterface* api = author.Engine();
+    Tev_ChannelGroup* group = api->CreateNewGroup("Deep", false, 0);
+    Tev_Channel* member = api->InitChannelFromType(kTestRootGuid, group, false);
+    std::string path = "Top";
+    for (int level = 0; level < depth; level++) path += "@a";
+    EXPECT_NE(api->engineInterfaceExt->GetChannelPoolManagement()->CreatePoolItem(path.c_str(), member),
+              nullptr);
+    const std::string file = dir + "/deep.cgr";
+    EXPECT_TRUE(group->SaveChannelGroup(file.c_str()));
+    return file;
+}
+
+}  // namespace
+
+// The drawing walked the pools by recursion and copied the whole path at every level: a pool
+// 60,000 levels deep overflowed the stack.
+TEST(CgrDotDeep, PoolNestedDeepIsOneClusterWithItsWholePath) {
+    tarnwell_test::TempDir dir{"tarnwell-cgr-dot-deep"};
+    const std::string file = SaveDeepPoolGroup(dir.Path(), 60000);
+    ToolInstall install{{TEST_ROOT_DLL}};
+    ASSERT_EQ(install.Run("vantor-cgr", "dot " + file), 0) << install.Output().substr(0, 2000);
+    const std::string dot = install.Output();
+    EXPECT_EQ(Count(dot, "subgraph cluster_pool"), 1u);
+    EXPECT_EQ(Count(dot, "@a"), 60000u);
+}
+
+// Graphviz copies latin1 text into the SVG as it is: DEL and the C1 controls must not reach it.
+TEST_F(CgrDot, ControlCharactersOfEveryRangeBecomeSpacesInTheSvg) {
+    {
+        tarnwell_test::TestEngineOptions options;
+        options.pluginPaths = {TARNWELL_TEST_CHANNELS_DIR};
+        tarnwell_test::TestEngine author(options);
+        EngineInterface* api = author.Engine();
+        Tev_ChannelGroup* group = api->CreateNewGroup("Scene", false, 0);
+        Add(api, group, kTestRootGuid,
+            "a\x01"
+            "b\x7F"
+            "c\x85"
+            "d\x9F"
+            "e\xA0"
+            "f");
+        ASSERT_TRUE(group->SaveChannelGroup(Group().c_str()));
+    }
+    const std::string svg = dir.Path() + "/controls.svg";
+    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + svg), 0) << install.Output();
+    const std::string picture = tarnwell_test::ReadBinaryFile(svg);
+    EXPECT_NE(picture.find("a b c d e"), std::string::npos) << picture;
+    EXPECT_EQ(picture.find('\x7F'), std::string::npos);
+    for (const char* c1 : {"\xC2\x85", "\xC2\x9F", "&#127;", "&#133;", "&#159;"})
+        EXPECT_EQ(picture.find(c1), std::string::npos) << c1;
+}

@@ -21,13 +21,17 @@ namespace cgrdot {
 
 namespace {
 
-// A quoted DOT string. The graph is declared latin1, so every byte is a valid character;
-// control characters would break the layout and become spaces.
+// Control characters: C0, DEL and C1. Graphviz writes latin1 text into its SVG as it is, and
+// none of them may stand in XML.
+bool IsControl(unsigned char c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// A quoted DOT string. The graph is declared latin1, so every other byte is a valid character;
+// control characters would break the layout and the picture, and become spaces.
 std::string Quote(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
         if (c == '"' || c == '\\') out += '\\';
-        out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        out += IsControl(static_cast<unsigned char>(c)) ? ' ' : c;
     }
     return out + "\"";
 }
@@ -105,28 +109,53 @@ private:
     }
 
     // Pools as clusters: each pool with members in this group, a member drawn in its first.
+    // Pools nest as deep as their paths are long, so the walk keeps its own stack and one
+    // path that grows and shrinks with it.
     void CollectPools() {
         ChannelPoolManagement* pools = engine->engineInterfaceExt->GetChannelPoolManagement();
         if (!pools) return;
         for (int i = 0; i < pools->GetMainGroupPoolItemCount(); ++i)
-            CollectPool(pools->GetMainGroupPoolItem(i), "");
+            CollectTree(pools->GetMainGroupPoolItem(i));
     }
 
-    void CollectPool(PoolItem* item, const std::string& parent) {
-        if (!item) return;
-        const std::string path = parent.empty() ? Field(item->name, sizeof(item->name))
-                                                : parent + "@" + Field(item->name, sizeof(item->name));
-        Cluster cluster{path, {}};
+    struct Visit {
+        PoolItem* item;
+        size_t parentPathLength;
+        int nextSubPool;
+    };
+
+    void CollectTree(PoolItem* top) {
+        if (!top) return;
+        std::string path;
+        std::vector<Visit> stack;
+        EnterPool(top, path, stack);
+        while (!stack.empty()) {
+            Visit& visit = stack.back();
+            if (visit.nextSubPool >= visit.item->subPoolItems->GetItemCount()) {
+                path.resize(visit.parentPathLength);
+                stack.pop_back();
+                continue;
+            }
+            auto* sub = static_cast<PoolItem*>(visit.item->subPoolItems->GetItem(visit.nextSubPool++));
+            if (sub) EnterPool(sub, path, stack);
+        }
+    }
+
+    void EnterPool(PoolItem* item, std::string& path, std::vector<Visit>& stack) {
+        const size_t parentPathLength = path.size();
+        if (!stack.empty()) path += '@';
+        path += Field(item->name, sizeof(item->name));
+        stack.push_back({item, parentPathLength, 0});
+        Cluster cluster;
         for (int i = 0; i < item->channels->GetItemCount(); ++i) {
             Tev_Channel* channel = static_cast<Tev_Channel*>(item->channels->GetItem(i));
             if (!channel || channel->GetChannelGroup() != group) continue;
+            if (cluster.members.empty()) cluster.pool = path;
             cluster.members.push_back(channel);
             memberships[channel].push_back(path);
             clusterOf.emplace(channel, clusters.size());
         }
-        if (!cluster.members.empty()) clusters.push_back(cluster);
-        for (int i = 0; i < item->subPoolItems->GetItemCount(); ++i)
-            CollectPool(static_cast<PoolItem*>(item->subPoolItems->GetItem(i)), path);
+        if (!cluster.members.empty()) clusters.push_back(std::move(cluster));
     }
 
     void WriteClusters() {
