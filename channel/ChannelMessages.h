@@ -53,6 +53,9 @@ void Error(EngineInterface* engine, const char* text);
 // The two-part form; a missing second text shows as an empty one.
 void Error(EngineInterface* engine, const char* text, const char* text2);
 void Error(EngineInterface* engine, int value);
+// The report of a group a public call could not load: the file as the call names it, the
+// call's own group file (when there is one) and the complete path.
+void AutoloadFailed(EngineInterface* engine, const char* fileName, const char* callerFile, const char* path);
 void UserInfo(EngineInterface* engine, const char* text);
 void UserInfo(EngineInterface* engine, int value);
 
