@@ -31,6 +31,8 @@ inline constexpr const char* kNoNameHeader = "Couldn't find channel name header"
 inline constexpr const char* kNoLinkCountHeader = "Couldn't find channel linkcount header";
 inline constexpr const char* kNoLinksHeader = "Couldn't find channel links header";
 inline constexpr const char* kSlotOutOfRange = "Tev_Channel::LoadChannel: link slot beyond the link count";
+inline constexpr const char* kLinkPositionBeyondLinks =
+    "Tev_Channel::LoadChannel: public call link position beyond the link count";
 inline constexpr const char* kLinkPositionOutOfRange = "Tev_Channel::LoadChannel: link position beyond what a channel can declare";
 
 // Public calls: the report of a target missing from its loaded group, in the order shown.
