@@ -4,7 +4,9 @@
 #include <pthread.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <thread>
@@ -19,6 +21,7 @@
 #include "plugins/grouploadtest/GroupLoadChannel.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/PublicCallShapes.h"
+#include "support/ReloadSupport.h"
 #include "support/TestEngine.h"
 
 namespace {
@@ -220,6 +223,43 @@ TEST_F(PublicCallProject, PluginLoadingGroupsInsideItsLoadIsRefusedAtABoundedDep
     RunOnStack(1 << 20, [&] { Api()->LoadChannelGroup(path.c_str(), nullptr); });
     EXPECT_EQ(engine.Count("Engine::LoadChannelGroup: group loads nested too deeply, refused:"), 1);
     EXPECT_EQ(engine.Count(path + " -> " + path), 1);
+}
+
+// The sized shapes: a chain of 5,000 autoloading group files loaded from its first file, and
+// one file of 2,000 public calls that wait for a group nobody loads. Each within 2 s of the
+// processor (the wall clock of a shared machine says more about the other programs on it); the
+// wall time and the heap each load adds are printed beside it.
+TEST_F(PublicCallProject, AutoloadChainAndWaitingCallsLoadWithinTwoSecondsSlow) {
+    const int kChain = 5000;
+    const int kWaiting = 2000;
+    tarnwell_test::TempDir files("tarnwell-shapes", tarnwell_test::ManyFilesParent());
+    ASSERT_TRUE(tarnwell_test::SaveAutoloadChain(Api(), files.Path(), kChain));
+    ASSERT_TRUE(tarnwell_test::SaveWaitingCalls(Api(), files.Path() + "/waiting.cgr", kWaiting));
+
+    struct Shape {
+        const char* name;
+        std::string file;
+        int groups;  // groups in the table after the load
+    };
+    for (const Shape& shape :
+         {Shape{"autoload chain", "/g0.cgr", kChain}, Shape{"waiting calls", "/waiting.cgr", 1}}) {
+        SCOPED_TRACE(shape.name);
+        Api()->engineInterfaceExt->ReleaseGroups();
+        const size_t heapBefore = tarnwell_test::HeapInUse();
+        const auto start = std::chrono::steady_clock::now();
+        const std::clock_t processorStart = std::clock();
+        Tev_ChannelGroup* group = Api()->LoadChannelGroup((files.Path() + shape.file).c_str(), nullptr);
+        const double processor = static_cast<double>(std::clock() - processorStart) / CLOCKS_PER_SEC;
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double megabytes =
+            static_cast<double>(tarnwell_test::HeapInUse() - heapBefore) / (1024.0 * 1024.0);
+        std::printf("%s: %.3f s processor, %.3f s wall, %.1f MB heap\n", shape.name, processor, wall,
+                    megabytes);
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(Api()->GetChannelGroupCount(), shape.groups);
+        EXPECT_LT(processor, 2.0);
+    }
+    EXPECT_EQ(Api()->GetChannelGroup(0)->GetChannelCount(), 2 * kWaiting);
 }
 
 }  // namespace
