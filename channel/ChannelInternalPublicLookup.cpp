@@ -13,6 +13,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "channel/ChannelMessages.h"
+#include "channel/DeferredGroupLoad.h"
 #include "foundation/ListItems.h"
 #include "platform/Text.h"
 
@@ -134,14 +135,17 @@ Tev_Channel* ChannelInternal::AutoLoadPublicChannel(Tev_Channel* publicCall) {
     if (Pex_DynamicLoadingChannel* loader = DynamicLoader(engine)) loader->PrepareGroupLoad(poolName.c_str());
     const char* complete = paths.GetCompleteFilePath(fileName.c_str());
     const std::string path = complete ? complete : "";
+    const char* callerFile = ownGroup ? ownGroup->GetChannelGroupFileName() : nullptr;
+    if (!path.empty() && grouploads::DeferWhileLoading(
+                             engine, {path.c_str(), poolName.c_str(), fileName.c_str(), callerFile})) {
+        // Linked while a group loads: the target's group follows that load and answers the request.
+        RegisterPublicChannelRequest(publicCall, 0);
+        return nullptr;
+    }
     Tev_ChannelGroup* loaded =
         path.empty() ? nullptr : engine->LoadChannelGroup(path.c_str(), poolName.c_str());
     if (!loaded) {
-        channelmsg::Error(engine, channelmsg::kAutoloadFailed);
-        channelmsg::Error(engine, fileName.c_str());
-        if (ownGroup && ownGroup->GetChannelGroupFileName())
-            channelmsg::Error(engine, ownGroup->GetChannelGroupFileName());
-        channelmsg::Error(engine, path.c_str());
+        channelmsg::AutoloadFailed(engine, fileName.c_str(), callerFile, path.c_str());
         info->autoLoadGroup = false;
         return nullptr;
     }

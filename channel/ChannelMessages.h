@@ -31,6 +31,8 @@ inline constexpr const char* kNoNameHeader = "Couldn't find channel name header"
 inline constexpr const char* kNoLinkCountHeader = "Couldn't find channel linkcount header";
 inline constexpr const char* kNoLinksHeader = "Couldn't find channel links header";
 inline constexpr const char* kSlotOutOfRange = "Tev_Channel::LoadChannel: link slot beyond the link count";
+inline constexpr const char* kLinkPositionBeyondLinks =
+    "Tev_Channel::LoadChannel: public call link position beyond the link count";
 inline constexpr const char* kLinkPositionOutOfRange = "Tev_Channel::LoadChannel: link position beyond what a channel can declare";
 
 // Public calls: the report of a target missing from its loaded group, in the order shown.
@@ -53,6 +55,9 @@ void Error(EngineInterface* engine, const char* text);
 // The two-part form; a missing second text shows as an empty one.
 void Error(EngineInterface* engine, const char* text, const char* text2);
 void Error(EngineInterface* engine, int value);
+// The report of a group a public call could not load: the file as the call names it, the
+// call's own group file (when there is one) and the complete path.
+void AutoloadFailed(EngineInterface* engine, const char* fileName, const char* callerFile, const char* path);
 void UserInfo(EngineInterface* engine, const char* text);
 void UserInfo(EngineInterface* engine, int value);
 

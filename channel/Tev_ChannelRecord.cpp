@@ -196,6 +196,14 @@ bool Tev_Channel::LoadLinks(TevFileLoader& loader, Tev_ChannelGroup* group) {
             channelmsg::Error(engineInterface, channelName ? channelName : "");
             return false;
         }
+        // A waiting public call keeps the position as its placeholder slot, so it is bounded as
+        // slots are: a file written by the kernel never names one beyond the links it stores.
+        if (channelInterfaceType == PEX_PUBLICCALL && linkPosition > count) {
+            channelmsg::Error(engineInterface, channelmsg::kLinkPositionBeyondLinks);
+            channelmsg::Error(engineInterface, static_cast<int>(linkPosition));
+            channelmsg::Error(engineInterface, channelName ? channelName : "");
+            return false;
+        }
         // A slot is never beyond the entries stored before it; a larger one would make a
         // multiple position grow by that many empty slots.
         if (slot > count) {

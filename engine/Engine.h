@@ -2,8 +2,11 @@
 // Never installed; plug-ins reach it only through the facades.
 #pragma once
 
+#include <deque>
 #include <mutex>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "ChannelType.h"
 #include "EngineInterface.h"
@@ -85,6 +88,17 @@ public:
     int GetHighInstance(const char* poolName);
     Tev_ChannelGroup* LoadChannelGroup(const char* fileName, const char* poolName);
 
+    // Group loads asked for while one is under way (EngineGroupLoads.cpp).
+    struct QueuedGroupLoad {
+        std::string path;  // complete path of the group file
+        std::string poolName;
+        std::string fileName;    // as the public call names it, for the failure report
+        std::string callerFile;  // the file of the public call's own group, "" when none
+    };
+    // True when a group load is under way: the load is queued, once per pool name, and runs
+    // once the outermost load is complete. False: nothing is loading; the caller loads now.
+    bool DeferGroupLoad(const QueuedGroupLoad& load);
+
     // Plug-in loading and channel creation (EnginePlugins.cpp).
     bool InitEngine(HINSTANCE instance, const char* className);
     DllInterface* GetDLLInstance(const char* dllName);
@@ -147,6 +161,16 @@ private:
     int AddGroupToTable(Tev_ChannelGroup* group);     // first empty slot or a new one
     int FirstEmptySlotInstance(const char* poolName); // instance number for CreateNewGroup(-2)
     bool PoolNameFreeForLoading(const char* poolName);
+    Tev_ChannelGroup* LoadGroupIntoTable(const char* fileName, const char* poolName);
+
+    // Group loads: nesting and the queue of loads asked for meanwhile. Loading a group runs its
+    // channels' code, which may ask for further groups; loading those at once would nest one
+    // load in another for every group of a chain.
+    std::vector<std::string> groupLoadChain;       // files of the loads under way, outermost first
+    std::deque<QueuedGroupLoad> queuedGroupLoads;  // run in order after the outermost load
+    bool LoadNestedTooDeep(const char* fileName);  // reports the chain of files when it is
+    Tev_ChannelGroup* LoadKeepingQueue(const char* fileName, const char* poolName);
+    void RunQueuedGroupLoads();
     // Pool name -> table slots, so that lookups by name stay fast in large tables. Groups in
     // the table report renames through IndexGroup/UnindexGroup (Tev_ChannelGroup::SetPoolName).
     struct GroupNameIndexHolder {

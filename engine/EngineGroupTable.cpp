@@ -202,8 +202,8 @@ bool Engine::PoolNameFreeForLoading(const char* poolName) {
     return true;
 }
 
-Tev_ChannelGroup* Engine::LoadChannelGroup(const char* fileName, const char* poolName) {
-    if (!engineInitialized) return nullptr;
+// One group into the table, from its file; EngineGroupLoads.cpp orders the loads around it.
+Tev_ChannelGroup* Engine::LoadGroupIntoTable(const char* fileName, const char* poolName) {
     if (poolName && !PoolNameFreeForLoading(poolName)) return nullptr;
 
     Tev_ChannelGroup* group = new (std::nothrow) Tev_ChannelGroup(engineInterface);
@@ -242,6 +242,7 @@ void Engine::DeleteChannelGroup(int index) {
 
 void Engine::ReleaseGroups() {
     listitems::DeleteAll<PublicChannelRequest>(publicRequestList);
+    queuedGroupLoads.clear();  // the public calls that asked for them are going
 
     for (int i = 0; i < groupList.GetItemCount(); i++) DeleteChannelGroup(i);
     groupList.ClearItems();  // the next group loaded gets index 0, the default start group

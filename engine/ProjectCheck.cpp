@@ -3,6 +3,7 @@
 // run would meet, in the kernel's own words.
 #include "engine/ProjectCheck.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -176,6 +177,9 @@ void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
         detail += " (" + GroupDetail(engine->GetPoolGroup(pool.c_str(), 0)) + ")";
     } else {
         detail += " (already loaded)";
+        // The kernel loads what public calls reach while their own group loads: walked as well.
+        Tev_ChannelGroup* loaded = engine->GetPoolGroup(pool.c_str(), 0);
+        if (std::find(groups.begin(), groups.end(), loaded) == groups.end()) groups.push_back(loaded);
     }
     Tev_Channel* target = engine->engineInterfaceExt->GetPublicChannel(&info);
     if (AcceptsTarget(call, target))

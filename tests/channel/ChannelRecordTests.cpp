@@ -130,6 +130,17 @@ TEST_F(ChannelRecord, UnreadableRecordsReportWhatIsMissing) {
          FileBuilder(Api()).Text("CHNA", "n").Int("CHLC", 2).Int("CHLI", -1).Bytes(),
          true,
          {"Couldn't find channel links header", "2.", "n"}},
+        // A waiting call would grow an empty placeholder slot for every position below it.
+        {"public call link position beyond its links",
+         FileBuilder(Api())
+             .Text("CHNA", "call")
+             .Int("CHIT", PEX_PUBLICCALL)
+             .Int("CHLC", 1)
+             .Int("CHLI", 0)
+             .Int("CHUL", 60000)
+             .Bytes(),
+         true,
+         {"Tev_Channel::LoadChannel: public call link position beyond the link count", "60000.", "call"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,9 +1,13 @@
 // Two saved groups that reach each other: group A's public call stands for group B's public
 // channel and loads B from its file beside A's, at once or in the background.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -14,10 +18,28 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
+#include "plugins/grouploadtest/GroupLoadChannel.h"
 #include "plugins/testchannels/TestChannels.h"
+#include "support/PublicCallShapes.h"
+#include "support/ReloadSupport.h"
 #include "support/TestEngine.h"
 
 namespace {
+
+// Runs work on a thread of its own with a stack of that many bytes, and waits for it.
+void RunOnStack(size_t bytes, std::function<void()> work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, bytes);
+    pthread_t thread;
+    auto body = [](void* argument) -> void* {
+        (*static_cast<std::function<void()>*>(argument))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, &work), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
 
 class PublicCallProject : public ::testing::Test {
 protected:
@@ -139,6 +161,105 @@ TEST_F(PublicCallProject, EngineReleasedWhileADynamicAutoloadIsInFlightTread) {
     engine.Control()->EngineLoop();
     engine.Stop();
     EXPECT_FALSE(engine.Contains("Thread is not responding"));
+}
+
+// Each group of a chain was loaded inside the load of the one before, a few kilobytes of stack
+// each: a chain of this length overflowed a stack of 1 MB. Now the caller outside any load gets
+// every group, and each waiting call finds its target and its child at position 0.
+TEST_F(PublicCallProject, AutoloadChainLoadsOneGroupAfterAnotherOnASmallStack) {
+    const int kLength = 1000;
+    tarnwell_test::TempDir chain("tarnwell-chain", tarnwell_test::ManyFilesParent());
+    ASSERT_TRUE(tarnwell_test::SaveAutoloadChain(Api(), chain.Path(), kLength));
+    Tev_ChannelGroup* first = nullptr;
+    RunOnStack(1 << 20,
+               [&] { first = Api()->LoadChannelGroup((chain.Path() + "/g0.cgr").c_str(), nullptr); });
+    ASSERT_NE(first, nullptr);
+    for (int k : {1, kLength / 2, kLength - 1})
+        EXPECT_NE(Api()->GetPoolGroup(tarnwell_test::ChainPool(k).c_str(), 0), nullptr) << k;
+    Tev_ChannelGroup* last = Api()->GetPoolGroup(tarnwell_test::ChainPool(kLength - 1).c_str(), 0);
+    Tev_ChannelGroup* caller = Api()->GetPoolGroup(tarnwell_test::ChainPool(kLength - 2).c_str(), 0);
+    ASSERT_NE(last, nullptr);
+    ASSERT_NE(caller, nullptr);
+    Tev_Channel* call = caller->GetChannel("Next");
+    EXPECT_EQ(channelInternal.GetPublicChannelForPublicCall(call, false), last->GetChannel("Out"));
+    ASSERT_NE(channelInternal.GetChildCreateType(call, 0), nullptr);
+    EXPECT_EQ(call->GetChildFromLinkPosition(0, 0), caller->GetChannel("Light"));
+    EXPECT_FALSE(engine.Contains("Couldn't autoload group"));
+}
+
+// Calls linked while their group loads ask for the missing file once: it is loaded once, after
+// that group, and its failure told once.
+TEST_F(PublicCallProject, QueuedAutoloadThatFailsIsToldOnce) {
+    Tev_ChannelGroup* group = Api()->CreateNewGroup("A", false, 0);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_NE(tarnwell_test::AddWaitingCall(Api(), group, "Gone", "gone.cgr", true), nullptr);
+    ASSERT_TRUE(group->SaveChannelGroup((dir.Path() + "/A.cgr").c_str()));
+    Api()->engineInterfaceExt->ReleaseGroups();
+    engine.ClearMessages();
+
+    Tev_ChannelGroup* a = LoadA();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(engine.Count("Couldn't autoload group"), 1);
+    for (int i = 0; i < a->GetChannelCount(); ++i) {
+        Tev_Channel* channel = a->GetChannel(i);
+        if (channel && channel->GetChannelInterfaceType() == PEX_PUBLICCALL) {
+            EXPECT_EQ(channelInternal.GetPublicChannelForPublicCall(channel, false), nullptr);
+        }
+    }
+}
+
+// A plug-in that loads a group itself while its own loads nests loads without the queue: a
+// group that loads itself so is refused at a bounded depth, and the refusal names the chain.
+TEST_F(PublicCallProject, PluginLoadingGroupsInsideItsLoadIsRefusedAtABoundedDepth) {
+    const std::string path = dir.Path() + "/loop.cgr";
+    Tev_ChannelGroup* group = Api()->CreateNewGroup("Loop", false, 0);
+    Tev_Channel* loader = Api()->InitChannelFromType(kGroupLoadGuid, group, false);
+    ASSERT_NE(loader, nullptr);
+    loader->SetChannelName(path.c_str());
+    ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
+    Api()->engineInterfaceExt->ReleaseGroups();
+    engine.ClearMessages();
+
+    RunOnStack(1 << 20, [&] { Api()->LoadChannelGroup(path.c_str(), nullptr); });
+    EXPECT_EQ(engine.Count("Engine::LoadChannelGroup: group loads nested too deeply, refused:"), 1);
+    EXPECT_EQ(engine.Count(path + " -> " + path), 1);
+}
+
+// The sized shapes: a chain of 5,000 autoloading group files loaded from its first file, and
+// one file of 2,000 public calls that wait for a group nobody loads. Each within 2 s of the
+// processor (the wall clock of a shared machine says more about the other programs on it); the
+// wall time and the heap each load adds are printed beside it.
+TEST_F(PublicCallProject, AutoloadChainAndWaitingCallsLoadWithinTwoSecondsSlow) {
+    const int kChain = 5000;
+    const int kWaiting = 2000;
+    tarnwell_test::TempDir files("tarnwell-shapes", tarnwell_test::ManyFilesParent());
+    ASSERT_TRUE(tarnwell_test::SaveAutoloadChain(Api(), files.Path(), kChain));
+    ASSERT_TRUE(tarnwell_test::SaveWaitingCalls(Api(), files.Path() + "/waiting.cgr", kWaiting));
+
+    struct Shape {
+        const char* name;
+        std::string file;
+        int groups;  // groups in the table after the load
+    };
+    for (const Shape& shape :
+         {Shape{"autoload chain", "/g0.cgr", kChain}, Shape{"waiting calls", "/waiting.cgr", 1}}) {
+        SCOPED_TRACE(shape.name);
+        Api()->engineInterfaceExt->ReleaseGroups();
+        const size_t heapBefore = tarnwell_test::HeapInUse();
+        const auto start = std::chrono::steady_clock::now();
+        const std::clock_t processorStart = std::clock();
+        Tev_ChannelGroup* group = Api()->LoadChannelGroup((files.Path() + shape.file).c_str(), nullptr);
+        const double processor = static_cast<double>(std::clock() - processorStart) / CLOCKS_PER_SEC;
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double megabytes =
+            static_cast<double>(tarnwell_test::HeapInUse() - heapBefore) / (1024.0 * 1024.0);
+        std::printf("%s: %.3f s processor, %.3f s wall, %.1f MB heap\n", shape.name, processor, wall,
+                    megabytes);
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(Api()->GetChannelGroupCount(), shape.groups);
+        EXPECT_LT(processor, 2.0);
+    }
+    EXPECT_EQ(Api()->GetChannelGroup(0)->GetChannelCount(), 2 * kWaiting);
 }
 
 }  // namespace

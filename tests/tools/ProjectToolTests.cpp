@@ -19,6 +19,7 @@
 #include "plugins/dependtest/DependTestChannels.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/ProjectBuilder.h"
+#include "support/PublicCallShapes.h"
 
 namespace {
 
@@ -304,6 +305,28 @@ TEST(ProjectToolInfo, ProblemsAgreeWithTheKernelsLoader) {
         EXPECT_EQ(text.find("refuses the project") != std::string::npos, c.code == 2) << text;
         EXPECT_EQ(engine.Ext()->InitializeVTRFile(path.c_str()), c.code) << c.problem;
     }
+}
+
+// The kernel loads the groups that public calls reach while the start group loads, before the
+// walk looks at the calls: those groups are walked all the same, so their plug-ins are packed.
+TEST(ProjectToolWalk, PackWalksTheGroupsTheKernelLoadedWithTheStartGroup) {
+    tarnwell_test::TempDir project{"tarnwell-project-chain"};
+    {
+        tarnwell_test::TestEngineOptions options;
+        options.pluginPaths = {TARNWELL_TEST_CHANNELS_DIR};
+        tarnwell_test::TestEngine author(options);
+        ASSERT_TRUE(tarnwell_test::SaveAutoloadChain(author.Engine(), project.Path(), 3));
+    }
+    ToolInstall source{{TEST_COUNTER_DLL, TEST_ROOT_DLL}};
+    const std::string in = ToolInstall::Quote(project.Path() + "/in.vtr");
+    ASSERT_EQ(
+        source.Run("vantor-project", "new " + in + " " + ToolInstall::Quote(project.Path() + "/g0.cgr")), 0)
+        << source.Output();
+    ASSERT_EQ(
+        source.Run("vantor-project", "pack " + in + " " + ToolInstall::Quote(project.Path() + "/out.vtr")), 0)
+        << source.Output();
+    EXPECT_NE(source.Output().find("(3 groups)"), std::string::npos) << source.Output();
+    EXPECT_NE(source.Output().find("g2.cgr"), std::string::npos) << source.Output();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <unordered_set>
 
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
@@ -28,9 +29,14 @@ public:
             error = "the engine could not load the channel group " + NativePath(path);
             return false;
         }
+        Add(group, path);
+        return true;
+    }
+
+    void Add(Tev_ChannelGroup* group, const std::string& path) {
+        if (!walked.insert(group).second) return;
         walk.groups.push_back(group);
         walk.files.push_back(NativePath(path));
-        return true;
     }
 
     // Follows a public call as an autoload would: the target group's file relative to the
@@ -38,7 +44,13 @@ public:
     bool Follow(Tev_ChannelGroup* group, Tev_Channel* call, std::string& error) {
         const PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
         const std::string pool = Field(info.poolName, sizeof(info.poolName));
-        if (engine->GetPoolGroup(pool.c_str(), 0)) return true;
+        // The kernel loads the groups that public calls reach while their own group loads: those
+        // are walked as well, or their plug-ins would go unpacked.
+        if (Tev_ChannelGroup* loaded = engine->GetPoolGroup(pool.c_str(), 0)) {
+            const char* file = loaded->GetChannelGroupFileName();
+            Add(loaded, file ? file : "");
+            return true;
+        }
         const std::string file = Field(info.fileName, sizeof(info.fileName));
         FilePathFind paths(engine);
         paths.SetSourcePath(group->GetChannelGroupFileName());
@@ -58,6 +70,7 @@ public:
 private:
     EngineInterface* engine;
     GroupWalk& walk;
+    std::unordered_set<Tev_ChannelGroup*> walked;
 };
 
 }  // namespace
