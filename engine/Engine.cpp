@@ -116,7 +116,7 @@ void Engine::Release() {
     groupList.ClearItems();
     publicCallIndex.Clear();
 
-    listitems::DeleteAll<PublicChannelRequest>(publicRequestList);
+    publicRequestList.Clear();
 
     delete channelTypeList;
     channelTypeList = nullptr;

@@ -13,6 +13,7 @@
 #include "TarnwellTypes.h"
 #include "Tev_List.h"
 #include "engine/PublicCallIndex.h"
+#include "engine/PublicRequestList.h"
 
 class ChannelList;
 struct ChannelListItem;
@@ -26,11 +27,6 @@ struct PublicCallInfo;
 struct EventRegistration {
     Tev_Channel* channel;
     int event;  // 0 or more
-};
-
-// A channel waiting for a public channel to be loaded.
-struct PublicChannelRequest {
-    Tev_Channel* channel;
 };
 
 // Number of live Engine objects, and the lock held around every plug-in
@@ -135,7 +131,7 @@ private:
     int treeCalculateCount;          // 0..treecount::kMax
     ChannelList* channelTypeList;    // owned
     HWND windowHandle;
-    Tev_List publicRequestList;      // PublicChannelRequest*, owned
+    PublicRequestList publicRequestList;  // public calls waiting for a group to arrive
     char engineClassName[260];
     HINSTANCE engineInstance;
     char installDir[300];

@@ -241,7 +241,7 @@ void Engine::DeleteChannelGroup(int index) {
 }
 
 void Engine::ReleaseGroups() {
-    listitems::DeleteAll<PublicChannelRequest>(publicRequestList);
+    publicRequestList.Clear();
     queuedGroupLoads.clear();  // the public calls that asked for them are going
 
     for (int i = 0; i < groupList.GetItemCount(); i++) DeleteChannelGroup(i);

@@ -161,40 +161,24 @@ bool Engine::SetRegData(const char* valueName, const char* text) {
 
 // ---------------------------------------------------- public channel requests
 
-bool Engine::AddChannelRequest(int, Tev_Channel* channel) {
-    auto* request = new (std::nothrow) PublicChannelRequest{channel};
-    if (!request) return false;
-    if (publicRequestList.AddItemOrNULL(request) < 0) {
-        delete request;
-        return false;
-    }
-    return true;
-}
+bool Engine::AddChannelRequest(int, Tev_Channel* channel) { return channel && publicRequestList.Add(channel); }
 
+// Only calls waiting for the group's pool name are asked.
 void Engine::CheckChannelRequest(Tev_ChannelGroup* group, int number, Tev_Channel* channel) {
     if (!group || !channel) return;
-    for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
-        PublicChannelRequest* request = listitems::At<PublicChannelRequest>(publicRequestList, i);
-        if (!request) continue;
-        if (!channelInternal.CheckPublicChannelRequest(request->channel, channel, number,
-                                                       group->GetPoolName()))
-            continue;
-        publicCallIndex.Answered(channel, request->channel);
-        delete request;
-        publicRequestList.SetItem(nullptr, i);
-    }
+    const char* poolName = group->GetPoolName();
+    publicRequestList.Answer(poolName, [&](Tev_Channel* call) {
+        if (!channelInternal.CheckPublicChannelRequest(call, channel, number, poolName)) return false;
+        publicCallIndex.Answered(channel, call);
+        return true;
+    });
 }
 
 // Every request of the channel goes: a public call may wait for several
 // instances, and a request left behind would name a deleted channel.
 void Engine::CheckPublicCallChannelRemoval(Tev_Channel* channel) {
     publicCallIndex.Forget(channel);
-    for (int i = 0; i < publicRequestList.GetItemCount(); i++) {
-        PublicChannelRequest* request = listitems::At<PublicChannelRequest>(publicRequestList, i);
-        if (!request || request->channel != channel) continue;
-        delete request;
-        publicRequestList.SetItem(nullptr, i);
-    }
+    publicRequestList.Drop(channel);
 }
 
 // Only groups of the wanted pool name and number can answer, and the table's name index

@@ -94,4 +94,20 @@ inline bool SaveWaitingCalls(EngineInterface* api, const std::string& path, int 
     return saved;
 }
 
+// One file, pool "Self", whose `calls` public calls each want "Out" of that same file loaded
+// under a pool name of its own ("P0", "P1", ...), with autoload and a child waiting: loading it
+// loads the file once per pool name, and every copy waits for every other.
+inline bool SaveSelfCalling(EngineInterface* api, const std::string& dir, int calls) {
+    Tev_ChannelGroup* group = NewCalledGroup(api, "Self");
+    if (!group) return false;
+    for (int i = 0; i < calls; ++i) {
+        Tev_Channel* call = AddWaitingCall(api, group, "P" + std::to_string(i), "self.cgr", true);
+        if (!call) return false;
+        group->GetChannel("Out")->SetChild(call, -1, 0);
+    }
+    const bool saved = group->SaveChannelGroup((dir + "/self.cgr").c_str());
+    api->DeleteChannelGroup(group->GetGroupIndex());
+    return saved;
+}
+
 }  // namespace tarnwell_test
