@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "GroupFileJob.h"
 #include "PluginChannels.h"
+#include "ReadQueue.h"
 
 class GroupFileRead;
 class Tev_Tread;

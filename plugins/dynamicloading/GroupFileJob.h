@@ -1,10 +1,8 @@
-// One background read of a group file, and the queue that feeds the readers. The engine's
-// thread makes jobs and takes their results; workers only fill them.
+// One background read of a group file. The engine's thread makes jobs and takes their
+// results; workers only fill them.
 #pragma once
 
 #include <atomic>
-#include <deque>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -31,36 +29,4 @@ struct GroupFileJob {
         error = why;
         finished = true;
     }
-};
-
-// Jobs waiting for a worker, oldest first. Shared by the channel and its workers, so it
-// outlives whichever of them goes first.
-class ReadQueue {
-public:
-    void Push(std::shared_ptr<GroupFileJob> job) {
-        std::lock_guard<std::mutex> guard(lock);
-        jobs.push_back(std::move(job));
-    }
-    // The next job still wanted, or NULL when none is left.
-    std::shared_ptr<GroupFileJob> Take() {
-        std::lock_guard<std::mutex> guard(lock);
-        while (!jobs.empty()) {
-            std::shared_ptr<GroupFileJob> job = std::move(jobs.front());
-            jobs.pop_front();
-            if (!job->cancelled) return job;
-        }
-        return nullptr;
-    }
-    size_t Size() {
-        std::lock_guard<std::mutex> guard(lock);
-        return jobs.size();
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> guard(lock);
-        jobs.clear();
-    }
-
-private:
-    std::mutex lock;
-    std::deque<std::shared_ptr<GroupFileJob>> jobs;
 };

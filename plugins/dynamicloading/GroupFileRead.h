@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "GroupFileJob.h"
+#include "ReadQueue.h"
 #include "Tev_Tread.h"
 
 class GroupFileRead : public Tev_RunTread {
