@@ -27,6 +27,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Time and memory are the release build's figures; the sanitizers multiply both.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+const bool kSanitized = true;
+#else
+const bool kSanitized = false;
+#endif
+
 int ThreadCount() {
     int count = 0;
     if (DIR* tasks = opendir("/proc/self/task")) {
@@ -115,7 +122,7 @@ std::vector<Tev_Channel*> MakeBackgroundCalls(EngineInterface* engine, Tev_Chann
 TEST(DynamicLoadingTreadSlow, TwoThousandBackgroundCallsIntoOneLargeFileStayBounded) {
     const int kCalls = 2000;
     const int kChannels = 20000;
-    const int kGroupsWanted = 3;
+    const int kGroupsWanted = 2;
     tarnwell_test::TempDir dir;
     tarnwell_test::TestEngineOptions options;
     options.pluginPaths.push_back(TARNWELL_TEST_CHANNELS_DIR);
@@ -156,10 +163,12 @@ TEST(DynamicLoadingTreadSlow, TwoThousandBackgroundCallsIntoOneLargeFileStayBoun
     std::printf("%d calls, %d channels: %.2f s, peak %d extra threads, peak %zu MB more resident\n", kCalls,
                 kChannels, seconds, extraThreads, extraMegabytes);
     EXPECT_EQ(groupsMade, kGroupsWanted);
-    EXPECT_LT(seconds, 2.0);
     EXPECT_LE(extraThreads, 4);
-    // The groups made and one copy of the file; nothing per queued call.
-    EXPECT_LT(extraMegabytes, 400u);
+    if (!kSanitized) {
+        EXPECT_LT(seconds, 2.0);
+        // The groups made and one copy of the file; nothing per queued call.
+        EXPECT_LT(extraMegabytes, 300u);
+    }
     EXPECT_FALSE(engine.Contains("Thread is not responding"));
 }
 
