@@ -14,6 +14,7 @@
 #include "Tev_List.h"
 #include "channel/ChannelMessages.h"
 #include "channel/DeferredGroupLoad.h"
+#include "foundation/ChannelKind.h"
 #include "foundation/ListItems.h"
 #include "platform/Text.h"
 
@@ -34,8 +35,7 @@ EngineInterfaceExt* ExtOf(Tev_Channel* channel) {
 }
 
 Pex_DynamicLoadingChannel* DynamicLoader(EngineInterface* engine) {
-    return static_cast<Pex_DynamicLoadingChannel*>(
-        engine->GetUniqueChannel(TEV_DYNAMICLOADING_GUID, nullptr));
+    return channelkind::DynamicLoader(engine);
 }
 
 // Paths in the record are relative to the public call's own group file. False when the

@@ -9,6 +9,7 @@
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
+#include "foundation/ChannelKind.h"
 #include "foundation/ErrorLogOutPut.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
@@ -128,12 +129,15 @@ int EngineControl::LoadProject() {
             // The whole command line is the path; a cut path would name another file.
             pathTooLong = !platform::CopyText(path, commandLine);
         } else {
-            Tev_Channel* dialog = engineInterface->InitChannelFromType(TEV_FILEDIALOG_GUID, nullptr, false);
+            Tev_Channel* made = engineInterface->InitChannelFromType(TEV_FILEDIALOG_GUID, nullptr, false);
+            // A channel of another class made for the dialog's type (a damaged cache) is no dialog.
+            Pex_FileDialogChannel* dialog = channelkind::As<Pex_FileDialogChannel>(made);
             if (!dialog) {
+                delete made;
                 engineInterface->showErrorMessage(kNoFileDialog);
                 return TEV_PROJECT_LOADER_FAILED;
             }
-            static_cast<Pex_FileDialogChannel*>(dialog)->ChooseFile(kProjectFilter, kProjectExtension, path);
+            dialog->ChooseFile(kProjectFilter, kProjectExtension, path);
             path[TEV_MAX_PATH - 1] = 0;
             delete dialog;
         }

@@ -15,6 +15,7 @@
 #include "EngineInterface.h"
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
+#include "foundation/ChannelKind.h"
 #include "foundation/ListItems.h"
 #include "group/GroupNames.h"
 #include "group/GroupTableIndex.h"
@@ -226,7 +227,14 @@ Tev_ChannelGroup* Engine::LoadGroupIntoTable(const char* fileName, const char* p
         group->CheckPublicChannels();
         return group;
     }
-    engineInterface->showUserErrorMessage(kMsgNameExists, group->GetPoolName());
+    // A file that stores no pool name has been reported by the reader; no name is in use.
+    const char* stored = group->GetPoolName();
+    if (!stored || !stored[0]) {
+        DeleteChannelGroup(slot);
+        engineInterface->showErrorMessage(kMsgLoadError);
+        return nullptr;
+    }
+    engineInterface->showUserErrorMessage(kMsgNameExists, stored);
     DeleteChannelGroup(slot);
     engineInterface->showErrorMessage(kMsgArraysOnlyByCreate);
     return nullptr;
@@ -250,5 +258,5 @@ void Engine::ReleaseGroups() {
 
     // Not every installation has the dynamic loading plug-in; then there is nothing to reset.
     Tev_Channel* dynamicLoading = GetUniqueChannel(TEV_DYNAMICLOADING_GUID, nullptr);
-    if (dynamicLoading) static_cast<Pex_DynamicLoadingChannel*>(dynamicLoading)->ResetDynamicLoading();
+    if (auto* loader = channelkind::As<Pex_DynamicLoadingChannel>(dynamicLoading)) loader->ResetDynamicLoading();
 }

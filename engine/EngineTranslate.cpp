@@ -5,15 +5,19 @@
 #include "FileLoaderChannels.h"
 #include "PluginChannels.h"
 #include "TevFileLoader.h"
+#include "foundation/ChannelKind.h"
+#include "foundation/GuidText.h"
 
 namespace {
 
 const char* const kTranslatorTag = "KORF";
+const char* const kNotATranslator = "EngineInterfaceExt::TranslateFile: Channel is not a translator:";
 
 }  // namespace
 
 // Runs every translator named at the loader's position. False when a named
-// translator could not be made: the rest of the file cannot be trusted then.
+// translator could not be made or is no translator: the rest of the file
+// cannot be trusted then.
 bool EngineInterfaceExt::RunTranslators(TevFileLoader* loader) {
     while (loader->CheckHeader(kTranslatorTag, false)) {
         if (!loader->CheckHeader(kTranslatorTag, true)) break;
@@ -23,7 +27,15 @@ bool EngineInterfaceExt::RunTranslators(TevFileLoader* loader) {
         Tev_Channel* channel =
             engineInterface ? engineInterface->InitChannelFromType(type, nullptr, false) : nullptr;
         if (!channel) return false;
-        static_cast<Pex_TranslatorChannel*>(channel)->TranslateLoader(loader);
+        Pex_TranslatorChannel* translator = channelkind::As<Pex_TranslatorChannel>(channel);
+        if (!translator) {
+            // Nothing after the layer can be read as it stands: the loader is left at its end.
+            engineInterface->showErrorMessage(kNotATranslator, GuidText(type).c_str());
+            delete channel;
+            loader->AddBufferPos(static_cast<long>(loader->GetBufferSize()));
+            return false;
+        }
+        translator->TranslateLoader(loader);
         delete channel;
     }
     return true;

@@ -23,6 +23,7 @@
 #include "Tev_String.h"
 #include "engine/ProjectLoader.h"
 #include "engine/ProjectReport.h"
+#include "foundation/ChannelKind.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
 #include "platform/Files.h"
@@ -165,9 +166,7 @@ void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
 
     if (!engine->GetPoolGroup(pool.c_str(), 0)) {
         std::string reason;
-        if (auto* loader = static_cast<Pex_DynamicLoadingChannel*>(
-                engine->GetUniqueChannel(TEV_DYNAMICLOADING_GUID, nullptr)))
-            loader->PrepareGroupLoad(pool.c_str());
+        if (auto* loader = channelkind::DynamicLoader(engine)) loader->PrepareGroupLoad(pool.c_str());
         if (!LoadGroup(path, pool.c_str(), reason)) {
             const int verdict = GroupFailureVerdict(reason);
             report.Add(TEV_CHECK_PUBLIC_CALL, verdict, name, path, detail,

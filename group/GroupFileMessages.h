@@ -34,6 +34,8 @@ inline constexpr const char* kCannotLoadChannel = "Tev_ChannelGroup::LoadChannel
 // Damaged files the reader refuses rather than trust.
 inline constexpr const char* kBadIndex =
     "Tev_ChannelGroup::LoadChannelGroup: Channel index outside the channel count or given twice: ";
+inline constexpr const char* kNoPoolName =
+    "Tev_ChannelGroup::LoadChannelGroup: No pool name stored in the file: ";
 inline constexpr const char* kBadParameterCount =
     "Tev_ChannelGroup::LoadChannelGroup: More parameters announced than their block holds: ";
 // A load stopped by an exception (out of memory, a plug-in that throws) fails as a whole.

@@ -22,6 +22,23 @@ namespace {
 // The smallest channel entry: "CHIX", its size and the index number.
 const unsigned long kMinEntryBytes = 12;
 const size_t kTypeNameSize = sizeof(ChannelType::typeName);
+const size_t kTagSize = 4;
+// The group's own blocks after the channel entries, in the order they are written.
+const char* const kGroupTags[] = {"CHSC", "CGIC", "CGII", "CINA", "CGGG", "CBTD"};
+
+bool IsGroupTag(const char* tag) {
+    for (const char* groupTag : kGroupTags)
+        if (std::memcmp(tag, groupTag, kTagSize) == 0) return true;
+    return false;
+}
+
+// Moves past whatever the last channel left unread (blocks a newer version added), up to the
+// group's own blocks or the end, as the search for the next index block does between channels.
+void SkipToGroupBlocks(TevFileLoader& loader) {
+    char tag[kTagSize + 1] = {0};
+    while (loader.GetTagData(tag) && !IsGroupTag(tag))
+        if (!loader.GetInfoIfTag(tag)) return;
+}
 
 // The type record carried from entry to entry: each block overwrites only its own field.
 void ReadTypeBlocks(TevFileLoader& loader, ChannelType& type) {
@@ -100,6 +117,7 @@ bool Tev_ChannelGroup::LoadChannelEntry(TevFileLoader& loader, int position, int
 }
 
 bool Tev_ChannelGroup::LoadGroupBlocks(TevFileLoader& loader, bool usePoolNameFromFile) {
+    SkipToGroupBlocks(loader);
     tagblock::ReadInt(loader, "CHSC", startChannel);
     int32_t parameters = 0;
     tagblock::ReadInt(loader, "CGIC", parameters);
@@ -113,6 +131,10 @@ bool Tev_ChannelGroup::LoadGroupBlocks(TevFileLoader& loader, bool usePoolNameFr
             SetPoolName(name.c_str());
             SetPoolNr(high + 1);
         }
+    } else if (usePoolNameFromFile) {
+        // The group keeps no number then; the caller's refusal alone would not say why.
+        engineInterface->showErrorMessage(
+            groupfilemsg::WithText(groupfilemsg::kNoPoolName, GetChannelGroupFileName()).c_str());
     }
     tagblock::ReadGuid(loader, "CGGG", uniqueGroupGuid);
     loader.GetInfoIfTag("CBTD");

@@ -1,9 +1,13 @@
 // The operations the kernel calls on particular kinds of channel plug-ins.
 // Each class appends its operations after the virtual operations of
 // Tev_Channel; their places are the contract with the plug-ins, so slots the
-// kernel does not call are kept as reserved operations.
+// kernel does not call are kept as reserved operations. The kernel calls them
+// only on channels of the class (dynamic_cast), whatever a type GUID says;
+// their destructors live in the kernel, and with them the type information
+// every plug-in module shares.
 #pragma once
 
+#include "TarnwellExport.h"
 #include "TarnwellTypes.h"
 #include "Tev_Channel.h"
 
@@ -21,8 +25,9 @@ inline constexpr _GUID TEV_DYNAMICLOADING_GUID = {
 #define TEV_DIRECTORY_DLL "Directory.dll"
 
 // Asks the user for a file. Only ChooseFile is called by the kernel.
-class Pex_FileDialogChannel : public Tev_Channel {
+class TARNWELL_API Pex_FileDialogChannel : public Tev_Channel {
 public:
+    ~Pex_FileDialogChannel() override;
     virtual bool SetDialogTitle(const char*) { return false; }
     virtual bool SetInitialDirectory(const char*) { return false; }
     virtual bool SetDefaultFileName(const char*) { return false; }
@@ -44,8 +49,9 @@ public:
 };
 
 // Rewrites a file in place before it is read; named by a "KORF" block.
-class Pex_TranslatorChannel : public Tev_Channel {
+class TARNWELL_API Pex_TranslatorChannel : public Tev_Channel {
 public:
+    ~Pex_TranslatorChannel() override;
     virtual void Reserved1() {}
     // The loader stands just after the "KORF" block; leave its read position
     // where reading continues.
@@ -53,8 +59,9 @@ public:
 };
 
 // Loads channel groups in the background; kept as a unique channel.
-class Pex_DynamicLoadingChannel : public Tev_Channel {
+class TARNWELL_API Pex_DynamicLoadingChannel : public Tev_Channel {
 public:
+    ~Pex_DynamicLoadingChannel() override;
     virtual bool StartDynamicLoading(const char* groupPath, const char* poolName) = 0;
     virtual void Reserved1() {}
     // Called once all groups were released.
@@ -64,8 +71,9 @@ public:
 };
 
 // Lists the files of a directory.
-class Pex_DirectoryChannel : public Tev_Channel {
+class TARNWELL_API Pex_DirectoryChannel : public Tev_Channel {
 public:
+    ~Pex_DirectoryChannel() override;
     virtual int GetListedFileCount() = 0;
     virtual void ClearList() = 0;
     virtual bool ListDirectory(const char* pattern) = 0;

@@ -22,6 +22,7 @@
 #include "TarnwellHost.h"
 #include "TarnwellTypes.h"
 #include "TevFileLoader.h"
+#include "TevFileRead.h"
 #include "TevFileSaver.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"

@@ -24,6 +24,12 @@ void CloseFile(int fd);
 // Open, append, close in one call.
 bool AppendToFile(const char* path, const void* data, size_t size);
 
+// Every reader of user files opens them here: a descriptor of the regular file at path, in
+// blocking mode, or -1 with errno set (EINVAL when something other than a regular file is
+// there). A FIFO or a device there, also one swapped in after any earlier look, is refused
+// at once instead of making the open wait for ever.
+int OpenRegularFileForReading(const char* path);
+
 // Whole files.
 bool ReadWholeFile(const char* path, std::vector<unsigned char>& out);
 // Writes to a temporary file in the same directory and renames it over path, so a failure

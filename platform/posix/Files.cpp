@@ -161,15 +161,33 @@ bool AppendToFile(const char* path, const void* data, size_t size) {
     return ok;
 }
 
+int OpenRegularFileForReading(const char* path) {
+    if (!path) {
+        errno = EINVAL;
+        return -1;
+    }
+    // Without blocking: opening a FIFO or a device for reading may wait for ever. The
+    // descriptor itself is checked, so nothing can be swapped in between.
+    int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat info;
+    const bool known = fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+        const int error = known ? EINVAL : errno;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    // A regular file reads the same either way; callers expect ordinary reads.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 bool ReadWholeFile(const char* path, std::vector<unsigned char>& out) {
     out.clear();
-    if (!path) return false;
-    // Without blocking: opening a FIFO or a device for reading may wait for ever. Only
-    // regular files are read, where the flag changes nothing.
-    int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = OpenRegularFileForReading(path);
     if (fd < 0) return false;
-    struct stat info;
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    bool ok = true;
     unsigned char chunk[65536];
     while (ok) {
         ssize_t count = read(fd, chunk, sizeof chunk);

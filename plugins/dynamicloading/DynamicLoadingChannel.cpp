@@ -2,6 +2,10 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "GroupFileRead.h"
@@ -10,25 +14,34 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 const char kLoadFailed[] = "DynamicLoading: couldn't load group file";
+// Reading is mostly waiting for the disk: two workers keep it busy however many loads wait.
+const size_t kWorkerCount = 2;
+// A frame makes at least one arrived group, and more while it has spent less than this.
+const std::chrono::microseconds kMakeBudget(4000);
+// A worker with nothing left to read returns at once; this long is waited for it to do so
+// before the engine's close takes over, which polls in steps of 10 ms.
+const std::chrono::milliseconds kReturnWait(50);
 
 bool SamePool(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
 
 }  // namespace
 
-DynamicLoadingChannel::DynamicLoadingChannel() : followingFrames(false) {}
+DynamicLoadingChannel::DynamicLoadingChannel()
+    : queue(std::make_shared<ReadQueue>()), followingFrames(false) {}
 
 // The engine closes and deletes its worker handles before its unique channels; a handle it no
-// longer lists is gone and is not touched. The jobs stay alive for bodies still running.
+// longer lists is gone and is not touched. The queue stays alive for bodies still running.
 DynamicLoadingChannel::~DynamicLoadingChannel() {
+    queue->Clear();
+    for (Load& load : pending) load.job->cancelled = true;
+    pending.clear();
     EngineInterfaceExt* ext = engineInterface ? engineInterface->engineInterfaceExt : nullptr;
-    for (std::vector<Load>* loads : {&pending, &discarded}) {
-        for (Load& load : *loads) {
-            load.job->cancelled = true;
-            if (ext && ext->GetTreadFromID(load.treadID) == load.tread) Join(load);
-        }
-        loads->clear();
-    }
+    for (Worker& worker : workers)
+        if (ext && ext->GetTreadFromID(worker.treadID) == worker.tread) Join(worker);
+    workers.clear();
     if (followingFrames && engineInterface) engineInterface->RemoveChannelFromEvent(this, TEV_EVENT_FRAME);
 }
 
@@ -38,21 +51,12 @@ bool DynamicLoadingChannel::StartDynamicLoading(const char* groupPath, const cha
     for (const Load& load : pending)
         if (SamePool(load.poolName, poolName)) return true;
 
-    Load load{poolName, std::make_shared<GroupFileJob>(groupPath), nullptr, -1, nullptr};
-    load.tread = ext->GetNewTread();
-    if (!load.tread) {
-        Report(load, "no worker thread");
+    pending.push_back(Load{poolName, JobFor(groupPath)});
+    if (!StartWorkers()) {
+        Report(pending.back(), "no worker thread");
+        Drop(pending.size() - 1);
         return false;
     }
-    load.treadID = load.tread->GetClassID();
-    load.body = new GroupFileRead(load.job);
-    if (!load.tread->StartTread(load.body)) {
-        // The handle keeps the body; killing it disposes of both.
-        ext->KillTread(load.tread);
-        Report(load, "worker thread not started");
-        return false;
-    }
-    pending.push_back(load);
     FollowFrames();
     return true;
 }
@@ -61,40 +65,27 @@ void DynamicLoadingChannel::PrepareGroupLoad(const char* poolName) {
     if (!poolName) return;
     for (size_t i = 0; i < pending.size(); ++i) {
         if (!SamePool(pending[i].poolName, poolName)) continue;
-        Cancel(pending[i]);
-        discarded.push_back(pending[i]);
-        pending.erase(pending.begin() + static_cast<long>(i));
+        Drop(i);
         return;
     }
 }
 
 void DynamicLoadingChannel::ResetDynamicLoading() {
-    // Detached first: joining lets no one else see a half-emptied list.
-    std::vector<Load> loads;
-    loads.swap(pending);
-    loads.insert(loads.end(), discarded.begin(), discarded.end());
-    discarded.clear();
-    for (Load& load : loads) Cancel(load);
-    for (Load& load : loads) Join(load);
+    queue->Clear();
+    for (Load& load : pending) load.job->cancelled = true;
+    pending.clear();
+    ReapWorkers(true);
 }
 
 void DynamicLoadingChannel::DoEvent(int event, unsigned long) {
     if (event != TEV_EVENT_FRAME) return;
-    ReapDiscarded();
-    // Making a group may start or drop loads (its channels, waiting public calls), so every
-    // finished load leaves the list before its group is made.
-    for (bool found = true; found;) {
-        found = false;
-        for (size_t i = 0; i < pending.size(); ++i) {
-            if (!TakeFinished(pending[i])) continue;
-            Load load = pending[i];
-            pending.erase(pending.begin() + static_cast<long>(i));
-            MakeGroup(load);
-            found = true;
-            break;
-        }
+    ReapWorkers(false);
+    // A file queued while the last worker was on its way out still needs one.
+    StartWorkers();
+    const Clock::time_point start = Clock::now();
+    while (MakeArrivedGroup() && Clock::now() - start < kMakeBudget) {
     }
-    if (pending.empty() && discarded.empty() && followingFrames) {
+    if (pending.empty() && workers.empty() && followingFrames) {
         followingFrames = false;
         engineInterface->RemoveChannelFromEvent(this, TEV_EVENT_FRAME);
     }
@@ -106,14 +97,83 @@ void DynamicLoadingChannel::FollowFrames() {
     engineInterface->AddChannelToEvent(this, TEV_EVENT_FRAME);
 }
 
-// Finished, and its worker past the body, so that killing the handle never waits.
-bool DynamicLoadingChannel::TakeFinished(Load& load) {
-    {
-        std::lock_guard<std::mutex> guard(load.job->lock);
-        if (!load.job->finished) return false;
+// The pending read of that file, or a new one in the queue.
+std::shared_ptr<GroupFileJob> DynamicLoadingChannel::JobFor(const std::string& path) {
+    for (const Load& load : pending)
+        if (load.job->path == path && !load.job->cancelled) return load.job;
+    auto job = std::make_shared<GroupFileJob>(path);
+    queue->Push(job);
+    return job;
+}
+
+// A read nobody waits for any more is stopped.
+void DynamicLoadingChannel::Drop(size_t index) {
+    std::shared_ptr<GroupFileJob> job = pending[index].job;
+    pending.erase(pending.begin() + static_cast<long>(index));
+    for (const Load& load : pending)
+        if (load.job == job) return;
+    job->cancelled = true;
+}
+
+// Workers for the queued files, at most kWorkerCount in all. False when there is none.
+bool DynamicLoadingChannel::StartWorkers() {
+    const size_t wanted = std::min(kWorkerCount, workers.size() + queue->Size());
+    while (workers.size() < wanted)
+        if (!StartWorker()) break;
+    return !workers.empty() || queue->Size() == 0;
+}
+
+bool DynamicLoadingChannel::StartWorker() {
+    EngineInterfaceExt* ext = engineInterface ? engineInterface->engineInterfaceExt : nullptr;
+    Tev_Tread* tread = ext ? ext->GetNewTread() : nullptr;
+    if (!tread) return false;
+    GroupFileRead* body = new GroupFileRead(queue);
+    if (!tread->StartTread(body)) {
+        // The handle keeps the body; killing it disposes of both.
+        ext->KillTread(tread);
+        return false;
     }
-    if (!load.body->GetIfTreadReady()) return false;
-    Join(load);
+    workers.push_back(Worker{tread, tread->GetClassID(), body});
+    return true;
+}
+
+// Joins the workers that are done; with wait, all of them.
+void DynamicLoadingChannel::ReapWorkers(bool wait) {
+    for (size_t i = 0; i < workers.size();) {
+        if (!wait && !workers[i].body->GetIfTreadReady()) {
+            ++i;
+            continue;
+        }
+        Join(workers[i]);
+        workers.erase(workers.begin() + static_cast<long>(i));
+    }
+}
+
+// Waits for the worker when it still runs; the engine then deletes the handle.
+void DynamicLoadingChannel::Join(Worker& worker) {
+    const Clock::time_point deadline = Clock::now() + kReturnWait;
+    while (!worker.body->GetIfTreadReady() && Clock::now() < deadline) std::this_thread::yield();
+    EngineInterfaceExt* ext = engineInterface ? engineInterface->engineInterfaceExt : nullptr;
+    if (ext) ext->KillTread(worker.tread);
+    worker.tread = nullptr;
+    worker.body = nullptr;
+}
+
+// Makes the group of the first load whose file has been read. Once every read is over, the
+// workers are joined first, so a reported load leaves no worker behind.
+bool DynamicLoadingChannel::MakeArrivedGroup() {
+    auto arrived =
+        std::find_if(pending.begin(), pending.end(), [](const Load& load) { return load.job->IsFinished(); });
+    if (arrived == pending.end()) return false;
+    const bool allRead =
+        queue->Size() == 0 &&
+        std::all_of(pending.begin(), pending.end(), [](const Load& load) { return load.job->IsFinished(); });
+    if (allRead) ReapWorkers(true);
+    // Making a group may start or drop loads (its channels, waiting public calls), so the
+    // load leaves the list first.
+    Load load = *arrived;
+    pending.erase(arrived);
+    MakeGroup(load);
     return true;
 }
 
@@ -130,13 +190,11 @@ void DynamicLoadingChannel::MakeGroup(Load& load) {
         Report(load, "group not created");
         return;
     }
-    if (!group->LoadChannelGroupFromBuffer(job.path.c_str(), static_cast<int>(job.bytes.size()),
-                                           job.bytes.data(), false)) {
+    if (!LoadGroup(group, job, load.job.use_count() > 1)) {
         engineInterface->DeleteChannelGroup(group->GetGroupIndex());
         Report(load, "not a readable channel group");
         return;
     }
-    std::vector<char>().swap(job.bytes);
     const char* fileName = group->GetChannelGroupFileName();
     if (!fileName || !fileName[0]) group->SetChannelGroupFileName(job.path.c_str());
     group->SetPoolName(load.poolName.c_str());
@@ -144,32 +202,20 @@ void DynamicLoadingChannel::MakeGroup(Load& load) {
     group->CheckPublicChannels();
 }
 
+// Reading may rewrite the bytes in place (translators), so a file other pools still wait
+// for is read from a copy; the last pool takes the bytes themselves.
+bool DynamicLoadingChannel::LoadGroup(Tev_ChannelGroup* group, GroupFileJob& job, bool shared) {
+    std::vector<char> bytes;
+    if (shared)
+        bytes = job.bytes;
+    else
+        bytes.swap(job.bytes);
+    return group->LoadChannelGroupFromBuffer(job.path.c_str(), static_cast<int>(bytes.size()), bytes.data(),
+                                             false);
+}
+
 void DynamicLoadingChannel::Report(const Load& load, const std::string& reason) {
     if (!engineInterface) return;
     std::string text = std::string(kLoadFailed) + " (" + reason + ") :";
     engineInterface->showErrorMessage(text.c_str(), load.job->path.c_str());
-}
-
-void DynamicLoadingChannel::Cancel(Load& load) {
-    load.job->cancelled = true;
-    if (load.tread) load.tread->ExitThread();
-}
-
-// Waits for the worker when it still reads; the engine then deletes the handle.
-void DynamicLoadingChannel::Join(Load& load) {
-    EngineInterfaceExt* ext = engineInterface ? engineInterface->engineInterfaceExt : nullptr;
-    if (ext && load.tread) ext->KillTread(load.tread);
-    load.tread = nullptr;
-    load.body = nullptr;
-}
-
-void DynamicLoadingChannel::ReapDiscarded() {
-    for (size_t i = 0; i < discarded.size();) {
-        if (discarded[i].body && !discarded[i].body->GetIfTreadReady()) {
-            ++i;
-            continue;
-        }
-        Join(discarded[i]);
-        discarded.erase(discarded.begin() + static_cast<long>(i));
-    }
 }

@@ -1,6 +1,6 @@
-// Loads channel groups in the background. A worker thread reads the group file; the group is
-// made on the engine's thread at the next frame event, so no frame waits for a file and no
-// worker touches the engine.
+// Loads channel groups in the background. A small fixed set of worker threads reads the
+// queued group files; each group is made on the engine's thread at a frame event, so no
+// frame waits for a file and no worker touches the engine.
 #pragma once
 
 #include <memory>
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "PluginChannels.h"
+#include "ReadQueue.h"
 
-struct GroupFileJob;
 class GroupFileRead;
 class Tev_Tread;
 
@@ -20,9 +20,10 @@ public:
 
     void DoEvent(int event, unsigned long data) override;
 
-    // A pool already being loaded is not started again.
+    // A pool already being loaded is not started again; pools that want the same file
+    // while it is pending share one read of it.
     bool StartDynamicLoading(const char* groupPath, const char* poolName) override;
-    // Discards every load and waits for its worker.
+    // Discards every load and waits for the workers.
     void ResetDynamicLoading() override;
     // The synchronous load wins: a background load of that pool is dropped.
     void PrepareGroupLoad(const char* poolName) override;
@@ -30,21 +31,28 @@ public:
 private:
     struct Load {
         std::string poolName;
-        std::shared_ptr<GroupFileJob> job;
+        std::shared_ptr<GroupFileJob> job;  // shared with every pool that wants the same file
+    };
+    struct Worker {
         Tev_Tread* tread;     // the engine's handle; gone once killed
         int treadID;          // to tell whether the engine still holds the handle
         GroupFileRead* body;  // owned by tread
     };
 
-    bool TakeFinished(Load& load);
+    std::shared_ptr<GroupFileJob> JobFor(const std::string& path);
+    void Drop(size_t index);
+    bool StartWorkers();
+    bool StartWorker();
+    void ReapWorkers(bool wait);
+    void Join(Worker& worker);
+    bool MakeArrivedGroup();
     void MakeGroup(Load& load);
+    bool LoadGroup(Tev_ChannelGroup* group, GroupFileJob& job, bool shared);
     void Report(const Load& load, const std::string& reason);
-    void Join(Load& load);
-    void Cancel(Load& load);
-    void ReapDiscarded();
     void FollowFrames();
 
-    std::vector<Load> pending;    // reading, or read and waiting for a frame
-    std::vector<Load> discarded;  // told to stop; killed once their worker is done
+    std::shared_ptr<ReadQueue> queue;
+    std::vector<Load> pending;    // queued, reading, or read and waiting for a frame
+    std::vector<Worker> workers;  // at most kWorkerCount
     bool followingFrames;
 };

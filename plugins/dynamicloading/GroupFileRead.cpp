@@ -1,13 +1,14 @@
 #include "GroupFileRead.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 #include "TarnwellHost.h"
+#include "TevFileRead.h"
 #include "plugins/shared/LocalPath.h"
 
 namespace {
@@ -23,48 +24,56 @@ bool LooksLikeGroupFile(const std::vector<char>& bytes) {
            std::memcmp(bytes.data(), "KORF", kTagSize) == 0;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+struct Descriptor {
+    explicit Descriptor(int fd) : fd(fd) {}
+    ~Descriptor() {
+        if (fd >= 0) close(fd);
+    }
+    const int fd;
 };
 
 }  // namespace
 
-GroupFileRead::GroupFileRead(std::shared_ptr<GroupFileJob> job) : job(std::move(job)) {}
+GroupFileRead::GroupFileRead(std::shared_ptr<ReadQueue> queue) : queue(std::move(queue)) {}
 
 void GroupFileRead::TreadFunction() {
+    while (KeepRunning()) {
+        std::shared_ptr<GroupFileJob> job = queue->Take();
+        if (!job) return;
+        ReadJob(*job);
+    }
+}
+
+bool GroupFileRead::KeepRunning() { return !GetIfExitThread() && GetIfContinueTreadCalls(); }
+
+bool GroupFileRead::KeepReading(const GroupFileJob& job) { return !job.cancelled && KeepRunning(); }
+
+void GroupFileRead::ReadJob(GroupFileJob& job) {
     const long long start = TevTraceClock();
     std::vector<char> bytes;
-    std::string error = Read(bytes);
-    TevTraceSpan(TEV_TRACE_BACKGROUND_READ, job->path.c_str(), start, TevTraceClock());
+    std::string error = Read(job, bytes);
+    TevTraceSpan(TEV_TRACE_BACKGROUND_READ, job.path.c_str(), start, TevTraceClock());
     if (error.empty() && !LooksLikeGroupFile(bytes)) error = "not a channel group file";
-    std::lock_guard<std::mutex> guard(job->lock);
-    if (error.empty()) job->bytes.swap(bytes);
-    job->error = error;
-    job->finished = true;
+    job.Finish(bytes, error);
 }
 
-bool GroupFileRead::KeepReading() {
-    return !job->cancelled && !GetIfExitThread() && GetIfContinueTreadCalls();
-}
-
-std::string GroupFileRead::Read(std::vector<char>& bytes) {
-    const std::string path = localpath::ToNative(job->path.c_str());
+std::string GroupFileRead::Read(const GroupFileJob& job, std::vector<char>& bytes) {
+    // The kernel's opening never waits on a FIFO or a device, even one swapped in for the file.
+    Descriptor file(TevOpenFileForReading(localpath::ToNative(job.path.c_str()).c_str()));
+    if (file.fd < 0) return errno == EINVAL ? "not a file" : std::strerror(errno);
     struct stat info;
-    if (stat(path.c_str(), &info) != 0) return std::strerror(errno);
-    if (!S_ISREG(info.st_mode)) return "not a file";
+    if (fstat(file.fd, &info) != 0) return std::strerror(errno);
     // The group is handed on with a 32-bit size.
     if (info.st_size > INT_MAX) return "file too large";
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return std::strerror(errno);
     bytes.reserve(static_cast<size_t>(info.st_size));
     std::vector<char> chunk(kChunkSize);
     while (true) {
-        if (!KeepReading()) return "loading stopped";
-        size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        if (bytes.size() + got > static_cast<size_t>(INT_MAX)) return "file too large";
+        if (!KeepReading(job)) return "loading stopped";
+        ssize_t got = read(file.fd, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return "read error";
+        if (got == 0) return std::string();
+        if (bytes.size() + static_cast<size_t>(got) > static_cast<size_t>(INT_MAX)) return "file too large";
         bytes.insert(bytes.end(), chunk.data(), chunk.data() + got);
-        if (got < chunk.size()) break;
     }
-    if (std::ferror(file.get())) return "read error";
-    return std::string();
 }

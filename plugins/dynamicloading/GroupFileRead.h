@@ -1,36 +1,25 @@
-// Reading a group file on a worker thread. The worker touches nothing of the engine: it fills
-// a GroupFileJob, which the engine's thread takes over once the job is finished.
+// A background reader: a worker thread's body that reads queued group files one after the
+// other and returns once the queue is empty or it is told to stop. It touches nothing of the
+// engine.
 #pragma once
 
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "ReadQueue.h"
 #include "Tev_Tread.h"
-
-struct GroupFileJob {
-    explicit GroupFileJob(const std::string& path) : path(path) {}
-
-    const std::string path;  // as the kernel gave it
-    std::atomic<bool> cancelled{false};
-
-    // Written by the worker once, read by the engine's thread after finished turned true.
-    std::mutex lock;
-    bool finished = false;
-    std::vector<char> bytes;  // the whole file when error is empty
-    std::string error;        // why the file cannot be used
-};
 
 class GroupFileRead : public Tev_RunTread {
 public:
-    explicit GroupFileRead(std::shared_ptr<GroupFileJob> job);
+    explicit GroupFileRead(std::shared_ptr<ReadQueue> queue);
     void TreadFunction() override;
 
 private:
-    bool KeepReading();
-    std::string Read(std::vector<char>& bytes);
+    bool KeepRunning();
+    bool KeepReading(const GroupFileJob& job);
+    void ReadJob(GroupFileJob& job);
+    std::string Read(const GroupFileJob& job, std::vector<char>& bytes);
 
-    std::shared_ptr<GroupFileJob> job;  // shared: the body may outlive the channel that started it
+    std::shared_ptr<ReadQueue> queue;  // shared: the body may outlive the channel that started it
 };

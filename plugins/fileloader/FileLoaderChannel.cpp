@@ -31,6 +31,7 @@
 #include "Crc32.h"
 #include "EngineInterface.h"
 #include "FileLoaderMessages.h"
+#include "TevFileRead.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/TagFormat.h"
 #include "plugins/shared/LocalPath.h"
@@ -47,11 +48,15 @@ struct FileCloser {
     }
 };
 
-// Opens a regular file for reading; NULL for directories and missing files.
+// Opens a regular file for reading; NULL for directories, FIFOs, devices and missing files.
+// The kernel's opening never waits, not even on a FIFO swapped in for the file.
 std::FILE* OpenRegularFile(const std::string& path) {
-    struct stat info;
-    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return NULL;
-    return std::fopen(path.c_str(), "rb");
+    if (path.empty()) return NULL;
+    const int fd = TevOpenFileForReading(path.c_str());
+    if (fd < 0) return NULL;
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
 }
 
 }  // namespace
@@ -95,7 +100,8 @@ bool FileLoaderChannel::ReadFile(std::FILE* file, std::vector<char>& out) {
         out.resize(sized ? static_cast<size_t>(info.st_size) : 0);
         size_t filled = 0;
         while (filled < out.size()) {
-            const size_t got = std::fread(out.data() + filled, 1, std::min(chunkSize, out.size() - filled), file);
+            const size_t got =
+                std::fread(out.data() + filled, 1, std::min(chunkSize, out.size() - filled), file);
             if (got == 0) break;
             filled += got;
             if (stopRequested.load()) return false;

@@ -10,6 +10,7 @@
 
 #include "EngineInterface.h"
 #include "FileSaverMessages.h"
+#include "TevFileRead.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/TagFormat.h"
 #include "plugins/shared/LocalPath.h"
@@ -74,7 +75,8 @@ bool FileSaverChannel::OpenSaveFile(const char* path, bool append) {
 
 // Appending writes the old content into the new file first, so it too is all or nothing.
 bool FileSaverChannel::CopyExisting(const std::string& target) {
-    int in = open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    // A FIFO swapped in for the checked target is refused instead of waited on.
+    int in = TevOpenFileForReading(target.c_str());
     if (in < 0) return errno == ENOENT;
     char chunk[64 * 1024];
     ssize_t got;

@@ -11,8 +11,10 @@
 #include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "PluginChannels.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
+#include "plugins/kinds/KindChannels.h"
 #include "support/TestEngine.h"
 
 using tarnwell_test::ScopedBoxCapture;
@@ -151,6 +153,21 @@ TEST(EngineControl, InstallDirectoriesTheEngineCannotUseAreRefused) {
 TEST(EngineControl, LoadProjectWithoutDialogChannelAnswers1) {
     TestEngine engine(TestEngineOptions::Bare());  // no plug-ins at all
     ASSERT_TRUE(engine.Started());
+    EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADER_FAILED);
+    EXPECT_TRUE(engine.Contains("EngineControl::LoadProject(): Error loading the File Dialog channel"));
+}
+
+// A channel of another class installed for the dialog's type is not asked to choose a file.
+TEST(EngineControl, LoadProjectRefusesAFileDialogTypeThatIsNoDialog) {
+    TestEngineOptions options = TestEngineOptions::Bare();
+    // The lister finds the plug-ins; the standard dialog is left out.
+    options.pluginPaths = {TARNWELL_VANTOR_DIR "/channels/Directory.dll",
+                           TEST_KIND_CHANNELS_DIR "/" TEST_FAKE_DIALOG_DLL};
+    TestEngine engine(options);
+    ASSERT_TRUE(engine.Started());
+    Tev_Channel* fake = engine.Engine()->InitChannelFromType(TEV_FILEDIALOG_GUID, nullptr, false);
+    ASSERT_NE(fake, nullptr) << "the impostor is installed";
+    delete fake;
     EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADER_FAILED);
     EXPECT_TRUE(engine.Contains("EngineControl::LoadProject(): Error loading the File Dialog channel"));
 }

@@ -4,12 +4,18 @@
 
 #include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "FileLoaderChannels.h"
 #include "TevFileLoader.h"
+#include "Tev_ChannelGroup.h"
+#include "plugins/kinds/KindChannels.h"
+#include "plugins/testchannels/TestChannels.h"
+#include "support/GroupFileSupport.h"
 #include "support/TestEngine.h"
 
 using tarnwell_test::TestEngine;
@@ -91,4 +97,46 @@ TEST(EngineTranslate, FileWithoutTranslatorsIsHandedBackWhole) {
     int32_t read = 0;
     ASSERT_TRUE(channel->CopyTagDataToBuffer(&read, sizeof(read)));
     EXPECT_EQ(read, 9);
+}
+
+// A "KORF" block may name any installed channel: only a translator (one of a plug-in built
+// with hidden symbols here) is called as one. Another channel fails the load with a message
+// instead of having whatever sits in the translator's slot called.
+TEST(EngineTranslate, OnlyTranslatorChannelsTranslateAGroupFile) {
+    tarnwell_test::TestEngineOptions options;
+    options.pluginPaths = {TARNWELL_TEST_CHANNELS_DIR, TEST_KIND_CHANNELS_DIR};
+    TestEngine engine(options);
+    ASSERT_TRUE(engine.Started());
+    const char* const kNotATranslator = "EngineInterfaceExt::TranslateFile: Channel is not a translator:";
+    struct Case {
+        _GUID layer;
+        unsigned char code;  // what the group after the layer is coded with
+        bool loads;
+    };
+    const Case cases[] = {
+        {kTestTranslatorGuid, kTestTranslatorCode, true},
+        {kTestRootGuid, 0, false},
+        {kTestCounterGuid, kTestTranslatorCode, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.layer.Data1);
+        engine.ClearMessages();
+        std::vector<char> group =
+            FileBuilder(engine.Engine()).Tag("TEVG").Int("CHCO", 1).Entry(0, kTestRootGuid, "inner").Bytes();
+        std::vector<char> file;
+        PutTag(file, "KORF");
+        PutBlock(file, &test.layer, sizeof(test.layer));
+        for (char byte : group) file.push_back(static_cast<char>(byte ^ test.code));
+        const std::string path = engine.InstallDir() + "/layered.cgr";
+        std::ofstream(path, std::ios::binary).write(file.data(), static_cast<std::streamsize>(file.size()));
+
+        Tev_ChannelGroup* loaded = engine.Engine()->LoadChannelGroup(path.c_str(), "Layered");
+        EXPECT_EQ(loaded != nullptr, test.loads);
+        EXPECT_EQ(engine.Contains(kNotATranslator), !test.loads);
+        if (loaded) {
+            ASSERT_NE(loaded->GetChannel(0), nullptr);
+            EXPECT_STREQ(loaded->GetChannel(0)->GetChannelName(), "inner");
+            engine.Engine()->DeleteChannelGroup(loaded->GetGroupIndex());
+        }
+    }
 }

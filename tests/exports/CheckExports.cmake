@@ -16,7 +16,8 @@ endforeach()
 set(failures "")
 # The plain function, the four globals and the host hooks must be reachable by name.
 foreach(required GetEngineControlInstance debugOutPut globalEngine globalDllInstance channelInternal
-    TevSetMessageBoxHandler TevSetTraceHandler TevTraceClock TevTraceSpan TevCheckProject)
+    TevSetMessageBoxHandler TevSetTraceHandler TevTraceClock TevTraceSpan TevCheckProject
+    TevOpenFileForReading)
   if(NOT required IN_LIST names)
     string(APPEND failures "missing export: ${required}\n")
   endif()

@@ -1,6 +1,7 @@
 // Group files: what a saved group keeps when it is read back, through a file and through a
 // buffer, and the blocks the reader accepts beyond those the writer produces.
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 #include "ChannelInternal.h"
@@ -258,4 +259,53 @@ TEST_F(ChannelGroupFileBlocks, GroupTableLoadsAFileUnderItsStoredPoolName) {
     // The name is taken now: loading it again is refused.
     EXPECT_EQ(Api()->LoadChannelGroup(path.c_str(), nullptr), nullptr);
     EXPECT_EQ(Api()->GetPoolGroup("Meadow", 0), loaded);
+}
+
+// A block a newer version writes after a channel's record is skipped wherever the channel
+// stands, so the group and its own blocks after the last channel still load.
+TEST_F(ChannelGroupFileBlocks, BlockANewerVersionAddsAfterAChannelIsSkippedInTheMiddleAndAtTheEnd) {
+    const _GUID kGroupGuid = {0x6E3A11C2, 0x1, 0x2, {3, 4, 5, 6, 7, 8, 9, 10}};
+    for (int newerAfter : {0, 1}) {
+        SCOPED_TRACE(newerAfter);
+        FileBuilder file(Api());
+        file.Tag("TEVG").Int("CHCO", 2);
+        for (int i = 0; i < 2; ++i) {
+            file.Entry(i, kTestRootGuid, i == 0 ? "first" : "second");
+            if (i == newerAfter) file.Int("CHXX", 42).Tag("CHXY");
+        }
+        std::vector<char> bytes = file.Int("CHSC", 1)
+                                      .Int("CGIC", 0)
+                                      .Block("CGII", "", 0)
+                                      .Text("CINA", "Newer")
+                                      .Guid("CGGG", kGroupGuid)
+                                      .Bytes();
+        const std::string path = Path("newer.cgr");
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+
+        Tev_ChannelGroup* loaded = Api()->LoadChannelGroup(path.c_str(), nullptr);
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_STREQ(loaded->GetPoolName(), "Newer");
+        EXPECT_EQ(loaded->GetPoolNr(), 0);
+        EXPECT_EQ(loaded->GetStartChannel(), 1);
+        EXPECT_EQ(loaded->GetUniqueGroupGuid(), kGroupGuid);
+        ASSERT_NE(loaded->GetChannel(1), nullptr);
+        EXPECT_STREQ(loaded->GetChannel(1)->GetChannelName(), "second");
+        Api()->DeleteChannelGroup(loaded->GetGroupIndex());
+    }
+}
+
+// A group to be loaded under the pool name its file stores is told when the file has none.
+TEST_F(ChannelGroupFileBlocks, MissingStoredPoolNameIsReportedWhenItWasWanted) {
+    std::vector<char> bytes =
+        FileBuilder(Api()).Tag("TEVG").Int("CHCO", 1).Entry(0, kTestRootGuid).Int("CHSC", 0).Bytes();
+    const std::string path = Path("nameless.cgr");
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const char* const kNoPoolName = "Tev_ChannelGroup::LoadChannelGroup: No pool name stored in the file: ";
+
+    EXPECT_EQ(Api()->LoadChannelGroup(path.c_str(), nullptr), nullptr);
+    EXPECT_TRUE(engine.Contains(kNoPoolName + path));
+    EXPECT_FALSE(engine.Contains("Channel group name already exists"));
+    engine.ClearMessages();
+    EXPECT_NE(Api()->LoadChannelGroup(path.c_str(), "Given"), nullptr);
+    EXPECT_FALSE(engine.Contains(kNoPoolName));
 }

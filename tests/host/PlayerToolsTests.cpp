@@ -5,12 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ChannelInternal.h"
@@ -21,6 +25,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "plugins/testchannels/TestChannels.h"
+#include "support/FifoSwap.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
 
@@ -31,6 +36,7 @@ namespace {
 
 struct PlayerRun {
     int status = -1;
+    bool timedOut = false;  // still running at the time limit (then killed)
     std::string output;
 };
 
@@ -40,10 +46,12 @@ class PlayerTools : public ::testing::Test {
 protected:
     void SetUp() override {
         installDir = fs::path(root.Path()) / "vantor";
-        fs::copy(TARNWELL_VANTOR_DIR, installDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        fs::copy(TARNWELL_VANTOR_DIR, installDir,
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
 
-    PlayerRun Player(std::vector<std::string> arguments) {
+    // Runs the player and waits for it, at most timeoutMs when that is given.
+    PlayerRun Player(std::vector<std::string> arguments, int timeoutMs = 0) {
         arguments.insert(arguments.begin(), {(installDir / "vantor-player").string(), "--registry-key",
                                              "SOFTWARE\\PlayerToolsTest"});
         const std::string output = root.Path() + "/output.txt";
@@ -61,9 +69,19 @@ protected:
             execv(argv[0], argv.data());
             _exit(127);
         }
-        int status = 0;
-        waitpid(pid, &status, 0);
         PlayerRun run;
+        int status = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (timeoutMs > 0 && waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                continue;
+            }
+            run.timedOut = true;
+            kill(pid, SIGKILL);
+            break;
+        }
+        if (timeoutMs <= 0 || run.timedOut) waitpid(pid, &status, 0);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         std::ifstream in(output);
         std::stringstream text;
@@ -73,9 +91,10 @@ protected:
     }
 
     // A start group (a counter with a root below it) and a project carrying both plug-ins;
-    // `extra` adds entries after them. With `background`, the counter's second child is a
-    // public call that loads a target group in the background.
-    void WriteProject(const ProjectBlocks& extra = {}, int extraCount = 0, bool background = false) {
+    // `extra` adds entries after them. With `background`, the counter's further children are
+    // that many public calls that load a target group in the background, each under a pool of
+    // its own ("Target", "Target1", ...).
+    void WriteProject(const ProjectBlocks& extra = {}, int extraCount = 0, int background = 0) {
         TestEngineOptions options;
         options.pluginPaths = {TestChannelPath(TEST_COUNTER_DLL), TestChannelPath(TEST_ROOT_DLL)};
         TestEngine writer(options);
@@ -95,27 +114,33 @@ protected:
             ASSERT_TRUE(target->SaveChannelGroup((root.Path() + "/target.cgr").c_str()));
             api->DeleteChannelGroup(target->GetGroupIndex());
 
-            Tev_Channel* call = api->InitChannelFromType(kTestRootGuid, group, false);
-            ASSERT_NE(call, nullptr);
-            call->SetChannelInterfaceType(PEX_PUBLICCALL);
-            PublicCallInfo info;
-            std::strcpy(info.poolName, "Target");
-            std::strcpy(info.channelName, "Lamp");
-            std::strcpy(info.fileName, "target.cgr");
-            info.autoLoadGroup = false;
-            info.dynamicAutoLoadGroup = 1;
-            channelInternal.SetPublicCallInfo(call, info);
-            start->SetChild(call, -1, 0);
+            for (int i = 0; i < background; ++i) {
+                Tev_Channel* call = api->InitChannelFromType(kTestRootGuid, group, false);
+                ASSERT_NE(call, nullptr);
+                call->SetChannelInterfaceType(PEX_PUBLICCALL);
+                PublicCallInfo info;
+                const std::string pool = i == 0 ? "Target" : "Target" + std::to_string(i);
+                std::strcpy(info.poolName, pool.c_str());
+                std::strcpy(info.channelName, "Lamp");
+                std::strcpy(info.fileName, "target.cgr");
+                info.autoLoadGroup = false;
+                info.dynamicAutoLoadGroup = 1;
+                channelInternal.SetPublicCallInfo(call, info);
+                start->SetChild(call, -1, 0);
+            }
         }
         ASSERT_TRUE(group->SaveChannelGroup((root.Path() + "/start.cgr").c_str()));
 
-        ProjectBlocks blocks = {
-            {"QSPT", {Int32Data(1)}}, {"QSGR", {TextData("start.cgr")}}, {"QDDC", {Int32Data(2 + extraCount)}}};
-        for (auto [type, module] : {std::pair{kTestCounterGuid, TEST_COUNTER_DLL}, {kTestRootGuid, TEST_ROOT_DLL}}) {
+        ProjectBlocks blocks = {{"QSPT", {Int32Data(1)}},
+                                {"QSGR", {TextData("start.cgr")}},
+                                {"QDDC", {Int32Data(2 + extraCount)}}};
+        for (auto [type, module] :
+             {std::pair{kTestCounterGuid, TEST_COUNTER_DLL}, {kTestRootGuid, TEST_ROOT_DLL}}) {
             const ChannelType local = writer.Ext()->GetChannelList()->GetChannelType(type);
             const std::string path = TestChannelPath(module);
-            Append(blocks, ChannelEntry(type, {local.versionInfo[0], local.versionInfo[1], local.versionInfo[2]},
-                                        FileCrc(api, path)));
+            Append(blocks,
+                   ChannelEntry(type, {local.versionInfo[0], local.versionInfo[1], local.versionInfo[2]},
+                                FileCrc(api, path)));
             Append(blocks, EmbeddedChannel(module, ReadBinaryFile(path)));
         }
         Append(blocks, extra);
@@ -150,7 +175,8 @@ TEST_F(PlayerTools, CheckExitStatusAndNamesFollowWhatARunWouldLoad) {
         ProjectBlocks entry;
         const char* shown;
     } failures[] = {
-        {"missing plug-in", ChannelEntry(kTestMissingGuid, {1, 52, 1}, 0), "7E57C4FF-7E57-4000-8000-0000000000FF"},
+        {"missing plug-in", ChannelEntry(kTestMissingGuid, {1, 52, 1}, 0),
+         "7E57C4FF-7E57-4000-8000-0000000000FF"},
         {"checksum mismatch", ChannelEntry(kTestCounterGuid, {1, 52, 1}, 12345), "checksum"},
     };
     for (const auto& failure : failures) {
@@ -167,14 +193,16 @@ TEST_F(PlayerTools, CheckExitStatusAndNamesFollowWhatARunWouldLoad) {
 // format, one complete event per frame, the group and plug-in loads on record, the background
 // read on a worker thread of its own.
 TEST_F(PlayerTools, TraceIsJsonWithOneEventPerFrameAndStatsAndStatusAreReported) {
-    WriteProject({}, 0, true);
+    WriteProject({}, 0, 1);
     const std::string trace = root.Path() + "/trace.json";
-    PlayerRun run = Player({"--frames", "30", "--fps", "20", "--trace", trace, "--stats", "--status", Project()});
+    PlayerRun run =
+        Player({"--frames", "30", "--fps", "20", "--trace", trace, "--stats", "--status", Project()});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Has(run.output, "frame times over 30 frames: min ")) << run.output;
     EXPECT_TRUE(Has(run.output, "99th percentile")) << run.output;
     // The frames take 1.45 s: at least one status line.
-    EXPECT_TRUE(Has(run.output, " fps, 4 channels, 2 groups, loaded in the background: target.cgr\n")) << run.output;
+    EXPECT_TRUE(Has(run.output, " fps, 4 channels, 2 groups, loaded in the background: target.cgr\n"))
+        << run.output;
 
     const std::string script =
         "import json,sys\n"
@@ -199,6 +227,21 @@ TEST_F(PlayerTools, TraceIsJsonWithOneEventPerFrameAndStatsAndStatusAreReported)
     EXPECT_TRUE(Has(answer, "worker read")) << answer;
     EXPECT_FALSE(Has(answer, "no worker read")) << answer;
     EXPECT_FALSE(Has(answer, "plugins=0 ")) << answer;
+}
+
+// Two hundred public calls load the target group in the background while a FIFO is swapped
+// in and out for its file: no reader waits on the FIFO, so the player ends right after its
+// frames instead of waiting for stuck workers.
+TEST_F(PlayerTools, FifoSwappedInForABackgroundGroupFileDoesNotHoldTheShutdown) {
+    WriteProject({}, 0, 200);
+    FifoSwapper swapper(root.Path() + "/target.cgr");
+    ASSERT_TRUE(swapper.Ready());
+    PlayerRun run = Player({"--frames", "20", "--fps", "200", Project()}, 10000);
+    swapper.Stop();
+    EXPECT_FALSE(run.timedOut) << run.output;
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Has(run.output, "ran 20 frames")) << run.output;
+    EXPECT_FALSE(Has(run.output, "Thread is not responding")) << run.output;
 }
 
 }  // namespace
