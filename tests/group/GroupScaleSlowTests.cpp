@@ -1,9 +1,8 @@
 // Sizes that once made the kernel quadratic or overflowed its stack: many groups whose public
-// calls reach each other, and a pool nested a million levels deep. Process time, not wall
-// time: the machine may be busy with other work.
+// calls reach each other, and a pool nested a million levels deep. They must come through
+// whole; bench/HostileShapesBench measures their time and memory.
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -16,9 +15,6 @@ namespace {
 
 const int kSelfCalls = 600;
 const int kPoolDepth = 1000000;
-const double kBudgetSeconds = 2.0;
-
-double CpuSeconds(std::clock_t since) { return static_cast<double>(std::clock() - since) / CLOCKS_PER_SEC; }
 
 class GroupScaleSlow : public TableGroupTest {
 protected:
@@ -70,7 +66,6 @@ TEST_F(GroupScaleSlow, SelfCallingGroupsAndDeepPoolsStayInProportion) {
     std::string poolPath = "Top";
     for (int level = 0; level < kPoolDepth; level++) poolPath += "@a";
     Tev_ChannelGroup* pools = NewGroup("Pools");
-    std::clock_t start = std::clock();
     Tev_Channel* member = AddNew(pools);
     ASSERT_NE(Pools()->CreatePoolItem(poolPath.c_str(), member), nullptr);
     Tev_Channel* user = AddNew(pools);
@@ -79,7 +74,6 @@ TEST_F(GroupScaleSlow, SelfCallingGroupsAndDeepPoolsStayInProportion) {
     EXPECT_EQ(user->GetPoolChannel(0), member);
     Api()->DeleteChannelGroup(pools->GetGroupIndex());
     EXPECT_EQ(Pools()->GetMainGroupPoolItemCount(), 0);
-    EXPECT_LT(CpuSeconds(start), kBudgetSeconds) << "pool depth " << kPoolDepth;
 
     // Every pool name loaded once: each call loads its target at its first look-up. Then
     // every call forgets its target and asks the engine again, and the engine shuts down.
@@ -91,11 +85,7 @@ TEST_F(GroupScaleSlow, SelfCallingGroupsAndDeepPoolsStayInProportion) {
     ASSERT_EQ(calls.size(), static_cast<size_t>((kSelfCalls + 1) * kSelfCalls));
     for (Tev_Channel* call : calls)
         channelInternal.SetPublicCallInfo(call, channelInternal.GetPublicCallInfo(call));
-    start = std::clock();
     for (Tev_Channel* call : calls)
         ASSERT_NE(channelInternal.GetPublicChannelForPublicCall(call, false), nullptr);
-    EXPECT_LT(CpuSeconds(start), kBudgetSeconds) << "looking up " << calls.size() << " public calls";
-    start = std::clock();
     engine.Stop();
-    EXPECT_LT(CpuSeconds(start), kBudgetSeconds) << "shutting down " << kSelfCalls + 1 << " groups";
 }
