@@ -79,8 +79,9 @@ const char* PlayerUsage() {
            "Exit status: 0 success; 1 bad command line; 2 no engine control object;\n"
            "3 the engine did not start; 6 the trace file could not be written;\n"
            "10 + the project load code otherwise\n"
-           "(11 loader failed, 12 newer engine or plug-in restore needed, 13 no project, 14 no start "
-           "group).\n"
+           "(11 loader failed or stopped, out of memory; 12 newer engine needed, or a plug-in or\n"
+           "DLL the project carries could not be restored or is refused; 13 no project; 14 the start\n"
+           "group did not load: missing, no regular file, damaged, nested too deeply).\n"
            "With --check: 0 a run loads everything as installed; 4 a run first restores plug-ins or\n"
            "DLLs the project carries (they are missing, older or different here); 5 a run would not\n"
            "load everything.\n";
