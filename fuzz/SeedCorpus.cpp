@@ -23,7 +23,7 @@
 #include "Tev_ChannelGroup.h"
 #include "plugins/cgrblocks/CgrBlocksChannel.h"
 #include "plugins/testchannels/TestChannels.h"
-#include "support/GroupSetPlan.h"
+#include "support/GroupSetSeeds.h"
 #include "support/LoaderSupport.h"
 #include "support/ProjectBuilder.h"
 #include "support/ReaderInputs.h"
@@ -271,72 +271,12 @@ void StreamSeeds(Seeds& seeds) {
 
 // ---- group sets ----
 
-namespace gs = tarnwell_test::groupset;
-
-std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// Each of files 0..count-1 holds a chain of calls (as many as a group holds) into pools of its
-// own, all loading the next file: loading the start group loads the ring, group inside group.
-std::string Ring(int count, gs::Load load) {
-    std::string bytes = gs::Files(count);
-    for (int file = 0; file < count; file++) {
-        const std::vector<uint8_t> target = gs::TargetBytes(63 * file, (file + 1) % count, load, false, 0);
-        bytes += gs::Operation(gs::Op::Public, file, {0});
-        bytes += gs::Operation(gs::Op::Chain, file, Concat({62}, target));
-    }
-    return bytes;
-}
-
-// g0 calls the counter S0 of g1 (which calls its parameter 0) with a child for that parameter.
-std::string Pair(gs::Load load) {
-    return gs::Files(2) + gs::Operation(gs::Op::Public, 1, {0x08 | 0x10}) +
-           gs::Operation(gs::Op::Parameter, 1, {0x08}) +
-           gs::Operation(gs::Op::Call, 0, Concat(gs::TargetBytes(1, 1, load, true, 0), {1, 0})) +
-           gs::Operation(gs::Op::Leaf, 0, {0x08});
-}
-
 void GroupSetSeeds(const std::string& out) {
     const fs::path dir = fs::path(out) / "group_set";
     fs::create_directories(dir);
-    // Positions 16383, 1000 and 64 of the child table, waiting for a pool nobody has.
-    const std::vector<uint8_t> waiting =
-        Concat(gs::TargetBytes(900, 0, gs::Load::Waiting, false, 0), {3, 7, 6, 5});
-    std::string manyWaiting = gs::Files(16);
-    for (int file = 0; file < 16; file++)
-        for (int call = 0; call < 4; call++) manyWaiting += gs::Operation(gs::Op::Call, file, waiting);
-    const std::pair<const char*, std::string> kSets[] = {
-        {"start-only", gs::Files(1)},
-        {"leaves", gs::Files(1) + gs::Operation(gs::Op::Leaf, 0, {0x08}) +
-                       gs::Operation(gs::Op::Leaf, 0, {0x08 | 0x10 | 2}) +
-                       gs::Operation(gs::Op::Leaf, 0, {0x08 | 0x10 | 3}) +
-                       gs::Operation(gs::Op::Leaf, 0, {0x08 | 4})},
-        {"autoload-pair", Pair(gs::Load::Autoload)},
-        {"dynamic-pair", Pair(gs::Load::Dynamic)},
-        {"waiting-pair", Pair(gs::Load::Waiting)},
-        {"waiting-high-positions", gs::Files(1) + gs::Operation(gs::Op::Call, 0, waiting)},
-        {"many-waiting", manyWaiting},
-        {"self-load-chain",
-         gs::Files(1) + gs::Operation(gs::Op::Public, 0, {0}) +
-             gs::Operation(gs::Op::Chain, 0,
-                           Concat({62}, gs::TargetBytes(0, 0, gs::Load::Autoload, false, 0)))},
-        {"autoload-ring", Ring(16, gs::Load::Autoload)},
-        {"dynamic-ring", Ring(16, gs::Load::Dynamic)},
-        {"shallow-pool", gs::Files(1) + gs::Operation(gs::Op::PoolMember, 0, {2 << 1}) +
-                             gs::Operation(gs::Op::PoolUser, 0, {0})},
-        {"deep-pool", gs::Files(1) + gs::Operation(gs::Op::PoolMember, 0, {12 << 1}) +
-                          gs::Operation(gs::Op::PoolUser, 0, {0})},
-        {"extra-between-channels", gs::Files(1) + gs::Operation(gs::Op::Leaf, 0, {0x08}) +
-                                       gs::Operation(gs::Op::ExtraBlock, 0, {8, 0}) +
-                                       gs::Operation(gs::Op::Leaf, 0, {0x08})},
-        {"extra-after-last-channel", gs::Files(1) + gs::Operation(gs::Op::Leaf, 0, {0x08}) +
-                                         gs::Operation(gs::Op::ExtraBlock, 0, {8, 0})},
-    };
-    for (const auto& [name, bytes] : kSets)
+    for (const auto& [name, bytes] : groupset::SeedSets())
         if (!WriteBinaryFile((dir / name).string(), bytes)) {
-            std::fprintf(stderr, "fuzz_seed_corpus: cannot write %s\n", name);
+            std::fprintf(stderr, "fuzz_seed_corpus: cannot write %s\n", name.c_str());
             std::exit(1);
         }
 }
