@@ -11,7 +11,7 @@ namespace {
 
 // Link positions of a call's children: while the target is unreachable each waits in a
 // placeholder slot of that number, so high ones make long rows of empty slots.
-const int kChildPositions[] = {0, 1, 2, 3, 7, 64, 1000, 16383};
+const int kChildPositions[] = {0, 1, 2, 3, 7, 64, 1000, 4095};
 const char* const kExtraTags[] = {"XTRA", "CBEM", "CHUP"};
 const char* const kPoolRoots[] = {"x", "y"};
 
@@ -164,7 +164,7 @@ private:
     // A leaf in a pool whose path is a root name and up to kMaxPoolDepth empty components.
     void PoolMember(Group& group) {
         const uint8_t bits = in.Byte();
-        int depth = std::min((1 << ((bits >> 1) % 13)) - 1, kMaxPoolDepth);
+        int depth = std::min((1 << ((bits >> 1) % 12)) - 1, kMaxPoolDepth);
         if (poolPathChars + depth + 1 > kMaxPoolPathChars) depth = 0;
         Channel channel = Made(bits & 0x80 ? Kind::Derived : Kind::Root);
         channel.memberOf = std::string(kPoolRoots[bits & 1]) + std::string(static_cast<size_t>(depth), '@');

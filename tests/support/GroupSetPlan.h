@@ -26,7 +26,7 @@ inline constexpr int kPoolNames = 1024;   // public calls look for pools P0 .. P
 inline constexpr int kPublicNames = 8;    // public channels S0 .. S7
 inline constexpr int kMaxParameters = 8;  // declared per group
 inline constexpr int kMaxCallChildren = 3;
-inline constexpr int kMaxPoolDepth = (1 << 12) - 1;   // "@" in one pool path
+inline constexpr int kMaxPoolDepth = (1 << 11) - 1;   // "@" in one pool path
 inline constexpr int kMaxPoolPathChars = 1 << 16;     // in all pool paths of a set
 inline constexpr int kMaxPlaceholderSlots = 1 << 16;  // link positions of call children, summed
 

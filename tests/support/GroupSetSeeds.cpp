@@ -35,7 +35,7 @@ std::string Pair(Load load) {
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> SeedSets() {
-    // Positions 16383, 1000 and 64 of the child table, waiting for a pool nobody has.
+    // Positions 4095, 1000 and 64 of the child table, waiting for a pool nobody has.
     const std::vector<uint8_t> waiting = Concat(TargetBytes(900, 0, Load::Waiting, false, 0), {3, 7, 6, 5});
     std::string manyWaiting = Files(16);
     for (int file = 0; file < 16; file++)
@@ -55,7 +55,7 @@ std::vector<std::pair<std::string, std::string>> SeedSets() {
         {"autoload-ring", Ring(16, Load::Autoload)},
         {"dynamic-ring", Ring(16, Load::Dynamic)},
         {"shallow-pool", Files(1) + Operation(Op::PoolMember, 0, {2 << 1}) + Operation(Op::PoolUser, 0, {0})},
-        {"deep-pool", Files(1) + Operation(Op::PoolMember, 0, {12 << 1}) + Operation(Op::PoolUser, 0, {0})},
+        {"deep-pool", Files(1) + Operation(Op::PoolMember, 0, {11 << 1}) + Operation(Op::PoolUser, 0, {0})},
         {"extra-between-channels", Files(1) + Operation(Op::Leaf, 0, {0x08}) +
                                        Operation(Op::ExtraBlock, 0, {8, 0}) + Operation(Op::Leaf, 0, {0x08})},
         {"extra-after-last-channel",
