@@ -271,14 +271,17 @@ void StreamSeeds(Seeds& seeds) {
 
 // ---- group sets ----
 
-void GroupSetSeeds(const std::string& out) {
+// Answers how many it wrote.
+int GroupSetSeeds(const std::string& out) {
     const fs::path dir = fs::path(out) / "group_set";
     fs::create_directories(dir);
-    for (const auto& [name, bytes] : groupset::SeedSets())
+    const auto sets = groupset::SeedSets();
+    for (const auto& [name, bytes] : sets)
         if (!WriteBinaryFile((dir / name).string(), bytes)) {
             std::fprintf(stderr, "fuzz_seed_corpus: cannot write %s\n", name.c_str());
             std::exit(1);
         }
+    return static_cast<int>(sets.size());
 }
 
 }  // namespace
@@ -298,7 +301,7 @@ int main(int argc, char** argv) {
     ProjectSeeds(engine, seeds);
     ChannelListSeeds(engine, seeds);
     StreamSeeds(seeds);
-    GroupSetSeeds(argv[1]);
-    std::printf("fuzz_seed_corpus: %d seeds in %s\n", seeds.Count(), argv[1]);
+    const int sets = GroupSetSeeds(argv[1]);
+    std::printf("fuzz_seed_corpus: %d seeds and %d group sets in %s\n", seeds.Count(), sets, argv[1]);
     return 0;
 }
