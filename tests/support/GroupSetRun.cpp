@@ -120,6 +120,7 @@ std::string RunSet(TestEngine& engine, const WrittenSet& written, const StepChec
 std::string FeedGroupSet(TestEngine& engine, const uint8_t* data, size_t size, const StepCheck& check) {
     const Plan plan = Decode(data, size);
     TempDir dir("tarnwell-group-set");
+    if (dir.Path().empty()) return "no temporary directory";
     WrittenSet written;
     std::string problem = WriteSet(engine.Engine(), plan, dir.Path(), written);
     engine.ClearMessages();
