@@ -3,6 +3,7 @@
 // without a verdict and do what they describe, and the sets the harness found
 // (inputs/group_set/, one file each) pass.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,7 +11,12 @@
 #include <vector>
 
 #include "EngineInterface.h"
+#include "HostThread.h"
+#include "TevFileSaver.h"
 #include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "plugins/testchannels/TestChannels.h"
+#include "support/GroupSetFiles.h"
 #include "support/GroupSetPlan.h"
 #include "support/GroupSetRun.h"
 #include "support/GroupSetSeeds.h"
@@ -76,6 +82,63 @@ TEST(GroupSetPlan, AnyBytesDecodeWithinTheBounds) {
                 groupset::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
         }
     }
+}
+
+// The id check finds a loaded group's file by this name alone.
+TEST(GroupSetPlan, FileIndexNamesOnlyTheSetsFiles) {
+    const std::pair<const char*, int> kPaths[] = {
+        {"/tmp/set/g0.cgr", 0},   {"..\\set\\g15.cgr", 15}, {"g7.cgr", 7},   {"/tmp/set/g16.cgr", -1},
+        {"/tmp/set/g03.cgr", -1}, {"/tmp/set/g.cgr", -1},   {"g1.cgrx", -1}, {"/tmp/g1.cgr/x", -1},
+    };
+    for (const auto& [path, file] : kPaths) EXPECT_EQ(groupset::FileIndex(path), file) << path;
+}
+
+// An extra block goes between its channel's record and the next entry; after the last
+// channel, before the closing blocks; the group reads back whole when it is not the last.
+TEST(GroupSetFiles, ExtraBlocksLandAfterTheirChannel) {
+    TestEngine engine(ReaderEngineOptions());
+    ASSERT_TRUE(engine.Started());
+    EngineInterface* api = engine.Engine();
+    Tev_ChannelGroup group(api);
+    for (int i = 0; i < 2; i++) group.AddChannel(api->InitChannelFromType(kTestRootGuid, nullptr, false));
+    TevFileSaver saver(api);
+    ASSERT_TRUE(saver.OpenMemory() && group.SaveChannelGroup(saver));
+    const std::string saved(saver.GetBuffer(), saver.GetBufferSize());
+
+    const std::string middle = groupset::WithExtraBlocks(api, saved, {{0, "XTRA", "data"}});
+    const size_t second = middle.find("CHIX", middle.find("CHIX") + 4);
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_EQ(middle.find("XTRA"), second - 12);  // tag, size and four bytes
+    Tev_ChannelGroup loaded(api);
+    std::vector<char> bytes(middle.begin(), middle.end());
+    ASSERT_TRUE(
+        loaded.LoadChannelGroupFromBuffer("middle.cgr", static_cast<int>(bytes.size()), bytes.data(), true));
+    EXPECT_NE(loaded.GetChannel(1), nullptr);
+    EXPECT_EQ(loaded.GetUniqueGroupGuid(), group.GetUniqueGroupGuid());
+
+    const std::string last = groupset::WithExtraBlocks(api, saved, {{1, "XTRA", ""}});
+    EXPECT_EQ(last.find("XTRA") + 8, last.find("CHSC"));
+    EXPECT_EQ(last.size(), saved.size() + 8);
+}
+
+// Recursion a host's thread would not survive must end the harness's thread too.
+TEST(GroupSetHost, JobsRunOnAThreadWithTheStackAsked) {
+    constexpr size_t kStack = 1 << 20;
+    fuzzharness::HostThread host(kStack);
+    ASSERT_TRUE(host.Started());
+    size_t stack = 0;
+    bool elsewhere = false;
+    const pthread_t caller = pthread_self();
+    host.Run([&] {
+        elsewhere = !pthread_equal(pthread_self(), caller);
+        pthread_attr_t attributes;
+        if (pthread_getattr_np(pthread_self(), &attributes) != 0) return;
+        pthread_attr_getstacksize(&attributes, &stack);
+        pthread_attr_destroy(&attributes);
+    });
+    EXPECT_TRUE(elsewhere);
+    EXPECT_GE(stack, kStack);
+    EXPECT_LT(stack, 2 * kStack);
 }
 
 // Whether the pool's group is in the table at some step tells the call reached its file.
