@@ -151,7 +151,7 @@ TEST(GroupSetRun, SoundSetsLoadWithoutAVerdict) {
     const Case kCases[] = {
         {"start-only", "P1", false},   {"leaves", "P1", false},
         {"autoload-pair", "P1", true}, {"dynamic-pair", "P1", true},
-        {"waiting-pair", "P1", false}, {"waiting-high-positions", "P900", false},
+        {"waiting-pair", "P1", false}, {"waiting-high-positions", "P200", false},
         {"shallow-pool", "P1", false}, {"extra-between-channels", "P1", false},
     };
     TestEngine engine(ReaderEngineOptions());

@@ -36,7 +36,7 @@ std::string Pair(Load load) {
 
 std::vector<std::pair<std::string, std::string>> SeedSets() {
     // Positions 4095, 1000 and 64 of the child table, waiting for a pool nobody has.
-    const std::vector<uint8_t> waiting = Concat(TargetBytes(900, 0, Load::Waiting, false, 0), {3, 7, 6, 5});
+    const std::vector<uint8_t> waiting = Concat(TargetBytes(200, 0, Load::Waiting, false, 0), {3, 7, 6, 5});
     std::string manyWaiting = Files(16);
     for (int file = 0; file < 16; file++)
         for (int call = 0; call < 4; call++) manyWaiting += Operation(Op::Call, file, waiting);
@@ -52,8 +52,8 @@ std::vector<std::pair<std::string, std::string>> SeedSets() {
         {"self-load-chain",
          Files(1) + Operation(Op::Public, 0, {0}) +
              Operation(Op::Chain, 0, Concat({62}, TargetBytes(0, 0, Load::Autoload, false, 0)))},
-        {"autoload-ring", Ring(16, Load::Autoload)},
-        {"dynamic-ring", Ring(16, Load::Dynamic)},
+        {"autoload-ring", Ring(4, Load::Autoload)},
+        {"dynamic-ring", Ring(4, Load::Dynamic)},
         {"shallow-pool", Files(1) + Operation(Op::PoolMember, 0, {2 << 1}) + Operation(Op::PoolUser, 0, {0})},
         {"deep-pool", Files(1) + Operation(Op::PoolMember, 0, {11 << 1}) + Operation(Op::PoolUser, 0, {0})},
         {"extra-between-channels", Files(1) + Operation(Op::Leaf, 0, {0x08}) +
