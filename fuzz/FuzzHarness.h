@@ -11,9 +11,9 @@
 
 namespace fuzzharness {
 
-inline void Verdict(const std::string& problem) {
+inline void Verdict(const std::string& problem, const char* what = "reader") {
     if (problem.empty()) return;
-    std::fprintf(stderr, "==reader check failed== %s\n", problem.c_str());
+    std::fprintf(stderr, "==%s check failed== %s\n", what, problem.c_str());
     std::abort();
 }
 

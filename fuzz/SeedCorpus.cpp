@@ -1,10 +1,11 @@
 // Seed corpora for the harnesses, written by the kernel's own writer:
 //
-//   fuzz_seed_corpus OUT     writes OUT/<reader>/<name> for every reader
+//   fuzz_seed_corpus OUT     writes OUT/<reader>/<name> for every reader, and OUT/group_set/
 //
 // Group files of every shape the kernel saves (links, holes, parameters, public calls, pools,
 // plug-in blocks, a large group), projects with embedded modules (also under names that must
-// be refused), the engine's own channel.lst, and all of them again for the tagged reader.
+// be refused), the engine's own channel.lst, and all of them again for the tagged reader. The
+// group set harness gets a description of each shape of set it knows (support/GroupSetPlan.h).
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "Tev_ChannelGroup.h"
 #include "plugins/cgrblocks/CgrBlocksChannel.h"
 #include "plugins/testchannels/TestChannels.h"
+#include "support/GroupSetSeeds.h"
 #include "support/LoaderSupport.h"
 #include "support/ProjectBuilder.h"
 #include "support/ReaderInputs.h"
@@ -267,6 +269,21 @@ void StreamSeeds(Seeds& seeds) {
     seeds.Add(Reader::TaggedReader, "garbage-after", Block("CHCO", Int32Data(1)) + "\x80\x81\x82\x83rest");
 }
 
+// ---- group sets ----
+
+// Answers how many it wrote.
+int GroupSetSeeds(const std::string& out) {
+    const fs::path dir = fs::path(out) / "group_set";
+    fs::create_directories(dir);
+    const auto sets = groupset::SeedSets();
+    for (const auto& [name, bytes] : sets)
+        if (!WriteBinaryFile((dir / name).string(), bytes)) {
+            std::fprintf(stderr, "fuzz_seed_corpus: cannot write %s\n", name.c_str());
+            std::exit(1);
+        }
+    return static_cast<int>(sets.size());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -284,6 +301,7 @@ int main(int argc, char** argv) {
     ProjectSeeds(engine, seeds);
     ChannelListSeeds(engine, seeds);
     StreamSeeds(seeds);
-    std::printf("fuzz_seed_corpus: %d seeds in %s\n", seeds.Count(), argv[1]);
+    const int sets = GroupSetSeeds(argv[1]);
+    std::printf("fuzz_seed_corpus: %d seeds and %d group sets in %s\n", seeds.Count(), sets, argv[1]);
     return 0;
 }
