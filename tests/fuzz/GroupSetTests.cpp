@@ -153,6 +153,10 @@ TEST(GroupSetRun, SoundSetsLoadWithoutAVerdict) {
         {"autoload-pair", "P1", true}, {"dynamic-pair", "P1", true},
         {"waiting-pair", "P1", false}, {"waiting-high-positions", "P200", false},
         {"shallow-pool", "P1", false}, {"extra-between-channels", "P1", false},
+        // The shapes of the faults the harness was made to find.
+        {"autoload-ring", "P1", true}, {"dynamic-ring", "P1", true},
+        {"deep-pool", "P1", false},    {"extra-after-last-channel", "P1", false},
+        {"many-waiting", "P1", false}, {"self-load-chain", "P1", true},
     };
     TestEngine engine(ReaderEngineOptions());
     ASSERT_TRUE(engine.Started());

@@ -22,7 +22,7 @@ namespace tarnwell_test::groupset {
 inline constexpr int kMaxFiles = 16;
 inline constexpr int kMaxChannels = 64;  // per group, the start counter included
 inline constexpr int kMaxOps = 1024;
-inline constexpr int kPoolNames = 256;    // calls look for P0 .. P255: a set loads no more groups
+inline constexpr int kPoolNames = 64;     // calls look for P0 .. P63: a set loads no more groups
 inline constexpr int kPublicNames = 8;    // public channels S0 .. S7
 inline constexpr int kMaxParameters = 8;  // declared per group
 inline constexpr int kMaxCallChildren = 3;

@@ -1,6 +1,7 @@
 #include "support/GroupSetRun.h"
 
 #include <chrono>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -57,15 +58,22 @@ public:
     }
 
 private:
+    // Processor time of this thread, the one that runs the engine: a machine busy with other
+    // work must not make a sound set fail.
+    static long long ThreadMicros() {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+    }
+
     template <typename Step>
     std::string Timed(const std::string& name, Step step) {
-        const auto start = std::chrono::steady_clock::now();
+        const long long start = ThreadMicros();
         step();
-        const auto ms =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                .count();
+        const long long ms = (ThreadMicros() - start) / 1000;
         if (ms > kMaxStepMs)
-            return name + " took " + std::to_string(ms) + " ms (limit " + std::to_string(kMaxStepMs) + " ms)";
+            return name + " took " + std::to_string(ms) + " ms of processor time (limit " +
+                   std::to_string(kMaxStepMs) + " ms)";
         return check ? check(name) : "";
     }
 

@@ -3,7 +3,8 @@
 //   - the project loads: its start group's pool name ("Start") is one no call asks for;
 //   - every group loaded from one of the files carries the id that file stores (a group
 //     whose closing blocks were not read keeps a fresh id);
-//   - no step (the project load, a frame, the release) takes longer than kMaxStepMs;
+//   - no step (the project load, a frame, the release) takes more than kMaxStepMs of the
+//     engine thread's processor time;
 //   - at most kMaxWorkers background loads hold a worker thread at once.
 // Frames run until no background load is left (at most kMaxFrames); every group is released
 // at the end, whatever was found.
