@@ -11,7 +11,6 @@
 #include "Tev_ChannelGroup.h"
 #include "channel/ChannelMessages.h"
 #include "channel/DeferredGroupLoad.h"
-#include "group/GroupNames.h"
 
 namespace {
 
@@ -21,6 +20,15 @@ constexpr size_t kMaxNestedGroupLoads = 64;
 
 const char* const kMsgNestedTooDeep = "Engine::LoadChannelGroup: group loads nested too deeply, refused:";
 const char* const kChainSeparator = " -> ";
+
+// Pool names compare with the first character exact and the rest ignoring case: one key per
+// name the table would take for the same.
+std::string QueuedPoolKey(const std::string& poolName) {
+    std::string key = poolName;
+    for (size_t i = 1; i < key.size(); i++)
+        if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] - 'A' + 'a');
+    return key;
+}
 
 }  // namespace
 
@@ -40,10 +48,15 @@ Tev_ChannelGroup* Engine::LoadKeepingQueue(const char* fileName, const char* poo
     groupLoadChain.push_back(fileName ? fileName : "");
     Tev_ChannelGroup* group = LoadGroupIntoTable(fileName, poolName);
     groupLoadChain.pop_back();
-    if (!group && queuedGroupLoads.size() > queuedBefore)
-        queuedGroupLoads.erase(queuedGroupLoads.begin() + static_cast<long>(queuedBefore),
-                               queuedGroupLoads.end());
+    if (!group) ForgetQueuedGroupLoads(queuedBefore);
     return group;
+}
+
+void Engine::ForgetQueuedGroupLoads(size_t from) {
+    while (queuedGroupLoads.size() > from) {
+        queuedPools.erase(QueuedPoolKey(queuedGroupLoads.back().poolName));
+        queuedGroupLoads.pop_back();
+    }
 }
 
 bool Engine::LoadNestedTooDeep(const char* fileName) {
@@ -58,8 +71,9 @@ bool Engine::LoadNestedTooDeep(const char* fileName) {
 
 bool Engine::DeferGroupLoad(const QueuedGroupLoad& load) {
     if (groupLoadChain.empty()) return false;
-    for (const QueuedGroupLoad& queued : queuedGroupLoads)
-        if (groupnames::EqualSameFirst(queued.poolName.c_str(), load.poolName.c_str())) return true;
+    // Every call of a group that loads itself under many names asks: a look at each queued
+    // load would make the queue quadratic.
+    if (!queuedPools.insert(QueuedPoolKey(load.poolName)).second) return true;
     queuedGroupLoads.push_back(load);
     return true;
 }
@@ -70,6 +84,7 @@ void Engine::RunQueuedGroupLoads() {
     while (!queuedGroupLoads.empty()) {
         QueuedGroupLoad load = queuedGroupLoads.front();
         queuedGroupLoads.pop_front();
+        queuedPools.erase(QueuedPoolKey(load.poolName));
         // A group of that pool that came in meanwhile answered the waiting calls when it did.
         if (GetPoolGroup(load.poolName.c_str(), 0)) continue;
         if (!LoadKeepingQueue(load.path.c_str(), load.poolName.c_str()))

@@ -250,7 +250,7 @@ void Engine::DeleteChannelGroup(int index) {
 
 void Engine::ReleaseGroups() {
     publicRequestList.Clear();
-    queuedGroupLoads.clear();  // the public calls that asked for them are going
+    ForgetQueuedGroupLoads(0);  // the public calls that asked for them are going
 
     for (int i = 0; i < groupList.GetItemCount(); i++) DeleteChannelGroup(i);
     groupList.ClearItems();  // the next group loaded gets index 0, the default start group
