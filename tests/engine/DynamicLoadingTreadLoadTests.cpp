@@ -21,18 +21,14 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "support/ReloadSupport.h"
+#include "support/Sanitized.h"
 #include "support/TestEngine.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Time and memory are the release build's figures; the sanitizers multiply both.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-const bool kSanitized = true;
-#else
-const bool kSanitized = false;
-#endif
+using tarnwell_test::kSanitized;
 
 int ThreadCount() {
     int count = 0;

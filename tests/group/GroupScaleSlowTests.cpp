@@ -10,11 +10,12 @@
 #include "ChannelRecords.h"
 #include "TevFileSaver.h"
 #include "group/TableGroupFixture.h"
+#include "support/Sanitized.h"
 
 namespace {
 
-const int kSelfCalls = 600;
-const int kPoolDepth = 1000000;
+const int kSelfCalls = tarnwell_test::ShapeSize(600);
+const int kPoolDepth = tarnwell_test::ShapeSize(1000000);
 
 class GroupScaleSlow : public TableGroupTest {
 protected:

@@ -20,6 +20,7 @@
 #include "plugins/grouploadtest/GroupLoadChannel.h"
 #include "plugins/testchannels/TestChannels.h"
 #include "support/PublicCallShapes.h"
+#include "support/Sanitized.h"
 #include "support/TestEngine.h"
 
 namespace {
@@ -228,9 +229,9 @@ TEST_F(PublicCallProject, PluginLoadingGroupsInsideItsLoadIsRefusedAtABoundedDep
 // loads, and one file whose 300 calls load it again under pool names of their own. Their time
 // and memory are measured by bench/HostileShapesBench.
 TEST_F(PublicCallProject, AutoloadChainWaitingCallsAndSelfCallsLoadWholeSlow) {
-    const int kChain = 5000;
-    const int kWaiting = 2000;
-    const int kSelfCalls = 300;
+    const int kChain = tarnwell_test::ShapeSize(5000);
+    const int kWaiting = tarnwell_test::ShapeSize(2000);
+    const int kSelfCalls = tarnwell_test::ShapeSize(300);
     tarnwell_test::TempDir files("tarnwell-shapes", tarnwell_test::ManyFilesParent());
     ASSERT_TRUE(tarnwell_test::SaveAutoloadChain(Api(), files.Path(), kChain));
     ASSERT_TRUE(tarnwell_test::SaveWaitingCalls(Api(), files.Path() + "/waiting.cgr", kWaiting));
