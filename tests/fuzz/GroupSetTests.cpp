@@ -84,15 +84,6 @@ TEST(GroupSetPlan, AnyBytesDecodeWithinTheBounds) {
     }
 }
 
-// The id check finds a loaded group's file by this name alone.
-TEST(GroupSetPlan, FileIndexNamesOnlyTheSetsFiles) {
-    const std::pair<const char*, int> kPaths[] = {
-        {"/tmp/set/g0.cgr", 0},   {"..\\set\\g15.cgr", 15}, {"g7.cgr", 7},   {"/tmp/set/g16.cgr", -1},
-        {"/tmp/set/g03.cgr", -1}, {"/tmp/set/g.cgr", -1},   {"g1.cgrx", -1}, {"/tmp/g1.cgr/x", -1},
-    };
-    for (const auto& [path, file] : kPaths) EXPECT_EQ(groupset::FileIndex(path), file) << path;
-}
-
 // An extra block goes between its channel's record and the next entry; after the last
 // channel, before the closing blocks; the group reads back whole when it is not the last.
 TEST(GroupSetFiles, ExtraBlocksLandAfterTheirChannel) {
