@@ -28,7 +28,7 @@ inline constexpr int kMaxParameters = 8;  // declared per group
 inline constexpr int kMaxCallChildren = 3;
 inline constexpr int kMaxPoolDepth = (1 << 11) - 1;   // "@" in one pool path
 inline constexpr int kMaxPoolPathChars = 1 << 16;     // in all pool paths of a set
-inline constexpr int kMaxPlaceholderSlots = 1 << 13;  // link positions of call children, summed
+inline constexpr int kMaxPlaceholderSlots = 1 << 11;  // link positions of call children, summed
 
 enum class Op : uint8_t { Leaf, Public, Call, Chain, PoolMember, PoolUser, Parameter, ExtraBlock };
 enum class Kind : uint8_t { Root, Derived, Links, Custom, CgrBlocks, Counter };
