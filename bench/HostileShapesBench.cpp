@@ -51,7 +51,8 @@ void LoadAndRelease(benchmark::State& state, const std::string& file, int groups
     double peak = 0;
     for (auto _ : state) {
         const size_t before = tarnwell_test::HeapInUse();
-        Tev_ChannelGroup* group = shapes.Api()->LoadChannelGroup((shapes.files.Path() + file).c_str(), nullptr);
+        Tev_ChannelGroup* group =
+            shapes.Api()->LoadChannelGroup((shapes.files.Path() + file).c_str(), nullptr);
         peak = Megabytes(tarnwell_test::HeapInUse() - before);
         if (!group || shapes.Api()->GetChannelGroupCount() != groupsExpected) {
             state.SkipWithError("the shape did not load as expected");
@@ -63,15 +64,16 @@ void LoadAndRelease(benchmark::State& state, const std::string& file, int groups
 }
 
 void BM_AutoloadChain(benchmark::State& state) {
-    static const bool saved = tarnwell_test::SaveAutoloadChain(TheShapes().Api(), TheShapes().files.Path(), kChain);
+    static const bool saved =
+        tarnwell_test::SaveAutoloadChain(TheShapes().Api(), TheShapes().files.Path(), kChain);
     if (!saved) return state.SkipWithError("could not save the chain");
     LoadAndRelease(state, "/g0.cgr", kChain);
 }
 BENCHMARK(BM_AutoloadChain)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_WaitingCalls(benchmark::State& state) {
-    static const bool saved =
-        tarnwell_test::SaveWaitingCalls(TheShapes().Api(), TheShapes().files.Path() + "/waiting.cgr", kWaiting);
+    static const bool saved = tarnwell_test::SaveWaitingCalls(
+        TheShapes().Api(), TheShapes().files.Path() + "/waiting.cgr", kWaiting);
     if (!saved) return state.SkipWithError("could not save the waiting calls");
     LoadAndRelease(state, "/waiting.cgr", 1);
 }

@@ -165,7 +165,7 @@ private:
     // load in another for every group of a chain.
     std::vector<std::string> groupLoadChain;       // files of the loads under way, outermost first
     std::deque<QueuedGroupLoad> queuedGroupLoads;  // run in order after the outermost load
-    std::unordered_set<std::string> queuedPools;   // their pool names, as QueuedPoolKey spells them
+    std::unordered_set<std::string> queuedPools;   // their pool names, folded as the table compares them
     void ForgetQueuedGroupLoads(size_t from);      // drops the queue from that place on
     bool LoadNestedTooDeep(const char* fileName);  // reports the chain of files when it is
     Tev_ChannelGroup* LoadKeepingQueue(const char* fileName, const char* poolName);

@@ -11,6 +11,7 @@
 #include "Tev_ChannelGroup.h"
 #include "channel/ChannelMessages.h"
 #include "channel/DeferredGroupLoad.h"
+#include "group/GroupNames.h"
 
 namespace {
 
@@ -20,15 +21,6 @@ constexpr size_t kMaxNestedGroupLoads = 64;
 
 const char* const kMsgNestedTooDeep = "Engine::LoadChannelGroup: group loads nested too deeply, refused:";
 const char* const kChainSeparator = " -> ";
-
-// Pool names compare with the first character exact and the rest ignoring case: one key per
-// name the table would take for the same.
-std::string QueuedPoolKey(const std::string& poolName) {
-    std::string key = poolName;
-    for (size_t i = 1; i < key.size(); i++)
-        if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] - 'A' + 'a');
-    return key;
-}
 
 }  // namespace
 
@@ -54,7 +46,7 @@ Tev_ChannelGroup* Engine::LoadKeepingQueue(const char* fileName, const char* poo
 
 void Engine::ForgetQueuedGroupLoads(size_t from) {
     while (queuedGroupLoads.size() > from) {
-        queuedPools.erase(QueuedPoolKey(queuedGroupLoads.back().poolName));
+        queuedPools.erase(groupnames::FoldedSameFirst(queuedGroupLoads.back().poolName));
         queuedGroupLoads.pop_back();
     }
 }
@@ -73,7 +65,7 @@ bool Engine::DeferGroupLoad(const QueuedGroupLoad& load) {
     if (groupLoadChain.empty()) return false;
     // Every call of a group that loads itself under many names asks: a look at each queued
     // load would make the queue quadratic.
-    if (!queuedPools.insert(QueuedPoolKey(load.poolName)).second) return true;
+    if (!queuedPools.insert(groupnames::FoldedSameFirst(load.poolName)).second) return true;
     queuedGroupLoads.push_back(load);
     return true;
 }
@@ -84,7 +76,7 @@ void Engine::RunQueuedGroupLoads() {
     while (!queuedGroupLoads.empty()) {
         QueuedGroupLoad load = queuedGroupLoads.front();
         queuedGroupLoads.pop_front();
-        queuedPools.erase(QueuedPoolKey(load.poolName));
+        queuedPools.erase(groupnames::FoldedSameFirst(load.poolName));
         // A group of that pool that came in meanwhile answered the waiting calls when it did.
         if (GetPoolGroup(load.poolName.c_str(), 0)) continue;
         if (!LoadKeepingQueue(load.path.c_str(), load.poolName.c_str()))

@@ -36,13 +36,6 @@ const int kFirstEmptySlotInstance = -2;
 
 Tev_ChannelGroup* GroupAt(Tev_List& table, int index) { return listitems::At<Tev_ChannelGroup>(table, index); }
 
-std::string FoldedName(const char* name) {
-    std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return folded;
-}
-
 }  // namespace
 
 struct Engine::GroupNameIndex {
@@ -57,7 +50,7 @@ namespace {
 std::vector<int> SlotsNamed(Engine::GroupNameIndex* index, const char* poolName) {
     std::vector<int> slots;
     if (!poolName || !index) return slots;
-    auto found = index->slotsByName.find(FoldedName(poolName));
+    auto found = index->slotsByName.find(groupnames::Folded(poolName));
     if (found != index->slotsByName.end()) slots = found->second;
     std::sort(slots.begin(), slots.end());
     return slots;
@@ -72,7 +65,7 @@ bool Engine::IsInGroupTable(Tev_ChannelGroup* group) {
 void Engine::IndexGroup(Tev_ChannelGroup* group) {
     if (!IsInGroupTable(group) || !group->GetPoolName()) return;
     if (!groupNameIndex.index) groupNameIndex.index = new GroupNameIndex();
-    std::vector<int>& slots = groupNameIndex.index->slotsByName[FoldedName(group->GetPoolName())];
+    std::vector<int>& slots = groupNameIndex.index->slotsByName[groupnames::Folded(group->GetPoolName())];
     int slot = group->GetGroupIndex();
     if (std::find(slots.begin(), slots.end(), slot) == slots.end()) slots.push_back(slot);
 }
@@ -80,7 +73,7 @@ void Engine::IndexGroup(Tev_ChannelGroup* group) {
 void Engine::UnindexGroup(Tev_ChannelGroup* group) {
     if (!IsInGroupTable(group) || !group->GetPoolName() || !groupNameIndex.index) return;
     auto& map = groupNameIndex.index->slotsByName;
-    auto found = map.find(FoldedName(group->GetPoolName()));
+    auto found = map.find(groupnames::Folded(group->GetPoolName()));
     if (found == map.end()) return;
     std::vector<int>& slots = found->second;
     slots.erase(std::remove(slots.begin(), slots.end(), group->GetGroupIndex()), slots.end());

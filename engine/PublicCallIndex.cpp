@@ -24,7 +24,6 @@ const size_t kRecordNameSize = sizeof(PublicCallInfo::poolName);
 static_assert(sizeof(PublicCallInfo::poolName) == sizeof(PublicCallInfo::channelName),
               "one bound for both names");
 
-char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The group at its recorded slot of the table, or NULL when it has left it.
 Tev_ChannelGroup* GroupInTable(Tev_List& groups, Tev_ChannelGroup* group, int slot) {
@@ -163,8 +162,7 @@ std::string PublicCallIndex::Key(const PublicCallInfo* info) {
     std::string key = std::to_string(info->requestedPublicChannelNr);
     for (const char* field : {info->poolName, info->channelName}) {
         key += '\0';
-        const size_t length = strnlen(field, kRecordNameSize);
-        for (size_t i = 0; i < length; i++) key += Folded(field[i]);
+        key += groupnames::Folded(std::string(field, strnlen(field, kRecordNameSize)));
     }
     return key;
 }

@@ -5,12 +5,10 @@
 
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
+#include "group/GroupNames.h"
 
 std::string PublicRequestList::Key(const char* poolName) {
-    std::string key = poolName ? poolName : "";
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return key;
+    return groupnames::Folded(poolName ? poolName : "");
 }
 
 // A channel without a public call record waits under the empty name: no group answers it,

@@ -40,7 +40,7 @@ private:
     };
     void Erase(std::unordered_map<std::string, Waiting>::iterator pool, Waiting::iterator at);
 
-    std::unordered_map<std::string, Waiting> byPool;  // folded pool name -> waiting calls
+    std::unordered_map<std::string, Waiting> byPool;      // folded pool name -> waiting calls
     std::unordered_multimap<Tev_Channel*, Place> places;  // where each request of a call is
     size_t requests = 0;
 };

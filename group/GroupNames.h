@@ -3,20 +3,31 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 #include "platform/Text.h"
 
 namespace groupnames {
 
 // Rule A: equal ignoring letter case. A NULL name never matches.
-inline bool EqualNoCase(const char* a, const char* b) {
-    return a && b && platform::StrICmp(a, b) == 0;
-}
+inline bool EqualNoCase(const char* a, const char* b) { return a && b && platform::StrICmp(a, b) == 0; }
 
 // Rule B: the first characters are identical (case counts) and the texts are equal
 // ignoring letter case, so "Pool" and "pool" are different names.
 inline bool EqualSameFirst(const char* a, const char* b) {
     return a && b && a[0] == b[0] && platform::StrICmp(a, b) == 0;
+}
+
+// The name in lower case, as Rule A compares it: a key for maps of names.
+inline std::string Folded(std::string name) {
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return name;
+}
+
+// Rule B's key: the first character as it is, the rest folded.
+inline std::string FoldedSameFirst(const std::string& name) {
+    return name.empty() ? name : name.substr(0, 1) + Folded(name.substr(1));
 }
 
 // Rule A against a fixed field that may lack its terminator: only `size` bytes are read.
