@@ -3,7 +3,6 @@
 // without a verdict and do what they describe, and the sets the harness found
 // (inputs/group_set/, one file each) pass.
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,7 +10,6 @@
 #include <vector>
 
 #include "EngineInterface.h"
-#include "HostThread.h"
 #include "TevFileSaver.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
@@ -110,26 +108,6 @@ TEST(GroupSetFiles, ExtraBlocksLandAfterTheirChannel) {
     const std::string last = groupset::WithExtraBlocks(api, saved, {{1, "XTRA", ""}});
     EXPECT_EQ(last.find("XTRA") + 8, last.find("CHSC"));
     EXPECT_EQ(last.size(), saved.size() + 8);
-}
-
-// Recursion a host's thread would not survive must end the harness's thread too.
-TEST(GroupSetHost, JobsRunOnAThreadWithTheStackAsked) {
-    constexpr size_t kStack = 1 << 20;
-    fuzzharness::HostThread host(kStack);
-    ASSERT_TRUE(host.Started());
-    size_t stack = 0;
-    bool elsewhere = false;
-    const pthread_t caller = pthread_self();
-    host.Run([&] {
-        elsewhere = !pthread_equal(pthread_self(), caller);
-        pthread_attr_t attributes;
-        if (pthread_getattr_np(pthread_self(), &attributes) != 0) return;
-        pthread_attr_getstacksize(&attributes, &stack);
-        pthread_attr_destroy(&attributes);
-    });
-    EXPECT_TRUE(elsewhere);
-    EXPECT_GE(stack, kStack);
-    EXPECT_LT(stack, 2 * kStack);
 }
 
 // Whether the pool's group is in the table at some step tells the call reached its file.

@@ -46,8 +46,7 @@ class PlayerTools : public ::testing::Test {
 protected:
     void SetUp() override {
         installDir = fs::path(root.Path()) / "vantor";
-        fs::copy(TARNWELL_VANTOR_DIR, installDir,
-                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        fs::copy(TARNWELL_VANTOR_DIR, installDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
 
     // Runs the player and waits for it, at most timeoutMs when that is given.
@@ -131,16 +130,13 @@ protected:
         }
         ASSERT_TRUE(group->SaveChannelGroup((root.Path() + "/start.cgr").c_str()));
 
-        ProjectBlocks blocks = {{"QSPT", {Int32Data(1)}},
-                                {"QSGR", {TextData("start.cgr")}},
-                                {"QDDC", {Int32Data(2 + extraCount)}}};
-        for (auto [type, module] :
-             {std::pair{kTestCounterGuid, TEST_COUNTER_DLL}, {kTestRootGuid, TEST_ROOT_DLL}}) {
+        ProjectBlocks blocks = {
+            {"QSPT", {Int32Data(1)}}, {"QSGR", {TextData("start.cgr")}}, {"QDDC", {Int32Data(2 + extraCount)}}};
+        for (auto [type, module] : {std::pair{kTestCounterGuid, TEST_COUNTER_DLL}, {kTestRootGuid, TEST_ROOT_DLL}}) {
             const ChannelType local = writer.Ext()->GetChannelList()->GetChannelType(type);
             const std::string path = TestChannelPath(module);
-            Append(blocks,
-                   ChannelEntry(type, {local.versionInfo[0], local.versionInfo[1], local.versionInfo[2]},
-                                FileCrc(api, path)));
+            Append(blocks, ChannelEntry(type, {local.versionInfo[0], local.versionInfo[1], local.versionInfo[2]},
+                                        FileCrc(api, path)));
             Append(blocks, EmbeddedChannel(module, ReadBinaryFile(path)));
         }
         Append(blocks, extra);
@@ -175,8 +171,7 @@ TEST_F(PlayerTools, CheckExitStatusAndNamesFollowWhatARunWouldLoad) {
         ProjectBlocks entry;
         const char* shown;
     } failures[] = {
-        {"missing plug-in", ChannelEntry(kTestMissingGuid, {1, 52, 1}, 0),
-         "7E57C4FF-7E57-4000-8000-0000000000FF"},
+        {"missing plug-in", ChannelEntry(kTestMissingGuid, {1, 52, 1}, 0), "7E57C4FF-7E57-4000-8000-0000000000FF"},
         {"checksum mismatch", ChannelEntry(kTestCounterGuid, {1, 52, 1}, 12345), "checksum"},
     };
     for (const auto& failure : failures) {
@@ -195,14 +190,12 @@ TEST_F(PlayerTools, CheckExitStatusAndNamesFollowWhatARunWouldLoad) {
 TEST_F(PlayerTools, TraceIsJsonWithOneEventPerFrameAndStatsAndStatusAreReported) {
     WriteProject({}, 0, 1);
     const std::string trace = root.Path() + "/trace.json";
-    PlayerRun run =
-        Player({"--frames", "30", "--fps", "20", "--trace", trace, "--stats", "--status", Project()});
+    PlayerRun run = Player({"--frames", "30", "--fps", "20", "--trace", trace, "--stats", "--status", Project()});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Has(run.output, "frame times over 30 frames: min ")) << run.output;
     EXPECT_TRUE(Has(run.output, "99th percentile")) << run.output;
     // The frames take 1.45 s: at least one status line.
-    EXPECT_TRUE(Has(run.output, " fps, 4 channels, 2 groups, loaded in the background: target.cgr\n"))
-        << run.output;
+    EXPECT_TRUE(Has(run.output, " fps, 4 channels, 2 groups, loaded in the background: target.cgr\n")) << run.output;
 
     const std::string script =
         "import json,sys\n"
