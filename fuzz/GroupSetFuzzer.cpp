@@ -1,8 +1,8 @@
 // Whole sets of group files: the input describes up to 16 group files and a project
-// (tests/support/GroupSetPlan.h: chains and cycles of public calls with and without autoload
+// (fuzz/groupset/GroupSetPlan.h: chains and cycles of public calls with and without autoload
 // and background loading, self-loads under pool names, waiting calls, deep pool paths,
 // unread blocks after channels), written with the kernel's writer into a fresh directory,
-// loaded as a project and run for a few frames (tests/support/GroupSetRun.h). Besides the
+// loaded as a project and run for a few frames (fuzz/groupset/GroupSetRun.h). Besides the
 // checks there, the heap may grow during an input by at most 64 times the bytes read from
 // files plus 16 MB. The engine runs on a thread with a host's stack (HostThread.h).
 #include <cstddef>
@@ -11,7 +11,7 @@
 #include "FuzzHarness.h"
 #include "HeapWatch.h"
 #include "HostThread.h"
-#include "support/GroupSetRun.h"
+#include "groupset/GroupSetRun.h"
 #include "support/ReaderInputs.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // Group files of every shape the kernel saves (links, holes, parameters, public calls, pools,
 // plug-in blocks, a large group), projects with embedded modules (also under names that must
 // be refused), the engine's own channel.lst, and all of them again for the tagged reader. The
-// group set harness gets a description of each shape of set it knows (support/GroupSetPlan.h).
+// group set harness gets a description of each shape of set it knows (groupset/GroupSetPlan.h).
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -23,7 +23,7 @@
 #include "Tev_ChannelGroup.h"
 #include "plugins/cgrblocks/CgrBlocksChannel.h"
 #include "plugins/testchannels/TestChannels.h"
-#include "support/GroupSetSeeds.h"
+#include "groupset/GroupSetSeeds.h"
 #include "support/LoaderSupport.h"
 #include "support/ProjectBuilder.h"
 #include "support/ReaderInputs.h"

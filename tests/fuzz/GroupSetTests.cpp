@@ -1,5 +1,5 @@
 // Group sets as the group set fuzz harness decodes, writes and loads them
-// (support/GroupSet*.h): the decoder keeps its bounds whatever the bytes, sound sets load
+// (groupset/GroupSet*.h): the decoder keeps its bounds whatever the bytes, sound sets load
 // without a verdict and do what they describe, and the sets the harness found
 // (inputs/group_set/, one file each) pass.
 #include <gtest/gtest.h>
@@ -14,10 +14,10 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "plugins/testchannels/TestChannels.h"
-#include "support/GroupSetFiles.h"
-#include "support/GroupSetPlan.h"
-#include "support/GroupSetRun.h"
-#include "support/GroupSetSeeds.h"
+#include "groupset/GroupSetFiles.h"
+#include "groupset/GroupSetPlan.h"
+#include "groupset/GroupSetRun.h"
+#include "groupset/GroupSetSeeds.h"
 #include "support/LoaderSupport.h"
 #include "support/ReaderInputs.h"
 

@@ -1,4 +1,4 @@
-// Descriptions (support/GroupSetPlan.h) of one group set of each shape the group set harness
+// Descriptions (groupset/GroupSetPlan.h) of one group set of each shape the group set harness
 // knows: the seeds of its corpus (fuzz/SeedCorpus.cpp) and the sets its tests load.
 #pragma once
 

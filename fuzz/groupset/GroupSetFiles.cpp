@@ -1,4 +1,4 @@
-#include "support/GroupSetFiles.h"
+#include "groupset/GroupSetFiles.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-// Loads a written group set (support/GroupSetFiles.h) the way a host runs a project, and
+// Loads a written group set (groupset/GroupSetFiles.h) the way a host runs a project, and
 // checks what every sound load keeps to:
 //   - the project loads: its start group's pool name ("Start") is one no call asks for;
 //   - every group loaded from one of the files carries the id that file stores (a group
@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "support/GroupSetFiles.h"
+#include "groupset/GroupSetFiles.h"
 
 namespace tarnwell_test {
 class TestEngine;

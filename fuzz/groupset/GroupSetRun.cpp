@@ -1,4 +1,4 @@
-#include "support/GroupSetRun.h"
+#include "groupset/GroupSetRun.h"
 
 #include <chrono>
 #include <ctime>

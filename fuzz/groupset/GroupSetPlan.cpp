@@ -1,4 +1,4 @@
-#include "support/GroupSetPlan.h"
+#include "groupset/GroupSetPlan.h"
 
 #include <algorithm>
 #include <cctype>

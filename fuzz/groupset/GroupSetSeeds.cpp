@@ -1,8 +1,8 @@
-#include "support/GroupSetSeeds.h"
+#include "groupset/GroupSetSeeds.h"
 
 #include <cstdint>
 
-#include "support/GroupSetPlan.h"
+#include "groupset/GroupSetPlan.h"
 
 namespace tarnwell_test::groupset {
 

@@ -1,4 +1,4 @@
-// Writes a group set plan (support/GroupSetPlan.h) into a directory with the kernel's own
+// Writes a group set plan (groupset/GroupSetPlan.h) into a directory with the kernel's own
 // writer: each group is built through the engine API with the test channel plug-ins, saved
 // with Tev_ChannelGroup::SaveChannelGroup and deleted again; the project names g0.cgr.
 #pragma once
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TarnwellTypes.h"
-#include "support/GroupSetPlan.h"
+#include "groupset/GroupSetPlan.h"
 
 class EngineInterface;
 
