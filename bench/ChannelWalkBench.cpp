@@ -38,7 +38,7 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/walkchannel/WalkChannels.h"
+#include "fixtures/walkchannel/WalkChannels.h"
 #include "support/TestEngine.h"
 
 namespace {

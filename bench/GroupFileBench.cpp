@@ -22,7 +22,7 @@
 #include "TevFileLoader.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/TestEngine.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-#include "plugins/loadertest/LoaderTestChannels.h"
+#include "fixtures/loadertest/LoaderTestChannels.h"
 #include "support/LoaderSupport.h"
 #include "support/TestEngine.h"
 

@@ -19,7 +19,7 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "channel/ChannelMessages.h"
-#include "channel/LinkRecordCodec.h"
+#include "format/LinkRecordCodec.h"
 #include "foundation/TaggedBlocks.h"
 #include "platform/Text.h"
 

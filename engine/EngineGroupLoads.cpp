@@ -11,7 +11,7 @@
 #include "Tev_ChannelGroup.h"
 #include "channel/ChannelMessages.h"
 #include "channel/DeferredGroupLoad.h"
-#include "group/GroupNames.h"
+#include "format/GroupNames.h"
 
 namespace {
 

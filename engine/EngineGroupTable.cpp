@@ -17,7 +17,7 @@
 #include "Tev_ChannelGroup.h"
 #include "foundation/ChannelKind.h"
 #include "foundation/ListItems.h"
-#include "group/GroupNames.h"
+#include "format/GroupNames.h"
 #include "group/GroupTableIndex.h"
 
 namespace {

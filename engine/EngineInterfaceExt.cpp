@@ -9,7 +9,7 @@
 #include "EngineInterface.h"
 #include "Tev_Channel.h"
 #include "engine/Engine.h"
-#include "engine/ProjectLoader.h"
+#include "project/ProjectLoader.h"
 #include "platform/Text.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "engine/Engine.h"
 #include "foundation/ListItems.h"
 #include "group/PublicCallHooks.h"
-#include "group/TreeCount.h"
+#include "foundation/TreeCount.h"
 #include "platform/Registry.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "PluginChannels.h"
 #include "TevFileLoader.h"
 #include "foundation/ChannelKind.h"
-#include "foundation/GuidText.h"
+#include "format/GuidText.h"
 
 namespace {
 

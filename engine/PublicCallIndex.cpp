@@ -10,7 +10,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "foundation/ListItems.h"
-#include "group/GroupNames.h"
+#include "format/GroupNames.h"
 
 namespace {
 

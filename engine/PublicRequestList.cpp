@@ -5,7 +5,7 @@
 
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
-#include "group/GroupNames.h"
+#include "format/GroupNames.h"
 
 std::string PublicRequestList::Key(const char* poolName) {
     return groupnames::Folded(poolName ? poolName : "");

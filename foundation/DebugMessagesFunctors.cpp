@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "DebugMessages.h"
-#include "foundation/GuidText.h"
+#include "format/GuidText.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 

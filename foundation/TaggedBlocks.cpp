@@ -5,7 +5,7 @@
 
 #include "TevFileLoader.h"
 #include "TevFileSaver.h"
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 
 namespace tagblock {
 

@@ -1,4 +1,4 @@
-#include "foundation/TevAtomicFile.h"
+#include "TevAtomicFile.h"
 
 #include <cstring>
 

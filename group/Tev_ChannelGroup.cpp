@@ -14,7 +14,7 @@
 #include "foundation/ListItems.h"
 #include "group/ChannelRequestIndex.h"
 #include "group/GroupTableIndex.h"
-#include "group/TreeCount.h"
+#include "foundation/TreeCount.h"
 #include "platform/Threads.h"
 
 

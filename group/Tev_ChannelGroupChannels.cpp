@@ -7,7 +7,7 @@
 #include "Tev_Channel.h"
 #include "Tev_List.h"
 #include "foundation/ListItems.h"
-#include "group/GroupNames.h"
+#include "format/GroupNames.h"
 #include "group/GroupTableIndex.h"
 
 int Tev_ChannelGroup::AddChannel(Tev_Channel* channel) {

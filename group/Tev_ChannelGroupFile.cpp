@@ -13,7 +13,7 @@
 #include "foundation/TaggedBlocks.h"
 #include "foundation/TraceHook.h"
 #include "group/GroupFileMessages.h"
-#include "group/ParameterRecordCodec.h"
+#include "format/ParameterRecordCodec.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "Tev_List.h"
 #include "foundation/TaggedBlocks.h"
 #include "group/GroupFileMessages.h"
-#include "group/ParameterRecordCodec.h"
+#include "format/ParameterRecordCodec.h"
 
 namespace {
 

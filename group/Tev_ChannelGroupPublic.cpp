@@ -8,7 +8,7 @@
 #include "Tev_Channel.h"
 #include "Tev_List.h"
 #include "foundation/ListItems.h"
-#include "group/GroupNames.h"
+#include "format/GroupNames.h"
 #include "group/PublicCallHooks.h"
 
 Tev_Channel* Tev_ChannelGroup::GetPublicChannel(PublicCallInfo* info) {

@@ -21,6 +21,7 @@
 #include "TarnwellExport.h"
 #include "TarnwellHost.h"
 #include "TarnwellTypes.h"
+#include "TevAtomicFile.h"
 #include "TevFileLoader.h"
 #include "TevFileRead.h"
 #include "TevFileSaver.h"

@@ -11,8 +11,8 @@
 #include "TevFileSaver.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/cgrblocks/CgrBlocksChannel.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/cgrblocks/CgrBlocksChannel.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/LoaderSupport.h"
 #include "support/ProjectBuilder.h"
 

@@ -9,7 +9,7 @@
 
 #include "TarnwellHost.h"
 #include "TevFileRead.h"
-#include "plugins/shared/LocalPath.h"
+#include "LocalPath.h"
 
 namespace {
 

@@ -32,9 +32,9 @@
 #include "EngineInterface.h"
 #include "FileLoaderMessages.h"
 #include "TevFileRead.h"
-#include "foundation/LittleEndian.h"
-#include "foundation/TagFormat.h"
-#include "plugins/shared/LocalPath.h"
+#include "format/LittleEndian.h"
+#include "format/TagFormat.h"
+#include "LocalPath.h"
 
 using tagformat::WordKind;
 

@@ -11,9 +11,9 @@
 #include "EngineInterface.h"
 #include "FileSaverMessages.h"
 #include "TevFileRead.h"
-#include "foundation/LittleEndian.h"
-#include "foundation/TagFormat.h"
-#include "plugins/shared/LocalPath.h"
+#include "format/LittleEndian.h"
+#include "format/TagFormat.h"
+#include "LocalPath.h"
 
 namespace {
 

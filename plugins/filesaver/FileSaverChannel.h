@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "FileLoaderChannels.h"
-#include "foundation/TevAtomicFile.h"
+#include "TevAtomicFile.h"
 
 // The writer channel of filesaver.dll. A file is written into a temporary file beside it
 // and renamed over it by CloseSaveFile (through the kernel's TevAtomicFile), so the old file

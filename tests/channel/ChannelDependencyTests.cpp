@@ -8,7 +8,7 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "group/TableGroupFixture.h"
-#include "plugins/dependtest/DependTestChannels.h"
+#include "fixtures/dependtest/DependTestChannels.h"
 
 namespace {
 

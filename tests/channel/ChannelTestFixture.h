@@ -17,7 +17,7 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "support/TestChannelFactory.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 
 class CapturingSink : public DebugOutPut {
 public:

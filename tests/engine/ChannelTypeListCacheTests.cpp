@@ -14,7 +14,7 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
-#include "plugins/loadertest/LoaderTestChannels.h"
+#include "fixtures/loadertest/LoaderTestChannels.h"
 #include "support/LoaderSupport.h"
 #include "support/TestEngine.h"
 

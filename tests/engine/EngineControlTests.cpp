@@ -14,7 +14,7 @@
 #include "PluginChannels.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/kinds/KindChannels.h"
+#include "fixtures/kinds/KindChannels.h"
 #include "support/TestEngine.h"
 
 using tarnwell_test::ScopedBoxCapture;

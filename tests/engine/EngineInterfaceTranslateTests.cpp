@@ -13,8 +13,8 @@
 #include "FileLoaderChannels.h"
 #include "TevFileLoader.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/kinds/KindChannels.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/kinds/KindChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/GroupFileSupport.h"
 #include "support/TestEngine.h"
 

@@ -13,7 +13,7 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/TestChannelFactory.h"
 #include "support/TestEngine.h"
 

@@ -17,8 +17,8 @@
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/loadertest/LoaderTestChannels.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/loadertest/LoaderTestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/LoaderSupport.h"
 #include "support/TestEngine.h"
 

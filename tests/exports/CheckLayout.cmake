@@ -1,6 +1,6 @@
 # Inputs: SOURCE_DIR (the source tree), HEADERS (the installed header list, ';'-separated).
 # include/ holds exactly the installed headers, and no kernel folder includes a private
-# header of a folder above it (platform < foundation < channel < group < engine).
+# header of a folder above it (platform < format < foundation < channel < group < project < engine).
 cmake_minimum_required(VERSION 3.25)
 set(failures "")
 
@@ -16,7 +16,7 @@ foreach(header IN LISTS HEADERS)
   endif()
 endforeach()
 
-set(layers platform foundation channel group engine)
+set(layers platform format foundation channel group project engine)
 foreach(from IN LISTS layers)
   list(FIND layers ${from} from_rank)
   file(GLOB_RECURSE sources ${SOURCE_DIR}/${from}/*.h ${SOURCE_DIR}/${from}/*.cpp)

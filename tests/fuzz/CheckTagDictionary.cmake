@@ -7,6 +7,7 @@ set(not_tags PATH)
 
 file(READ ${SOURCE_DIR}/fuzz/tags.dict dictionary)
 file(GLOB_RECURSE sources
+  ${SOURCE_DIR}/format/*.cpp ${SOURCE_DIR}/format/*.h ${SOURCE_DIR}/project/*.cpp ${SOURCE_DIR}/project/*.h
   ${SOURCE_DIR}/foundation/*.cpp ${SOURCE_DIR}/foundation/*.h ${SOURCE_DIR}/engine/*.cpp ${SOURCE_DIR}/engine/*.h
   ${SOURCE_DIR}/channel/*.cpp ${SOURCE_DIR}/channel/*.h ${SOURCE_DIR}/group/*.cpp ${SOURCE_DIR}/group/*.h
   ${SOURCE_DIR}/plugins/*.cpp ${SOURCE_DIR}/plugins/*.h ${SOURCE_DIR}/include/*.h)

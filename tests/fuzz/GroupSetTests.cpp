@@ -13,7 +13,7 @@
 #include "TevFileSaver.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "groupset/GroupSetFiles.h"
 #include "groupset/GroupSetPlan.h"
 #include "groupset/GroupSetRun.h"

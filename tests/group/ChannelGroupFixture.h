@@ -15,7 +15,7 @@
 #include "Tev_List.h"
 #include "support/TestChannelFactory.h"
 #include "support/TestEngine.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 
 // Exposes the protected state the interface does not report.
 class InspectableGroup : public Tev_ChannelGroup {

@@ -18,7 +18,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/TestEngine.h"
 
 // A group parameter record, zero-filled beyond its name.

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "plugins/loadertest/LoaderTestChannels.h"
+#include "fixtures/loadertest/LoaderTestChannels.h"
 
 namespace tarnwell_test {
 

@@ -12,7 +12,7 @@
 #include "EngineInterface.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 
 namespace tarnwell_test {
 

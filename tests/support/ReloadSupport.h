@@ -14,7 +14,7 @@
 #include "EngineInterface.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 
 // The sanitizers keep their own heap; glibc's figures do not see it.
 extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));

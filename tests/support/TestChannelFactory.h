@@ -1,4 +1,4 @@
-// Makes channels of the test plug-in family (tests/plugins/testchannels/TestChannels.h)
+// Makes channels of the test plug-in family (tests/fixtures/testchannels/TestChannels.h)
 // without the engine's plug-in loading: opens the module, calls its InitDLL with the engine
 // globals set, as the engine does. Owns what it made; deletes the channels, then closes the
 // modules (a channel's code lives in its module).

@@ -13,7 +13,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "ToolInstall.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 
 namespace {
 

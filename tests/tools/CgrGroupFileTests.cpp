@@ -13,8 +13,8 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "foundation/TaggedFileFixture.h"
-#include "plugins/cgrblocks/CgrBlocksChannel.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/cgrblocks/CgrBlocksChannel.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/GroupFileSupport.h"
 #include "support/TestEngine.h"
 

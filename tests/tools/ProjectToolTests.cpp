@@ -16,8 +16,8 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "ToolInstall.h"
-#include "plugins/dependtest/DependTestChannels.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/dependtest/DependTestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/ProjectBuilder.h"
 #include "support/PublicCallShapes.h"
 

@@ -6,7 +6,7 @@
 
 #include "TagTable.h"
 #include "ValueText.h"
-#include "foundation/TagFormat.h"
+#include "format/TagFormat.h"
 
 namespace cgr {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 #include "foundation/PathText.h"
 
 namespace vtr {

@@ -11,7 +11,7 @@
 #include "TagStream.h"
 #include "TarnwellTypes.h"
 #include "ValueText.h"
-#include "engine/ProjectMessages.h"
+#include "project/ProjectMessages.h"
 
 namespace vtr {
 

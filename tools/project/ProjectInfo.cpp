@@ -8,7 +8,7 @@
 #include "GroupWalk.h"
 #include "TextWriter.h"
 #include "ValueText.h"
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 
 namespace vtr {
 

@@ -2,7 +2,7 @@
 
 #include "TevFileLoader.h"
 #include "TevFileSaver.h"
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 
 namespace vtr {
 

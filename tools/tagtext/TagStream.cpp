@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "foundation/LittleEndian.h"
-#include "foundation/TagFormat.h"
+#include "format/LittleEndian.h"
+#include "format/TagFormat.h"
 
 namespace cgr {
 

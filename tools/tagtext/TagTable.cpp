@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "channel/ChannelTypeRecord.h"
+#include "format/ChannelTypeRecord.h"
 
 namespace cgr {
 

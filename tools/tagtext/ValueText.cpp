@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 
 namespace cgr {
 

@@ -7,7 +7,7 @@
 #include "TagStream.h"
 #include "TagTable.h"
 #include "TarnwellTypes.h"
-#include "foundation/GuidText.h"
+#include "format/GuidText.h"
 
 namespace cgr {
 

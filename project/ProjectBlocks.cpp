@@ -1,12 +1,12 @@
 // Typed blocks of a project file. Every read is bounded by the destination: the sizes a
 // file states are never trusted for a copy.
-#include "engine/ProjectBlocks.h"
+#include "project/ProjectBlocks.h"
 
 #include <cstring>
 
 #include "EngineInterface.h"
 #include "TevFileLoader.h"
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 
 namespace projectfile {
 

@@ -8,7 +8,7 @@
 #include "DebugMessages.h"
 #include "TarnwellHost.h"
 #include "TarnwellTypes.h"
-#include "foundation/GuidText.h"
+#include "format/GuidText.h"
 
 class ProjectReport {
 public:

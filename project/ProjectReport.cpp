@@ -1,5 +1,5 @@
 // Lines of a project check and the capture of the kernel's own messages for them.
-#include "engine/ProjectReport.h"
+#include "project/ProjectReport.h"
 
 #include <cstdio>
 

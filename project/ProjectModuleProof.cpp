@@ -1,12 +1,12 @@
 // Restored plug-ins prove themselves in the temporary file of the all-or-nothing writer: the
 // file is complete there before the rename, and a module that fails leaves no trace.
-#include "engine/ProjectModuleProof.h"
+#include "project/ProjectModuleProof.h"
 
 #include <cstring>
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
-#include "foundation/GuidText.h"
+#include "format/GuidText.h"
 #include "platform/Files.h"
 
 namespace projectfile {

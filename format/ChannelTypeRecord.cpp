@@ -1,8 +1,8 @@
-#include "channel/ChannelTypeRecord.h"
+#include "format/ChannelTypeRecord.h"
 
 #include <cstring>
 
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 
 namespace channeltyperecord {
 

@@ -1,6 +1,6 @@
-// Private (not installed): the kernel's all-or-nothing file writer, exported for the standard
-// writer plug-in so that every file the engine saves goes through one implementation (and
-// through the platform layer, where tests inject failures). Nothing appears at the target
+// The kernel's all-or-nothing file writer. The writer plug-in, the tools and any host that saves
+// files use it, so every file goes through one implementation (and through the platform layer,
+// where tests inject failures). Nothing appears at the target
 // until Commit succeeds; a failure at any step, or a writer dropped unfinished, leaves the
 // old file as it was and no temporary file behind.
 #pragma once

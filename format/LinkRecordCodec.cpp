@@ -1,12 +1,12 @@
-#include "channel/LinkRecordCodec.h"
+#include "format/LinkRecordCodec.h"
 
 #include <cstdint>
 #include <cstring>
 
 #include "ChannelRecords.h"
 #include "ChildCreation.h"
-#include "channel/ChannelTypeRecord.h"
-#include "foundation/LittleEndian.h"
+#include "format/ChannelTypeRecord.h"
+#include "format/LittleEndian.h"
 
 namespace linkrecord {
 

@@ -6,9 +6,9 @@
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
-#include "engine/ProjectModuleProof.h"
-#include "engine/ProjectPlugins.h"
-#include "engine/ProjectReport.h"
+#include "project/ProjectModuleProof.h"
+#include "project/ProjectPlugins.h"
+#include "project/ProjectReport.h"
 #include "foundation/InstallLayout.h"
 #include "platform/Files.h"
 

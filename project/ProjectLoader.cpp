@@ -1,6 +1,6 @@
 // The project file: header, start group, required engine version, project flags, then the
 // plug-ins the project needs (ProjectPlugins.cpp).
-#include "engine/ProjectLoader.h"
+#include "project/ProjectLoader.h"
 
 #include <cstdint>
 #include <cstring>
@@ -9,10 +9,10 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "TevFileLoader.h"
-#include "engine/ProjectBlocks.h"
-#include "engine/ProjectMessages.h"
-#include "engine/ProjectPlugins.h"
-#include "engine/ProjectReport.h"
+#include "project/ProjectBlocks.h"
+#include "project/ProjectMessages.h"
+#include "project/ProjectPlugins.h"
+#include "project/ProjectReport.h"
 #include "foundation/PathText.h"
 #include "platform/Files.h"
 #include "platform/Text.h"

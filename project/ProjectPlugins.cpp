@@ -1,16 +1,16 @@
 // The plug-in lists of a project file: every channel plug-in and other DLL the project
 // needs is checked against the installation by version and checksum; an embedded copy
 // replaces a missing, older or different local file.
-#include "engine/ProjectPlugins.h"
+#include "project/ProjectPlugins.h"
 
 #include "ChannelList.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
-#include "engine/ProjectLoader.h"
-#include "engine/ProjectMessages.h"
-#include "engine/ProjectReport.h"
+#include "project/ProjectLoader.h"
+#include "project/ProjectMessages.h"
+#include "project/ProjectReport.h"
 #include "foundation/InstallLayout.h"
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 

@@ -1,7 +1,7 @@
 // The project check: the project file through the loader's check mode, then the groups a
 // run would load, each loaded for real (without frames) so that every failure is the one a
 // run would meet, in the kernel's own words.
-#include "engine/ProjectCheck.h"
+#include "project/ProjectCheck.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,8 +21,8 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
-#include "engine/ProjectLoader.h"
-#include "engine/ProjectReport.h"
+#include "project/ProjectLoader.h"
+#include "project/ProjectReport.h"
 #include "foundation/ChannelKind.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"

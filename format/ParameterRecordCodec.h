@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "Tev_ChannelGroup.h"
-#include "foundation/LittleEndian.h"
+#include "format/LittleEndian.h"
 
 namespace parameterrecord {
 

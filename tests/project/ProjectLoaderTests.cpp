@@ -14,7 +14,7 @@
 #include "FileLoaderChannels.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "plugins/testchannels/TestChannels.h"
+#include "fixtures/testchannels/TestChannels.h"
 #include "support/FileFaults.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"

@@ -9,7 +9,7 @@
 #include "TarnwellTypes.h"
 #include "TevFileLoader.h"
 #include "TevFileSaver.h"
-#include "engine/ProjectBlocks.h"
+#include "project/ProjectBlocks.h"
 
 class ChannelList;
 
