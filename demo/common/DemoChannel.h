@@ -26,8 +26,6 @@ constexpr _GUID kRendererType = MakeDemoGuid(0xD3A00005);
 constexpr _GUID kClockType = MakeDemoGuid(0xD3A00011);
 constexpr _GUID kOscillatorType = MakeDemoGuid(0xD3A00012);
 
-inline bool SameGuid(const _GUID& a, const _GUID& b) { return std::memcmp(&a, &b, sizeof(_GUID)) == 0; }
-
 inline bool IsDemoGuid(const _GUID& guid) {
     const _GUID family = MakeDemoGuid(0);
     return guid.Data2 == family.Data2 && guid.Data3 == family.Data3 &&
@@ -149,33 +147,11 @@ public:
         return SetParameter(name, values, 3);
     }
 
-    bool SaveChannel(TevFileSaver& saver) override {
-        bool saved = Tev_Channel::SaveChannel(saver);
-        for (int i = 0; i < parameterCount; ++i) {
-            const Parameter& parameter = parameters[i];
-            unsigned char bytes[sizeof(parameter.values)];
-            for (int v = 0; v < parameter.count; ++v) EncodeFloat(parameter.values[v], bytes + 4 * v);
-            saver.SaveTag(parameter.tag);
-            saver.SaveBlockSize(static_cast<unsigned long>(4 * parameter.count));
-            saver.SaveDataToFile(bytes, static_cast<unsigned long>(4 * parameter.count));
-        }
-        return saved;
-    }
-
+    // Every write is checked: a failed one stops the channel, so the group's save reports it.
+    bool SaveChannel(TevFileSaver& saver) override;
     // Blocks follow the kernel's record in table order; a missing one keeps its default and
     // one of another size is skipped, so older and newer files both load.
-    bool LoadChannel(TevFileLoader& loader, Tev_ChannelGroup* group) override {
-        if (!Tev_Channel::LoadChannel(loader, group)) return false;
-        for (int i = 0; i < parameterCount; ++i) {
-            Parameter& parameter = parameters[i];
-            if (!loader.GetInfoIfTag(parameter.tag)) continue;
-            const unsigned long size = static_cast<unsigned long>(4 * parameter.count);
-            unsigned char bytes[sizeof(parameter.values)];
-            if (loader.GetSizeDataBlock(false) != size || !loader.CopyTagDataToBuffer(bytes, size)) continue;
-            for (int v = 0; v < parameter.count; ++v) parameter.values[v] = DecodeFloat(bytes + 4 * v);
-        }
-        return true;
-    }
+    bool LoadChannel(TevFileLoader& loader, Tev_ChannelGroup* group) override;
 
 protected:
     void AddParameter(const char* tag, const char* name, float a, float b = 0, float c = 0, int count = 1) {
@@ -219,19 +195,6 @@ private:
             if (std::strcmp(parameters[i].name, name) == 0) return &parameters[i];
         return nullptr;
     }
-    static void EncodeFloat(float value, unsigned char* out) {
-        uint32_t bits;
-        std::memcpy(&bits, &value, 4);
-        for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(bits >> (8 * i));
-    }
-    static float DecodeFloat(const unsigned char* in) {
-        uint32_t bits = 0;
-        for (int i = 0; i < 4; ++i) bits |= static_cast<uint32_t>(in[i]) << (8 * i);
-        float value;
-        std::memcpy(&value, &bits, 4);
-        return value;
-    }
-
     Parameter parameters[kMaxParameters];
     int parameterCount = 0;
 };

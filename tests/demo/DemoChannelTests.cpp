@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "../../demo/common/DemoChannel.h"
+#include "DemoChannel.h"
 #include "support/TestEngine.h"
 
 using namespace demo;
@@ -141,6 +141,34 @@ TEST_F(DemoChannels, ParameterBlockOfAnotherSizeKeepsItsDefaultAndLaterBlocksLoa
     DemoChannel* reloaded = DemoChannel::AsDemo(loaded->GetChannel("Oscillator"));
     ASSERT_NE(reloaded, nullptr);
     EXPECT_NEAR(reloaded->Value(), 5 * std::sin(2 * M_PI * 0.125), 1e-4);  // frequency 1
+}
+
+// A writer that fails its nth write (tag, size word or data), counting from 0.
+class FailingSaver : public TevFileSaver {
+public:
+    explicit FailingSaver(int failAt) : failAt(failAt) {}
+    bool SaveTag(const char*) override { return Next(); }
+    bool SaveBlockSize(unsigned long) override { return Next(); }
+    bool SaveDataToFile(const void*, unsigned long) override { return Next(); }
+    int writes = 0;
+
+private:
+    bool Next() { return writes++ != failAt; }
+    int failAt;
+};
+
+// Each write of a parameter block counts: any one failing fails the channel's save, so a
+// plug-in's own blocks cannot be cut short behind a save that reports success.
+TEST_F(DemoChannels, SaveFailsWhenAParameterWriteFails) {
+    DemoChannel* oscillator = Oscillator(0, 2, 5, 0, 0.125);
+    FailingSaver all(-1);
+    ASSERT_TRUE(oscillator->SaveChannel(all));
+    const int blockWrites = 4 * 3;  // the last four parameter blocks: tag, size, data
+    ASSERT_GT(all.writes, blockWrites);
+    for (int failAt = all.writes - blockWrites; failAt < all.writes; ++failAt) {
+        FailingSaver saver(failAt);
+        EXPECT_FALSE(oscillator->SaveChannel(saver)) << "write " << failAt;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The demo's clock: seconds of demo time, advanced once per frame, so that every run draws
 // the same pictures whatever the frame rate of the player.
-#include "../../common/DemoChannel.h"
+#include "DemoChannel.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // icosahedron. Edges join the vertex pairs at the shortest distance.
 #include <algorithm>
 
-#include "../../common/DemoChannel.h"
+#include "DemoChannel.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // A drawable object: a transform child places a mesh child, drawn in the object's colour.
-#include "../../common/DemoChannel.h"
+#include "DemoChannel.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // A value that follows a waveform of the time given by its child (a clock or another value):
 // offset + amplitude * wave(frequency * t + phase).
-#include "../../common/DemoChannel.h"
+#include "DemoChannel.h"
 
 namespace {
 

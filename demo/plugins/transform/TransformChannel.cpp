@@ -1,6 +1,6 @@
 // Places a child in the world: parent * translate(position + lift * up) * rotate(axis, angle)
 // * scale. The angle and lift children (values) animate it; the parent chains transforms.
-#include "../../common/DemoChannel.h"
+#include "DemoChannel.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../../common/DemoChannel.h"
+#include "DemoChannel.h"
 #include "Image.h"
 
 namespace {
