@@ -1,6 +1,7 @@
 # Inputs: SOURCE_DIR (the source tree), HEADERS (the installed header list, ';'-separated).
 # include/ holds exactly the installed headers, and no kernel folder includes a private
-# header of a folder above it (platform < format < foundation < channel < group < project < engine).
+# header of a folder above it (platform < format < foundation < channel < group < project < engine);
+# plug-ins reach no private header but format/.
 cmake_minimum_required(VERSION 3.25)
 set(failures "")
 
@@ -29,6 +30,22 @@ foreach(from IN LISTS layers)
         file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
         string(APPEND failures "${name} reaches up: ${line}\n")
       endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+# The standard plug-ins build as an outside author's would: public headers, their own shared
+# folder, and of the kernel's private headers only format/ (the demo not even that).
+foreach(tree plugins demo)
+  file(GLOB_RECURSE sources ${SOURCE_DIR}/${tree}/*.h ${SOURCE_DIR}/${tree}/*.cpp)
+  foreach(source IN LISTS sources)
+    file(STRINGS ${source} includes REGEX "^#include \"[a-z]+/")
+    foreach(line IN LISTS includes)
+      if(tree STREQUAL "plugins" AND line MATCHES "^#include \"format/")
+        continue()
+      endif()
+      file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
+      string(APPEND failures "${name} reaches into the kernel: ${line}\n")
     endforeach()
   endforeach()
 endforeach()
