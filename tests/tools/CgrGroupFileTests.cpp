@@ -12,9 +12,9 @@
 #include "EngineInterface.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "foundation/TaggedFileFixture.h"
 #include "fixtures/cgrblocks/CgrBlocksChannel.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "foundation/TaggedFileFixture.h"
 #include "support/GroupFileSupport.h"
 #include "support/TestEngine.h"
 
@@ -51,11 +51,11 @@ protected:
 
     // Builds text into a file and loads it into a new group.
     std::unique_ptr<Tev_ChannelGroup> LoadText(const std::string& text, const std::string& name) {
-        cgr::TagStream stream;
+        tagtext::TagStream stream;
         std::string error;
         EXPECT_TRUE(cgr::ReadText(text, stream, error)) << error;
         std::string path = dir.File(name);
-        taggedfile::WriteAll(path, cgr::WriteTagStream(stream));
+        taggedfile::WriteAll(path, tagtext::WriteTagStream(stream));
         auto group = NewGroup();
         EXPECT_TRUE(group->LoadChannelGroupFromFile(path.c_str(), true)) << text;
         return group;
