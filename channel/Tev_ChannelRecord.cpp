@@ -19,13 +19,16 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "channel/ChannelMessages.h"
+#include "format/ChannelRecordFormat.h"
 #include "format/LinkRecordCodec.h"
 #include "foundation/TaggedBlocks.h"
 #include "platform/Text.h"
 
 namespace {
 
-// The smallest stored link: "CHLI", its size and its index number.
+namespace tags = channelrecordformat;
+
+// The smallest stored link: the link tag, its size and its index number.
 const unsigned long kMinLinkBytes = 12;
 // No plug-in declares anywhere near this many link positions. A waiting public call keeps a
 // link's position as its placeholder slot, so a larger one would grow that many empty slots.
@@ -58,20 +61,20 @@ void SaveNames(TevFileSaver& saver, Tev_List* names, const char* countTag, const
 
 bool Tev_Channel::SaveChannel(TevFileSaver& saver) {
     RewritePublicCallFileName();
-    tagblock::WriteFlag(saver, "CHIC", ignoreTreeCount ? 1 : 0);
-    tagblock::WriteText(saver, "CHNA", channelName ? channelName : kUnnamed);
-    tagblock::WriteInt(saver, "CHIT", channelInterfaceType);
+    tagblock::WriteFlag(saver, tags::kIgnoreTreeCount, ignoreTreeCount ? 1 : 0);
+    tagblock::WriteText(saver, tags::kName, channelName ? channelName : kUnnamed);
+    tagblock::WriteInt(saver, tags::kInterfaceType, channelInterfaceType);
     if (channelInterfaceType == PEX_PUBLICCALL) {
         PublicCallInfo fallback;
         unsigned char record[linkrecord::kPublicCallInfoSize];
         linkrecord::EncodePublicCallInfo(publicCallInfo ? *publicCallInfo : fallback, record);
-        tagblock::WriteBytes(saver, "CHES", record, sizeof(record));
-        tagblock::WriteFlag(saver, "CHTM", treeCountMode);
+        tagblock::WriteBytes(saver, tags::kPublicCall, record, sizeof(record));
+        tagblock::WriteFlag(saver, tags::kTreeCountMode, treeCountMode);
     }
     if (channelInterfaceType == PEX_PARAMETER)
-        tagblock::WriteInt(saver, "CEXI", parameterInfo ? parameterInfo->index : 0);
+        tagblock::WriteInt(saver, tags::kParameterIndex, parameterInfo ? parameterInfo->index : 0);
     SaveLinks(saver);
-    tagblock::WriteFlag(saver, "CHUP", usePoolChannel ? 1 : 0);
+    tagblock::WriteFlag(saver, tags::kUsePool, usePoolChannel ? 1 : 0);
     SavePoolNames(saver);
     return true;
 }
@@ -95,23 +98,25 @@ void Tev_Channel::SaveLinks(TevFileSaver& saver) {
     // The placeholder head of a waiting public call is rebuilt on loading, never stored.
     int count = children.GetItemCount() - (waitingForPublicChannel ? 1 : 0);
     if (count < 0) count = 0;
-    tagblock::WriteInt(saver, "CHLC", count);
+    tagblock::WriteInt(saver, tags::kLinkCount, count);
     for (int i = 0; i < count; i++) {
         ChildInfo* entry = static_cast<ChildInfo*>(children.GetItem(i));
         Tev_Channel* child = entry ? entry->channel : nullptr;
-        tagblock::WriteInt(saver, "CHLI", child ? child->channelIDIndexNr : -1);
+        tagblock::WriteInt(saver, tags::kLinkIndex, child ? child->channelIDIndexNr : -1);
         if (!entry) continue;
         // A waiting public call records each child at the link position it will take.
-        tagblock::WriteInt(saver, "CHUL", waitingForPublicChannel ? i : entry->linkPosition);
-        if (child) tagblock::WriteInt(saver, "CHRP", waitingForPublicChannel ? 0 : entry->nodeCount);
+        tagblock::WriteInt(saver, tags::kLinkPosition, waitingForPublicChannel ? i : entry->linkPosition);
+        if (child) tagblock::WriteInt(saver, tags::kLinkSlot, waitingForPublicChannel ? 0 : entry->nodeCount);
     }
 }
 
 // A channel that uses pools may also be a member of others: both lists are written, or the
-// memberships would be lost on loading (the reader takes "CPNC" after "CHNC" either way).
+// memberships would be lost on loading (the reader takes the second after the first either way).
 void Tev_Channel::SavePoolNames(TevFileSaver& saver) {
-    if (channelPoolInfo) SaveNames(saver, channelPoolInfo->poolNames, "CHNC", "CHPN", "CHEN");
-    if (poolItemNames) SaveNames(saver, poolItemNames, "CPNC", "CPNP", "CPEN");
+    if (channelPoolInfo)
+        SaveNames(saver, channelPoolInfo->poolNames, tags::kPoolCount, tags::kPoolName, tags::kPoolEnd);
+    if (poolItemNames)
+        SaveNames(saver, poolItemNames, tags::kPoolItemCount, tags::kPoolItemName, tags::kPoolItemEnd);
 }
 
 // ---- loading ----
@@ -125,19 +130,19 @@ bool Tev_Channel::LoadChannel(TevFileLoader& loader, Tev_ChannelGroup* group) {
         channelmsg::Error(engineInterface, channelmsg::kGroupIsNull);
         return false;
     }
-    ReadBool(loader, "CHIC", ignoreTreeCount);
-    if (!loader.GetInfoIfTag("CHNA")) {
+    ReadBool(loader, tags::kIgnoreTreeCount, ignoreTreeCount);
+    if (!loader.GetInfoIfTag(tags::kName)) {
         channelmsg::Error(engineInterface, channelmsg::kNoNameHeader);
         return false;
     }
     std::string name;
     if (tagblock::ReadText(loader, name) > 0) SetChannelName(name.c_str());
     int32_t type = channelInterfaceType;
-    if (tagblock::ReadInt(loader, "CHIT", type))
+    if (tagblock::ReadInt(loader, tags::kInterfaceType, type))
         channelInterfaceType = type;  // no checks: the file is trusted here
     LoadInterfaceRecord(loader);
     if (!LoadLinks(loader, group)) return false;
-    ReadBool(loader, "CHUP", usePoolChannel);
+    ReadBool(loader, tags::kUsePool, usePoolChannel);
     LoadPoolNames(loader);
     return true;
 }
@@ -146,7 +151,7 @@ void Tev_Channel::LoadInterfaceRecord(TevFileLoader& loader) {
     if (channelInterfaceType == PEX_PUBLICCALL) {
         channelInternal.ReleaseChilderen(this);
         publicCallInfo = new PublicCallInfo();
-        if (loader.GetInfoIfTag("CHES")) {
+        if (loader.GetInfoIfTag(tags::kPublicCall)) {
             // A short block replaces only the bytes it has; the rest keeps the defaults.
             unsigned char record[linkrecord::kPublicCallInfoSize];
             linkrecord::EncodePublicCallInfo(*publicCallInfo, record);
@@ -155,18 +160,18 @@ void Tev_Channel::LoadInterfaceRecord(TevFileLoader& loader) {
             publicCallInfo->childCreation.childInfo = nullptr;
         }
         treeCountMode = 1;
-        tagblock::ReadFlag(loader, "CHTM", treeCountMode);
+        tagblock::ReadFlag(loader, tags::kTreeCountMode, treeCountMode);
     } else if (channelInterfaceType == PEX_PARAMETER) {
         channelInternal.ReleaseChilderen(this);
         parameterInfo = new ParameterInfo();
         int32_t index = 0;
-        tagblock::ReadInt(loader, "CEXI", index);
+        tagblock::ReadInt(loader, tags::kParameterIndex, index);
         parameterInfo->index = index;
     }
 }
 
 bool Tev_Channel::LoadLinks(TevFileLoader& loader, Tev_ChannelGroup* group) {
-    if (!loader.GetInfoIfTag("CHLC")) {
+    if (!loader.GetInfoIfTag(tags::kLinkCount)) {
         channelmsg::Error(engineInterface, channelmsg::kNoLinkCountHeader);
         return false;
     }
@@ -178,17 +183,17 @@ bool Tev_Channel::LoadLinks(TevFileLoader& loader, Tev_ChannelGroup* group) {
         return false;
     }
     for (int i = 0; i < count; i++) {
-        if (!loader.GetInfoIfTag("CHLI")) {
+        if (!loader.GetInfoIfTag(tags::kLinkIndex)) {
             ReportMissingLinks(count);
             return false;
         }
         int32_t indexNr = tagblock::ReadIntBlock(loader, -1);
         int32_t linkPosition = -1;
-        tagblock::ReadInt(loader, "CHUL", linkPosition);
+        tagblock::ReadInt(loader, tags::kLinkPosition, linkPosition);
         // Older files have no slot numbers: the slot follows from the entry's place.
         int64_t slot = static_cast<int64_t>(i) - linkPosition;
         int32_t storedSlot = 0;
-        if (tagblock::ReadInt(loader, "CHRP", storedSlot)) slot = storedSlot;
+        if (tagblock::ReadInt(loader, tags::kLinkSlot, storedSlot)) slot = storedSlot;
         if (indexNr == -1) continue;
         if (linkPosition > kMaxLinkPosition) {
             channelmsg::Error(engineInterface, channelmsg::kLinkPositionOutOfRange);
@@ -244,29 +249,29 @@ void Tev_Channel::ReportMissingLinks(int count) {
 
 void Tev_Channel::LoadPoolNames(TevFileLoader& loader) {
     int32_t count = 0;
-    if (tagblock::ReadInt(loader, "CHNC", count)) {
+    if (tagblock::ReadInt(loader, tags::kPoolCount, count)) {
         if (!channelPoolInfo) channelPoolInfo = new ChannelPoolInfo();
         for (int i = 0; i < count; i++) {
-            bool named = loader.GetInfoIfTag("CHPN");
+            bool named = loader.GetInfoIfTag(tags::kPoolName);
             std::string name;
             if (named && tagblock::ReadText(loader, name) > 0) {
                 Tev_String* text = new Tev_String();
                 text->SetString(name.c_str());
                 channelPoolInfo->poolNames->AddItem(text);
             }
-            bool ended = loader.GetInfoIfTag("CHEN");
+            bool ended = loader.GetInfoIfTag(tags::kPoolEnd);
             // A round that reads nothing leaves the reader where it was: so would every
             // further round, however large the stored count.
             if (!named && !ended) break;
         }
     }
-    if (!tagblock::ReadInt(loader, "CPNC", count)) return;
+    if (!tagblock::ReadInt(loader, tags::kPoolItemCount, count)) return;
     if (!poolItemNames) poolItemNames = new Tev_List();
     ChannelPoolManagement* pools = nullptr;
     if (engineInterface && engineInterface->engineInterfaceExt)
         pools = engineInterface->engineInterfaceExt->GetChannelPoolManagement();
     for (int i = 0; i < count; i++) {
-        bool named = loader.GetInfoIfTag("CPNP");
+        bool named = loader.GetInfoIfTag(tags::kPoolItemName);
         std::string name;
         if (named && tagblock::ReadText(loader, name) > 0) {
             Tev_String* text = new Tev_String();
@@ -274,7 +279,7 @@ void Tev_Channel::LoadPoolNames(TevFileLoader& loader) {
             poolItemNames->AddItem(text);
             if (pools) pools->CreatePoolItem(name.c_str(), this);
         }
-        bool ended = loader.GetInfoIfTag("CPEN");
+        bool ended = loader.GetInfoIfTag(tags::kPoolItemEnd);
         if (!named && !ended) break;
     }
 }

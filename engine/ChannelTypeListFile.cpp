@@ -14,27 +14,27 @@
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "FileLoaderChannels.h"
-#include "format/ChannelTypeRecord.h"
 #include "engine/ModuleDirectory.h"
-#include "foundation/InstallLayout.h"
+#include "format/ChannelTypeRecord.h"
 #include "format/LittleEndian.h"
-#include "foundation/PathText.h"
 #include "format/TagFormat.h"
+#include "format/TypeCacheFormat.h"
+#include "foundation/InstallLayout.h"
+#include "foundation/PathText.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace {
 
 const char* const kMsgDamaged =
-    "ChannelList::LoadChannelList: channel.lst is damaged; the channel list is rebuilt from the channels directory";
+    "ChannelList::LoadChannelList: channel.lst is damaged; the channel list is rebuilt from the channels "
+    "directory";
 const char* const kSaveErrorName = "Save Error";
 
-// Trailing block: a checksum of every block's data before it. Readers that do not know it
-// stop after CHDI; a cache without it (an older writer's) is taken as before.
-const char* const kChecksumTag = "CLCK";
+namespace tags = typecacheformat;
 
 constexpr size_t kTypeRecordSize = channeltyperecord::kSize;
-constexpr size_t kDirBlockSize = 260;
+constexpr size_t kDirBlockSize = tags::kInstallDirSize;
 constexpr size_t kSaveErrorBlockSize = 20;
 // Smallest entry: CHIX, CHTY and a CHFN holding only its terminator (tag, size, data each).
 constexpr unsigned long kMinEntrySize = (4 + 4 + 4) + (4 + 4 + kTypeRecordSize) + (4 + 4 + 1);
@@ -61,7 +61,8 @@ public:
     unsigned long GetBufferSize() const { return static_cast<unsigned long>(bytes.size() - pos); }
     bool CheckHeader(const char* tag, bool consume) {
         size_t at = pos;
-        if (!SkipBlocks(at) || tagformat::ClassifyWord(bytes.data(), bytes.size(), at) != tagformat::WordKind::Tag ||
+        if (!SkipBlocks(at) ||
+            tagformat::ClassifyWord(bytes.data(), bytes.size(), at) != tagformat::WordKind::Tag ||
             std::memcmp(bytes.data() + at, tag, tagformat::kWordSize) != 0)
             return false;
         if (consume) pos = at + tagformat::kWordSize;
@@ -90,7 +91,8 @@ private:
         return true;
     }
     bool NextBlock(size_t& start, size_t& size) const {
-        if (tagformat::ClassifyWord(bytes.data(), bytes.size(), pos) != tagformat::WordKind::Size) return false;
+        if (tagformat::ClassifyWord(bytes.data(), bytes.size(), pos) != tagformat::WordKind::Size)
+            return false;
         size = littleendian::Get32(bytes.data() + pos);
         if (size > bytes.size() - pos - tagformat::kWordSize) return false;
         start = pos + tagformat::kWordSize;
@@ -162,11 +164,11 @@ struct ChannelListCache {
 };
 
 // Entries are read into `cache`; indices, GUIDs and sizes are checked against the file.
-ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir, const ModuleDirectory* channels,
-                                    ChannelListCache& cache) {
+ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir,
+                                    const ModuleDirectory* channels, ChannelListCache& cache) {
     unsigned char word[4];
     Checksum checksum;
-    if (!ReadFixedBlock(reader, "CLCC", word, 4, checksum)) return ChannelListCache::kDamaged;
+    if (!ReadFixedBlock(reader, tags::kCount, word, 4, checksum)) return ChannelListCache::kDamaged;
     const int32_t count = static_cast<int32_t>(littleendian::Get32(word));
     if (count == 0) return ChannelListCache::kEmpty;
     // A count the file cannot hold is damage, not a size to allocate.
@@ -178,11 +180,12 @@ ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir,
         std::unique_ptr<ChannelListItem> entry(new ChannelListItem());
         unsigned char record[kTypeRecordSize];
         char path[TEV_MAX_PATH];
-        if (!ReadFixedBlock(reader, "CHIX", word, 4, checksum)) return ChannelListCache::kDamaged;
+        if (!ReadFixedBlock(reader, tags::kIndex, word, 4, checksum)) return ChannelListCache::kDamaged;
         const int32_t index = static_cast<int32_t>(littleendian::Get32(word));
-        if (!ReadFixedBlock(reader, "CHTY", record, kTypeRecordSize, checksum))
+        if (!ReadFixedBlock(reader, tags::kType, record, kTypeRecordSize, checksum))
             return ChannelListCache::kDamaged;
-        if (!ReadTextBlock(reader, "CHFN", path, sizeof(path), checksum)) return ChannelListCache::kDamaged;
+        if (!ReadTextBlock(reader, tags::kModule, path, sizeof(path), checksum))
+            return ChannelListCache::kDamaged;
         if (index < 0 || index >= count || cache.entries[static_cast<size_t>(index)])
             return ChannelListCache::kDamaged;
         entry->index = index;
@@ -201,12 +204,13 @@ ChannelListCache::Result ParseCache(CacheReader* reader, const char* installDir,
         if (types[i] == types[i - 1]) return ChannelListCache::kDamaged;
 
     char dir[kDirBlockSize] = {};
-    const bool hasDir = reader->CheckHeader("CHDI", false);
-    if (hasDir && !ReadTextBlock(reader, "CHDI", dir, sizeof(dir), checksum))
+    const bool hasDir = reader->CheckHeader(tags::kInstallDir, false);
+    if (hasDir && !ReadTextBlock(reader, tags::kInstallDir, dir, sizeof(dir), checksum))
         return ChannelListCache::kDamaged;
-    if (reader->CheckHeader(kChecksumTag, false)) {
+    if (reader->CheckHeader(tags::kChecksum, false)) {
         const uint32_t expected = checksum.sum;
-        if (!ReadFixedBlock(reader, kChecksumTag, word, 4, checksum) || littleendian::Get32(word) != expected)
+        if (!ReadFixedBlock(reader, tags::kChecksum, word, 4, checksum) ||
+            littleendian::Get32(word) != expected)
             return ChannelListCache::kDamaged;
     }
     // The block holds at most 259 characters of the directory.
@@ -235,17 +239,18 @@ bool ChannelList::LoadChannelList() {
 
     ChannelListCache cache;
     const std::string channelsDir = installlayout::Path(installDir.c_str(), installlayout::kChannelsDir);
-    switch (ParseCache(&reader, installDir.c_str(), SharedModuleDirectory::Find(this, channelsDir.c_str()), cache)) {
-    case ChannelListCache::kEmpty:
-        return true;
-    case ChannelListCache::kForeign:
-        Release();
-        return false;
-    case ChannelListCache::kDamaged:
-        engineInterface->showErrorMessage(kMsgDamaged);
-        return false;
-    default:
-        break;
+    switch (ParseCache(&reader, installDir.c_str(), SharedModuleDirectory::Find(this, channelsDir.c_str()),
+                       cache)) {
+        case ChannelListCache::kEmpty:
+            return true;
+        case ChannelListCache::kForeign:
+            Release();
+            return false;
+        case ChannelListCache::kDamaged:
+            engineInterface->showErrorMessage(kMsgDamaged);
+            return false;
+        default:
+            break;
     }
     Release();
     for (auto& entry : cache.entries) {
@@ -284,29 +289,29 @@ bool ChannelList::SaveChannelList() {
     };
     unsigned char word[4];
     littleendian::Put32(word, static_cast<uint32_t>(count));
-    saveBlock("CLCC", word, 4);
+    saveBlock(tags::kCount, word, 4);
     for (int i = 0; i < itemList.GetItemCount(); i++) {
         ChannelListItem* item = GetItem(i);
         if (!item) continue;
         littleendian::Put32(word, static_cast<uint32_t>(item->index));
-        saveBlock("CHIX", word, 4);
+        saveBlock(tags::kIndex, word, 4);
         unsigned char record[kTypeRecordSize];
         channeltyperecord::Encode(item->channelType, record);
-        saveBlock("CHTY", record, kTypeRecordSize);
+        saveBlock(tags::kType, record, kTypeRecordSize);
         const char* path = item->fileName.GetString();
         if (path && path[0]) {
-            saveBlock("CHFN", path, static_cast<unsigned long>(std::strlen(path)) + 1);
+            saveBlock(tags::kModule, path, static_cast<unsigned long>(std::strlen(path)) + 1);
         } else {
             char saveError[kSaveErrorBlockSize] = {};
             platform::CopyText(saveError, kSaveErrorName);
-            saveBlock("CHFN", saveError, kSaveErrorBlockSize);
+            saveBlock(tags::kModule, saveError, kSaveErrorBlockSize);
         }
     }
     char dir[kDirBlockSize] = {};
     platform::CopyText(dir, installDir);
-    saveBlock("CHDI", dir, kDirBlockSize);
+    saveBlock(tags::kInstallDir, dir, kDirBlockSize);
     littleendian::Put32(word, checksum.sum);
-    saveBlock(kChecksumTag, word, 4);
+    saveBlock(tags::kChecksum, word, 4);
     writer->CloseSaveFile();
     delete channel;
     return true;

@@ -5,12 +5,13 @@
 #include "FileLoaderChannels.h"
 #include "PluginChannels.h"
 #include "TevFileLoader.h"
-#include "foundation/ChannelKind.h"
 #include "format/GuidText.h"
+#include "format/TagFormat.h"
+#include "foundation/ChannelKind.h"
 
 namespace {
 
-const char* const kTranslatorTag = "KORF";
+const char* const kTranslatorTag = tagformat::kTranslatorTag;
 const char* const kNotATranslator = "EngineInterfaceExt::TranslateFile: Channel is not a translator:";
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "ChannelType.h"
+#include "format/FieldTable.h"
 
 namespace channeltyperecord {
 
@@ -13,8 +14,24 @@ constexpr size_t kNameSize = 80;  // the type name, at offset 0
 constexpr size_t kTypeGuidAt = 80;
 constexpr size_t kBaseGuidAt = 96;
 constexpr size_t kVersionsAt = 112;  // three 32-bit version numbers
+constexpr size_t kVersionSize = formattable::kIntWidth;
 constexpr size_t kReserved1At = 124;
 constexpr size_t kReserved2At = 128;
+
+// clang-format off
+inline constexpr formattable::Fields<8> kFields = {{
+    {"typeName", 0, kNameSize, formattable::FieldKind::Text, false},
+    {"typeGuid", kTypeGuidAt, formattable::kGuidWidth, formattable::FieldKind::Guid, false},
+    {"baseGuid", kBaseGuidAt, formattable::kGuidWidth, formattable::FieldKind::Guid, false},
+    {"version1", kVersionsAt, kVersionSize, formattable::FieldKind::Int32, false},
+    {"version2", kVersionsAt + kVersionSize, kVersionSize, formattable::FieldKind::Int32, false},
+    {"version3", kVersionsAt + 2 * kVersionSize, kVersionSize, formattable::FieldKind::Int32, false},
+    {"reserved1", kReserved1At, formattable::kIntWidth, formattable::FieldKind::Int32, false},
+    {"reserved2", kReserved2At, formattable::kIntWidth, formattable::FieldKind::Int32, false},
+}};
+// clang-format on
+inline constexpr formattable::RecordLayout kLayout = formattable::Layout("ChannelType", kSize, kFields);
+static_assert(formattable::Tiles(kLayout), "the type record's fields tile it");
 
 void Encode(const ChannelType& type, unsigned char* out);  // writes kSize bytes
 // Reads kSize bytes; the name is terminated whatever the file holds.

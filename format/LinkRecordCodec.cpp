@@ -15,17 +15,9 @@ namespace {
 using littleendian::GetInt;
 using littleendian::PutInt;
 
-// Offsets within the link position record.
-constexpr size_t kRequestLink = 132, kReservedFlag = 136, kCreateChild = 137, kLinkName = 138,
-                 kCreateChildGuid = 240, kChildInfo = 256, kLinkOption = 260;
-// Offsets within the public call record.
-constexpr size_t kChannelName = 0, kPoolName = 80, kFileName = 160, kRequestedNr = 420, kAutoLoad = 424,
-                 kPadding = 425, kDynamicAutoLoad = 428, kChildCreation = 432;
-
-static_assert(kLinkName + CHILDCREATION_LINKNAME_SIZE == kCreateChildGuid, "link name field");
-static_assert(kFileName + PUBLICCALL_FILE_SIZE == kRequestedNr, "file name field");
-static_assert(kChildCreation + kChildCreationSize == kPublicCallInfoSize, "public call record size");
-static_assert(channeltyperecord::kSize == kRequestLink, "type record");
+static_assert(kLinkNameSize == CHILDCREATION_LINKNAME_SIZE, "link name field");
+static_assert(kNameSize == PUBLICCALL_NAME_SIZE, "channel and pool name fields");
+static_assert(kFileNameSize == PUBLICCALL_FILE_SIZE, "file name field");
 
 void PutText(unsigned char* out, const char* text, size_t size) {
     size_t length = strnlen(text, size);
@@ -42,44 +34,44 @@ void GetText(const unsigned char* in, char* text, size_t size) {
 
 void EncodeChildCreation(const ChildCreation& creation, unsigned char* out) {
     channeltyperecord::Encode(creation.channelType, out);
-    PutInt(out + kRequestLink, creation.requestLink);
-    out[kReservedFlag] = creation.reservedFlag;
-    out[kCreateChild] = creation.createChild;
-    PutText(out + kLinkName, creation.linkName, CHILDCREATION_LINKNAME_SIZE);
-    littleendian::PutGuid(out + kCreateChildGuid, creation.createChildGuid);
-    PutInt(out + kChildInfo, 0);  // a memory reference means nothing in a file
-    PutInt(out + kLinkOption, creation.linkOption);
+    PutInt(out + kRequestLinkAt, creation.requestLink);
+    out[kReservedFlagAt] = creation.reservedFlag;
+    out[kCreateChildAt] = creation.createChild;
+    PutText(out + kLinkNameAt, creation.linkName, kLinkNameSize);
+    littleendian::PutGuid(out + kCreateChildGuidAt, creation.createChildGuid);
+    PutInt(out + kChildInfoAt, 0);  // a memory reference means nothing in a file
+    PutInt(out + kLinkOptionAt, creation.linkOption);
 }
 
 void DecodeChildCreation(const unsigned char* in, ChildCreation& creation) {
     creation.channelType = channeltyperecord::Decode(in);
-    creation.requestLink = GetInt(in + kRequestLink);
-    creation.reservedFlag = in[kReservedFlag];
-    creation.createChild = in[kCreateChild];
-    GetText(in + kLinkName, creation.linkName, CHILDCREATION_LINKNAME_SIZE);
-    creation.createChildGuid = littleendian::GetGuid(in + kCreateChildGuid);
-    creation.linkOption = GetInt(in + kLinkOption);
+    creation.requestLink = GetInt(in + kRequestLinkAt);
+    creation.reservedFlag = in[kReservedFlagAt];
+    creation.createChild = in[kCreateChildAt];
+    GetText(in + kLinkNameAt, creation.linkName, kLinkNameSize);
+    creation.createChildGuid = littleendian::GetGuid(in + kCreateChildGuidAt);
+    creation.linkOption = GetInt(in + kLinkOptionAt);
 }
 
 void EncodePublicCallInfo(const PublicCallInfo& info, unsigned char* out) {
-    PutText(out + kChannelName, info.channelName, PUBLICCALL_NAME_SIZE);
-    PutText(out + kPoolName, info.poolName, PUBLICCALL_NAME_SIZE);
-    PutText(out + kFileName, info.fileName, PUBLICCALL_FILE_SIZE);
-    PutInt(out + kRequestedNr, info.requestedPublicChannelNr);
-    out[kAutoLoad] = info.autoLoadGroup ? 1 : 0;
-    std::memset(out + kPadding, 0, kDynamicAutoLoad - kPadding);
-    PutInt(out + kDynamicAutoLoad, info.dynamicAutoLoadGroup);
-    EncodeChildCreation(info.childCreation, out + kChildCreation);
+    PutText(out + kChannelNameAt, info.channelName, kNameSize);
+    PutText(out + kPoolNameAt, info.poolName, kNameSize);
+    PutText(out + kFileNameAt, info.fileName, kFileNameSize);
+    PutInt(out + kRequestedNrAt, info.requestedPublicChannelNr);
+    out[kAutoLoadAt] = info.autoLoadGroup ? 1 : 0;
+    std::memset(out + kPaddingAt, 0, kDynamicAutoLoadAt - kPaddingAt);
+    PutInt(out + kDynamicAutoLoadAt, info.dynamicAutoLoadGroup);
+    EncodeChildCreation(info.childCreation, out + kChildCreationAt);
 }
 
 void DecodePublicCallInfo(const unsigned char* in, PublicCallInfo& info) {
-    GetText(in + kChannelName, info.channelName, PUBLICCALL_NAME_SIZE);
-    GetText(in + kPoolName, info.poolName, PUBLICCALL_NAME_SIZE);
-    GetText(in + kFileName, info.fileName, PUBLICCALL_FILE_SIZE);
-    info.requestedPublicChannelNr = GetInt(in + kRequestedNr);
-    info.autoLoadGroup = in[kAutoLoad] != 0;
-    info.dynamicAutoLoadGroup = GetInt(in + kDynamicAutoLoad);
-    DecodeChildCreation(in + kChildCreation, info.childCreation);
+    GetText(in + kChannelNameAt, info.channelName, kNameSize);
+    GetText(in + kPoolNameAt, info.poolName, kNameSize);
+    GetText(in + kFileNameAt, info.fileName, kFileNameSize);
+    info.requestedPublicChannelNr = GetInt(in + kRequestedNrAt);
+    info.autoLoadGroup = in[kAutoLoadAt] != 0;
+    info.dynamicAutoLoadGroup = GetInt(in + kDynamicAutoLoadAt);
+    DecodeChildCreation(in + kChildCreationAt, info.childCreation);
 }
 
 }  // namespace linkrecord

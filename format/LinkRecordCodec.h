@@ -1,17 +1,14 @@
-// Private: the stored forms of a link position (264 bytes) and a
-// public call target (696 bytes), encoded field by field at fixed offsets. The in-memory structs
-// differ in size and padding from these forms, so they are never copied whole.
+// Private: the codec of the stored link position and public call target, encoded field by
+// field at the offsets of format/LinkRecordFormat.h. The in-memory structs differ in size and
+// padding from these forms, so they are never copied whole.
 #pragma once
 
-#include <cstddef>
+#include "format/LinkRecordFormat.h"
 
 struct ChildCreation;
 struct PublicCallInfo;
 
 namespace linkrecord {
-
-inline constexpr size_t kChildCreationSize = 264;
-inline constexpr size_t kPublicCallInfoSize = 696;
 
 // Texts are written up to their terminator and zero-filled; decoding terminates every text
 // within its field, whatever the bytes hold. The channel type inside a link position is the

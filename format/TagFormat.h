@@ -14,6 +14,10 @@ constexpr size_t kWordSize = 4;
 // never be taken for a tag (whose four bytes are all printable).
 constexpr uint32_t kMaxBlockSize = 0x1FFFFFFFu;
 
+// A translation layer may stand in front of a group or project file: a block naming the
+// translator plug-in that rewrites the file before it is read.
+inline constexpr char kTranslatorTag[] = "KORF";
+
 inline bool IsTagByte(unsigned char c) { return c >= 0x20 && c <= 0x7E; }
 
 // The first four characters of text form a valid tag (shorter texts do not).

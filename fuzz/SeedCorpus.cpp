@@ -23,6 +23,10 @@
 #include "Tev_ChannelGroup.h"
 #include "fixtures/cgrblocks/CgrBlocksChannel.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "format/ChannelRecordFormat.h"
+#include "format/GroupFileFormat.h"
+#include "format/ProjectFormat.h"
+#include "format/TypeCacheFormat.h"
 #include "groupset/GroupSetSeeds.h"
 #include "support/LoaderSupport.h"
 #include "support/ProjectBuilder.h"
@@ -30,6 +34,8 @@
 
 namespace fs = std::filesystem;
 using namespace tarnwell_test;
+namespace group = groupfileformat;
+namespace project = projectformat;
 
 namespace {
 
@@ -45,7 +51,8 @@ public:
     // Also a seed of the tagged reader: every file of the engine is a tagged stream.
     void Add(Reader reader, const std::string& name, const std::string& bytes) {
         Write(reader, name, bytes);
-        if (reader != Reader::TaggedReader && bytes.size() <= kMaxTaggedSeed) Write(Reader::TaggedReader, std::string(ReaderName(reader)) + "-" + name, bytes);
+        if (reader != Reader::TaggedReader && bytes.size() <= kMaxTaggedSeed)
+            Write(Reader::TaggedReader, std::string(ReaderName(reader)) + "-" + name, bytes);
     }
     int Count() const { return count; }
 
@@ -77,7 +84,8 @@ public:
     Tev_Channel* Add(Tev_ChannelGroup& group, const _GUID& type, const char* name = nullptr) {
         Tev_Channel* channel = engine->InitChannelFromType(type, nullptr, false);
         if (!channel) {
-            std::fprintf(stderr, "fuzz_seed_corpus: no channel of a test type (are the test plug-ins built?)\n");
+            std::fprintf(stderr,
+                         "fuzz_seed_corpus: no channel of a test type (are the test plug-ins built?)\n");
             std::exit(1);
         }
         if (name) channel->SetChannelName(name);
@@ -205,41 +213,45 @@ std::string ProjectBytes(TestEngine& engine, const ProjectBlocks& blocks) {
 
 void ProjectSeeds(TestEngine& engine, Seeds& seeds) {
     const uint32_t rootCrc = FileCrc(engine.Engine(), engine.InstallDir() + "/channels/" TEST_ROOT_DLL);
-    const ProjectBlocks header = {{"QSPT", {Int32Data(1)}}, {"QSGR", {TextData("start.cgr")}},
-                                  {"QHPV", {Int32Data(1)}}, {"QFKR", {}}};
+    const ProjectBlocks header = {{project::kHeader, {Int32Data(1)}},
+                                  {project::kStartGroup, {TextData("start.cgr")}},
+                                  {project::kInterfaceVersion, {Int32Data(1)}},
+                                  {project::kKeepRunning, {}}};
     seeds.Add(Reader::Project, "header.vtr", ProjectBytes(engine, header));
 
     // Installed, missing (restored), older (restored) and empty entries, then other DLLs.
     ProjectBlocks full = header;
-    Append(full, {{"QDDC", {Int32Data(4)}}});
+    Append(full, {{project::kChannelCount, {Int32Data(4)}}});
     Append(full, ChannelEntry(kTestRootGuid, {1, 52, 1}, rootCrc));
     Append(full, ChannelEntry(kTestMissingGuid, {1, 52, 1}, 7));
     Append(full, EmbeddedChannel("restored.dll", "not a module"));
-    Append(full, {{"QFDB", {}}});
+    Append(full, {{project::kChannelEmpty, {}}});
     Append(full, ChannelEntry(kTestDerivedGuid, {9, 52, 1}, 0));
     Append(full, EmbeddedChannel("newer.dll", std::string(64, '\x7F')));
-    Append(full, {{"QDGC", {Int32Data(3)}}});
+    Append(full, {{project::kOtherCount, {Int32Data(3)}}});
     Append(full, OtherDllEntry("helper.so", 0));
     Append(full, EmbeddedOtherDll("helper.so", "helper bytes"));
-    Append(full, {{"QDFF", {}}});
+    Append(full, {{project::kOtherEmpty, {}}});
     Append(full, OtherDllEntry("absent.so", 1));
     seeds.Add(Reader::Project, "plugins.vtr", ProjectBytes(engine, full));
 
     // Names that must write nothing.
-    const char* const kHostile[] = {"../escape.dll", "..", "sub/inner.dll", "sub\\inner.dll", "C:drive.dll",
-                                    "/tmp/absolute.dll", "."};
+    const char* const kHostile[] = {
+        "../escape.dll", "..", "sub/inner.dll", "sub\\inner.dll", "C:drive.dll", "/tmp/absolute.dll", "."};
     int n = 0;
     for (const char* name : kHostile) {
         ProjectBlocks channel = header;
-        Append(channel, {{"QDDC", {Int32Data(1)}}});
+        Append(channel, {{project::kChannelCount, {Int32Data(1)}}});
         Append(channel, ChannelEntry(kTestMissingGuid, {1, 52, 1}, 0));
         Append(channel, EmbeddedChannel(name, "module"));
-        seeds.Add(Reader::Project, "hostile-channel-" + std::to_string(n) + ".vtr", ProjectBytes(engine, channel));
+        seeds.Add(Reader::Project, "hostile-channel-" + std::to_string(n) + ".vtr",
+                  ProjectBytes(engine, channel));
         ProjectBlocks other = header;
-        Append(other, {{"QDDC", {Int32Data(0)}}, {"QDGC", {Int32Data(1)}}});
+        Append(other, {{project::kChannelCount, {Int32Data(0)}}, {project::kOtherCount, {Int32Data(1)}}});
         Append(other, OtherDllEntry(name, 0));
         Append(other, EmbeddedOtherDll(name, "library"));
-        seeds.Add(Reader::Project, "hostile-other-" + std::to_string(n++) + ".vtr", ProjectBytes(engine, other));
+        seeds.Add(Reader::Project, "hostile-other-" + std::to_string(n++) + ".vtr",
+                  ProjectBytes(engine, other));
     }
 }
 
@@ -257,16 +269,20 @@ void ChannelListSeeds(TestEngine& engine, Seeds& seeds) {
                                     parsed.entries.begin() + std::min<size_t>(2, parsed.entries.size()));
         seeds.Add(Reader::ChannelList, "two.lst", EncodeCacheFile(two, parsed.dir));
     }
-    seeds.Add(Reader::ChannelList, "empty.lst", Block("CLCC", Int32Data(0)));
+    seeds.Add(Reader::ChannelList, "empty.lst", Block(typecacheformat::kCount, Int32Data(0)));
 }
 
 // Shapes of the stream itself.
 void StreamSeeds(Seeds& seeds) {
-    seeds.Add(Reader::TaggedReader, "tags-only", "TEVGCHENCPENQFKR");
-    seeds.Add(Reader::TaggedReader, "blocks",
-              "ABCD" + Int32Data(0) + Int32Data(3) + "xyz" + "EFGH" + Block("IJKL", "data").substr(4) + "MNOP");
-    seeds.Add(Reader::TaggedReader, "cut", Block("TEVG", "0123456789").substr(0, 12));
-    seeds.Add(Reader::TaggedReader, "garbage-after", Block("CHCO", Int32Data(1)) + "\x80\x81\x82\x83rest");
+    seeds.Add(Reader::TaggedReader, "tags-only",
+              std::string(group::kGroup) + channelrecordformat::kPoolEnd + channelrecordformat::kPoolItemEnd +
+                  project::kKeepRunning);
+    seeds.Add(
+        Reader::TaggedReader, "blocks",
+        "ABCD" + Int32Data(0) + Int32Data(3) + "xyz" + "EFGH" + Block("IJKL", "data").substr(4) + "MNOP");
+    seeds.Add(Reader::TaggedReader, "cut", Block(group::kGroup, "0123456789").substr(0, 12));
+    seeds.Add(Reader::TaggedReader, "garbage-after",
+              Block(group::kChannelCount, Int32Data(1)) + "\x80\x81\x82\x83rest");
 }
 
 // ---- group sets ----

@@ -9,11 +9,12 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
+#include "format/GroupFileFormat.h"
+#include "format/ParameterRecordCodec.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/TaggedBlocks.h"
 #include "foundation/TraceHook.h"
 #include "group/GroupFileMessages.h"
-#include "format/ParameterRecordCodec.h"
 
 namespace {
 
@@ -22,23 +23,23 @@ const char* const kNoPoolName = "No Name Instance";
 }  // namespace
 
 bool Tev_ChannelGroup::SaveChannelGroup(TevFileSaver& saver) {
-    tagblock::WriteTagOnly(saver, "TEVG");
+    tagblock::WriteTagOnly(saver, groupfileformat::kGroup);
     int count = GetChannelCount();
-    tagblock::WriteInt(saver, "CHCO", count);
+    tagblock::WriteInt(saver, groupfileformat::kChannelCount, count);
     for (int i = 0; i < count; i++) {
         Tev_Channel* channel = GetChannel(i);
         if (!channel) {
-            tagblock::WriteInt(saver, "CHIX", -1);
+            tagblock::WriteInt(saver, groupfileformat::kChannelIndex, -1);
             continue;
         }
-        tagblock::WriteInt(saver, "CHIX", channel->GetChannelIDIndexNr());
-        tagblock::WriteGuid(saver, "CHID", channel->GetChannelType().typeGuid);
+        tagblock::WriteInt(saver, groupfileformat::kChannelIndex, channel->GetChannelIDIndexNr());
+        tagblock::WriteGuid(saver, groupfileformat::kTypeGuid, channel->GetChannelType().typeGuid);
         channel->SaveChannel(saver);
     }
-    tagblock::WriteInt(saver, "CHSC", startChannel);
+    tagblock::WriteInt(saver, groupfileformat::kStartChannel, startChannel);
 
     int parameters = parameterInfoList->GetItemCount();
-    tagblock::WriteInt(saver, "CGIC", parameters);
+    tagblock::WriteInt(saver, groupfileformat::kParameterCount, parameters);
     std::vector<unsigned char> records(static_cast<size_t>(parameters) * parameterrecord::kSize);
     for (int i = 0; i < parameters; i++) {
         auto* info = static_cast<ParameterInterfaceInfo*>(parameterInfoList->GetItem(i));
@@ -48,11 +49,11 @@ bool Tev_ChannelGroup::SaveChannelGroup(TevFileSaver& saver) {
         else
             parameterrecord::EncodeEmpty(out);
     }
-    tagblock::WriteBytes(saver, "CGII", records.data(), records.size());
+    tagblock::WriteBytes(saver, groupfileformat::kParameters, records.data(), records.size());
 
     const char* pool = GetPoolName();
-    tagblock::WriteText(saver, "CINA", pool && pool[0] ? pool : kNoPoolName);
-    tagblock::WriteGuid(saver, "CGGG", uniqueGroupGuid);
+    tagblock::WriteText(saver, groupfileformat::kPoolName, pool && pool[0] ? pool : kNoPoolName);
+    tagblock::WriteGuid(saver, groupfileformat::kGroupGuid, uniqueGroupGuid);
     // The writer remembers a failed block and then refuses to close: one answer for the
     // whole file, and a failed save is never reported as done.
     return saver.CloseSaveFile();

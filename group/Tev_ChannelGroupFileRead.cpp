@@ -13,18 +13,22 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
+#include "format/GroupFileFormat.h"
+#include "format/ParameterRecordCodec.h"
 #include "foundation/TaggedBlocks.h"
 #include "group/GroupFileMessages.h"
-#include "format/ParameterRecordCodec.h"
 
 namespace {
 
-// The smallest channel entry: "CHIX", its size and the index number.
+namespace tags = groupfileformat;
+
+// The smallest channel entry: the index tag, its size and the index number.
 const unsigned long kMinEntryBytes = 12;
 const size_t kTypeNameSize = sizeof(ChannelType::typeName);
 const size_t kTagSize = 4;
 // The group's own blocks after the channel entries, in the order they are written.
-const char* const kGroupTags[] = {"CHSC", "CGIC", "CGII", "CINA", "CGGG", "CBTD"};
+const char* const kGroupTags[] = {tags::kStartChannel, tags::kParameterCount, tags::kParameters,
+                                  tags::kPoolName,     tags::kGroupGuid,      tags::kTrailer};
 
 bool IsGroupTag(const char* tag) {
     for (const char* groupTag : kGroupTags)
@@ -42,13 +46,13 @@ void SkipToGroupBlocks(TevFileLoader& loader) {
 
 // The type record carried from entry to entry: each block overwrites only its own field.
 void ReadTypeBlocks(TevFileLoader& loader, ChannelType& type) {
-    if (!tagblock::ReadGuid(loader, "CHID", type.typeGuid)) return;
-    if (loader.GetInfoIfTag("CHNM")) {
+    if (!tagblock::ReadGuid(loader, tags::kTypeGuid, type.typeGuid)) return;
+    if (loader.GetInfoIfTag(tags::kTypeName)) {
         std::memset(type.typeName, 0, kTypeNameSize);
         tagblock::ReadBlock(loader, type.typeName, kTypeNameSize - 1);
     }
-    tagblock::ReadInt(loader, "CHVE", type.versionInfo[2]);
-    tagblock::ReadGuid(loader, "CHBG", type.baseGuid);
+    tagblock::ReadInt(loader, tags::kTypeVersion, type.versionInfo[2]);
+    tagblock::ReadGuid(loader, tags::kBaseGuid, type.baseGuid);
 }
 
 }  // namespace
@@ -57,16 +61,16 @@ bool Tev_ChannelGroup::LoadChannelGroup(TevFileLoader& loader, bool usePoolNameF
     readOnly = (loader.GetAttributes() & TEV_FILE_ATTRIBUTE_READONLY) != 0;
     Release();
     if (!engineInterface) return false;
-    if (loader.CheckHeader("KORF", false) && engineInterface->engineInterfaceExt)
+    if (loader.CheckHeader(tags::kTranslator, false) && engineInterface->engineInterfaceExt)
         engineInterface->engineInterfaceExt->TranslateFile(&loader);
-    if (!loader.GetInfoIfTag("TEVG")) {
+    if (!loader.GetInfoIfTag(tags::kGroup)) {
         engineInterface->showUserErrorMessage(groupfilemsg::kNotAGroup);
         engineInterface->showErrorMessage(
             groupfilemsg::WithNumber(groupfilemsg::kFailedBufferSize, loader.GetBufferSize()).c_str());
         return false;
     }
-    loader.GetInfoIfTag("ENVR");
-    if (!loader.GetInfoIfTag("CHCO")) {
+    loader.GetInfoIfTag(tags::kEnvironment);
+    if (!loader.GetInfoIfTag(tags::kChannelCount)) {
         engineInterface->showErrorMessage(groupfilemsg::kNoItemCount);
         return false;
     }
@@ -84,7 +88,7 @@ bool Tev_ChannelGroup::LoadChannelGroup(TevFileLoader& loader, bool usePoolNameF
 }
 
 bool Tev_ChannelGroup::LoadChannelEntry(TevFileLoader& loader, int position, int count, ChannelType& type) {
-    if (!loader.GotoTag("CHIX", 0)) {
+    if (!loader.GotoTag(tags::kChannelIndex, 0)) {
         ReportMissingEntry(type);
         return false;
     }
@@ -118,11 +122,11 @@ bool Tev_ChannelGroup::LoadChannelEntry(TevFileLoader& loader, int position, int
 
 bool Tev_ChannelGroup::LoadGroupBlocks(TevFileLoader& loader, bool usePoolNameFromFile) {
     SkipToGroupBlocks(loader);
-    tagblock::ReadInt(loader, "CHSC", startChannel);
+    tagblock::ReadInt(loader, tags::kStartChannel, startChannel);
     int32_t parameters = 0;
-    tagblock::ReadInt(loader, "CGIC", parameters);
-    if (loader.GetInfoIfTag("CGII") && !LoadParameterRecords(loader, parameters)) return false;
-    if (loader.GetInfoIfTag("CINA")) {
+    tagblock::ReadInt(loader, tags::kParameterCount, parameters);
+    if (loader.GetInfoIfTag(tags::kParameters) && !LoadParameterRecords(loader, parameters)) return false;
+    if (loader.GetInfoIfTag(tags::kPoolName)) {
         std::string name;
         tagblock::ReadText(loader, name);
         if (usePoolNameFromFile) {
@@ -136,8 +140,8 @@ bool Tev_ChannelGroup::LoadGroupBlocks(TevFileLoader& loader, bool usePoolNameFr
         engineInterface->showErrorMessage(
             groupfilemsg::WithText(groupfilemsg::kNoPoolName, GetChannelGroupFileName()).c_str());
     }
-    tagblock::ReadGuid(loader, "CGGG", uniqueGroupGuid);
-    loader.GetInfoIfTag("CBTD");
+    tagblock::ReadGuid(loader, tags::kGroupGuid, uniqueGroupGuid);
+    loader.GetInfoIfTag(tags::kTrailer);
     // Links to index numbers that never appeared are dropped without a message.
     DeleteRequests();
     return true;

@@ -1,27 +1,29 @@
 // Private: the texts and tags of project file loading, in one place.
 #pragma once
 
+#include "format/ProjectFormat.h"
+
 namespace projectfile {
 
-// Block tags, in the order the file holds them.
-inline const char* const kTagTranslator = "KORF";
-inline const char* const kTagHeader = "QSPT";
-inline const char* const kTagStartGroup = "QSGR";
-inline const char* const kTagInterfaceVersion = "QHPV";
-inline const char* const kTagKeepRunning = "QFKR";
-inline const char* const kTagChannelCount = "QDDC";
-inline const char* const kTagChannelEmpty = "QFDB";
-inline const char* const kTagChannelEntry = "QNDB";
-inline const char* const kTagChannelName = "QCAN";
-inline const char* const kTagChannelSize = "QCAS";
-inline const char* const kTagChannelData = "QCAF";
-inline const char* const kTagOtherCount = "QDGC";
-inline const char* const kTagOtherEmpty = "QDFF";
-inline const char* const kTagOtherEntry = "QDDF";
-inline const char* const kTagOtherCrc = "QCRC";
-inline const char* const kTagOtherName = "QDLN";
-inline const char* const kTagOtherSize = "QDLS";
-inline const char* const kTagOtherData = "QDLF";
+// Block tags, in the order the file holds them (described in format/ProjectFormat.h).
+inline constexpr const char* kTagTranslator = projectformat::kTranslator;
+inline constexpr const char* kTagHeader = projectformat::kHeader;
+inline constexpr const char* kTagStartGroup = projectformat::kStartGroup;
+inline constexpr const char* kTagInterfaceVersion = projectformat::kInterfaceVersion;
+inline constexpr const char* kTagKeepRunning = projectformat::kKeepRunning;
+inline constexpr const char* kTagChannelCount = projectformat::kChannelCount;
+inline constexpr const char* kTagChannelEmpty = projectformat::kChannelEmpty;
+inline constexpr const char* kTagChannelEntry = projectformat::kChannelEntry;
+inline constexpr const char* kTagChannelName = projectformat::kChannelName;
+inline constexpr const char* kTagChannelSize = projectformat::kChannelSize;
+inline constexpr const char* kTagChannelData = projectformat::kChannelData;
+inline constexpr const char* kTagOtherCount = projectformat::kOtherCount;
+inline constexpr const char* kTagOtherEmpty = projectformat::kOtherEmpty;
+inline constexpr const char* kTagOtherEntry = projectformat::kOtherEntry;
+inline constexpr const char* kTagOtherCrc = projectformat::kOtherCrc;
+inline constexpr const char* kTagOtherName = projectformat::kOtherName;
+inline constexpr const char* kTagOtherSize = projectformat::kOtherSize;
+inline constexpr const char* kTagOtherData = projectformat::kOtherData;
 
 // Registry switches read at the start of every load.
 inline const char* const kRegWriteErrorLog = "WriteErrorLog";

@@ -13,6 +13,8 @@
 #include "Tev_ChannelGroup.h"
 #include "fixtures/cgrblocks/CgrBlocksChannel.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "format/GroupFileFormat.h"
+#include "format/ProjectFormat.h"
 #include "support/LoaderSupport.h"
 #include "support/ProjectBuilder.h"
 
@@ -155,13 +157,13 @@ std::string Encoded(EngineInterface* engine, const ExtraBlock& extra) {
 
 std::string WithExtraBlocks(EngineInterface* engine, const std::string& saved,
                             const std::vector<ExtraBlock>& extras) {
-    // Where each channel entry ends: at the next entry's "CHIX", the last one at "CHSC".
+    // Where each channel entry ends: at the next entry's index, the last one at the start channel.
     std::vector<size_t> ends;
     bool first = true;
     for (const auto& [tag, offset] : Tags(saved)) {
-        if (tag == "CHIX" && !first) ends.push_back(offset);
-        if (tag == "CHIX") first = false;
-        if (tag == "CHSC") ends.push_back(offset);
+        if (tag == groupfileformat::kChannelIndex && !first) ends.push_back(offset);
+        if (tag == groupfileformat::kChannelIndex) first = false;
+        if (tag == groupfileformat::kStartChannel) ends.push_back(offset);
     }
     std::string out;
     size_t copied = 0;
@@ -180,7 +182,8 @@ std::string WriteSet(EngineInterface* engine, const Plan& plan, const std::strin
         if (std::string problem = WriteGroup(engine, plan, file, dir, written); !problem.empty())
             return FileName(file) + ": " + problem;
     written.project = dir + "/project.vtr";
-    const ProjectBlocks blocks = {{"QSPT", {vtr::IntData(1)}}, {"QSGR", {vtr::NameData(FileName(0))}}};
+    const ProjectBlocks blocks = {{projectformat::kHeader, {vtr::IntData(1)}},
+                                  {projectformat::kStartGroup, {vtr::NameData(FileName(0))}}};
     return WriteProject(engine, written.project, blocks) ? "" : "cannot write the project";
 }
 

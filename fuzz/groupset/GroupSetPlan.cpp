@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "Tev_Channel.h"
+#include "format/ChannelRecordFormat.h"
 
 namespace tarnwell_test::groupset {
 
@@ -12,7 +13,8 @@ namespace {
 // Link positions of a call's children: while the target is unreachable each waits in a
 // placeholder slot of that number, so high ones make long rows of empty slots.
 const int kChildPositions[] = {0, 1, 2, 3, 7, 64, 1000, 4095};
-const char* const kExtraTags[] = {"XTRA", "CBEM", "CHUP"};
+// An unknown tag, a plug-in's own and one of the kernel's channel record.
+const char* const kExtraTags[] = {"XTRA", "CBEM", channelrecordformat::kUsePool};
 const char* const kPoolRoots[] = {"x", "y"};
 
 class ByteSource {

@@ -7,21 +7,22 @@
 #include <climits>
 #include <cstring>
 
+#include "LocalPath.h"
 #include "TarnwellHost.h"
 #include "TevFileRead.h"
-#include "LocalPath.h"
+#include "format/GroupFileFormat.h"
 
 namespace {
 
 // Small enough that a request to stop is seen at once, large enough to read at disk speed.
 const size_t kChunkSize = 1 << 20;
-const size_t kTagSize = 4;
+const size_t kTagSize = formattable::kTagLength;
 
 // A group file starts with its group tag, or with a translation layer in front of it.
 bool LooksLikeGroupFile(const std::vector<char>& bytes) {
     if (bytes.size() < kTagSize) return false;
-    return std::memcmp(bytes.data(), "TEVG", kTagSize) == 0 ||
-           std::memcmp(bytes.data(), "KORF", kTagSize) == 0;
+    return std::memcmp(bytes.data(), groupfileformat::kGroup, kTagSize) == 0 ||
+           std::memcmp(bytes.data(), groupfileformat::kTranslator, kTagSize) == 0;
 }
 
 struct Descriptor {

@@ -3,24 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "CgrRoundTrip.h"
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
+#include "TagTable.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "foundation/TaggedFileFixture.h"
+#include "TextWriter.h"
 #include "fixtures/cgrblocks/CgrBlocksChannel.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "format/ChannelRecordFormat.h"
+#include "format/GroupFileFormat.h"
+#include "format/TypeCacheFormat.h"
+#include "foundation/TaggedFileFixture.h"
 #include "support/GroupFileSupport.h"
 #include "support/TestEngine.h"
 
 namespace {
 
 using cgrtest::ExpectRoundTrip;
+
+// The tags of the given formats' tables.
+std::set<std::string> TagsOf(std::initializer_list<formattable::TagTable> tables) {
+    std::set<std::string> tags;
+    for (const formattable::TagTable& table : tables)
+        for (size_t i = 0; i < table.count; ++i) tags.insert(table.tags[i].tag);
+    return tags;
+}
 
 class CgrGroupFile : public ::testing::Test {
 protected:
@@ -51,13 +66,46 @@ protected:
 
     // Builds text into a file and loads it into a new group.
     std::unique_ptr<Tev_ChannelGroup> LoadText(const std::string& text, const std::string& name) {
-        cgr::TagStream stream;
+        tagtext::TagStream stream;
         std::string error;
         EXPECT_TRUE(cgr::ReadText(text, stream, error)) << error;
         std::string path = dir.File(name);
-        taggedfile::WriteAll(path, cgr::WriteTagStream(stream));
+        taggedfile::WriteAll(path, tagtext::WriteTagStream(stream));
         auto group = NewGroup();
         EXPECT_TRUE(group->LoadChannelGroupFromFile(path.c_str(), true)) << text;
+        return group;
+    }
+
+    // A group with every kind of entry and record: links, an empty position, a public call, a
+    // parameter channel, a plug-in's own blocks, parameter records.
+    std::unique_ptr<Tev_ChannelGroup> EveryKindGroup(int& empty) {
+        auto group = NewGroup();
+        group->SetPoolName("Lamps");
+        Tev_Channel* start = Make(*group, kTestLinksGuid, "Start");
+        Tev_Channel* child = Make(*group, kTestRootGuid, "Child");
+        Tev_Channel* gone = Make(*group, kTestRootGuid, "Gone");
+        Tev_Channel* call = Make(*group, kTestRootGuid, "Call");
+        Tev_Channel* parameter = Make(*group, kTestRootGuid, "Param");
+        Tev_Channel* own = Make(*group, kCgrBlocksGuid, "Own blocks");
+        EXPECT_TRUE(start && child && gone && call && parameter && own);
+        if (!(start && child && gone && call && parameter && own)) return group;
+        start->SetChild(child, 0, 0);
+        start->SetChild(own, 0, 3);
+        empty = gone->GetChannelIDIndexNr();
+        EXPECT_TRUE(group->RemoveChannel(empty));  // leaves an empty position
+        call->SetChannelInterfaceType(PEX_PUBLICCALL);
+        PublicCallInfo info;
+        std::strncpy(info.channelName, "Lamp", sizeof(info.channelName) - 1);
+        std::strncpy(info.poolName, "Lights", sizeof(info.poolName) - 1);
+        info.autoLoadGroup = false;
+        EXPECT_TRUE(channelInternal.SetPublicCallInfo(call, info));
+        parameter->SetChannelInterfaceType(PEX_PARAMETER);
+        channelInternal.SetParameterInfo(parameter, 2);
+        group->AddParameterInfo(Parameter("Speed", kTestRootGuid));
+        group->AddParameterInfo(Parameter("Removed", kTestRootGuid));
+        group->AddParameterInfo(Parameter("Colour", kTestDerivedGuid));
+        group->RemoveParameterInfo(1);
+
         return group;
     }
 
@@ -66,32 +114,9 @@ protected:
 };
 
 TEST_F(CgrGroupFile, SavedGroupComesBackByteForByteAndLoadsAgain) {
-    auto group = NewGroup();
-    group->SetPoolName("Lamps");
-    Tev_Channel* start = Make(*group, kTestLinksGuid, "Start");
-    Tev_Channel* child = Make(*group, kTestRootGuid, "Child");
-    Tev_Channel* gone = Make(*group, kTestRootGuid, "Gone");
-    Tev_Channel* call = Make(*group, kTestRootGuid, "Call");
-    Tev_Channel* parameter = Make(*group, kTestRootGuid, "Param");
-    Tev_Channel* own = Make(*group, kCgrBlocksGuid, "Own blocks");
-    ASSERT_TRUE(start && child && gone && call && parameter && own);
-    start->SetChild(child, 0, 0);
-    start->SetChild(own, 0, 3);
-    int empty = gone->GetChannelIDIndexNr();
-    ASSERT_TRUE(group->RemoveChannel(empty));  // leaves an empty position
-    call->SetChannelInterfaceType(PEX_PUBLICCALL);
-    PublicCallInfo info;
-    std::strncpy(info.channelName, "Lamp", sizeof(info.channelName) - 1);
-    std::strncpy(info.poolName, "Lights", sizeof(info.poolName) - 1);
-    info.autoLoadGroup = false;
-    ASSERT_TRUE(channelInternal.SetPublicCallInfo(call, info));
-    parameter->SetChannelInterfaceType(PEX_PARAMETER);
-    channelInternal.SetParameterInfo(parameter, 2);
-    group->AddParameterInfo(Parameter("Speed", kTestRootGuid));
-    group->AddParameterInfo(Parameter("Removed", kTestRootGuid));
-    group->AddParameterInfo(Parameter("Colour", kTestDerivedGuid));
-    group->RemoveParameterInfo(1);
-
+    int empty = -1;
+    auto group = EveryKindGroup(empty);
+    ASSERT_FALSE(HasFailure());
     std::string saved = Save(*group, "group.cgr");
     std::string text = ExpectRoundTrip(saved, "saved group");
     for (const char* expected :
@@ -127,6 +152,46 @@ TEST_F(CgrGroupFile, EditedTextLoadsIntoTheKernel) {
     EXPECT_STREQ(loaded->GetChannel(0)->GetChannelName(), "Renamed");
     // The kernel writes the edited group as the text says, pool names included.
     EXPECT_EQ(ExpectRoundTrip(Save(*loaded, "saved.cgr"), "edited"), text);
+}
+
+// The kernel's writers, its format headers and the text tool agree: every block the kernel
+// writes is a tag of the file's format (or the plug-in's own), and one the text form shows as
+// the kind the table gives it, not as raw bytes.
+TEST_F(CgrGroupFile, EveryBlockTheKernelWritesIsOfItsFormatAndShownTyped) {
+    int empty = -1;
+    auto group = EveryKindGroup(empty);
+    ASSERT_FALSE(HasFailure());
+    const std::string groupFile = Save(*group, "group.cgr");
+    group.reset();
+    const std::string cachePath = engine.InstallDir() + "/channel.lst";
+    engine.Stop();  // writes the type cache
+    const std::string typeCache = taggedfile::ReadAll(cachePath);
+    ASSERT_TRUE(engine.Start());
+    const std::set<std::string> pluginTags = {"CBPD", "CBTO", "CBEM"};  // cgrblocks.dll's own
+    const struct {
+        const char* file;
+        const std::string& bytes;
+        std::set<std::string> tags;
+    } cases[] = {
+        {"group file", groupFile, TagsOf({groupfileformat::kTable, channelrecordformat::kTable})},
+        {"type cache", typeCache, TagsOf({typecacheformat::kTable})},
+    };
+    for (const auto& c : cases) {
+        const tagtext::TagStream stream = tagtext::ReadTagStream(c.bytes);
+        ASSERT_GT(stream.entries.size(), 1u) << c.file;
+        EXPECT_EQ(stream.trailing, "") << c.file;
+        for (const tagtext::TagEntry& entry : stream.entries) {
+            if (pluginTags.count(entry.tag)) continue;
+            EXPECT_EQ(c.tags.count(entry.tag), 1u) << c.file << ": " << entry.tag;
+            const tagtext::TagInfo& info = tagtext::FindTag(entry.tag);
+            EXPECT_EQ(info.kind == tagtext::TagKind::TagOnly, entry.blocks.empty())
+                << c.file << ": " << entry.tag;
+            for (const tagtext::Bytes& block : entry.blocks) {
+                const bool raw = tagtext::FormatBlock(entry.tag, block).rfind("hex:", 0) == 0;
+                EXPECT_EQ(raw, info.kind == tagtext::TagKind::Raw) << c.file << ": " << entry.tag;
+            }
+        }
+    }
 }
 
 }  // namespace

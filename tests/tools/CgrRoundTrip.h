@@ -12,14 +12,14 @@
 namespace cgrtest {
 
 // Dump, build: the same bytes; and dumping the result gives the same text. Returns the text.
-inline std::string ExpectRoundTrip(const cgr::Bytes& bytes, const std::string& what) {
-    std::string text = cgr::WriteText(cgr::ReadTagStream(bytes));
-    cgr::TagStream back;
+inline std::string ExpectRoundTrip(const tagtext::Bytes& bytes, const std::string& what) {
+    std::string text = tagtext::WriteText(tagtext::ReadTagStream(bytes));
+    tagtext::TagStream back;
     std::string error;
     EXPECT_TRUE(cgr::ReadText(text, back, error)) << what << ": " << error << "\n" << text;
-    cgr::Bytes rebuilt = cgr::WriteTagStream(back);
+    tagtext::Bytes rebuilt = tagtext::WriteTagStream(back);
     EXPECT_EQ(rebuilt, bytes) << what << "\n" << text;
-    EXPECT_EQ(cgr::WriteText(cgr::ReadTagStream(rebuilt)), text) << what;
+    EXPECT_EQ(tagtext::WriteText(tagtext::ReadTagStream(rebuilt)), text) << what;
     return text;
 }
 

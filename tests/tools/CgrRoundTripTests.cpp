@@ -13,7 +13,7 @@
 
 namespace {
 
-using cgr::Bytes;
+using tagtext::Bytes;
 
 // Writes through the kernel's writer into memory.
 class Writer {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "TagStream.h"
 #include "TagTable.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-using cgr::Bytes;
+using tagtext::Bytes;
 
 Bytes Word(uint32_t v) {
     Bytes w(4, '\0');
@@ -22,15 +23,15 @@ Bytes Word(uint32_t v) {
 Bytes Block(const Bytes& data) { return Word(static_cast<uint32_t>(data.size())) + data; }
 
 Bytes Build(const std::string& text) {
-    cgr::TagStream stream;
+    tagtext::TagStream stream;
     std::string error;
     EXPECT_TRUE(cgr::ReadText(text, stream, error)) << error;
-    return cgr::WriteTagStream(stream);
+    return tagtext::WriteTagStream(stream);
 }
 
 TEST(CgrTagTable, RecordLayoutsTileTheirRecords) {
-    size_t count = 0;
-    const cgr::RecordLayout* const* layouts = cgr::AllLayouts(count);
+    const std::vector<const tagtext::RecordLayout*>& layouts = tagtext::AllLayouts();
+    const size_t count = layouts.size();
     ASSERT_GT(count, 0u);
     for (size_t i = 0; i < count; ++i) {
         size_t at = 0;
@@ -60,15 +61,15 @@ TEST(CgrTagStream, UnframableBytesStayTrailingWithOffsetAndExpectation) {
         {"clean", "TEVG" + Bytes("CHCO") + Block(Word(0)), 0, ""},
     };
     for (const Case& c : cases) {
-        cgr::TagStream stream = cgr::ReadTagStream(c.bytes);
-        EXPECT_EQ(cgr::WriteTagStream(stream), c.bytes) << c.name;
+        tagtext::TagStream stream = tagtext::ReadTagStream(c.bytes);
+        EXPECT_EQ(tagtext::WriteTagStream(stream), c.bytes) << c.name;
         if (*c.damage == '\0') {
             EXPECT_TRUE(stream.damage.empty() && stream.trailing.empty()) << c.name << ": " << stream.damage;
             continue;
         }
         EXPECT_EQ(stream.trailingAt, c.trailingAt) << c.name;
         EXPECT_NE(stream.damage.find(c.damage), std::string::npos) << c.name << ": " << stream.damage;
-        EXPECT_EQ(Build(cgr::WriteText(stream)), c.bytes) << c.name;
+        EXPECT_EQ(Build(tagtext::WriteText(stream)), c.bytes) << c.name;
     }
 }
 
@@ -125,7 +126,7 @@ TEST(CgrTextForm, BuildErrorsNameTheLineAndWhatWasExpected) {
         {"TEVG\ntrailing hex:00\nCHCO 1\n", "line 3: expected nothing but comments after the trailing line"},
     };
     for (const Case& c : cases) {
-        cgr::TagStream stream;
+        tagtext::TagStream stream;
         std::string error;
         EXPECT_FALSE(cgr::ReadText(c.text, stream, error)) << c.text;
         EXPECT_NE(error.find(c.error), std::string::npos) << c.text << "\n -> " << error;
@@ -139,11 +140,11 @@ namespace {
 // The README's example is what the tool writes for the file the example builds.
 TEST(CgrTextForm, ReadmeExampleIsWhatDumpWrites) {
     std::string readme = taggedfile::ReadAll(std::string(TARNWELL_SOURCE_DIR) + "/README.md");
-    size_t start = readme.find(std::string("```\n") + cgr::kTextHeader);
+    size_t start = readme.find(std::string("```\n") + tagtext::kTextHeader);
     ASSERT_NE(start, std::string::npos);
     start += 4;
     std::string example = readme.substr(start, readme.find("```", start) - start);
-    EXPECT_EQ(cgr::WriteText(cgr::ReadTagStream(Build(example))), example);
+    EXPECT_EQ(tagtext::WriteText(tagtext::ReadTagStream(Build(example))), example);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ bool DemoBuilt() { return fs::exists(fs::path(TARNWELL_VANTOR_DIR) / "demo" / "d
 // Channels as the file states them: index entries that are not empty positions.
 size_t ChannelsInFile(const std::string& bytes) {
     size_t count = 0;
-    for (const cgr::TagEntry& entry : cgr::ReadTagStream(bytes).entries)
+    for (const tagtext::TagEntry& entry : tagtext::ReadTagStream(bytes).entries)
         if (entry.tag == "CHIX" && entry.blocks.size() == 1 && entry.blocks[0] != std::string(4, '\xFF'))
             ++count;
     return count;

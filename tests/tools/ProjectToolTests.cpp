@@ -134,7 +134,8 @@ TEST_F(ProjectTool, PackKeepsEntriesTheGroupsDoNotNeed) {
     ASSERT_TRUE(vtr::WriteProject(writer.Engine(), project.Path() + "/in.vtr", blocks));
     ASSERT_EQ(Pack(), 0) << source.Output();
     vtr::Project packed;
-    ASSERT_TRUE(vtr::ReadProject(cgr::ReadTagStream(ReadBinaryFile(project.Path() + "/packed.vtr")), packed));
+    ASSERT_TRUE(
+        vtr::ReadProject(tagtext::ReadTagStream(ReadBinaryFile(project.Path() + "/packed.vtr")), packed));
     EXPECT_TRUE(packed.problems.empty());
     ASSERT_EQ(packed.channels.size(), kProjectPlugins.size() + 1);
     EXPECT_TRUE(packed.channels.back().type == kTestAutoChildGuid);
@@ -191,13 +192,13 @@ TEST(ProjectToolNew, WritesAProjectTheKernelLoads) {
 
 // A project embedding one file under `name`, framed by hand.
 std::string ProjectEmbedding(const std::string& name, int32_t statedSize = 4) {
-    cgr::TagStream stream;
+    tagtext::TagStream stream;
     stream.entries = {{"QSPT", {vtr::IntData(1)}}, {"QDDC", {vtr::IntData(1)}}};
     for (const vtr::ProjectBlock& block : vtr::ChannelEntry(kTestRootGuid, {1, 52, 1}, 7))
         stream.entries.push_back({block.tag, block.data});
     for (const vtr::ProjectBlock& block : vtr::EmbeddedChannel(name, "data", statedSize))
         stream.entries.push_back({block.tag, block.data});
-    return cgr::WriteTagStream(stream);
+    return tagtext::WriteTagStream(stream);
 }
 
 TEST(ProjectToolUnpack, RefusesNamesThatLeaveTheirDirectoryAndWritesNothing) {
@@ -231,7 +232,7 @@ TEST(ProjectToolInfo, ShowsEveryBlockWithWhatTheLoaderMakesOfIt) {
     vtr::Append(blocks, vtr::OtherDllEntry("extra.dll", 0x10));
     vtr::Append(blocks, vtr::EmbeddedOtherDll("extra.dll", "12345"));
     blocks.push_back({"ZZZZ", {"?"}});  // after the lists: the loader never reads it
-    cgr::TagStream stream;
+    tagtext::TagStream stream;
     for (const vtr::ProjectBlock& block : blocks) stream.entries.push_back({block.tag, block.data});
     vtr::Project project;
     ASSERT_TRUE(vtr::ReadProject(stream, project));
@@ -298,7 +299,7 @@ TEST(ProjectToolInfo, ProblemsAgreeWithTheKernelsLoader) {
         const std::string path = dir.Path() + "/p.vtr";
         ASSERT_TRUE(vtr::WriteProject(engine.Engine(), path, c.blocks));
         vtr::Project project;
-        const cgr::TagStream stream = cgr::ReadTagStream(ReadBinaryFile(path));
+        const tagtext::TagStream stream = tagtext::ReadTagStream(ReadBinaryFile(path));
         EXPECT_EQ(vtr::ReadProject(stream, project), c.code != 1) << c.problem;
         const std::string text = vtr::DescribeProject(stream, project, "");
         EXPECT_NE(text.find("# problem: " + std::string(c.problem)), std::string::npos) << text;

@@ -10,6 +10,8 @@
 
 namespace cgr {
 
+using namespace tagtext;  // the text form this parser reads back
+
 namespace {
 
 const char kContinuation[] = "+";

@@ -8,6 +8,6 @@
 namespace cgr {
 
 // False with error set to "line N: ..." when the text is not a valid text form.
-bool ReadText(const std::string& text, TagStream& stream, std::string& error);
+bool ReadText(const std::string& text, tagtext::TagStream& stream, std::string& error);
 
 }  // namespace cgr

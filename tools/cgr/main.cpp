@@ -53,13 +53,13 @@ int Dump(int argc, char** argv) {
         std::fprintf(stderr, "vantor-cgr: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
         return kIoError;
     }
-    cgr::TagStream stream = cgr::ReadTagStream(bytes);
+    tagtext::TagStream stream = tagtext::ReadTagStream(bytes);
     if (!stream.damage.empty()) {
         std::fprintf(stderr, "vantor-cgr: %s: %s: %s\n", strict ? "error" : "warning", path.c_str(),
                      stream.damage.c_str());
         if (strict) return kBadContent;
     }
-    if (!toolfiles::WriteFile("-", cgr::WriteText(stream))) {
+    if (!toolfiles::WriteFile("-", tagtext::WriteText(stream))) {
         std::fprintf(stderr, "vantor-cgr: cannot write the text\n");
         return kIoError;
     }
@@ -85,13 +85,13 @@ int Build(int argc, char** argv) {
         std::fprintf(stderr, "vantor-cgr: cannot read %s: %s\n", input.c_str(), std::strerror(errno));
         return kIoError;
     }
-    cgr::TagStream stream;
+    tagtext::TagStream stream;
     std::string error;
     if (!cgr::ReadText(text, stream, error)) {
         std::fprintf(stderr, "vantor-cgr: %s:%s\n", input.c_str(), error.c_str());
         return kBadContent;
     }
-    if (!toolfiles::WriteFile(output, cgr::WriteTagStream(stream))) {
+    if (!toolfiles::WriteFile(output, tagtext::WriteTagStream(stream))) {
         std::fprintf(stderr, "vantor-cgr: cannot write %s: %s\n", output.c_str(), std::strerror(errno));
         return kIoError;
     }

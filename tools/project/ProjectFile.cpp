@@ -22,25 +22,25 @@ const unsigned char* Bytes(const std::string& block) {
 // the one asked for.
 class Cursor {
 public:
-    Cursor(const cgr::TagStream& stream, Project& project) : entries(stream.entries), project(project) {}
+    Cursor(const tagtext::TagStream& stream, Project& project) : entries(stream.entries), project(project) {}
 
     bool Next(const char* tag) const { return at < entries.size() && entries[at].tag == tag; }
-    const cgr::TagEntry* Take(const char* tag) { return Next(tag) ? &entries[at++] : nullptr; }
+    const tagtext::TagEntry* Take(const char* tag) { return Next(tag) ? &entries[at++] : nullptr; }
     size_t At() const { return at; }
     bool AtEnd() const { return at >= entries.size(); }
     const std::string& NextTag() const { return entries[at].tag; }
 
     // A block of exactly `size` bytes as the tag's first data block.
-    bool Exact(const cgr::TagEntry& entry, size_t block, size_t size) const {
+    bool Exact(const tagtext::TagEntry& entry, size_t block, size_t size) const {
         return entry.blocks.size() > block && entry.blocks[block].size() == size;
     }
-    bool Int(const cgr::TagEntry& entry, int32_t& value) const {
+    bool Int(const tagtext::TagEntry& entry, int32_t& value) const {
         if (!Exact(entry, 0, 4)) return false;
         value = littleendian::GetInt(Bytes(entry.blocks[0]));
         return true;
     }
     // Text shorter than kTextSize; the loader ends it at its first zero.
-    bool Text(const cgr::TagEntry& entry, std::string& text) const {
+    bool Text(const tagtext::TagEntry& entry, std::string& text) const {
         if (entry.blocks.empty() || entry.blocks[0].size() >= kTextSize) return false;
         const std::string& block = entry.blocks[0];
         text = block.substr(0, block.find('\0'));
@@ -49,14 +49,14 @@ public:
     void Problem(const std::string& text) { project.problems.push_back(text); }
 
 private:
-    const std::vector<cgr::TagEntry>& entries;
+    const std::vector<tagtext::TagEntry>& entries;
     Project& project;
     size_t at = 0;
 };
 
 bool ReadEmbedded(Cursor& cursor, const char* nameTag, const char* sizeTag, const char* dataTag,
                   EmbeddedFile& file) {
-    const cgr::TagEntry* name = cursor.Take(nameTag);
+    const tagtext::TagEntry* name = cursor.Take(nameTag);
     if (!name) return true;
     file.present = true;
     if (!cursor.Text(*name, file.name) || !LoaderAcceptsName(file.name)) {
@@ -64,14 +64,14 @@ bool ReadEmbedded(Cursor& cursor, const char* nameTag, const char* sizeTag, cons
                        ": the embedded file name is not a plain file name; the loader refuses the project");
         return false;
     }
-    if (const cgr::TagEntry* size = cursor.Take(sizeTag)) {
+    if (const tagtext::TagEntry* size = cursor.Take(sizeTag)) {
         file.sizeStated = cursor.Int(*size, file.statedSize);
         if (!file.sizeStated) {
             cursor.Problem(std::string(sizeTag) + ": not a 32-bit size; the loader refuses the project");
             return false;
         }
     }
-    if (const cgr::TagEntry* data = cursor.Take(dataTag)) {
+    if (const tagtext::TagEntry* data = cursor.Take(dataTag)) {
         file.dataPresent = true;
         if (!data->blocks.empty()) file.data = data->blocks[0];
     }
@@ -85,7 +85,7 @@ bool ReadEmbedded(Cursor& cursor, const char* nameTag, const char* sizeTag, cons
 }
 
 bool ReadChannelEntry(Cursor& cursor, PluginEntry& entry) {
-    const cgr::TagEntry* head = cursor.Take(tag::kChannelEntry);
+    const tagtext::TagEntry* head = cursor.Take(tag::kChannelEntry);
     if (!cursor.Exact(*head, 0, 16) || !cursor.Exact(*head, 1, 12) || !cursor.Exact(*head, 2, 4)) {
         cursor.Problem(
             "QNDB: expected a 16-byte type, 12 bytes of versions and a 4-byte checksum; the loader refuses "
@@ -124,12 +124,12 @@ bool ReadChannelList(Cursor& cursor, Project& project) {
 }
 
 bool ReadOtherEntry(Cursor& cursor, PluginEntry& entry) {
-    const cgr::TagEntry* head = cursor.Take(tag::kOtherEntry);
+    const tagtext::TagEntry* head = cursor.Take(tag::kOtherEntry);
     if (!head || !cursor.Text(*head, entry.name)) {
         cursor.Problem("QDDF: expected the name of a DLL below 3rd/; the loader refuses the project");
         return false;
     }
-    if (const cgr::TagEntry* crc = cursor.Take(tag::kOtherCrc)) {
+    if (const tagtext::TagEntry* crc = cursor.Take(tag::kOtherCrc)) {
         int32_t value = 0;
         if (!cursor.Int(*crc, value)) {
             cursor.Problem("QCRC: not a 32-bit checksum; the loader refuses the project");
@@ -153,7 +153,7 @@ bool ReadOtherList(Cursor& cursor, Project& project) {
 }
 
 bool ReadCount(Cursor& cursor, const char* countTag, bool& present, int32_t& count) {
-    const cgr::TagEntry* entry = cursor.Take(countTag);
+    const tagtext::TagEntry* entry = cursor.Take(countTag);
     present = entry != nullptr;
     if (!entry) return false;
     if (cursor.Int(*entry, count)) return true;
@@ -162,12 +162,12 @@ bool ReadCount(Cursor& cursor, const char* countTag, bool& present, int32_t& cou
 }
 
 void ReadHeaderBlocks(Cursor& cursor, Project& project) {
-    if (const cgr::TagEntry* name = cursor.Take(tag::kStartGroup)) {
+    if (const tagtext::TagEntry* name = cursor.Take(tag::kStartGroup)) {
         project.hasStartGroup = true;
         if (!cursor.Text(*name, project.startGroup))
             cursor.Problem("QSGR: the start group name is 400 bytes or longer; the loader ignores it");
     }
-    if (const cgr::TagEntry* version = cursor.Take(tag::kInterfaceVersion)) {
+    if (const tagtext::TagEntry* version = cursor.Take(tag::kInterfaceVersion)) {
         project.hasRequiredVersion = cursor.Int(*version, project.requiredVersion);
         if (!project.hasRequiredVersion)
             cursor.Problem("QHPV: not a 32-bit version; the loader refuses the project");
@@ -177,16 +177,16 @@ void ReadHeaderBlocks(Cursor& cursor, Project& project) {
 
 }  // namespace
 
-bool ReadProject(const cgr::TagStream& stream, Project& project) {
+bool ReadProject(const tagtext::TagStream& stream, Project& project) {
     project = Project();
     Cursor cursor(stream, project);
-    while (const cgr::TagEntry* translator = cursor.Take(tag::kTranslator)) {
+    while (const tagtext::TagEntry* translator = cursor.Take(tag::kTranslator)) {
         project.translators.push_back(translator->blocks.empty() ? std::string() : translator->blocks[0]);
         cursor.Problem(
             "KORF: a translator channel rewrites the rest of the file before the loader reads it; "
             "what follows is shown as stored");
     }
-    const cgr::TagEntry* header = cursor.Take(tag::kHeader);
+    const tagtext::TagEntry* header = cursor.Take(tag::kHeader);
     if (!header || !cursor.Int(*header, project.editorVersion)) {
         cursor.Problem("no QSPT header with a 32-bit version: this is not a project file");
         project.readEntries = cursor.At();

@@ -11,31 +11,12 @@
 #include "TagStream.h"
 #include "TarnwellTypes.h"
 #include "ValueText.h"
-#include "project/ProjectMessages.h"
+#include "format/ProjectFormat.h"
 
 namespace vtr {
 
-// The tags of a project file, in the order the loader reads them: the loader's own list.
-namespace tag {
-inline const char* const kTranslator = projectfile::kTagTranslator;
-inline const char* const kHeader = projectfile::kTagHeader;
-inline const char* const kStartGroup = projectfile::kTagStartGroup;
-inline const char* const kInterfaceVersion = projectfile::kTagInterfaceVersion;
-inline const char* const kKeepRunning = projectfile::kTagKeepRunning;
-inline const char* const kChannelCount = projectfile::kTagChannelCount;
-inline const char* const kChannelEmpty = projectfile::kTagChannelEmpty;
-inline const char* const kChannelEntry = projectfile::kTagChannelEntry;
-inline const char* const kChannelName = projectfile::kTagChannelName;
-inline const char* const kChannelSize = projectfile::kTagChannelSize;
-inline const char* const kChannelData = projectfile::kTagChannelData;
-inline const char* const kOtherCount = projectfile::kTagOtherCount;
-inline const char* const kOtherEmpty = projectfile::kTagOtherEmpty;
-inline const char* const kOtherEntry = projectfile::kTagOtherEntry;
-inline const char* const kOtherCrc = projectfile::kTagOtherCrc;
-inline const char* const kOtherName = projectfile::kTagOtherName;
-inline const char* const kOtherSize = projectfile::kTagOtherSize;
-inline const char* const kOtherData = projectfile::kTagOtherData;
-}  // namespace tag
+// The tags of a project file, in the order the loader reads them: the format's own list.
+namespace tag = projectformat;
 
 // Texts (file names) are shorter than this, terminator included.
 constexpr size_t kTextSize = 400;
@@ -81,7 +62,7 @@ struct Project {
 };
 
 // Reads the stream as the loader would. False when there is no header (the loader answers 1).
-bool ReadProject(const cgr::TagStream& stream, Project& project);
+bool ReadProject(const tagtext::TagStream& stream, Project& project);
 
 // A name that stays in the directory it is written to: no separator, drive, "." or "..", no
 // control character.
@@ -95,6 +76,6 @@ std::string StartGroupPath(const std::string& projectDir, const std::string& nam
 std::string CrcText(uint32_t crc);
 
 // The tool library's spelling of a GUID.
-using cgr::GuidText;
+using tagtext::GuidText;
 
 }  // namespace vtr

@@ -69,12 +69,12 @@ private:
 };
 
 // "QNDB": type, versions and checksum.
-bool ChannelEntryText(const cgr::TagEntry& entry, std::string& text) {
+bool ChannelEntryText(const tagtext::TagEntry& entry, std::string& text) {
     if (entry.blocks.size() != 3 || entry.blocks[0].size() != 16 || entry.blocks[1].size() != 12 ||
         entry.blocks[2].size() != 4)
         return false;
     std::string type;
-    cgr::FormatField(cgr::Field{"", 0, 16, cgr::FieldKind::Guid, false}, entry.blocks[0], type);
+    tagtext::FormatField(tagtext::Field{"", 0, 16, tagtext::FieldKind::Guid, false}, entry.blocks[0], type);
     text = " type=" + type + " version=";
     for (size_t i = 0; i < 3; i++)
         text += (i ? "," : "") + std::to_string(static_cast<int32_t>(Word(entry.blocks[1], 4 * i)));
@@ -82,7 +82,7 @@ bool ChannelEntryText(const cgr::TagEntry& entry, std::string& text) {
     return true;
 }
 
-std::string BlockText(const cgr::TagEntry& entry) {
+std::string BlockText(const tagtext::TagEntry& entry) {
     std::string text;
     if (entry.tag == tag::kChannelEntry && ChannelEntryText(entry, text)) return text;
     for (size_t i = 0; i < entry.blocks.size(); ++i) {
@@ -93,7 +93,7 @@ std::string BlockText(const cgr::TagEntry& entry) {
         else if (entry.tag == tag::kOtherCrc && block.size() == 4)
             value = CrcText(Word(block));
         else
-            value = cgr::FormatBlock(entry.tag, block);
+            value = tagtext::FormatBlock(entry.tag, block);
         text += (i == 0 ? " " : "\n  + ") + value;
     }
     return text;
@@ -101,13 +101,13 @@ std::string BlockText(const cgr::TagEntry& entry) {
 
 }  // namespace
 
-std::string DescribeProject(const cgr::TagStream& stream, const Project& project,
+std::string DescribeProject(const tagtext::TagStream& stream, const Project& project,
                             const std::string& projectDir) {
     Notes notes(project, projectDir);
     const std::map<size_t, std::string> entryNotes = notes.Build();
     std::string text;
     for (size_t i = 0; i < stream.entries.size(); ++i) {
-        const cgr::TagEntry& entry = stream.entries[i];
+        const tagtext::TagEntry& entry = stream.entries[i];
         std::string note;
         if (i >= project.readEntries)
             note = "not read by the loader";
@@ -115,7 +115,7 @@ std::string DescribeProject(const cgr::TagStream& stream, const Project& project
             note = entryNotes.at(i);
         else
             note = notes.ForTag(entry.tag);
-        text += cgr::FormatTag(entry.tag) + BlockText(entry);
+        text += tagtext::FormatTag(entry.tag) + BlockText(entry);
         if (!note.empty()) text += "    # " + note;
         text += '\n';
     }

@@ -9,7 +9,7 @@
 namespace vtr {
 
 // `projectDir` is the directory the start group name is relative to (with its separator).
-std::string DescribeProject(const cgr::TagStream& stream, const Project& project,
+std::string DescribeProject(const tagtext::TagStream& stream, const Project& project,
                             const std::string& projectDir);
 
 }  // namespace vtr

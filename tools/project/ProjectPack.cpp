@@ -41,7 +41,7 @@ ProjectBlocks HeaderBlocks(const Project& project, const std::string& startGroup
     return blocks;
 }
 
-ProjectBlocks EntryBlocks(const cgr::TagStream& stream, const PluginEntry& entry) {
+ProjectBlocks EntryBlocks(const tagtext::TagStream& stream, const PluginEntry& entry) {
     ProjectBlocks blocks;
     for (size_t i = entry.first; i < entry.end; ++i)
         blocks.push_back({stream.entries[i].tag, stream.entries[i].blocks});
@@ -61,7 +61,7 @@ bool Needed(const PluginSet& set, const PluginEntry& entry, bool channel) {
 
 // Entries of the input the groups do not need (a plug-in that makes its channels at run
 // time, say) are kept as they are: packing loses nothing.
-ProjectBlocks KeptEntries(const cgr::TagStream& stream, const std::vector<PluginEntry>& entries,
+ProjectBlocks KeptEntries(const tagtext::TagStream& stream, const std::vector<PluginEntry>& entries,
                           const PluginSet& set, bool channel, int& count) {
     ProjectBlocks blocks;
     for (const PluginEntry& entry : entries) {
@@ -74,7 +74,7 @@ ProjectBlocks KeptEntries(const cgr::TagStream& stream, const std::vector<Plugin
     return blocks;
 }
 
-ProjectBlocks PluginBlocks(const cgr::TagStream& stream, const Project& project, const PluginSet& set) {
+ProjectBlocks PluginBlocks(const tagtext::TagStream& stream, const Project& project, const PluginSet& set) {
     ProjectBlocks channels, others;
     int channelCount = 0, otherCount = 0;
     for (const NeededPlugin& plugin : set.plugins) {
@@ -112,14 +112,14 @@ int Refuse(const std::string& why, const std::vector<std::string>& details = {})
 }
 
 // The input as the loader reads it; false (with the status in `status`) when it cannot be packed.
-bool ReadInput(const std::string& in, cgr::TagStream& stream, Project& project, int& status) {
+bool ReadInput(const std::string& in, tagtext::TagStream& stream, Project& project, int& status) {
     std::string bytes;
     if (!toolfiles::ReadFile(in, bytes)) {
         std::fprintf(stderr, "vantor-project: cannot read %s\n", in.c_str());
         status = kIoError;
         return false;
     }
-    stream = cgr::ReadTagStream(bytes);
+    stream = tagtext::ReadTagStream(bytes);
     if (!ReadProject(stream, project)) {
         status = Refuse(in + " is not a project file", project.problems);
         return false;
@@ -141,7 +141,7 @@ bool ReadInput(const std::string& in, cgr::TagStream& stream, Project& project, 
 int PackProject(const ToolOptions& options) {
     const std::string& in = options.files[0];
     const std::string& out = options.files[1];
-    cgr::TagStream stream;
+    tagtext::TagStream stream;
     Project project;
     int status = kOk;
     if (!ReadInput(in, stream, project, status)) return status;

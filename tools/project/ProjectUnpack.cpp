@@ -58,7 +58,7 @@ int UnpackProject(const ToolOptions& options) {
         std::fprintf(stderr, "vantor-project: cannot read %s\n", in.c_str());
         return kIoError;
     }
-    const cgr::TagStream stream = cgr::ReadTagStream(bytes);
+    const tagtext::TagStream stream = tagtext::ReadTagStream(bytes);
     Project project;
     if (!ReadProject(stream, project)) {
         std::fprintf(stderr, "vantor-project: %s is not a project file\n", in.c_str());

@@ -3,6 +3,7 @@
 #include "TevFileLoader.h"
 #include "TevFileSaver.h"
 #include "format/LittleEndian.h"
+#include "format/ProjectFormat.h"
 
 namespace vtr {
 
@@ -48,20 +49,24 @@ bool WriteProject(EngineInterface* engine, const std::string& path, const Projec
 ProjectBlocks ChannelEntry(const _GUID& type, const std::vector<int32_t>& version, uint32_t crc) {
     std::string versions;
     for (int32_t number : version) versions += IntData(number);
-    return {{"QNDB", {TypeGuidData(type), versions, IntData(static_cast<int32_t>(crc))}}};
+    return {
+        {projectformat::kChannelEntry, {TypeGuidData(type), versions, IntData(static_cast<int32_t>(crc))}}};
 }
 
 ProjectBlocks OtherDllEntry(const std::string& name, uint32_t crc) {
-    return {{"QDDF", {NameData(name)}}, {"QCRC", {IntData(static_cast<int32_t>(crc))}}};
+    return {{projectformat::kOtherEntry, {NameData(name)}},
+            {projectformat::kOtherCrc, {IntData(static_cast<int32_t>(crc))}}};
 }
 
 ProjectBlocks EmbeddedChannel(const std::string& name, const std::string& bytes, int64_t statedSize) {
-    static const char* const kTags[3] = {"QCAN", "QCAS", "QCAF"};
+    static const char* const kTags[3] = {projectformat::kChannelName, projectformat::kChannelSize,
+                                         projectformat::kChannelData};
     return Embedded(kTags, name, bytes, statedSize);
 }
 
 ProjectBlocks EmbeddedOtherDll(const std::string& name, const std::string& bytes, int64_t statedSize) {
-    static const char* const kTags[3] = {"QDLN", "QDLS", "QDLF"};
+    static const char* const kTags[3] = {projectformat::kOtherName, projectformat::kOtherSize,
+                                         projectformat::kOtherData};
     return Embedded(kTags, name, bytes, statedSize);
 }
 

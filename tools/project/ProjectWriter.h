@@ -1,7 +1,8 @@
 // Project files (.vtr) written through the kernel's own writer from a table of blocks, in the
 // order the project loader reads them:
 //
-//   ProjectBlocks blocks = {{"QSPT", {Int32Data(1)}}, {"QSGR", {TextData("start.cgr")}}};
+//   ProjectBlocks blocks = {{projectformat::kHeader, {IntData(1)}},
+//                           {projectformat::kStartGroup, {NameData("start.cgr")}}};
 //   Append(blocks, ChannelEntry(type, {1, 52, 1}, crc));
 //   WriteProject(engine, path, blocks);
 #pragma once

@@ -158,7 +158,7 @@ int ShowInfo(const ToolOptions& options) {
     const std::string& path = options.files[0];
     std::string bytes;
     if (!toolfiles::ReadFile(path, bytes)) return Fail(kIoError, "cannot read " + path);
-    const cgr::TagStream stream = cgr::ReadTagStream(bytes);
+    const tagtext::TagStream stream = tagtext::ReadTagStream(bytes);
     Project project;
     const bool isProject = ReadProject(stream, project);
     std::string text = "# vantor-project info: " + path + " (" + std::to_string(bytes.size()) + " bytes)\n";

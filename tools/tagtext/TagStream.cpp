@@ -5,7 +5,7 @@
 #include "format/LittleEndian.h"
 #include "format/TagFormat.h"
 
-namespace cgr {
+namespace tagtext {
 
 namespace {
 
@@ -96,4 +96,4 @@ std::string TrailingConflict(const TagStream& stream) {
     return "";
 }
 
-}  // namespace cgr
+}  // namespace tagtext

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace cgr {
+namespace tagtext {
 
 using Bytes = std::string;  // raw bytes; std::string keeps them contiguous and comparable
 
@@ -33,4 +33,4 @@ Bytes WriteTagStream(const TagStream& stream);
 // back after the entries (they would be taken for a tag or a block); empty when they would.
 std::string TrailingConflict(const TagStream& stream);
 
-}  // namespace cgr
+}  // namespace tagtext

@@ -1,56 +1,29 @@
-// Which tag holds what: the value kinds of the kernel's tags in group files, channel records,
-// the channel type cache and project files. Tags not in the table hold raw bytes.
+// Which tag holds what: the kernel's stored formats (group files, channel records, the channel
+// type cache, project files) as their headers in format/ describe them. Tags not in the table
+// hold raw bytes.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
-namespace cgr {
+#include "format/FieldTable.h"
 
-// The kind of one fixed-width value.
-enum class FieldKind {
-    Text,   // zero-terminated text, zero-filled to the width
-    Int32,  // signed, little-endian
-    Byte,   // one byte, a flag or a small number
-    Guid,   // 16 bytes in memory layout, shown in registry form
-    Hex,    // raw bytes (padding)
-};
+namespace tagtext {
 
-struct Field {
-    const char* name;  // key in a record; unused for a tag's single value
-    size_t offset;
-    size_t width;
-    FieldKind kind;
-    bool hiddenWhenZero;  // padding and in-memory references: shown only when they carry something
-};
-
-struct RecordLayout {
-    const char* name;
-    size_t size;
-    const Field* fields;  // in offset order, tiling the record
-    size_t fieldCount;
-};
-
-enum class TagKind {
-    Raw,         // bytes the tool does not interpret (a plug-in's own blocks)
-    TagOnly,     // written without blocks
-    Text,        // zero-terminated text of any length
-    Scalar,      // one fixed-width value (TagInfo::scalar)
-    Record,      // one fixed-size record (TagInfo::layout)
-    RecordList,  // any number of fixed-size records (TagInfo::layout)
-};
-
-struct TagInfo {
-    const char* tag;
-    TagKind kind;
-    Field scalar;                // for Scalar
-    const RecordLayout* layout;  // for Record and RecordList
-};
+using formattable::Field;
+using formattable::FieldKind;
+using formattable::RecordLayout;
+using formattable::TagInfo;
+using formattable::TagKind;
 
 // The entry of a tag; unknown tags get a Raw entry.
 const TagInfo& FindTag(const std::string& tag);
 
-// Every record layout, for checks that they are well formed.
-const RecordLayout* const* AllLayouts(size_t& count);
+// Every tag the table knows, each once.
+const std::vector<TagInfo>& AllTags();
 
-}  // namespace cgr
+// Every record layout the tags use, each once, for checks that they are well formed.
+const std::vector<const RecordLayout*>& AllLayouts();
+
+}  // namespace tagtext

@@ -5,7 +5,7 @@
 #include "TagTable.h"
 #include "ValueText.h"
 
-namespace cgr {
+namespace tagtext {
 
 const char kTextHeader[] = "# vantor-cgr 1: tagged stream as text; \"vantor-cgr build\" writes it back";
 
@@ -89,4 +89,4 @@ std::string WriteText(const TagStream& stream) {
     return text;
 }
 
-}  // namespace cgr
+}  // namespace tagtext

@@ -6,7 +6,7 @@
 
 #include "TagStream.h"
 
-namespace cgr {
+namespace tagtext {
 
 // The first line of every dump.
 extern const char kTextHeader[];
@@ -19,4 +19,4 @@ std::string FormatTag(const std::string& tag);
 // The value of one block of tag, as written after the tag.
 std::string FormatBlock(const std::string& tag, const Bytes& block);
 
-}  // namespace cgr
+}  // namespace tagtext

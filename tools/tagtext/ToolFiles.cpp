@@ -3,13 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
+
+#include "TevAtomicFile.h"
 
 namespace toolfiles {
 
@@ -48,22 +49,9 @@ bool ReplaceWith(const std::string& temporary, const std::string& path) {
 bool WriteFile(const std::string& path, const std::string& bytes) {
     if (path == "-")
         return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
-    std::string temporary = path + ".vantor-XXXXXX";
-    int fd = mkstemp(&temporary[0]);
-    if (fd < 0) return false;
-    bool ok = true;
-    for (size_t done = 0; ok && done < bytes.size();) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<size_t>(n);
-    }
-    ok = close(fd) == 0 && ok;
-    if (!ok) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return ReplaceWith(temporary, path);
+    // The kernel's writer: synced before the rename, so a crash leaves the old file or the new.
+    TevAtomicFile file;
+    return file.Open(path.c_str()) && file.Write(bytes.data(), bytes.size()) && file.Commit();
 }
 
 }  // namespace toolfiles

@@ -8,8 +8,9 @@ namespace toolfiles {
 // The whole file; "-" reads standard input.
 bool ReadFile(const std::string& path, std::string& bytes);
 
-// Through a temporary beside the target, so a failed write never leaves half a file; "-"
-// writes standard output. A replaced file keeps its permissions, a new one gets the usual ones.
+// Through the kernel's TevAtomicFile: a temporary beside the target, synced and renamed over it,
+// so a failed write or a crash never leaves half a file; "-" writes standard output. A replaced
+// file keeps its permissions, a new one gets the usual ones; a read-only target is refused.
 bool WriteFile(const std::string& path, const std::string& bytes);
 
 // For output another program writes: an empty temporary file beside `path` (empty result on

@@ -7,7 +7,7 @@
 
 #include "format/LittleEndian.h"
 
-namespace cgr {
+namespace tagtext {
 
 namespace {
 
@@ -255,4 +255,4 @@ bool ParseField(const Field& field, const std::string& token, Bytes& out, std::s
     return false;
 }
 
-}  // namespace cgr
+}  // namespace tagtext

@@ -9,7 +9,7 @@
 #include "TarnwellTypes.h"
 #include "format/GuidText.h"
 
-namespace cgr {
+namespace tagtext {
 
 using ::GuidText;
 
@@ -36,4 +36,4 @@ bool ParseTerminatedText(const std::string& token, Bytes& out, std::string& expe
 // A short name of what a field kind's value looks like, for messages.
 std::string DescribeField(const Field& field);
 
-}  // namespace cgr
+}  // namespace tagtext
