@@ -49,7 +49,8 @@ int ChannelInternal::GetChildCreationCount(Tev_Channel* channel) {
 
 ChildCreation* ChannelInternal::GetChildCreateType(Tev_Channel* channel, int linkPosition) {
     if (!channel) return nullptr;
-    if (channel->channelInterfaceType == PEX_PUBLICCALL) return GetPublicCallCreateType(channel, linkPosition);
+    if (channel->channelInterfaceType == PEX_PUBLICCALL)
+        return GetPublicCallCreateType(channel, linkPosition);
     return listitems::At<ChildCreation>(channel->childCreations, linkPosition);
 }
 
@@ -82,15 +83,11 @@ int ChannelInternal::FillMultiplePosition(Tev_Channel* channel, Tev_Channel* chi
 void ChannelInternal::RemoveChildPosition(Tev_Channel* channel, int index) {
     if (!channel) return;
     ChildInfo* entry = GetChildInfo(channel, index);
-    if (entry) {
-        entry->channel = nullptr;
-        if (!entry->isLinkHead) {
-            delete entry;
-            channel->children.RemoveItem(index);
-        }
-    }
+    if (entry && entry->isLinkHead)
+        channel->SetEntryChannel(entry, index, nullptr);
+    else if (entry)
+        channel->EraseLinkEntry(index);
     RecalculateNodeOffsets(channel);
-    channel->SyncChildChannels();
 }
 
 void ChannelInternal::RemoveChild(Tev_Channel* channel, Tev_Channel* child) {
@@ -144,9 +141,8 @@ void ChannelInternal::SortChilderen(Tev_Channel* channel) {
 
 void ChannelInternal::ReleaseChilderen(Tev_Channel* channel) {
     if (!channel) return;
-    for (int i = 0; i < channel->children.GetItemCount(); ++i) delete GetChildInfo(channel, i);
-    channel->children.ClearItems();
-    channel->SetChildCreationCount(0);  // also brings the child block in step
+    channel->ReleaseLinkEntries();
+    channel->SetChildCreationCount(0);
 }
 
 bool ChannelInternal::CheckChannelRequest(Tev_Channel* channel, int channelIndex, int targetChannel,
@@ -212,7 +208,9 @@ void ChannelInternal::SetTreeCountMode(Tev_Channel* channel, unsigned char mode)
     if (channel) channel->treeCountMode = mode;
 }
 
-unsigned char ChannelInternal::GetTreeCountMode(Tev_Channel* channel) { return channel ? channel->treeCountMode : 0; }
+unsigned char ChannelInternal::GetTreeCountMode(Tev_Channel* channel) {
+    return channel ? channel->treeCountMode : 0;
+}
 
 unsigned char ChannelInternal::GetTreeRecalculateCount(Tev_Channel* channel) {
     return channel ? channel->treeRecalculateCount : 0;

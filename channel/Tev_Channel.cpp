@@ -69,15 +69,15 @@ Tev_Channel::~Tev_Channel() {
 
 void Tev_Channel::ReleaseLinkRecords() {
     listitems::DeleteAll<ChildCreation>(childCreations);
-    listitems::DeleteAll<ChildInfo>(children);
-    SyncChildChannels();
+    ReleaseLinkEntries();
     // The placeholder position points at a head that is gone now.
     if (publicCallInfo) publicCallInfo->childCreation.childInfo = nullptr;
 }
 
 void Tev_Channel::ReleasePendingLinks() {
     if (!pendingLinks) return;
-    for (int i = 0; i < pendingLinks->GetItemCount(); ++i) delete listitems::At<PendingLink>(*pendingLinks, i);
+    for (int i = 0; i < pendingLinks->GetItemCount(); ++i)
+        delete listitems::At<PendingLink>(*pendingLinks, i);
     delete pendingLinks;
     pendingLinks = nullptr;
 }
@@ -202,10 +202,7 @@ void Tev_Channel::CheckIndexNrRemoval(int indexNr) {
         int type = entry->channel->channelInterfaceType;
         Tev_Channel* linked =
             (type >= PEX_PUBLICCALL && type <= PEX_PUBLICCUSTOMCHANNELGET) ? entry->channel : GetChild(i);
-        if (linked && linked->channelIDIndexNr == indexNr) {
-            entry->channel = nullptr;
-            SyncChildChannel(i);
-        }
+        if (linked && linked->channelIDIndexNr == indexNr) SetEntryChannel(entry, i, nullptr);
     }
 }
 
