@@ -5,42 +5,79 @@
 #include <new>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "platform/Module.h"
 
 namespace sharedtypes {
 namespace {
 
+struct ModuleTypes {
+    std::vector<ChannelType*> copies;  // the last one is current; the others serve older channels
+    const void* knownCode = nullptr;   // a virtual table found inside the module, checked once
+};
+
 // Never freed: channels still ask IsShared while static objects are destroyed at exit.
 struct Table {
     std::mutex lock;
-    std::unordered_map<HINSTANCE, ChannelType*> byModule;
-    std::unordered_set<const ChannelType*> all;  // replaced copies too, for channels still using them
+    std::unordered_map<HINSTANCE, ModuleTypes> byModule;
+    std::unordered_set<const ChannelType*> all;
 };
 
+void Forget(HINSTANCE module);
+
 Table& Types() {
-    static Table* table = new Table();
+    static Table* table = [] {
+        platform::WatchModuleUnloads(&Forget);
+        return new Table();
+    }();
     return *table;
+}
+
+// The module left the process, and every channel it made with it: its copies go.
+void Forget(HINSTANCE module) {
+    Table& table = Types();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto found = table.byModule.find(module);
+    if (found == table.byModule.end()) return;
+    for (ChannelType* copy : found->second.copies) {
+        table.all.erase(copy);
+        delete copy;
+    }
+    table.byModule.erase(found);
+}
+
+// Outside the lock: asking the loader may be slow, and one class per module is the rule.
+bool CodeInModule(Table& table, HINSTANCE module, const void* channelCode) {
+    {
+        std::lock_guard<std::mutex> guard(table.lock);
+        auto found = table.byModule.find(module);
+        if (found != table.byModule.end() && found->second.knownCode == channelCode) return true;
+    }
+    return platform::ModuleContains(module, channelCode);
 }
 
 }  // namespace
 
-ChannelType* For(EngineInterface* engine, HINSTANCE module) {
+ChannelType* For(EngineInterface* engine, HINSTANCE module, const void* channelCode) {
     if (!engine || !engine->engineInterfaceExt) return nullptr;
     // Read on every call, outside the lock (the engine calls into the module): a module
     // unloaded and another loaded at the same handle must not get the first one's type, so
     // the kept copy serves only while it is what the module answers.
     const ChannelType answer = engine->engineInterfaceExt->GetDLLType(module);
-    if (IsNullGuid(answer.typeGuid)) return new (std::nothrow) ChannelType(answer);
     Table& table = Types();
+    if (IsNullGuid(answer.typeGuid) || !CodeInModule(table, module, channelCode))
+        return new (std::nothrow) ChannelType(answer);
     std::lock_guard<std::mutex> guard(table.lock);
-    ChannelType*& kept = table.byModule[module];
-    if (kept && std::memcmp(kept, &answer, sizeof(ChannelType)) == 0) return kept;
-    // The old copy stays in all: channels made before may still use it.
+    ModuleTypes& kept = table.byModule[module];
+    kept.knownCode = channelCode;
+    ChannelType* current = kept.copies.empty() ? nullptr : kept.copies.back();
+    if (current && std::memcmp(current, &answer, sizeof(ChannelType)) == 0) return current;
     ChannelType* type = new (std::nothrow) ChannelType(answer);
     if (!type) return nullptr;
-    kept = type;
+    kept.copies.push_back(type);
     table.all.insert(type);
     return type;
 }

@@ -106,7 +106,9 @@ void Tev_Channel::OneTimeInitialize() {}
 void Tev_Channel::DoEvent(int, unsigned long) {}
 
 ChannelType Tev_Channel::GetChannelType() {
-    if (!channelType) channelType = sharedtypes::For(engineInterface, dllInstance);
+    // The virtual table names the module the channel's code is in.
+    if (!channelType)
+        channelType = sharedtypes::For(engineInterface, dllInstance, *reinterpret_cast<void**>(this));
     if (!channelType) channelType = new ChannelType();
     return *channelType;
 }

@@ -141,13 +141,14 @@ private:
     void ReleasePoolItemNames();
 
     // The link entry operations: the only writers of children and childChannels (ChannelInternal
-    // uses them too). Each ends with CheckChildBlock, which stops a debug build when the two differ.
+    // uses them too). Each ends with CheckChildBlock, which stops a debug build when the two differ
+    // from the first entry the operation may have moved on.
     void PutLinkEntry(ChildInfo* entry, int index);  // into the list at index, which may grow
     void SetEntryChannel(ChildInfo* entry, int index, Tev_Channel* channel);  // entry is at index
     bool InsertLinkEntry(ChildInfo* entry, int index);  // takes the entry over, or frees it
     void EraseLinkEntry(int index);                     // frees the entry, later entries move up
     void ReleaseLinkEntries();                          // frees every entry
-    void CheckChildBlock();
+    void CheckChildBlock(int from);
     // The child block's own steps, called only by the operations above.
     void SyncChildChannels();
     void SyncChildChannel(int index);

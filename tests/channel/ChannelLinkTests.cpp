@@ -59,7 +59,8 @@ TEST_F(ChannelLinks, ExistingSlotIsReplacedAndAppendLandsAfterTheLast) {
     // A slot below -1 is reported and then appended.
     Tev_Channel* late = Make(TEST_ROOT_DLL);
     int lateIndex = parent->SetChild(late, -7, 3);
-    EXPECT_EQ(CountMessages(TEV_MESSAGE_USER_INFO, "Tev_Channel::SetChild targetChannel<-1 is out of range"), 1);
+    EXPECT_EQ(CountMessages(TEV_MESSAGE_USER_INFO, "Tev_Channel::SetChild targetChannel<-1 is out of range"),
+              1);
     EXPECT_EQ(parent->GetChild(lateIndex), late);
     EXPECT_EQ(parent->GetChildFromLinkPosition(3, 3), late);
 
@@ -113,7 +114,6 @@ TEST_F(ChannelLinks, RefusalsWithoutSideEffects) {
     EXPECT_EQ(parent->SetChild(parent, -1, 3), -1);
     EXPECT_EQ(CountMessages(TEV_MESSAGE_ERROR, "SetChild channel==this"), 1);
     EXPECT_EQ(parent->GetChildCount(), 4);
-
 }
 
 TEST_F(ChannelLinks, PublicSwitchRefusesParameterAndPublicCallChildren) {
@@ -204,7 +204,8 @@ TEST_F(ChannelLinks, LinkingKeepsTheBookkeepingOfAFullRecount) {
         channelInternal.RecalculateNodeOffsets(parent);
         std::vector<std::pair<int, int>> recounted;
         for (int i = 0; i < parent->GetChildCount(); ++i)
-            if (ChildInfo* entry = Entry(parent, i)) recounted.emplace_back(entry->nodeOffset, entry->nodeCount);
+            if (ChildInfo* entry = Entry(parent, i))
+                recounted.emplace_back(entry->nodeOffset, entry->nodeCount);
         EXPECT_EQ(linked, recounted);
     }
 }
@@ -236,7 +237,10 @@ TEST_F(ChannelLinks, GetChildFollowsEveryChangeOfTheChildList) {
     channelInternal.SetChannelIDIndexNr(first, 7);
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"first link, to a single position", [&] { parent->SetChild(Make(TEST_DERIVED_DLL), -1, 2); }},
-        {"append", [&] { for (int i = 0; i < 20; ++i) parent->SetChild(i ? Make(TEST_ROOT_DLL) : first, -1, 3); }},
+        {"append",
+         [&] {
+             for (int i = 0; i < 20; ++i) parent->SetChild(i ? Make(TEST_ROOT_DLL) : first, -1, 3);
+         }},
         {"slot beyond the last", [&] { parent->SetChild(Make(TEST_ROOT_DLL), 30, 3); }},
         {"replace a slot", [&] { parent->SetChild(Make(TEST_ROOT_DLL), 2, 3); }},
         {"single position", [&] { parent->SetChild(Make(TEST_DERIVED_DLL), -1, 2); }},
@@ -261,6 +265,25 @@ TEST_F(ChannelLinks, GetChildFollowsEveryChangeOfTheChildList) {
         }
         EXPECT_EQ(parent->GetChildCount(), entries);
     }
+}
+
+// Something that writes the child list past the link operations leaves GetChild answering the
+// old channel; a debug build stops at the next link operation instead of running on with it.
+TEST_F(ChannelLinks, ChildBlockOutOfStepStopsADebugBuild) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "checked in debug builds only";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    parent->SetChild(Make(TEST_ROOT_DLL), -1, 3);
+    parent->SetChild(Make(TEST_ROOT_DLL), -1, 3);
+    EXPECT_DEATH(
+        {
+            Entry(parent, 4)->channel = nullptr;
+            parent->RemoveChild(3);
+        },
+        "child block out of step with the child list at 4");
+#endif
 }
 
 }  // namespace

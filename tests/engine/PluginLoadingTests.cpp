@@ -115,7 +115,8 @@ TEST(PluginModules, IncompatibleVersionIsRefusedAndMarkedMissing) {
     cached.type.typeGuid = kLoaderOldGuid;
     std::strcpy(cached.type.typeName, "Loader Old");
     cached.path = engine.InstallDir() + "\\channels\\" LOADER_OLD_DLL;
-    ASSERT_TRUE(WriteBinaryFile(engine.InstallDir() + "/channel.lst", EncodeCacheFile({cached}, engine.InstallDir())));
+    ASSERT_TRUE(WriteBinaryFile(engine.InstallDir() + "/channel.lst",
+                                EncodeCacheFile({cached}, engine.InstallDir())));
     ASSERT_TRUE(engine.Start());
 
     ChannelList* list = engine.Ext()->GetChannelList();
@@ -190,6 +191,24 @@ TEST(PluginModules, CreationFollowsTheTypeListAsItChanges) {
     engine.ClearMessages();
 }
 
+// A channel the host makes while the globals still name a plug-in module takes that module as
+// its own, yet its code is elsewhere: it must not share the module's type copy, which goes when
+// the module is unloaded, before the channel does.
+TEST(PluginModules, HostChannelNamingAModuleOutlivesItsUnload) {
+    TestEngine engine(WithPlugins({TEST_ROOT_DLL}));
+    std::unique_ptr<Tev_Channel> made(engine.Engine()->InitChannelFromType(kTestRootGuid, nullptr, false));
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(made->GetChannelType().typeGuid == kTestRootGuid);
+    auto host = std::make_unique<Tev_Channel>();
+    host->dllInstance = made->dllInstance;
+    host->engineInterface = engine.Engine();
+    EXPECT_TRUE(host->GetChannelType().typeGuid == kTestRootGuid);
+    made.reset();
+    engine.ClearMessages();
+    engine.Stop();
+    host.reset();
+}
+
 TEST(PluginModules, MissingModulesReportTheLoadersReason) {
     TestEngine engine;
     engine.ClearMessages();
@@ -204,7 +223,8 @@ TEST(PluginModules, MissingModulesReportTheLoadersReason) {
     ASSERT_GE(loadError, 0);
     EXPECT_LT(lastError, loadError);
     EXPECT_NE(engine.Messages()[loadError].text.find("tarnwell-none.dll"), std::string::npos);
-    EXPECT_EQ(engine.Messages().size(), static_cast<size_t>(loadError + 2)) << "the loader's own text follows";
+    EXPECT_EQ(engine.Messages().size(), static_cast<size_t>(loadError + 2))
+        << "the loader's own text follows";
 
     engine.ClearMessages();
     const ChannelType type = engine.Ext()->GetDLLType("tarnwell-none.dll");
@@ -305,7 +325,8 @@ TEST(PluginExceptions, AThrowingPlugInFailsItsOperationAndTheHostGoesOn) {
         {"load", "Loading stopped: out of memory",
          [&] { EXPECT_EQ(e->LoadChannelGroup(path.c_str(), "Thrown"), nullptr); }},
         // The second frame runs too: the re-entry guard was left as it was.
-        {"frame", "Frame stopped: out of memory", [&] {
+        {"frame", "Frame stopped: out of memory",
+         [&] {
              engine.Control()->EngineLoop();
              engine.Control()->EngineLoop();
              EXPECT_EQ(e->GetTreeCalculateCount(), frames + 2);
