@@ -39,7 +39,7 @@ void Tev_Channel::PutLinkEntry(ChildInfo* entry, int index) {
         SyncChildChannel(index);
     else
         SyncChildChannels();
-    CheckChildBlock(index);
+    CheckChildBlock(index < before ? index : before);  // the holes a growth made too
 }
 
 void Tev_Channel::SetEntryChannel(ChildInfo* entry, int index, Tev_Channel* channel) {

@@ -17,5 +17,5 @@ private:
 
 }  // namespace
 
-// InitDLL, GetType and the class layout stamp; the type record keeps the default versions 1, 52, 1.
+// InitDLL and GetType; the type record keeps the default versions 1, 52, 1.
 TARNWELL_CHANNEL_PLUGIN(SampleChannel, "Sample Channel", kSampleTypeGuid, TEV_NULL_GUID)
