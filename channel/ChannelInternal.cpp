@@ -49,8 +49,7 @@ int ChannelInternal::GetChildCreationCount(Tev_Channel* channel) {
 
 ChildCreation* ChannelInternal::GetChildCreateType(Tev_Channel* channel, int linkPosition) {
     if (!channel) return nullptr;
-    if (channel->channelInterfaceType == PEX_PUBLICCALL)
-        return GetPublicCallCreateType(channel, linkPosition);
+    if (channel->channelInterfaceType == PEX_PUBLICCALL) return GetPublicCallCreateType(channel, linkPosition);
     return listitems::At<ChildCreation>(channel->childCreations, linkPosition);
 }
 
@@ -208,9 +207,7 @@ void ChannelInternal::SetTreeCountMode(Tev_Channel* channel, unsigned char mode)
     if (channel) channel->treeCountMode = mode;
 }
 
-unsigned char ChannelInternal::GetTreeCountMode(Tev_Channel* channel) {
-    return channel ? channel->treeCountMode : 0;
-}
+unsigned char ChannelInternal::GetTreeCountMode(Tev_Channel* channel) { return channel ? channel->treeCountMode : 0; }
 
 unsigned char ChannelInternal::GetTreeRecalculateCount(Tev_Channel* channel) {
     return channel ? channel->treeRecalculateCount : 0;

@@ -38,8 +38,7 @@ inline constexpr const char* kNoLinksHeader = "Couldn't find channel links heade
 inline constexpr const char* kSlotOutOfRange = "Tev_Channel::LoadChannel: link slot beyond the link count";
 inline constexpr const char* kLinkPositionBeyondLinks =
     "Tev_Channel::LoadChannel: public call link position beyond the link count";
-inline constexpr const char* kLinkPositionOutOfRange =
-    "Tev_Channel::LoadChannel: link position beyond what a channel can declare";
+inline constexpr const char* kLinkPositionOutOfRange = "Tev_Channel::LoadChannel: link position beyond what a channel can declare";
 
 // Public calls: the report of a target missing from its loaded group, in the order shown.
 inline constexpr const char* kPublicLookupError =

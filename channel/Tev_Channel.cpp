@@ -76,8 +76,7 @@ void Tev_Channel::ReleaseLinkRecords() {
 
 void Tev_Channel::ReleasePendingLinks() {
     if (!pendingLinks) return;
-    for (int i = 0; i < pendingLinks->GetItemCount(); ++i)
-        delete listitems::At<PendingLink>(*pendingLinks, i);
+    for (int i = 0; i < pendingLinks->GetItemCount(); ++i) delete listitems::At<PendingLink>(*pendingLinks, i);
     delete pendingLinks;
     pendingLinks = nullptr;
 }

@@ -59,8 +59,7 @@ TEST_F(ChannelLinks, ExistingSlotIsReplacedAndAppendLandsAfterTheLast) {
     // A slot below -1 is reported and then appended.
     Tev_Channel* late = Make(TEST_ROOT_DLL);
     int lateIndex = parent->SetChild(late, -7, 3);
-    EXPECT_EQ(CountMessages(TEV_MESSAGE_USER_INFO, "Tev_Channel::SetChild targetChannel<-1 is out of range"),
-              1);
+    EXPECT_EQ(CountMessages(TEV_MESSAGE_USER_INFO, "Tev_Channel::SetChild targetChannel<-1 is out of range"), 1);
     EXPECT_EQ(parent->GetChild(lateIndex), late);
     EXPECT_EQ(parent->GetChildFromLinkPosition(3, 3), late);
 
@@ -204,8 +203,7 @@ TEST_F(ChannelLinks, LinkingKeepsTheBookkeepingOfAFullRecount) {
         channelInternal.RecalculateNodeOffsets(parent);
         std::vector<std::pair<int, int>> recounted;
         for (int i = 0; i < parent->GetChildCount(); ++i)
-            if (ChildInfo* entry = Entry(parent, i))
-                recounted.emplace_back(entry->nodeOffset, entry->nodeCount);
+            if (ChildInfo* entry = Entry(parent, i)) recounted.emplace_back(entry->nodeOffset, entry->nodeCount);
         EXPECT_EQ(linked, recounted);
     }
 }
@@ -237,10 +235,7 @@ TEST_F(ChannelLinks, GetChildFollowsEveryChangeOfTheChildList) {
     channelInternal.SetChannelIDIndexNr(first, 7);
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"first link, to a single position", [&] { parent->SetChild(Make(TEST_DERIVED_DLL), -1, 2); }},
-        {"append",
-         [&] {
-             for (int i = 0; i < 20; ++i) parent->SetChild(i ? Make(TEST_ROOT_DLL) : first, -1, 3);
-         }},
+        {"append", [&] { for (int i = 0; i < 20; ++i) parent->SetChild(i ? Make(TEST_ROOT_DLL) : first, -1, 3); }},
         {"slot beyond the last", [&] { parent->SetChild(Make(TEST_ROOT_DLL), 30, 3); }},
         {"replace a slot", [&] { parent->SetChild(Make(TEST_ROOT_DLL), 2, 3); }},
         {"single position", [&] { parent->SetChild(Make(TEST_DERIVED_DLL), -1, 2); }},

@@ -120,8 +120,7 @@ TEST(PluginModules, IncompatibleVersionIsRefusedAndMarkedMissing) {
     cached.type.typeGuid = kLoaderOldGuid;
     std::strcpy(cached.type.typeName, "Loader Old");
     cached.path = engine.InstallDir() + "\\channels\\" LOADER_OLD_DLL;
-    ASSERT_TRUE(WriteBinaryFile(engine.InstallDir() + "/channel.lst",
-                                EncodeCacheFile({cached}, engine.InstallDir())));
+    ASSERT_TRUE(WriteBinaryFile(engine.InstallDir() + "/channel.lst", EncodeCacheFile({cached}, engine.InstallDir())));
     ASSERT_TRUE(engine.Start());
 
     ChannelList* list = engine.Ext()->GetChannelList();
@@ -228,8 +227,7 @@ TEST(PluginModules, MissingModulesReportTheLoadersReason) {
     ASSERT_GE(loadError, 0);
     EXPECT_LT(lastError, loadError);
     EXPECT_NE(engine.Messages()[loadError].text.find("tarnwell-none.dll"), std::string::npos);
-    EXPECT_EQ(engine.Messages().size(), static_cast<size_t>(loadError + 2))
-        << "the loader's own text follows";
+    EXPECT_EQ(engine.Messages().size(), static_cast<size_t>(loadError + 2)) << "the loader's own text follows";
 
     engine.ClearMessages();
     const ChannelType type = engine.Ext()->GetDLLType("tarnwell-none.dll");
@@ -396,8 +394,7 @@ TEST(PluginExceptions, AThrowingPlugInFailsItsOperationAndTheHostGoesOn) {
         {"load", "Loading stopped: out of memory",
          [&] { EXPECT_EQ(e->LoadChannelGroup(path.c_str(), "Thrown"), nullptr); }},
         // The second frame runs too: the re-entry guard was left as it was.
-        {"frame", "Frame stopped: out of memory",
-         [&] {
+        {"frame", "Frame stopped: out of memory", [&] {
              engine.Control()->EngineLoop();
              engine.Control()->EngineLoop();
              EXPECT_EQ(e->GetTreeCalculateCount(), frames + 2);
