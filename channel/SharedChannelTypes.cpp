@@ -49,14 +49,17 @@ void Forget(HINSTANCE module) {
     table.byModule.erase(found);
 }
 
-// Outside the lock: asking the loader may be slow, and one class per module is the rule.
-bool CodeInModule(Table& table, HINSTANCE module, const void* channelCode) {
-    {
-        std::lock_guard<std::mutex> guard(table.lock);
-        auto found = table.byModule.find(module);
-        if (found != table.byModule.end() && found->second.knownCode == channelCode) return true;
-    }
-    return platform::ModuleContains(module, channelCode);
+// The module's current copy while it is what the module answers, else a new current one;
+// null without room. Under the table's lock.
+ChannelType* Keep(Table& table, ModuleTypes& kept, const void* channelCode, const ChannelType& answer) {
+    kept.knownCode = channelCode;
+    ChannelType* current = kept.copies.empty() ? nullptr : kept.copies.back();
+    if (current && std::memcmp(current, &answer, sizeof(ChannelType)) == 0) return current;
+    ChannelType* type = new (std::nothrow) ChannelType(answer);
+    if (!type) return nullptr;
+    kept.copies.push_back(type);
+    table.all.insert(type);
+    return type;
 }
 
 }  // namespace
@@ -67,19 +70,18 @@ ChannelType* For(EngineInterface* engine, HINSTANCE module, const void* channelC
     // unloaded and another loaded at the same handle must not get the first one's type, so
     // the kept copy serves only while it is what the module answers.
     const ChannelType answer = engine->engineInterfaceExt->GetDLLType(module);
+    if (IsNullGuid(answer.typeGuid)) return new (std::nothrow) ChannelType(answer);
     Table& table = Types();
-    if (IsNullGuid(answer.typeGuid) || !CodeInModule(table, module, channelCode))
-        return new (std::nothrow) ChannelType(answer);
+    {
+        std::lock_guard<std::mutex> guard(table.lock);
+        auto found = table.byModule.find(module);
+        if (found != table.byModule.end() && found->second.knownCode == channelCode)
+            return Keep(table, found->second, channelCode, answer);
+    }
+    // Outside the lock, once per class of a module: asking the loader is slow.
+    if (!platform::ModuleContains(module, channelCode)) return new (std::nothrow) ChannelType(answer);
     std::lock_guard<std::mutex> guard(table.lock);
-    ModuleTypes& kept = table.byModule[module];
-    kept.knownCode = channelCode;
-    ChannelType* current = kept.copies.empty() ? nullptr : kept.copies.back();
-    if (current && std::memcmp(current, &answer, sizeof(ChannelType)) == 0) return current;
-    ChannelType* type = new (std::nothrow) ChannelType(answer);
-    if (!type) return nullptr;
-    kept.copies.push_back(type);
-    table.all.insert(type);
-    return type;
+    return Keep(table, table.byModule[module], channelCode, answer);
 }
 
 bool IsShared(const ChannelType* type) {
