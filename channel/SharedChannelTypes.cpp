@@ -1,5 +1,6 @@
 #include "channel/SharedChannelTypes.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -15,8 +16,8 @@ namespace sharedtypes {
 namespace {
 
 struct ModuleTypes {
-    std::vector<ChannelType*> copies;  // the last one is current; the others serve older channels
-    const void* knownCode = nullptr;   // a virtual table found inside the module, checked once
+    std::vector<ChannelType*> copies;       // the last one is current; the others serve older channels
+    std::vector<const void*> knownClasses;  // virtual tables found inside the module, each checked once
 };
 
 // Never freed: channels still ask IsShared while static objects are destroyed at exit.
@@ -52,7 +53,8 @@ void Forget(HINSTANCE module) {
 // The module's current copy while it is what the module answers, else a new current one;
 // null without room. Under the table's lock.
 ChannelType* Keep(Table& table, ModuleTypes& kept, const void* channelCode, const ChannelType& answer) {
-    kept.knownCode = channelCode;
+    if (std::find(kept.knownClasses.begin(), kept.knownClasses.end(), channelCode) == kept.knownClasses.end())
+        kept.knownClasses.push_back(channelCode);
     ChannelType* current = kept.copies.empty() ? nullptr : kept.copies.back();
     if (current && std::memcmp(current, &answer, sizeof(ChannelType)) == 0) return current;
     ChannelType* type = new (std::nothrow) ChannelType(answer);
@@ -75,7 +77,9 @@ ChannelType* For(EngineInterface* engine, HINSTANCE module, const void* channelC
     {
         std::lock_guard<std::mutex> guard(table.lock);
         auto found = table.byModule.find(module);
-        if (found != table.byModule.end() && found->second.knownCode == channelCode)
+        const ModuleTypes* kept = found == table.byModule.end() ? nullptr : &found->second;
+        if (kept && std::find(kept->knownClasses.begin(), kept->knownClasses.end(), channelCode) !=
+                        kept->knownClasses.end())
             return Keep(table, found->second, channelCode, answer);
     }
     // Outside the lock, once per class of a module: asking the loader is slow.
