@@ -82,15 +82,11 @@ int ChannelInternal::FillMultiplePosition(Tev_Channel* channel, Tev_Channel* chi
 void ChannelInternal::RemoveChildPosition(Tev_Channel* channel, int index) {
     if (!channel) return;
     ChildInfo* entry = GetChildInfo(channel, index);
-    if (entry) {
-        entry->channel = nullptr;
-        if (!entry->isLinkHead) {
-            delete entry;
-            channel->children.RemoveItem(index);
-        }
-    }
+    if (entry && entry->isLinkHead)
+        channel->SetEntryChannel(entry, index, nullptr);
+    else if (entry)
+        channel->EraseLinkEntry(index);
     RecalculateNodeOffsets(channel);
-    channel->SyncChildChannels();
 }
 
 void ChannelInternal::RemoveChild(Tev_Channel* channel, Tev_Channel* child) {
@@ -144,9 +140,8 @@ void ChannelInternal::SortChilderen(Tev_Channel* channel) {
 
 void ChannelInternal::ReleaseChilderen(Tev_Channel* channel) {
     if (!channel) return;
-    for (int i = 0; i < channel->children.GetItemCount(); ++i) delete GetChildInfo(channel, i);
-    channel->children.ClearItems();
-    channel->SetChildCreationCount(0);  // also brings the child block in step
+    channel->ReleaseLinkEntries();
+    channel->SetChildCreationCount(0);
 }
 
 bool ChannelInternal::CheckChannelRequest(Tev_Channel* channel, int channelIndex, int targetChannel,

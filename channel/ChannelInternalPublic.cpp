@@ -35,8 +35,7 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
             head->linkPosition = 0;
             head->isLinkHead = true;
             head->multipleChildren = true;
-            channel->children.SetItem(head, 0);
-            channel->SyncChildChannels();
+            channel->PutLinkEntry(head, 0);
             info->childCreation.childInfo = head;
         }
         channel->waitingForPublicChannel = true;
@@ -46,21 +45,18 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
     if (channel->waitingForPublicChannel) {
         // The target is reachable now: child k of the placeholder moves to link position k.
         channel->waitingForPublicChannel = false;
-        int count = channel->children.GetItemCount() - 1;
-        WaitingChild* waiting = count > 0 ? new WaitingChild[count] : nullptr;
-        for (int k = 0; k < count; ++k) {
+        std::vector<WaitingChild> waiting;
+        for (int k = 0; k < channel->children.GetItemCount() - 1; ++k) {
             ChildInfo* entry = GetChildInfo(channel, k);
-            waiting[k].channel = entry ? entry->channel : nullptr;
-            waiting[k].linkData = entry ? entry->linkData : 0;
+            waiting.push_back({entry ? entry->channel : nullptr, entry ? entry->linkData : 0});
         }
         ReleaseChilderen(channel);
-        for (int k = 0; k < count; ++k) {
+        for (int k = 0; k < static_cast<int>(waiting.size()); ++k) {
             if (!waiting[k].channel) continue;
             int index = channel->SetChild(waiting[k].channel, k, k);
             ChildInfo* landed = GetChildInfo(channel, index);
             if (landed) landed->linkData = waiting[k].linkData;
         }
-        delete[] waiting;
     }
 
     ChildCreation* stored = static_cast<ChildCreation*>(channel->childCreations.GetItem(linkPosition));
@@ -85,8 +81,7 @@ ChildCreation* ChannelInternal::GetPublicCallCreateType(Tev_Channel* channel, in
         head->isLinkHead = true;
         head->linkPosition = linkPosition;
         head->nodeOffset = linkPosition;
-        channel->children.SetItem(head, linkPosition);
-        channel->SyncChildChannels();
+        channel->PutLinkEntry(head, linkPosition);
     }
     creation->childInfo = head;
     channel->childCreations.SetItem(creation, linkPosition);
@@ -113,8 +108,7 @@ void ChannelInternal::MoveChildrenToPlaceholder(Tev_Channel* channel) {
     head->linkPosition = 0;
     head->isLinkHead = true;
     head->multipleChildren = true;
-    channel->children.SetItem(head, 0);
-    channel->SyncChildChannels();
+    channel->PutLinkEntry(head, 0);
     channel->publicCallInfo->childCreation.childInfo = head;
     channel->waitingForPublicChannel = true;
     for (const Linked& child : linked) {

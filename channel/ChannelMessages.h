@@ -25,6 +25,11 @@ inline constexpr const char* kInterfaceCustom =
     "Tev_Channel::SetChannelInterfaceType interface can't be changed PEX_CUSTOMCHANNELGET";
 inline constexpr const char* kDuplicateRequestLink = "Can't add child creation with the same request link!";
 
+// A debug build's report, on the standard error stream, of a child block out of step with the
+// child list, before it stops; the index of the first slot found wrong follows.
+inline constexpr const char* kChildBlockOutOfStep =
+    "Tev_Channel: child block out of step with the child list at";
+
 // Reading a channel's record from a group file.
 inline constexpr const char* kGroupIsNull = "Group is NULL";
 inline constexpr const char* kNoNameHeader = "Couldn't find channel name header";

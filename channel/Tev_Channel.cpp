@@ -69,8 +69,7 @@ Tev_Channel::~Tev_Channel() {
 
 void Tev_Channel::ReleaseLinkRecords() {
     listitems::DeleteAll<ChildCreation>(childCreations);
-    listitems::DeleteAll<ChildInfo>(children);
-    SyncChildChannels();
+    ReleaseLinkEntries();
     // The placeholder position points at a head that is gone now.
     if (publicCallInfo) publicCallInfo->childCreation.childInfo = nullptr;
 }
@@ -106,7 +105,9 @@ void Tev_Channel::OneTimeInitialize() {}
 void Tev_Channel::DoEvent(int, unsigned long) {}
 
 ChannelType Tev_Channel::GetChannelType() {
-    if (!channelType) channelType = sharedtypes::For(engineInterface, dllInstance);
+    // The virtual table names the module the channel's code is in.
+    if (!channelType)
+        channelType = sharedtypes::For(engineInterface, dllInstance, *reinterpret_cast<void**>(this));
     if (!channelType) channelType = new ChannelType();
     return *channelType;
 }
@@ -202,10 +203,7 @@ void Tev_Channel::CheckIndexNrRemoval(int indexNr) {
         int type = entry->channel->channelInterfaceType;
         Tev_Channel* linked =
             (type >= PEX_PUBLICCALL && type <= PEX_PUBLICCUSTOMCHANNELGET) ? entry->channel : GetChild(i);
-        if (linked && linked->channelIDIndexNr == indexNr) {
-            entry->channel = nullptr;
-            SyncChildChannel(i);
-        }
+        if (linked && linked->channelIDIndexNr == indexNr) SetEntryChannel(entry, i, nullptr);
     }
 }
 

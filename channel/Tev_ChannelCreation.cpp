@@ -54,8 +54,7 @@ void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
         }
         delete replaced;
     }
-    children.SetItem(head, linkPosition);
-    SyncChildChannels();
+    PutLinkEntry(head, linkPosition);
     position->childInfo = head;
 }
 

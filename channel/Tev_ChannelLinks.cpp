@@ -1,7 +1,6 @@
 // The child list of a channel: resolving a child, linking, unlinking.
 #include "Tev_Channel.h"
 
-#include <cstring>
 #include <new>
 
 #include "ChannelInternal.h"
@@ -16,87 +15,6 @@
 #include "foundation/ListItems.h"
 
 TARNWELL_API std::atomic<int> channelCallTrackers{0};
-
-namespace {
-
-// The block of every channel whose entries are all empty (one with link positions and no
-// links yet, as most leaves are): shared and never written, so a frame walk over such channels
-// reads one cached line instead of a block of each one's own. Used while a channel owns no
-// block (childChannelCapacity 0); its last slot is the one GetChild reads past the last entry.
-constexpr int kSharedEmptySlots = 15;
-Tev_Channel* sharedEmptyChildChannels[kSharedEmptySlots + 1] = {};
-
-bool AllEntriesEmpty(const Tev_List& children) {
-    for (int i = 0; i < children.GetItemCount(); ++i) {
-        ChildInfo* entry = listitems::At<ChildInfo>(children, i);
-        if (entry && entry->channel) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-// childChannels mirrors children: the whole of it after an operation that reorders or replaces
-// entries, one slot after a link or an unlink, so that linking stays linear.
-void Tev_Channel::SyncChildChannels() {
-    const int count = children.GetItemCount();
-    if (childChannelCapacity == 0 && count <= kSharedEmptySlots && AllEntriesEmpty(children)) {
-        childChannels = count > 0 ? sharedEmptyChildChannels : nullptr;
-        childChannelCount = count;
-        return;
-    }
-    // Like the entries those operations make with new, the mirror cannot be left short.
-    if (!ReserveChildChannels(count)) throw std::bad_alloc();
-    for (int i = 0; i < count; ++i) {
-        ChildInfo* entry = listitems::At<ChildInfo>(children, i);
-        childChannels[i] = entry ? entry->channel : nullptr;
-    }
-    childChannelCount = count;
-}
-
-void Tev_Channel::SyncChildChannel(int index) {
-    if (childChannelCount != children.GetItemCount()) return SyncChildChannels();
-    if (index < 0 || index >= childChannelCount) return;
-    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
-    Tev_Channel* channel = entry ? entry->channel : nullptr;
-    if (childChannelCapacity > 0)
-        childChannels[index] = channel;
-    else if (channel)
-        SyncChildChannels();  // the first link: the channel needs a block of its own
-}
-
-// After children took a new entry at index; InsertLinkEntry reserved the room.
-void Tev_Channel::InsertChildChannel(int index) {
-    const int count = children.GetItemCount();
-    if (childChannelCount != count - 1 || index < 0 || index >= count || count > childChannelCapacity)
-        return SyncChildChannels();
-    std::memmove(childChannels + index + 1, childChannels + index,
-                 static_cast<size_t>(childChannelCount - index) * sizeof(Tev_Channel*));
-    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
-    childChannels[index] = entry ? entry->channel : nullptr;
-    childChannelCount = count;
-}
-
-bool Tev_Channel::ReserveChildChannels(int count) {
-    if (count <= childChannelCapacity) return true;
-    int capacity = childChannelCapacity > 0 ? childChannelCapacity : 4;
-    while (capacity < count) capacity *= 2;
-    // One slot more than the capacity: GetChild reads the slot after the last entry.
-    auto* grown = new (std::nothrow) Tev_Channel*[capacity + 1]();
-    if (!grown) return false;
-    if (childChannelCount > 0)
-        std::memcpy(grown, childChannels, static_cast<size_t>(childChannelCount) * sizeof(Tev_Channel*));
-    FreeChildChannels();
-    childChannels = grown;
-    childChannelCapacity = capacity;
-    return true;
-}
-
-void Tev_Channel::FreeChildChannels() {
-    if (childChannelCapacity > 0) delete[] childChannels;
-    childChannels = nullptr;
-    childChannelCapacity = 0;
-}
 
 Tev_Channel* Tev_Channel::GetChildResolved(int index) {
     if (TracksCalls()) return GetChildTracked(index);
@@ -191,8 +109,7 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
         return -1;
     }
     if (!head->multipleChildren) {
-        head->channel = channel;
-        SyncChildChannel(head->nodeOffset);
+        SetEntryChannel(head, head->nodeOffset, channel);
         return head->nodeOffset;
     }
     if (targetChannel >= 0 && targetChannel < head->nodeCount) {
@@ -207,8 +124,7 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
             channelmsg::UserInfo(engineInterface, GetChannelName());
             return -1;
         }
-        slot->channel = channel;
-        SyncChildChannel(index);
+        SetEntryChannel(slot, index, channel);
         return index;
     }
     return AppendToMultiplePosition(channel, head, targetChannel);
@@ -228,17 +144,6 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
     entry->linkPosition = head->linkPosition;
     int index = head->nodeOffset;
     return InsertLinkEntry(entry, index) ? index : -1;
-}
-
-// Takes the entry over, or frees it when the list cannot grow.
-bool Tev_Channel::InsertLinkEntry(ChildInfo* entry, int index) {
-    if (!ReserveChildChannels(children.GetItemCount() + 1) || !children.InsertItem(entry, index)) {
-        delete entry;
-        return false;
-    }
-    RecalculateNodeOffsetsFrom(index);
-    InsertChildChannel(index);
-    return true;
 }
 
 // What RecalculateNodeOffsets gives after an insertion at index: the entries in front of it keep
@@ -266,9 +171,7 @@ void Tev_Channel::RecalculateNodeOffsetsFrom(int index) {
 }
 
 void Tev_Channel::RemoveChild(int index) {
-    ChildInfo* entry = listitems::At<ChildInfo>(children, index);
-    if (entry) entry->channel = nullptr;
-    SyncChildChannel(index);
+    SetEntryChannel(listitems::At<ChildInfo>(children, index), index, nullptr);
 }
 
 void Tev_Channel::RemoveChildren() {
@@ -277,13 +180,12 @@ void Tev_Channel::RemoveChildren() {
     for (int i = children.GetItemCount() - 1; i >= 0; --i) {
         ChildInfo* entry = listitems::At<ChildInfo>(children, i);
         if (!entry) continue;
-        entry->channel = nullptr;
-        if (entry->isLinkHead) continue;
-        delete entry;
-        children.RemoveItem(i);
+        if (entry->isLinkHead)
+            SetEntryChannel(entry, i, nullptr);
+        else
+            EraseLinkEntry(i);
     }
     channelInternal.RecalculateNodeOffsets(this);
-    SyncChildChannels();
 }
 
 void Tev_Channel::SetChildCreationCount(int) { ReleaseLinkRecords(); }

@@ -62,7 +62,7 @@ void Tev_Channel::LinkPoolToChannel() {
         bool met = false;
         for (const PoolChild& known : poolChildren) met = met || known.channel == entry->channel;
         if (met) {
-            entry->channel = nullptr;
+            SetEntryChannel(entry, i, nullptr);
             continue;
         }
         entry->poolChannelCount = entry->channel->GetPoolChannelCount();
@@ -71,7 +71,6 @@ void Tev_Channel::LinkPoolToChannel() {
     }
     channelInternal.SortChilderen(this);
     channelInternal.RecalculateNodeOffsets(this);
-    SyncChildChannels();
     for (const PoolChild& child : poolChildren) {
         for (int k = 1; k < child.count; k++) {
             ChildInfo* entry = listitems::At<ChildInfo>(children, SetChild(child.channel, -1, -1));

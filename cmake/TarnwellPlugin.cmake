@@ -1,7 +1,8 @@
 # tarnwell_add_channel_plugin(<target> SOURCES ... [OUTPUT_NAME name] [OUTPUT_DIRECTORY dir] [LIBRARIES ...])
 # Builds a channel plug-in: a module named <name>.dll (no "lib" prefix), hidden symbols
-# except InitDLL and GetType, linked against the kernel, with a RUNPATH that reaches the
-# engine's 3rd directory (where plug-ins keep their own dependencies).
+# except InitDLL, GetType and the class layout stamp TevClassLayout (what TARNWELL_PLUGIN_EXPORT
+# marks, as TARNWELL_CHANNEL_PLUGIN does), linked against the kernel, with a RUNPATH that reaches
+# the engine's 3rd directory (where plug-ins keep their own dependencies).
 function(tarnwell_add_channel_plugin target)
   cmake_parse_arguments(ARG "" "OUTPUT_NAME;OUTPUT_DIRECTORY" "SOURCES;LIBRARIES" ${ARGN})
   if(NOT ARG_OUTPUT_NAME)

@@ -1,11 +1,13 @@
 // Plug-in loading and channel creation: the search path, module loading, the InitDLL call,
 // automatic children, type queries and unique channels.
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <string>
 
 #include "ChannelInternal.h"
 #include "ChannelList.h"
+#include "ChannelPlugin.h"
 #include "ChildCreation.h"
 #include "DllInterface.h"
 #include "EngineInterface.h"
@@ -40,6 +42,15 @@ const char* const kMsgNoDll = "Couldn't find DLL";
 const char* const kMsgNoUniqueGuid = "GUID of channel not found!\nCould not add unique channel!";
 const char* const kMsgInitDLLThrew = "Engine::GetDLLInstance: InitDLL() of this dll failed with an exception:";
 const char* const kMsgGetTypeThrew = "Engine::GetDLLType: GetType() of a channel dll failed with an exception:";
+// A plug-in of another class layout, refused before anything of it runs; its file follows.
+const char* const kMsgLayoutBuiltFor = "Channel plug-in built for class layout ";
+const char* const kMsgLayoutKernelHas = ", but this kernel has class layout ";
+const char* const kMsgLayoutRebuild = "; rebuild it against this kernel:";
+// After the loader's text when a plug-in needs a kernel of another soname.
+const char* const kMsgKernelNeeded = "The plug-in needs ";
+const char* const kMsgKernelNeededLayout = ", the kernel of class layout ";
+// The soname the kernel's class layout is the minor number of (libTarnwell.so.0.<layout>).
+const char* const kKernelSoname = "libTarnwell.so.";
 
 // The loader's own reason, captured before any message can disturb the last error.
 struct LoadFailure {
@@ -52,9 +63,45 @@ void ReportLastError(EngineInterface* engine, const LoadFailure& failure) {
     engine->showErrorMessage(kMsgLastError, failure.number);
 }
 
-// The loader's text comes after the messages of the failure itself.
+// The kernel a failed load asked for, when the loader missed one: the layout is its soname's
+// minor number. -1 when the failure is another, or names this kernel's own layout.
+int MissingKernelLayout(const std::string& text, std::string& soname) {
+    if (text.find("cannot open shared object file") == std::string::npos) return -1;
+    const size_t start = text.find(kKernelSoname);
+    if (start == std::string::npos) return -1;
+    const size_t end = text.find(':', start);
+    soname = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    unsigned major = 0;
+    unsigned minor = 0;
+    const std::string versions = soname.substr(std::strlen(kKernelSoname));
+    if (std::sscanf(versions.c_str(), "%u.%u", &major, &minor) != 2) return -1;
+    return static_cast<int>(minor) == TARNWELL_CLASS_LAYOUT ? -1 : static_cast<int>(minor);
+}
+
+// The loader's text comes after the messages of the failure itself; a plug-in built against
+// another kernel is then told in plain words.
 void ReportLoaderText(EngineInterface* engine, const LoadFailure& failure) {
-    if (!failure.text.empty()) engine->showErrorMessage(failure.text.c_str());
+    if (failure.text.empty()) return;
+    engine->showErrorMessage(failure.text.c_str());
+    std::string soname;
+    const int layout = MissingKernelLayout(failure.text, soname);
+    if (layout < 0) return;
+    const std::string text = kMsgKernelNeeded + soname + kMsgKernelNeededLayout + std::to_string(layout) +
+                             kMsgLayoutKernelHas + std::to_string(TARNWELL_CLASS_LAYOUT);
+    engine->showErrorMessage(text.c_str());
+}
+
+// Whether the module's stamp, if it has one, names this kernel's class layout; read as data, so
+// nothing of a module of another layout runs. Refusals are reported with the module's file.
+bool LayoutFits(EngineInterface* engine, HINSTANCE module, const char* dllName) {
+    const void* stamp = platform::GetSymbol(module, TARNWELL_LAYOUT_STAMP_NAME);
+    if (!stamp) return true;  // built before the stamp, against this soname
+    const int layout = *static_cast<const int*>(stamp);
+    if (layout == TARNWELL_CLASS_LAYOUT) return true;
+    const std::string text = kMsgLayoutBuiltFor + std::to_string(layout) + kMsgLayoutKernelHas +
+                             std::to_string(TARNWELL_CLASS_LAYOUT) + kMsgLayoutRebuild;
+    engine->showErrorMessage(text.c_str(), dllName ? dllName : "");
+    return false;
 }
 
 }  // namespace
@@ -158,6 +205,10 @@ DllInterface* Engine::GetDLLInstance(const char* dllName) {
         ReportLastError(engineInterface, failure);
         engineInterface->showErrorMessage(kMsgLoadError, dllName);
         ReportLoaderText(engineInterface, failure);
+        return nullptr;
+    }
+    if (!LayoutFits(engineInterface, module, dllName)) {
+        platform::FreeModule(module);
         return nullptr;
     }
     libraryList.AddItem(module);
@@ -293,7 +344,9 @@ int Engine::GetUniqueChannelCount() { return uniqueGroup ? uniqueGroup->GetChann
 ChannelType Engine::GetDLLType(HINSTANCE module) {
     ChannelType type;
     if (!module) return type;
+    // A module listed here passed the layout check when it was loaded.
     void* known = KnownEntryPoints(module).getType;
+    if (!known && !LayoutFits(engineInterface, module, "")) return type;
     TevGetTypeFunction getType =
         reinterpret_cast<TevGetTypeFunction>(known ? known : platform::GetSymbol(module, "GetType"));
     const void* record = getType ? boundary::Guard<const void*>(engineInterface, kMsgGetTypeThrew, nullptr, getType)
@@ -320,8 +373,10 @@ ChannelType Engine::GetDLLType(const char* dllName) {
         ReportLoaderText(engineInterface, failure);
         return type;
     }
-    type = GetDLLType(module);
+    const bool fits = LayoutFits(engineInterface, module, dllName);
+    if (fits) type = GetDLLType(module);
     platform::FreeModule(module);
+    if (!fits) return type;
     const int interfaceVersion = type.versionInfo[1];
     if (interfaceVersion != TEV_CHANNEL_INTERFACE_VERSION && interfaceVersion != kOldInterfaceVersion) {
         type.typeGuid = TEV_NULL_GUID;

@@ -1,5 +1,5 @@
-// The two entry points of a channel plug-in that makes one channel class of one type.
-// In one source file of the plug-in:
+// The two entry points of a channel plug-in that makes one channel class of one type, and the
+// stamp of the class layout it is built against. In one source file of the plug-in:
 //     TARNWELL_CHANNEL_PLUGIN(MyChannel, "My Channel", kMyTypeGuid, kMyBaseGuid)
 #pragma once
 
@@ -19,7 +19,20 @@ inline ChannelType TevMakeChannelType(const char* name, const _GUID& typeGuid, c
     return type;
 }
 
+// The layout of the exported classes plug-ins derive from and read (Tev_Channel, DllInterface
+// and the rest). It is the minor number of the kernel's soname, libTarnwell.so.0.<layout>: a
+// change of layout takes a new minor version and a new soname.
+#define TARNWELL_CLASS_LAYOUT 3
+
+// The plug-in's stamp: an exported int holding the layout its headers had. The kernel reads it
+// before it calls anything in the plug-in and refuses a plug-in of another layout, naming both;
+// a plug-in without it (built before the stamp) is loaded as before. TARNWELL_CHANNEL_PLUGIN
+// writes it; a plug-in that exports InitDLL and GetType by hand writes it once itself.
+#define TARNWELL_LAYOUT_STAMP_NAME "TevClassLayout"
+#define TARNWELL_LAYOUT_STAMP TARNWELL_PLUGIN_EXPORT const int TevClassLayout = TARNWELL_CLASS_LAYOUT;
+
 #define TARNWELL_CHANNEL_PLUGIN(ChannelClass, typeName, typeGuid, baseGuid)                     \
+    TARNWELL_LAYOUT_STAMP                                                                        \
     TARNWELL_PLUGIN_EXPORT void* InitDLL() {                                                     \
         return static_cast<DllInterface*>(new (std::nothrow) ChannelClass());                    \
     }                                                                                            \

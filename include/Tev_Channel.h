@@ -122,8 +122,9 @@ protected:
     Tev_List* poolItemNames;          // Tev_String* pool paths it is a member of, owned
     ChannelPoolInfo* channelPoolInfo; // pools it uses, owned
     // The channel of each entry of children, in one block the frame walk reads without touching
-    // the entries. Kept in step by the kernel: children changes only through the link operations.
-    // While no entry has a channel the block is one the library shares (capacity 0).
+    // the entries. children and this block are written only by the private link entry operations
+    // below, which keep them in step. While no entry has a channel the block is one the library
+    // shares (capacity 0).
     Tev_Channel** childChannels;      // null while there are no entries; owned while capacity > 0
     int childChannelCount;            // entries in children
     int childChannelCapacity;         // slots allocated in childChannels, 0 for the shared block
@@ -134,14 +135,25 @@ private:
     Tev_Channel* ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking);
     Tev_Channel* ResolveParameterChild(Tev_Channel* child);
     int AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel);
-    bool InsertLinkEntry(ChildInfo* entry, int index);
     void RecalculateNodeOffsetsFrom(int index);
     void ReleaseLinkRecords();
     void ReleasePendingLinks();
     void ReleasePoolItemNames();
+
+    // The link entry operations: the only writers of children and childChannels (ChannelInternal
+    // uses them too). Each ends with CheckChildBlock, which stops a debug build when the two differ
+    // from the first entry the operation may have moved on.
+    void PutLinkEntry(ChildInfo* entry, int index);  // into the list at index, which may grow
+    void SetEntryChannel(ChildInfo* entry, int index, Tev_Channel* channel);  // entry is at index
+    bool InsertLinkEntry(ChildInfo* entry, int index);  // takes the entry over, or frees it
+    void EraseLinkEntry(int index);                     // frees the entry, later entries move up
+    void ReleaseLinkEntries();                          // frees every entry
+    void CheckChildBlock(int from);
+    // The child block's own steps, called only by the operations above.
     void SyncChildChannels();
     void SyncChildChannel(int index);
     void InsertChildChannel(int index);
+    void RemoveChildChannel(int index);
     bool ReserveChildChannels(int count);
     void FreeChildChannels();
     Tev_Channel* MatchCandidate(ChildInfo* entry);

@@ -23,7 +23,16 @@ void* GetSymbol(HINSTANCE module, const char* name);
 // the module stays loaded until that reference is dropped with FreeModule. NULL on failure.
 HINSTANCE ReferenceModule(HINSTANCE module);
 
-// Drops one reference to the module; false for NULL or when the loader refuses.
+// Drops one reference to the module; false for NULL or when the loader refuses. When the
+// module leaves the process with it, the unload watcher (if any) is told its handle.
 bool FreeModule(HINSTANCE module);
+
+// The one function FreeModule tells of each module that left the process (not of one the
+// loader keeps, or one another reference holds); null stops the telling.
+void WatchModuleUnloads(void (*unloaded)(HINSTANCE module));
+
+// Whether address lies inside the module, which must be loaded. Never touches the handle
+// itself, so a stale handle answers false.
+bool ModuleContains(HINSTANCE module, const void* address);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -63,6 +64,23 @@ HINSTANCE Open(const char* file, bool fileFound) {
     return nullptr;
 }
 
+std::atomic<void (*)(HINSTANCE)> unloadWatcher{nullptr};
+
+// The file the loader knows the module by; empty for the program itself or when unknown.
+std::string LoadedName(HINSTANCE module) {
+    link_map* map = nullptr;
+    if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name) return std::string();
+    return map->l_name;
+}
+
+// The handle of the loaded module of that name without a reference more, or NULL.
+HINSTANCE LoadedHandle(const std::string& name) {
+    if (name.empty()) return nullptr;
+    void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle) dlclose(handle);  // only the reference the probe took
+    return static_cast<HINSTANCE>(handle);
+}
+
 }  // namespace
 
 HINSTANCE LoadModule(const char* fileName) {
@@ -112,12 +130,28 @@ bool FreeModule(HINSTANCE module) {
         SetLastError(kErrorInvalidParameter, "no module given");
         return false;
     }
+    void (*watcher)(HINSTANCE) = unloadWatcher.load();
+    // Asked first: after the last reference the handle may no longer be read.
+    const std::string name = watcher ? LoadedName(module) : std::string();
     if (dlclose(module) != 0) {
         const char* text = dlerror();
         SetLastError(kErrorInvalidParameter, text);
         return false;
     }
+    if (watcher && !name.empty() && !LoadedHandle(name)) watcher(module);
     return true;
+}
+
+void WatchModuleUnloads(void (*unloaded)(HINSTANCE module)) { unloadWatcher.store(unloaded); }
+
+bool ModuleContains(HINSTANCE module, const void* address) {
+    if (!module || !address) return false;
+    Dl_info info;
+    link_map* owner = nullptr;
+    if (!dladdr1(address, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP) || !owner ||
+        !owner->l_name)
+        return false;
+    return LoadedHandle(owner->l_name) == module;
 }
 
 }  // namespace platform

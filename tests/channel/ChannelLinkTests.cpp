@@ -113,7 +113,6 @@ TEST_F(ChannelLinks, RefusalsWithoutSideEffects) {
     EXPECT_EQ(parent->SetChild(parent, -1, 3), -1);
     EXPECT_EQ(CountMessages(TEV_MESSAGE_ERROR, "SetChild channel==this"), 1);
     EXPECT_EQ(parent->GetChildCount(), 4);
-
 }
 
 TEST_F(ChannelLinks, PublicSwitchRefusesParameterAndPublicCallChildren) {
@@ -261,6 +260,25 @@ TEST_F(ChannelLinks, GetChildFollowsEveryChangeOfTheChildList) {
         }
         EXPECT_EQ(parent->GetChildCount(), entries);
     }
+}
+
+// Something that writes the child list past the link operations leaves GetChild answering the
+// old channel; a debug build stops at the next link operation instead of running on with it.
+TEST_F(ChannelLinks, ChildBlockOutOfStepStopsADebugBuild) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "checked in debug builds only";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    parent->SetChild(Make(TEST_ROOT_DLL), -1, 3);
+    parent->SetChild(Make(TEST_ROOT_DLL), -1, 3);
+    EXPECT_DEATH(
+        {
+            Entry(parent, 4)->channel = nullptr;
+            parent->RemoveChild(3);
+        },
+        "child block out of step with the child list at 4");
+#endif
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 // checks, module reuse, automatic children and unique channels.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -12,11 +15,13 @@
 
 #include "ChannelInternal.h"
 #include "ChannelList.h"
+#include "ChannelPlugin.h"
 #include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
+#include "fixtures/layoutstamp/LayoutStampChannels.h"
 #include "fixtures/loadertest/LoaderTestChannels.h"
 #include "fixtures/testchannels/TestChannels.h"
 #include "support/LoaderSupport.h"
@@ -190,6 +195,24 @@ TEST(PluginModules, CreationFollowsTheTypeListAsItChanges) {
     engine.ClearMessages();
 }
 
+// A channel the host makes while the globals still name a plug-in module takes that module as
+// its own, yet its code is elsewhere: it must not share the module's type copy, which goes when
+// the module is unloaded, before the channel does.
+TEST(PluginModules, HostChannelNamingAModuleOutlivesItsUnload) {
+    TestEngine engine(WithPlugins({TEST_ROOT_DLL}));
+    std::unique_ptr<Tev_Channel> made(engine.Engine()->InitChannelFromType(kTestRootGuid, nullptr, false));
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(made->GetChannelType().typeGuid == kTestRootGuid);
+    auto host = std::make_unique<Tev_Channel>();
+    host->dllInstance = made->dllInstance;
+    host->engineInterface = engine.Engine();
+    EXPECT_TRUE(host->GetChannelType().typeGuid == kTestRootGuid);
+    made.reset();
+    engine.ClearMessages();
+    engine.Stop();
+    host.reset();
+}
+
 TEST(PluginModules, MissingModulesReportTheLoadersReason) {
     TestEngine engine;
     engine.ClearMessages();
@@ -211,6 +234,72 @@ TEST(PluginModules, MissingModulesReportTheLoadersReason) {
     EXPECT_TRUE(IsNullGuid(type.typeGuid));
     EXPECT_EQ(type.versionInfo[1], 52);
     EXPECT_TRUE(engine.Contains("Couldn't find DLL"));
+}
+
+std::string LayoutText(int layout) { return "class layout " + std::to_string(layout); }
+
+// A plug-in of another class layout is refused by every way in, with both layouts and its file
+// named, and is not left loaded; stamped plug-ins and those without a stamp (exporting InitDLL
+// and GetType by hand, as before the stamp) load.
+TEST(PluginLayout, OtherLayoutIsRefusedNamingBothAndTheOthersLoad) {
+    const std::string refusal = "Channel plug-in built for " + LayoutText(TARNWELL_CLASS_LAYOUT - 1) +
+                                ", but this kernel has " + LayoutText(TARNWELL_CLASS_LAYOUT);
+    TestEngine engine(WithPlugins({LAYOUT_OTHER_DLL, LAYOUT_STAMPED_DLL, LOADER_A_DLL}));
+    ChannelList* list = engine.Ext()->GetChannelList();
+    EXPECT_EQ(list->GetItem(kLayoutOtherGuid), nullptr) << "the scan leaves it out";
+
+    engine.ClearMessages();
+    EXPECT_EQ(engine.Ext()->GetDLLInstance(LAYOUT_OTHER_DLL), nullptr);
+    const int at = MessageAt(engine, refusal);
+    ASSERT_GE(at, 0);
+    EXPECT_NE(engine.Messages()[at].text.find(LAYOUT_OTHER_DLL), std::string::npos);
+    EXPECT_EQ(dlopen((engine.InstallDir() + "/channels/" LAYOUT_OTHER_DLL).c_str(), RTLD_NOW | RTLD_NOLOAD),
+              nullptr)
+        << "a refused module is not kept loaded";
+    engine.ClearMessages();
+    EXPECT_TRUE(IsNullGuid(engine.Ext()->GetDLLType(LAYOUT_OTHER_DLL).typeGuid));
+    EXPECT_EQ(engine.Count(refusal), 1);
+
+    for (const _GUID& type : {kLayoutStampedGuid, kLoaderAGuid}) {
+        std::unique_ptr<Tev_Channel> channel(engine.Engine()->InitChannelFromType(type, nullptr, false));
+        ASSERT_NE(channel, nullptr);
+        EXPECT_TRUE(channel->GetChannelType().typeGuid == type);
+    }
+    engine.ClearMessages();
+}
+
+// The standard plug-ins carry the stamp, so that a kernel of another layout refuses them too.
+TEST(PluginLayout, StandardPlugInsAreStampedWithThisLayout) {
+    int stamped = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TARNWELL_VANTOR_DIR "/channels")) {
+        if (entry.path().extension() != ".dll") continue;
+        SCOPED_TRACE(entry.path().string());
+        void* module = dlopen(entry.path().c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(module, nullptr) << dlerror();
+        const void* stamp = dlsym(module, TARNWELL_LAYOUT_STAMP_NAME);
+        ASSERT_NE(stamp, nullptr);
+        EXPECT_EQ(*static_cast<const int*>(stamp), TARNWELL_CLASS_LAYOUT);
+        dlclose(module);
+        ++stamped;
+    }
+    EXPECT_GT(stamped, 0);
+}
+
+// A plug-in linked against the kernel of another soname cannot be loaded at all; after the
+// loader's text the user reads which layout it was built for and which this kernel has.
+TEST(PluginLayout, PlugInNeedingAnotherKernelSaysWhichLayouts) {
+    const std::string plain = "The plug-in needs libTarnwell.so.0.2, the kernel of " + LayoutText(2) +
+                              ", but this kernel has " + LayoutText(TARNWELL_CLASS_LAYOUT);
+    TestEngine engine(WithPlugins({LAYOUT_NEEDS02_DLL}));
+    engine.ClearMessages();
+    EXPECT_EQ(engine.Ext()->GetDLLInstance(LAYOUT_NEEDS02_DLL), nullptr);
+    const int loader = MessageAt(engine, "libTarnwell.so.0.2: cannot open shared object file");
+    ASSERT_GE(loader, 0);
+    EXPECT_EQ(MessageAt(engine, plain), loader + 1);
+    engine.ClearMessages();
+    EXPECT_TRUE(IsNullGuid(engine.Ext()->GetDLLType(LAYOUT_NEEDS02_DLL).typeGuid));
+    EXPECT_TRUE(engine.Contains(plain));
+    engine.ClearMessages();
 }
 
 TEST(PluginChildren, MissingChildTypeStillMakesTheParent) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "PlatformTestSupport.h"
 #include "platform/Environment.h"
@@ -68,6 +69,30 @@ TEST_F(ModuleLoading, PathWithBackslashesLoadsAndMissingSymbolIsReported) {
     EXPECT_NE(std::string(platform::LastErrorText()).find("NoSuchExport"), std::string::npos);
     EXPECT_TRUE(platform::FreeModule(module));
     EXPECT_FALSE(platform::FreeModule(nullptr));
+}
+
+std::vector<HINSTANCE> unloadedModules;
+void RecordUnload(HINSTANCE module) { unloadedModules.push_back(module); }
+
+// Only the free that takes a module out of the process is told, and what the module holds is
+// known to lie inside it, what the program holds not.
+TEST_F(ModuleLoading, UnloadIsToldOnceAtTheLastReference) {
+    std::string file = PlaceProbe("channels", "unloadprobe.dll");
+    unloadedModules.clear();
+    platform::WatchModuleUnloads(&RecordUnload);
+    HINSTANCE module = platform::LoadModule(file.c_str());
+    ASSERT_NE(module, nullptr) << platform::LastErrorText();
+    ASSERT_EQ(platform::ReferenceModule(module), module);
+    void* answer = platform::GetSymbol(module, "ProbeAnswer");
+    EXPECT_TRUE(platform::ModuleContains(module, answer));
+    EXPECT_FALSE(platform::ModuleContains(module, reinterpret_cast<void*>(&RecordUnload)));
+    EXPECT_FALSE(platform::ModuleContains(nullptr, answer));
+
+    EXPECT_TRUE(platform::FreeModule(module));
+    EXPECT_TRUE(unloadedModules.empty()) << "another reference still holds it";
+    EXPECT_TRUE(platform::FreeModule(module));
+    platform::WatchModuleUnloads(nullptr);
+    EXPECT_EQ(unloadedModules, std::vector<HINSTANCE>{module});
 }
 
 TEST(PlatformLastError, IsKeptPerThread) {
