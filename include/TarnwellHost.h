@@ -1,10 +1,12 @@
-// Hooks for hosts (players, editors, tests) that replace what a desktop would provide, see
-// how long the kernel's work takes, and check a project before running it.
+// Hooks for hosts (players, editors, tests) that start an engine, replace what a desktop
+// would provide, see how long the kernel's work takes, and check a project before running it.
 #pragma once
 
 #include "TarnwellExport.h"
 
+class DebugOutPut;
 class EngineControl;
+class EngineInterface;
 
 extern "C" {
 
@@ -84,4 +86,57 @@ typedef void (*TevCheckHandler)(const TevCheckItem* item, void* context);
 // not started or `projectPath` is NULL.
 TARNWELL_API int TevCheckProject(EngineControl* control, const char* projectPath, TevCheckHandler handler,
                                  void* context);
+
+// --- Engine start-up --------------------------------------------------------------------
+
+// Receives one kernel message (type TEV_MESSAGE_*, see DebugMessages.h) of an engine started
+// by a TevEngineHost, on the thread that sent it. `text` is valid during the call only.
+typedef void (*TevMessageHandler)(int type, const char* text, void* context);
+
+// What TevEngineHost::Start answers.
+enum TevHostStart {
+    TEV_HOST_STARTED = 0,
+    TEV_HOST_NO_CONTROL = 1,  // no EngineControl could be made (out of memory)
+    TEV_HOST_NOT_STARTED = 2  // InitEngine refused: see TevEngineHost::Failure
+};
 }
+
+// An engine started the way every host starts one, with the kernel's messages passed to the
+// host. The engine runs from a successful Start to Stop (or the host object's end):
+//
+//   TevEngineHost host;
+//   host.SetMessageHandler(&OnMessage, &myLog, true);  // optional
+//   if (host.Start(installDir, "SOFTWARE\\MyHost", "My Host") != TEV_HOST_STARTED)
+//       report(host.Failure());
+//   host.Control()->LoadProject(); ...
+//
+// The kernel refuses an install directory that is missing, no directory or longer than it can
+// hold; Failure() then says so in the kernel's words. The message boxes a start shows are also
+// passed on to the box handler in place (TevSetMessageBoxHandler). One host at a time may run an
+// engine with a message handler: the kernel has one message sink.
+class TARNWELL_API TevEngineHost {
+public:
+    TevEngineHost();
+    ~TevEngineHost();  // stops the engine
+    TevEngineHost(const TevEngineHost&) = delete;
+    TevEngineHost& operator=(const TevEngineHost&) = delete;
+
+    // Where the messages of the next Start go: to `handler` (NULL: none), and on to the engine's
+    // own sink (error.log, the message-type boxes) when `forward` is true, as without a handler.
+    void SetMessageHandler(TevMessageHandler handler, void* context, bool forward);
+    // Makes an EngineControl and starts it in `installDir` under the registry key; answers
+    // TevHostStart. A started host answers TEV_HOST_STARTED again; a failed one may try again.
+    int Start(const char* installDir, const char* registryKey, const char* className);
+    // Shuts the engine down; the handler hears nothing more.
+    void Stop();
+
+    EngineControl* Control() const;   // NULL unless started
+    EngineInterface* Engine() const;  // NULL unless started
+    DebugOutPut* EngineSink() const;  // the engine's own sink (the error log); NULL unless started
+    // Why the last Start failed, one line; "" after a successful one.
+    const char* Failure() const;
+
+private:
+    struct State;
+    State* state;
+};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SceneBuilder.h"
+#include "TarnwellHost.h"
 
 using namespace demo;
 
@@ -173,16 +174,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string installDir = argv[1], outputDir = argv[2];
-    EngineControl* control = GetEngineControlInstance();
-    control->SetInstallDir(installDir.c_str());
-    control->SetVantorRegKey("Software\\Vantor Demo Generator");
-    char className[] = "Vantor Demo Generator";
-    if (!control->InitEngine(nullptr, className, nullptr)) {
-        std::fprintf(stderr, "demo_generator: the engine did not start in %s\n", installDir.c_str());
-        delete control;
+    TevEngineHost host;
+    if (host.Start(installDir.c_str(), "Software\\Vantor Demo Generator", "Vantor Demo Generator") !=
+        TEV_HOST_STARTED) {
+        std::fprintf(stderr, "demo_generator: %s\n", host.Failure());
         return 1;
     }
-    EngineInterface* engine = control->GetEngineInterface();
+    EngineInterface* engine = host.Engine();
     std::string error;
     // The targets first: public calls record the files of groups that are loaded.
     bool ok = BuildOrbiter(engine, outputDir, error) && BuildComet(engine, outputDir, error) &&
@@ -193,7 +191,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "demo_generator: cannot write %s\n", project.c_str());
         ok = false;
     }
-    delete control;
+    host.Stop();
     if (ok) std::printf("demo_generator: wrote %s and its three groups\n", project.c_str());
     return ok ? 0 : 1;
 }
