@@ -7,6 +7,7 @@
 class DebugOutPut;
 class EngineControl;
 class EngineInterface;
+class Tev_Channel;
 
 extern "C" {
 
@@ -86,6 +87,18 @@ typedef void (*TevCheckHandler)(const TevCheckItem* item, void* context);
 // not started or `projectPath` is NULL.
 TARNWELL_API int TevCheckProject(EngineControl* control, const char* projectPath, TevCheckHandler handler,
                                  void* context);
+
+// --- Public calls -----------------------------------------------------------------------
+
+// Room for any path TevPublicCallTargetFile writes.
+enum { TEV_TARGET_FILE_SIZE = 300 };
+
+// Where a public call's target group comes from when the call loads it: the file name of its
+// record taken relative to the file of the call's own group. The group is the pool the record
+// names. Writes the path into `path` (`size` at least TEV_TARGET_FILE_SIZE; "" when the name
+// makes no path) and answers 1; answers 0 when the call names no file a load would read (a
+// name shorter than 2 characters, or a group without a file), -1 for no public call.
+TARNWELL_API int TevPublicCallTargetFile(Tev_Channel* call, char* path, unsigned size);
 
 // --- Engine start-up --------------------------------------------------------------------
 

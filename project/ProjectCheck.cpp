@@ -14,7 +14,6 @@
 #include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
-#include "FilePathFind.h"
 #include "PluginChannels.h"
 #include "TarnwellHost.h"
 #include "Tev_Channel.h"
@@ -26,13 +25,11 @@
 #include "foundation/ChannelKind.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
+#include "foundation/ListItems.h"
 #include "platform/Files.h"
 
 namespace projectcheck {
 namespace {
-
-// Public call file names shorter than this name no file (as for autoload).
-constexpr size_t kMinFileNameLength = 2;
 
 const char* const kCheckStopped = "TevCheckProject: the check stopped:";
 const char* const kNeedsRestoredTypes =
@@ -143,11 +140,11 @@ void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
     PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
     const std::string pool = Field(info.poolName, sizeof(info.poolName));
     const std::string channelName = Field(info.channelName, sizeof(info.channelName));
-    const std::string fileName = Field(info.fileName, sizeof(info.fileName));
-    const char* ownFile = group->GetChannelGroupFileName();
     const std::string name = CallName(group, call);
-    const bool loads = (info.autoLoadGroup || info.dynamicAutoLoadGroup) && info.requestedPublicChannelNr == 0 &&
-                       fileName.size() >= kMinFileNameLength;
+    char targetFile[TEV_TARGET_FILE_SIZE];
+    const bool loads = (info.autoLoadGroup || info.dynamicAutoLoadGroup) &&
+                       info.requestedPublicChannelNr == 0 &&
+                       TevPublicCallTargetFile(call, targetFile, sizeof(targetFile)) == 1;
     std::string detail = "channel \"" + channelName + "\" of pool \"" + pool + "\"";
     if (info.requestedPublicChannelNr != 0) detail += " number " + std::to_string(info.requestedPublicChannelNr);
     if (!loads) {
@@ -155,13 +152,7 @@ void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
         return;
     }
     detail += info.autoLoadGroup ? ", loaded at once from " : ", loaded in the background from ";
-    std::string path = fileName;
-    FilePathFind paths(engine);
-    if (ownFile && ownFile[0]) {
-        paths.SetSourcePath(ownFile);
-        const char* complete = paths.GetCompleteFilePath(fileName.c_str());
-        path = complete ? complete : "";
-    }
+    const std::string path = targetFile;
     detail += path;
 
     if (!engine->GetPoolGroup(pool.c_str(), 0)) {
@@ -211,15 +202,16 @@ void Checker::CheckWaitingCalls() {
 // Every type the loaded channels need (their own, their bases, what they declare), and the
 // DLLs they declare, which must sit in 3rd/.
 void Checker::CheckChannelTypes() {
-    Tev_List dependencies;
+    listitems::Owning<ChannelDependency> dependencies;
     for (Tev_ChannelGroup* group : groups)
         for (int i = 0; i < group->GetChannelCount(); i++)
-            if (Tev_Channel* channel = group->GetChannel(i)) channelInternal.GetChannelDepenency(channel, &dependencies);
+            if (Tev_Channel* channel = group->GetChannel(i))
+                channelInternal.GetChannelDepenency(channel, &dependencies.List());
 
     ChannelList* list = engine->engineInterfaceExt->GetChannelList();
     std::vector<std::string> dlls;
-    for (int i = 0; i < dependencies.GetItemCount(); i++) {
-        auto* dependency = static_cast<ChannelDependency*>(dependencies.GetItem(i));
+    for (int i = 0; i < dependencies.Count(); i++) {
+        ChannelDependency* dependency = dependencies[i];
         if (!dependency) continue;
         const ChannelType type = list ? list->GetChannelType(dependency->channelTypeGuid) : ChannelType();
         ChannelListItem* item = list ? list->GetItem(dependency->channelTypeGuid) : nullptr;
@@ -243,7 +235,6 @@ void Checker::CheckChannelTypes() {
                        present ? "" : "missing from 3rd/");
         }
     }
-    for (int i = 0; i < dependencies.GetItemCount(); i++) delete static_cast<ChannelDependency*>(dependencies.GetItem(i));
 }
 
 }  // namespace

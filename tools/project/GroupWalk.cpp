@@ -7,7 +7,7 @@
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
-#include "FilePathFind.h"
+#include "TarnwellHost.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 
@@ -52,11 +52,10 @@ public:
             return true;
         }
         const std::string file = Field(info.fileName, sizeof(info.fileName));
-        FilePathFind paths(engine);
-        paths.SetSourcePath(group->GetChannelGroupFileName());
-        const char* complete = paths.GetCompleteFilePath(file.c_str());
+        char complete[TEV_TARGET_FILE_SIZE];
         std::error_code failed;
-        if (!complete || !fs::is_regular_file(NativePath(complete), failed)) {
+        if (TevPublicCallTargetFile(call, complete, sizeof(complete)) != 1 || !complete[0] ||
+            !fs::is_regular_file(NativePath(complete), failed)) {
             const char* name = call->GetChannelName();
             walk.notes.push_back("public call \"" + std::string(name ? name : "") + "\" in " +
                                  NativePath(group->GetChannelGroupFileName()) + " names group \"" + pool +
