@@ -15,6 +15,7 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "ToolFiles.h"
+#include "format/FileNames.h"
 
 namespace vtr {
 
@@ -71,7 +72,7 @@ private:
     void AddDll(const std::string& name, const std::string& neededBy) {
         for (const NeededDll& known : set.dlls)
             if (strcasecmp(known.name.c_str(), name.c_str()) == 0) return;
-        if (!IsPlainFileName(name)) {
+        if (!filenames::IsDirectoryEntryName(name.c_str())) {
             set.errors.push_back(neededBy + " declares the DLL \"" + name +
                                  "\", which is not a plain file name below 3rd/");
             return;
