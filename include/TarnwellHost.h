@@ -8,6 +8,7 @@ class DebugOutPut;
 class EngineControl;
 class EngineInterface;
 class Tev_Channel;
+class Tev_ChannelGroup;
 
 extern "C" {
 
@@ -87,6 +88,36 @@ typedef void (*TevCheckHandler)(const TevCheckItem* item, void* context);
 // not started or `projectPath` is NULL.
 TARNWELL_API int TevCheckProject(EngineControl* control, const char* projectPath, TevCheckHandler handler,
                                  void* context);
+
+// --- Group walk -------------------------------------------------------------------------
+
+// What a step of a group walk met.
+enum TevWalkStepKind {
+    TEV_WALK_START_GROUP = 0,   // the start group
+    TEV_WALK_LOADING_CALL = 1,  // a public call that loads its target group (at once or in the background)
+    TEV_WALK_WAITING_CALL = 2   // a public call that loads nothing itself and waits for its group
+};
+
+// One step. Texts are never NULL and valid during the call only.
+struct TevWalkItem {
+    int step;                 // TevWalkStepKind
+    Tev_ChannelGroup* group;  // the group reached; NULL when it did not load, and for a waiting call
+    Tev_Channel* call;        // the public call; NULL for the start group
+    const char* file;         // the file the group is loaded from ("" for a waiting call)
+    int loadedBefore;         // the group was in already, loaded with another group
+    int missing;              // there is no file at `file`
+    const char* reason;       // why the group did not load, in the kernel's words; "" when it did
+};
+
+typedef void (*TevWalkHandler)(const TevWalkItem* item, void* context);
+
+// Walks the groups a run loads from the start group at `startGroupPath`, as TevCheckProject
+// walks them: the start group, then the target group of every public call of a walked group
+// that loads one, each loaded now and left loaded (EngineInterfaceExt::ReleaseGroups frees
+// them); the calls that load nothing themselves come last. Answers the number of groups
+// walked, or -1 when `control` is not started or `startGroupPath` is NULL.
+TARNWELL_API int TevWalkProjectGroups(EngineControl* control, const char* startGroupPath, TevWalkHandler handler,
+                                      void* context);
 
 // --- Public calls -----------------------------------------------------------------------
 

@@ -156,8 +156,9 @@ int PackProject(const ToolOptions& options) {
     GroupWalk walk;
     const std::string start =
         Absolute(NativePath(StartGroupPath(ProjectDirectory(in), project.startGroup))).string();
-    if (!WalkGroups(engine.Engine(), start, walk, error)) {
+    if (!WalkGroups(engine.Control(), start, walk, error)) {
         std::vector<std::string> reasons = engine.Messages();
+        if (reasons.empty() && !walk.failure.empty()) reasons.push_back(walk.failure);
         reasons.push_back("(pack finds plug-ins in " + engine.InstallDir() +
                           "/channels; a project that carries them restores them when vantor-player runs it)");
         return Refuse(error + ":", reasons);

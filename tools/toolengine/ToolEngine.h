@@ -12,6 +12,7 @@
 
 #include "TarnwellHost.h"
 
+class EngineControl;
 class EngineInterface;
 
 namespace toolengine {
@@ -29,6 +30,7 @@ public:
     // Starts the engine; false with a one-line reason in `error`.
     bool Start(const std::string& installDir, const std::string& registryKey, std::string& error);
     EngineInterface* Engine() const;
+    EngineControl* Control() const { return host.Control(); }
     const std::string& InstallDir() const { return installDir; }
 
     // Error and user messages (not boxes) of the kernel since the start (or the last ClearMessages).
