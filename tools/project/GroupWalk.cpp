@@ -33,6 +33,8 @@ public:
 private:
     void Take(const TevWalkItem& item) {
         if (item.step == TEV_WALK_WAITING_CALL) return Waiting(item.call);
+        if (item.step == TEV_WALK_LOADING_CALL && !channelInternal.GetAutoLoadGroup(item.call))
+            walk.loadsInBackground = true;
         if (item.group) {
             // A group the kernel loaded with another one is named by its own file.
             Add(item.group, item.loadedBefore ? Text(item.group->GetChannelGroupFileName()) : item.file);

@@ -15,6 +15,7 @@ struct GroupWalk {
     std::vector<std::string> files;         // the file of each group
     std::vector<std::string> notes;         // public calls whose target group was not walked
     std::string failure;                    // why a group did not load, in the kernel's words
+    bool loadsInBackground = false;         // a walked call loads its group through the dynamic loader
 };
 
 // False when the start group or a group a public call loads could not be loaded; `error`

@@ -7,6 +7,7 @@
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "PluginChannels.h"
 #include "GroupWalk.h"
 #include "ProjectFile.h"
 #include "ProjectWriter.h"
@@ -66,6 +67,12 @@ public:
         }
     }
 
+    bool Has(const _GUID& type) const {
+        for (const NeededPlugin& plugin : set.plugins)
+            if (plugin.type == type) return true;
+        return false;
+    }
+
     PluginSet set;
 
 private:
@@ -94,7 +101,8 @@ private:
 
 }  // namespace
 
-PluginSet GatherPlugins(EngineInterface* engine, const std::vector<Tev_ChannelGroup*>& groups) {
+PluginSet GatherPlugins(EngineInterface* engine, const std::vector<Tev_ChannelGroup*>& groups,
+                        bool backgroundLoads) {
     // One list for every channel: the kernel lists each type once.
     DependencyList dependencies;
     for (Tev_ChannelGroup* group : groups)
@@ -104,6 +112,8 @@ PluginSet GatherPlugins(EngineInterface* engine, const std::vector<Tev_ChannelGr
     Gatherer gatherer(engine);
     for (int i = 0; i < dependencies.list.GetItemCount(); ++i)
         if (ChannelDependency* dependency = dependencies.At(i)) gatherer.AddType(*dependency);
+    if (backgroundLoads && !gatherer.Has(TEV_DYNAMICLOADING_GUID))
+        gatherer.AddType(ChannelDependency(TEV_DYNAMICLOADING_GUID));
     return gatherer.set;
 }
 
