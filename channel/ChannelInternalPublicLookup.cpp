@@ -9,6 +9,7 @@
 #include "EngineInterfaceExt.h"
 #include "FilePathFind.h"
 #include "PluginChannels.h"
+#include "TarnwellHost.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
@@ -38,13 +39,21 @@ Pex_DynamicLoadingChannel* DynamicLoader(EngineInterface* engine) {
     return channelkind::DynamicLoader(engine);
 }
 
-// Paths in the record are relative to the public call's own group file. False when the
-// group has no file to be relative to; a public call outside any group takes them as given.
-bool SetUpPaths(FilePathFind& paths, Tev_ChannelGroup* ownGroup) {
-    if (!ownGroup) return true;
-    const char* source = ownGroup->GetChannelGroupFileName();
-    if (!source || !source[0]) return false;
-    paths.SetSourcePath(source);
+// Where the call's target group comes from: the record's file name, relative to the public
+// call's own group file. False when it names no file a load could read: a name too short, or
+// an own group without a file to be relative to (a call outside any group takes the name as
+// given). `path` is "" when the name cannot be composed into one.
+bool TargetGroupPath(Tev_Channel* publicCall, const PublicCallInfo& info, std::string& path) {
+    const std::string fileName = FieldText(info.fileName, sizeof(info.fileName));
+    if (fileName.size() < kMinFileNameLength) return false;
+    FilePathFind paths(publicCall->engineInterface);
+    if (Tev_ChannelGroup* ownGroup = publicCall->GetChannelGroup()) {
+        const char* source = ownGroup->GetChannelGroupFileName();
+        if (!source || !source[0]) return false;
+        paths.SetSourcePath(source);
+    }
+    const char* complete = paths.GetCompleteFilePath(fileName.c_str());
+    path = complete ? complete : "";
     return true;
 }
 
@@ -120,11 +129,10 @@ Tev_Channel* ChannelInternal::AutoLoadPublicChannel(Tev_Channel* publicCall) {
     PublicCallInfo* info = publicCall->publicCallInfo;
     EngineInterface* engine = publicCall->engineInterface;
     if (publicCall->publicChannelRequests && publicCall->publicChannelRequests->GetItem(0)) return nullptr;
+    std::string path;
+    if (!TargetGroupPath(publicCall, *info, path)) return nullptr;
     const std::string fileName = FieldText(info->fileName, sizeof(info->fileName));
-    if (fileName.size() < kMinFileNameLength) return nullptr;
-    FilePathFind paths(engine);
     Tev_ChannelGroup* ownGroup = publicCall->channelGroup;
-    if (!SetUpPaths(paths, ownGroup)) return nullptr;
     const std::string poolName = FieldText(info->poolName, sizeof(info->poolName));
     if (engine->GetPoolGroup(poolName.c_str(), 0)) {
         ReportMissingPublicChannel(publicCall);
@@ -133,8 +141,6 @@ Tev_Channel* ChannelInternal::AutoLoadPublicChannel(Tev_Channel* publicCall) {
     }
 
     if (Pex_DynamicLoadingChannel* loader = DynamicLoader(engine)) loader->PrepareGroupLoad(poolName.c_str());
-    const char* complete = paths.GetCompleteFilePath(fileName.c_str());
-    const std::string path = complete ? complete : "";
     const char* callerFile = ownGroup ? ownGroup->GetChannelGroupFileName() : nullptr;
     if (!path.empty() && grouploads::DeferWhileLoading(
                              engine, {path.c_str(), poolName.c_str(), fileName.c_str(), callerFile})) {
@@ -163,8 +169,8 @@ void ChannelInternal::StartDynamicAutoLoad(Tev_Channel* publicCall) {
     PublicCallInfo* info = publicCall->publicCallInfo;
     EngineInterface* engine = publicCall->engineInterface;
     if (!engine) return;
-    FilePathFind paths(engine);
-    if (!SetUpPaths(paths, publicCall->channelGroup)) return;
+    std::string path;
+    if (!TargetGroupPath(publicCall, *info, path)) return;
     const std::string poolName = FieldText(info->poolName, sizeof(info->poolName));
     if (engine->GetPoolGroup(poolName.c_str(), 0)) {
         info->dynamicAutoLoadGroup = 0;
@@ -172,10 +178,7 @@ void ChannelInternal::StartDynamicAutoLoad(Tev_Channel* publicCall) {
         return;
     }
     Pex_DynamicLoadingChannel* loader = DynamicLoader(engine);
-    const std::string fileName = FieldText(info->fileName, sizeof(info->fileName));
-    const char* complete = paths.GetCompleteFilePath(fileName.c_str());
-    if (!loader || !complete) return;
-    const std::string path = complete;
+    if (!loader || path.empty()) return;
     publicCall->dynamicLoadPending = true;
     loader->StartDynamicLoading(path.c_str(), poolName.c_str());
 }
@@ -218,4 +221,12 @@ bool ChannelInternal::CheckPublicChannelRequest(Tev_Channel* publicCall, Tev_Cha
     if (!AcceptPublicChannel(publicCall, candidate, nr)) return false;
     publicCall->publicChannelRequests->SetItem(nullptr, nr);
     return true;
+}
+
+extern "C" TARNWELL_API int TevPublicCallTargetFile(Tev_Channel* call, char* path, unsigned size) {
+    if (!call || call->GetChannelInterfaceType() != PEX_PUBLICCALL || !path || size < TEV_TARGET_FILE_SIZE)
+        return -1;
+    std::string target;
+    if (!TargetGroupPath(call, channelInternal.GetPublicCallInfo(call), target)) return 0;
+    return platform::CopyText(path, size, target.c_str()) ? 1 : -1;
 }

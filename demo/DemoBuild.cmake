@@ -1,6 +1,7 @@
 # Builds the demo as a plug-in author would: the kernel is installed into build/sdk, and
 # demo/ is configured against that package as an external project that puts its plug-ins
-# into vantor/channels and the generated project into vantor/demo.
+# into vantor/channels and the generated project into vantor/demo. The project file is made
+# and its plug-ins listed by the install's vantor-project.
 option(TARNWELL_DEMO "Build the demo plug-ins and generate the demo project" ON)
 if(TARNWELL_DEMO)
   include(ExternalProject)
@@ -32,5 +33,5 @@ if(TARNWELL_DEMO)
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> -j2
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
-    DEPENDS tarnwell_sdk ${standard_plugins})
+    DEPENDS tarnwell_sdk vantor-project ${standard_plugins})
 endif()

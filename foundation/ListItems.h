@@ -18,4 +18,21 @@ void DeleteAll(Tev_List& list) {
     list.ClearItems();
 }
 
+// A Tev_List that owns its entries, all T: for lists the kernel fills with entries it makes.
+template <class T>
+class Owning {
+public:
+    Owning() = default;
+    ~Owning() { DeleteAll<T>(list); }
+    Owning(const Owning&) = delete;
+    Owning& operator=(const Owning&) = delete;
+
+    Tev_List& List() { return list; }
+    int Count() const { return list.GetItemCount(); }
+    T* operator[](int index) const { return At<T>(list, index); }
+
+private:
+    Tev_List list;
+};
+
 }  // namespace listitems

@@ -144,32 +144,27 @@ long RunFrames(EngineControl* control, long frames, double fps, Watchers& watche
 
 // Start, project load (or check), frames, shutdown.
 int RunEngine(const PlayerOptions& options, Watchers& watchers) {
-    EngineControl* control = GetEngineControlInstance();
-    if (!control) {
-        std::fprintf(stderr, "vantor-player: no engine control object (out of memory)\n");
+    TevEngineHost host;
+    const int started = Traced(watchers, "engine start", [&] {
+        return host.Start(options.installDir.c_str(), options.registryKey.c_str(), "Vantor Player");
+    });
+    if (started == TEV_HOST_NO_CONTROL) {
+        std::fprintf(stderr, "vantor-player: %s\n", host.Failure());
         return kPlayerNoEngineControl;
     }
-    control->SetInstallDir(options.installDir.c_str());
-    control->SetVantorRegKey(options.registryKey.c_str());
+    if (started != TEV_HOST_STARTED) {
+        std::fprintf(stderr, "vantor-player: InitEngine failed: the engine did not start in %s\n",
+                     options.installDir.c_str());
+        return kPlayerInitFailed;
+    }
+    EngineControl* control = host.Control();
     std::vector<char> commandLine(options.projectPath.begin(), options.projectPath.end());
     commandLine.push_back('\0');
     if (!options.projectPath.empty()) control->SetCommandLine(commandLine.data());
-
-    char className[] = "Vantor Player";
-    if (!Traced(watchers, "engine start", [&] { return control->InitEngine(nullptr, className, nullptr); })) {
-        std::fprintf(stderr, "vantor-player: InitEngine failed: the engine did not start in %s\n",
-                     options.installDir.c_str());
-        delete control;
-        return kPlayerInitFailed;
-    }
     std::printf("vantor-player: engine started (install directory %s, registry key %s)\n",
                 options.installDir.c_str(), options.registryKey.c_str());
 
-    if (options.check) {
-        const int status = RunCheck(control, options.projectPath.c_str());
-        delete control;
-        return status;
-    }
+    if (options.check) return RunCheck(control, options.projectPath.c_str());
 
     const int code = Traced(watchers, "project load", [&] { return control->LoadProject(); });
     inFrameLoop = 1;  // from here to the end of the frames a stop signal ends the loop
@@ -201,7 +196,7 @@ int RunEngine(const PlayerOptions& options, Watchers& watchers) {
                 stopRequested ? " (stopped by a signal)" : "");
 
     Traced(watchers, "engine shutdown", [&] {
-        delete control;
+        host.Stop();
         return true;
     });
     std::printf("vantor-player: engine shut down\n");

@@ -1,10 +1,14 @@
-// Hooks for hosts (players, editors, tests) that replace what a desktop would provide, see
-// how long the kernel's work takes, and check a project before running it.
+// Hooks for hosts (players, editors, tests) that start an engine, replace what a desktop
+// would provide, see how long the kernel's work takes, and check a project before running it.
 #pragma once
 
 #include "TarnwellExport.h"
 
+class DebugOutPut;
 class EngineControl;
+class EngineInterface;
+class Tev_Channel;
+class Tev_ChannelGroup;
 
 extern "C" {
 
@@ -84,4 +88,99 @@ typedef void (*TevCheckHandler)(const TevCheckItem* item, void* context);
 // not started or `projectPath` is NULL.
 TARNWELL_API int TevCheckProject(EngineControl* control, const char* projectPath, TevCheckHandler handler,
                                  void* context);
+
+// --- Group walk -------------------------------------------------------------------------
+
+// What a step of a group walk met.
+enum TevWalkStepKind {
+    TEV_WALK_START_GROUP = 0,   // the start group
+    TEV_WALK_LOADING_CALL = 1,  // a public call that loads its target group (at once or in the background)
+    TEV_WALK_WAITING_CALL = 2   // a public call that loads nothing itself and waits for its group
+};
+
+// One step. Texts are never NULL and valid during the call only.
+struct TevWalkItem {
+    int step;                 // TevWalkStepKind
+    Tev_ChannelGroup* group;  // the group reached; NULL when it did not load, and for a waiting call
+    Tev_Channel* call;        // the public call; NULL for the start group
+    const char* file;         // the file the group is loaded from ("" for a waiting call)
+    int loadedBefore;         // the group was in already, loaded with another group
+    int missing;              // there is no file at `file`
+    const char* reason;       // why the group did not load, in the kernel's words; "" when it did
+};
+
+typedef void (*TevWalkHandler)(const TevWalkItem* item, void* context);
+
+// Walks the groups a run loads from the start group at `startGroupPath`, as TevCheckProject
+// walks them: the start group, then the target group of every public call of a walked group
+// that loads one, each loaded now and left loaded (EngineInterfaceExt::ReleaseGroups frees
+// them); the calls that load nothing themselves come last. Answers the number of groups
+// walked, or -1 when `control` is not started or `startGroupPath` is NULL.
+TARNWELL_API int TevWalkProjectGroups(EngineControl* control, const char* startGroupPath, TevWalkHandler handler,
+                                      void* context);
+
+// --- Public calls -----------------------------------------------------------------------
+
+// Room for any path TevPublicCallTargetFile writes.
+enum { TEV_TARGET_FILE_SIZE = 300 };
+
+// Where a public call's target group comes from when the call loads it: the file name of its
+// record taken relative to the file of the call's own group. The group is the pool the record
+// names. Writes the path into `path` (`size` at least TEV_TARGET_FILE_SIZE; "" when the name
+// makes no path) and answers 1; answers 0 when the call names no file a load would read (a
+// name shorter than 2 characters, or a group without a file), -1 for no public call.
+TARNWELL_API int TevPublicCallTargetFile(Tev_Channel* call, char* path, unsigned size);
+
+// --- Engine start-up --------------------------------------------------------------------
+
+// Receives one kernel message (type TEV_MESSAGE_*, see DebugMessages.h) of an engine started
+// by a TevEngineHost, on the thread that sent it. `text` is valid during the call only.
+typedef void (*TevMessageHandler)(int type, const char* text, void* context);
+
+// What TevEngineHost::Start answers.
+enum TevHostStart {
+    TEV_HOST_STARTED = 0,
+    TEV_HOST_NO_CONTROL = 1,  // no EngineControl could be made (out of memory)
+    TEV_HOST_NOT_STARTED = 2  // InitEngine refused: see TevEngineHost::Failure
+};
 }
+
+// An engine started the way every host starts one, with the kernel's messages passed to the
+// host. The engine runs from a successful Start to Stop (or the host object's end):
+//
+//   TevEngineHost host;
+//   host.SetMessageHandler(&OnMessage, &myLog, true);  // optional
+//   if (host.Start(installDir, "SOFTWARE\\MyHost", "My Host") != TEV_HOST_STARTED)
+//       report(host.Failure());
+//   host.Control()->LoadProject(); ...
+//
+// The kernel refuses an install directory that is missing, no directory or longer than it can
+// hold; Failure() then says so in the kernel's words. The message boxes a start shows are also
+// passed on to the box handler in place (TevSetMessageBoxHandler). One host at a time may run an
+// engine with a message handler: the kernel has one message sink.
+class TARNWELL_API TevEngineHost {
+public:
+    TevEngineHost();
+    ~TevEngineHost();  // stops the engine
+    TevEngineHost(const TevEngineHost&) = delete;
+    TevEngineHost& operator=(const TevEngineHost&) = delete;
+
+    // Where the messages of the next Start go: to `handler` (NULL: none), and on to the engine's
+    // own sink (error.log, the message-type boxes) when `forward` is true, as without a handler.
+    void SetMessageHandler(TevMessageHandler handler, void* context, bool forward);
+    // Makes an EngineControl and starts it in `installDir` under the registry key; answers
+    // TevHostStart. A started host answers TEV_HOST_STARTED again; a failed one may try again.
+    int Start(const char* installDir, const char* registryKey, const char* className);
+    // Shuts the engine down; the handler hears nothing more.
+    void Stop();
+
+    EngineControl* Control() const;   // NULL unless started
+    EngineInterface* Engine() const;  // NULL unless started
+    DebugOutPut* EngineSink() const;  // the engine's own sink (the error log); NULL unless started
+    // Why the last Start failed, one line; "" after a successful one.
+    const char* Failure() const;
+
+private:
+    struct State;
+    State* state;
+};

@@ -24,5 +24,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, unsigned style
 // Installs a handler and answers the previous one (NULL when that was the default);
 // NULL restores the default.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+// The default handler, for a handler that passes boxes on after a NULL previous one.
+MessageBoxHandler DefaultMessageBoxHandler();
 
 }  // namespace platform

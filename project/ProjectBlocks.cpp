@@ -2,7 +2,6 @@
 // file states are never trusted for a copy.
 #include "project/ProjectBlocks.h"
 
-#include <cstring>
 
 #include "EngineInterface.h"
 #include "TevFileLoader.h"
@@ -31,12 +30,6 @@ bool ReadText(TevFileLoader& loader, char* dest, size_t size) {
     if (!loader.CopyTagDataToBuffer(dest, static_cast<unsigned long>(size - 1))) return false;
     dest[length] = 0;  // the file's terminator is not relied upon
     return true;
-}
-
-bool IsPlainFileName(const char* name) {
-    if (!name || !name[0]) return false;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
-    return std::strpbrk(name, "\\/:") == nullptr;
 }
 
 void LoadSettings::Show(const char* text, const char* text2) const {

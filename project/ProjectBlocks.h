@@ -30,9 +30,6 @@ BlockRead ReadIntBlock(TevFileLoader& loader, const char* tag, int32_t& value);
 // The next block as a zero-terminated text shorter than `size`; false when larger or absent.
 bool ReadText(TevFileLoader& loader, char* dest, size_t size);
 
-// A name that stays in the directory it is written to: no separator, drive, "." or "..".
-bool IsPlainFileName(const char* name);
-
 // Reporting of one load.
 struct LoadSettings {
     EngineInterface* engine = nullptr;

@@ -3,7 +3,6 @@
 // run would meet, in the kernel's own words.
 #include "project/ProjectCheck.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,25 +13,22 @@
 #include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
-#include "FilePathFind.h"
 #include "PluginChannels.h"
 #include "TarnwellHost.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
+#include "project/ProjectGroupWalk.h"
 #include "project/ProjectLoader.h"
 #include "project/ProjectReport.h"
-#include "foundation/ChannelKind.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
+#include "foundation/ListItems.h"
 #include "platform/Files.h"
 
 namespace projectcheck {
 namespace {
-
-// Public call file names shorter than this name no file (as for autoload).
-constexpr size_t kMinFileNameLength = 2;
 
 const char* const kCheckStopped = "TevCheckProject: the check stopped:";
 const char* const kNeedsRestoredTypes =
@@ -48,18 +44,17 @@ std::string CallName(Tev_ChannelGroup* group, Tev_Channel* call) {
            (name && name[0] ? std::string(name) : "channel " + std::to_string(call->GetChannelIDIndexNr()));
 }
 
-class Checker {
+class Checker : public GroupWalkVisitor {
 public:
     Checker(EngineInterface* engine, ProjectReport& report) : engine(engine), report(report) {}
 
     void Run(const char* path);
+    void Visit(const WalkStep& step) override;
 
 private:
-    Tev_ChannelGroup* LoadGroup(const std::string& path, const char* poolName, std::string& reason);
-    void CheckStartGroup(const std::string& path);
-    void CheckPublicCalls(Tev_ChannelGroup* group);
-    void CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call);
-    void CheckWaitingCalls();
+    void CheckStartGroup(const WalkStep& step);
+    void CheckLoadingCall(const WalkStep& step);
+    void CheckWaitingCall(Tev_Channel* call);
     void CheckChannelTypes();
     bool AcceptsTarget(Tev_Channel* call, Tev_Channel* target);
     int GroupFailureVerdict(const std::string& reason);
@@ -67,33 +62,26 @@ private:
 
     EngineInterface* engine;
     ProjectReport& report;
-    std::vector<Tev_ChannelGroup*> groups;      // loaded by the check, in load order
-    std::vector<Tev_Channel*> waitingCalls;     // public calls that load nothing themselves
+    std::vector<Tev_ChannelGroup*> groups;  // loaded by the check, in load order
 };
 
 void Checker::Run(const char* path) {
     ProjectLoader loader(engine);
     // A project a load refuses has no groups a run would reach.
     if (loader.CheckProjectFile(path, report) != TEV_LOADER_OK) return;
-    CheckStartGroup(loader.GetStartGroupPath());
-    // Groups join the list as public calls load them.
-    for (size_t i = 0; i < groups.size(); i++) CheckPublicCalls(groups[i]);
-    CheckWaitingCalls();
+    groups = WalkProjectGroups(engine, loader.GetStartGroupPath(), *this);
     CheckChannelTypes();
 }
 
-Tev_ChannelGroup* Checker::LoadGroup(const std::string& path, const char* poolName, std::string& reason) {
-    if (!platform::FileExists(path.c_str())) {
-        reason = "the file does not exist";
-        return nullptr;
+void Checker::Visit(const WalkStep& step) {
+    switch (step.kind) {
+        case WalkStep::kStartGroup:
+            return CheckStartGroup(step);
+        case WalkStep::kLoadingCall:
+            return CheckLoadingCall(step);
+        case WalkStep::kWaitingCall:
+            return CheckWaitingCall(step.call);
     }
-    MessageCapture capture;
-    Tev_ChannelGroup* group = engine->LoadChannelGroup(path.c_str(), poolName);
-    if (group)
-        groups.push_back(group);
-    else
-        reason = capture.Text().empty() ? "does not load" : capture.Text();
-    return group;
 }
 
 // A group that fails only for a channel type whose plug-in a run restores first cannot be
@@ -115,23 +103,15 @@ std::string Checker::GroupDetail(Tev_ChannelGroup* group) {
            (channels == 1 ? "" : "s");
 }
 
-void Checker::CheckStartGroup(const std::string& path) {
-    std::string reason;
-    Tev_ChannelGroup* group = LoadGroup(path, nullptr, reason);
-    if (group) {
-        report.Add(TEV_CHECK_GROUP, TEV_CHECK_OK, path, path, "start group, " + GroupDetail(group), "");
+void Checker::CheckStartGroup(const WalkStep& step) {
+    const std::string& path = step.path;
+    if (step.group) {
+        report.Add(TEV_CHECK_GROUP, TEV_CHECK_OK, path, path, "start group, " + GroupDetail(step.group), "");
         return;
     }
-    const int verdict = GroupFailureVerdict(reason);
+    const int verdict = GroupFailureVerdict(step.reason);
     report.Add(TEV_CHECK_GROUP, verdict, path, path, "start group",
-               verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : reason);
-}
-
-void Checker::CheckPublicCalls(Tev_ChannelGroup* group) {
-    for (int i = 0; i < group->GetChannelCount(); i++) {
-        Tev_Channel* channel = group->GetChannel(i);
-        if (channel && channel->GetChannelInterfaceType() == PEX_PUBLICCALL) CheckPublicCall(group, channel);
-    }
+               verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : step.reason);
 }
 
 // The base types must agree, as they must for a run to hand the target out.
@@ -139,47 +119,24 @@ bool Checker::AcceptsTarget(Tev_Channel* call, Tev_Channel* target) {
     return target && target->GetChannelType().baseGuid == call->GetChannelType().baseGuid;
 }
 
-void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
+void Checker::CheckLoadingCall(const WalkStep& step) {
+    Tev_Channel* call = step.call;
     PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
     const std::string pool = Field(info.poolName, sizeof(info.poolName));
     const std::string channelName = Field(info.channelName, sizeof(info.channelName));
-    const std::string fileName = Field(info.fileName, sizeof(info.fileName));
-    const char* ownFile = group->GetChannelGroupFileName();
-    const std::string name = CallName(group, call);
-    const bool loads = (info.autoLoadGroup || info.dynamicAutoLoadGroup) && info.requestedPublicChannelNr == 0 &&
-                       fileName.size() >= kMinFileNameLength;
+    const std::string name = CallName(call->GetChannelGroup(), call);
+    const std::string& path = step.path;
     std::string detail = "channel \"" + channelName + "\" of pool \"" + pool + "\"";
-    if (info.requestedPublicChannelNr != 0) detail += " number " + std::to_string(info.requestedPublicChannelNr);
-    if (!loads) {
-        waitingCalls.push_back(call);
-        return;
-    }
     detail += info.autoLoadGroup ? ", loaded at once from " : ", loaded in the background from ";
-    std::string path = fileName;
-    FilePathFind paths(engine);
-    if (ownFile && ownFile[0]) {
-        paths.SetSourcePath(ownFile);
-        const char* complete = paths.GetCompleteFilePath(fileName.c_str());
-        path = complete ? complete : "";
-    }
     detail += path;
 
-    if (!engine->GetPoolGroup(pool.c_str(), 0)) {
-        std::string reason;
-        if (auto* loader = channelkind::DynamicLoader(engine)) loader->PrepareGroupLoad(pool.c_str());
-        if (!LoadGroup(path, pool.c_str(), reason)) {
-            const int verdict = GroupFailureVerdict(reason);
-            report.Add(TEV_CHECK_PUBLIC_CALL, verdict, name, path, detail,
-                       verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : "the target group does not load: " + reason);
-            return;
-        }
-        detail += " (" + GroupDetail(engine->GetPoolGroup(pool.c_str(), 0)) + ")";
-    } else {
-        detail += " (already loaded)";
-        // The kernel loads what public calls reach while their own group loads: walked as well.
-        Tev_ChannelGroup* loaded = engine->GetPoolGroup(pool.c_str(), 0);
-        if (std::find(groups.begin(), groups.end(), loaded) == groups.end()) groups.push_back(loaded);
+    if (!step.group) {
+        const int verdict = GroupFailureVerdict(step.reason);
+        report.Add(TEV_CHECK_PUBLIC_CALL, verdict, name, path, detail,
+                   verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : "the target group does not load: " + step.reason);
+        return;
     }
+    detail += step.loadedBefore ? " (already loaded)" : " (" + GroupDetail(step.group) + ")";
     Tev_Channel* target = engine->engineInterfaceExt->GetPublicChannel(&info);
     if (AcceptsTarget(call, target))
         report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_OK, name, path, detail, "");
@@ -190,36 +147,35 @@ void Checker::CheckPublicCall(Tev_ChannelGroup* group, Tev_Channel* call) {
 }
 
 // Calls that wait for their group are judged once every loading call has loaded its own.
-void Checker::CheckWaitingCalls() {
-    for (Tev_Channel* call : waitingCalls) {
-        PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
-        const std::string name = CallName(call->GetChannelGroup(), call);
-        const std::string pool = Field(info.poolName, sizeof(info.poolName));
-        const std::string detail = "channel \"" + Field(info.channelName, sizeof(info.channelName)) +
-                                   "\" of pool \"" + pool + "\" number " +
-                                   std::to_string(info.requestedPublicChannelNr) + ", waits for the group";
-        Tev_Channel* target = engine->engineInterfaceExt->GetPublicChannel(&info);
-        if (AcceptsTarget(call, target))
-            report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_OK, name, "", detail, "");
-        else
-            report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_FAILED, name, "", detail,
-                       target ? "the public channel's base type differs from the call's"
-                              : "no group the project loads offers it, and the call loads nothing itself");
-    }
+void Checker::CheckWaitingCall(Tev_Channel* call) {
+    PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
+    const std::string name = CallName(call->GetChannelGroup(), call);
+    const std::string pool = Field(info.poolName, sizeof(info.poolName));
+    const std::string detail = "channel \"" + Field(info.channelName, sizeof(info.channelName)) + "\" of pool \"" +
+                               pool + "\" number " + std::to_string(info.requestedPublicChannelNr) +
+                               ", waits for the group";
+    Tev_Channel* target = engine->engineInterfaceExt->GetPublicChannel(&info);
+    if (AcceptsTarget(call, target))
+        report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_OK, name, "", detail, "");
+    else
+        report.Add(TEV_CHECK_PUBLIC_CALL, TEV_CHECK_FAILED, name, "", detail,
+                   target ? "the public channel's base type differs from the call's"
+                          : "no group the project loads offers it, and the call loads nothing itself");
 }
 
 // Every type the loaded channels need (their own, their bases, what they declare), and the
 // DLLs they declare, which must sit in 3rd/.
 void Checker::CheckChannelTypes() {
-    Tev_List dependencies;
+    listitems::Owning<ChannelDependency> dependencies;
     for (Tev_ChannelGroup* group : groups)
         for (int i = 0; i < group->GetChannelCount(); i++)
-            if (Tev_Channel* channel = group->GetChannel(i)) channelInternal.GetChannelDepenency(channel, &dependencies);
+            if (Tev_Channel* channel = group->GetChannel(i))
+                channelInternal.GetChannelDepenency(channel, &dependencies.List());
 
     ChannelList* list = engine->engineInterfaceExt->GetChannelList();
     std::vector<std::string> dlls;
-    for (int i = 0; i < dependencies.GetItemCount(); i++) {
-        auto* dependency = static_cast<ChannelDependency*>(dependencies.GetItem(i));
+    for (int i = 0; i < dependencies.Count(); i++) {
+        ChannelDependency* dependency = dependencies[i];
         if (!dependency) continue;
         const ChannelType type = list ? list->GetChannelType(dependency->channelTypeGuid) : ChannelType();
         ChannelListItem* item = list ? list->GetItem(dependency->channelTypeGuid) : nullptr;
@@ -243,7 +199,6 @@ void Checker::CheckChannelTypes() {
                        present ? "" : "missing from 3rd/");
         }
     }
-    for (int i = 0; i < dependencies.GetItemCount(); i++) delete static_cast<ChannelDependency*>(dependencies.GetItem(i));
 }
 
 }  // namespace

@@ -33,9 +33,7 @@ bool RegistryReads(EngineInterface* engine, const char* valueName, const char* e
 
 // Up to and including the last separator, at most 399 characters; empty without one.
 void ProjectDirectory(const char* path, char* dir, size_t size) {
-    const char* last = nullptr;
-    for (const char* p = path; *p; p++)
-        if (*p == '\\' || *p == '/') last = p;
+    const char* last = pathtext::LastSeparator(path);
     dir[0] = 0;
     if (!last) return;
     const size_t length = static_cast<size_t>(last - path) + 1;

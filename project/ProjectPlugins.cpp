@@ -10,6 +10,7 @@
 #include "project/ProjectMessages.h"
 #include "project/ProjectReport.h"
 #include "foundation/InstallLayout.h"
+#include "format/FileNames.h"
 #include "format/LittleEndian.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -185,7 +186,7 @@ bool ProjectPlugins::OtherDllNeedsRestore(const char* path, uint32_t crc, Findin
 // directory, or a stated size that differs from the data block, refuses the whole file.
 bool ProjectPlugins::ReadEmbedded(const Tags& tags, Embedded& file) {
     if (!project.GetInfoIfTag(tags.name)) return true;
-    if (!ReadText(project, file.name, sizeof(file.name)) || !IsPlainFileName(file.name)) {
+    if (!ReadText(project, file.name, sizeof(file.name)) || !filenames::IsDirectoryEntryName(file.name)) {
         settings.Refuse(kMsgBadFileName, file.name);
         return false;
     }

@@ -1,12 +1,18 @@
-// Writes the demo project with the kernel's own writer: starts an engine on the install
-// directory that holds the demo plug-ins, builds the three groups, saves them beside the
-// project file that names the start group and the plug-ins it needs.
+// Writes the demo project: starts an engine on the install directory that holds the demo
+// plug-ins, builds the three groups with the kernel's own writer, and has the install's
+// vantor-project make the project file beside them and list the plug-ins the groups need.
 //   demo_generator INSTALL_DIR OUTPUT_DIR
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "SceneBuilder.h"
+#include "TarnwellHost.h"
 
 using namespace demo;
 
@@ -18,6 +24,7 @@ enum RendererLinks { kObjects = 0, kCamera = 1, kGroups = 2 };
 enum TransformLinks { kAngle = 0, kLift = 1, kParent = 2 };
 
 const char kProjectName[] = "demo.vtr";
+const char kRegistryKey[] = "Software\\Vantor Demo Generator";
 const char kStartGroup[] = "scene.cgr";
 
 // The shared object group: one public object whose transform is the group's parameter, so
@@ -101,68 +108,35 @@ bool BuildScene(EngineInterface* engine, const std::string& dir, std::string& er
 
 // ---- the project file ----
 
-std::string Int32(int32_t value) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
-std::string Guid(const _GUID& guid) {
-    std::string bytes = Int32(static_cast<int32_t>(guid.Data1));
-    bytes += static_cast<char>(guid.Data2 & 0xFF);
-    bytes += static_cast<char>(guid.Data2 >> 8);
-    bytes += static_cast<char>(guid.Data3 & 0xFF);
-    bytes += static_cast<char>(guid.Data3 >> 8);
-    bytes.append(reinterpret_cast<const char*>(guid.Data4), 8);
-    return bytes;
-}
-
-struct Needed {
-    _GUID type;
-    const char* dll;
-};
-
-const Needed kNeeded[] = {
-    {kClockType, "democlock.dll"},
-    {kOscillatorType, "demooscillator.dll"},
-    {kTransformType, "demotransform.dll"},
-    {kMeshType, "demomesh.dll"},
-    {kObjectType, "demoobject.dll"},
-    {kRendererType, "demowireframe.dll"},
-    {TEV_DYNAMICLOADING_GUID, "dynamicloading.dll"},
-};
-
-bool WriteBlock(TevFileSaver& saver, const char* tag, const std::vector<std::string>& data) {
-    bool ok = saver.SaveTag(tag);
-    for (const std::string& block : data)
-        ok = ok && saver.SaveBlockSize(block.size()) && saver.SaveDataToFile(block.data(), block.size());
-    return ok;
-}
-
-// Header, start group, the interface version it was made for, and each plug-in the groups
-// need with the version and checksum of the copy installed now.
-bool WriteProject(EngineInterface* engine, const std::string& installDir, const std::string& path) {
-    TevFileSaver saver(engine);
-    if (!saver.OpenSaveFile(path.c_str(), false)) return false;
-    bool ok = WriteBlock(saver, "QSPT", {Int32(1)}) &&
-              WriteBlock(saver, "QSGR", {std::string(kStartGroup) + '\0'}) &&
-              WriteBlock(saver, "QHPV", {Int32(engine->engineInterfaceExt->GetInterfaceID())}) &&
-              WriteBlock(saver, "QDDC", {Int32(static_cast<int32_t>(std::size(kNeeded)))});
-    for (const Needed& needed : kNeeded) {
-        ChannelType type = engine->engineInterfaceExt->GetChannelList()->GetChannelType(needed.type);
-        TevFileLoader loader(engine);
-        std::string dll = installDir + "/channels/" + needed.dll;
-        if (!loader.LoadFile(dll.c_str())) {
-            std::fprintf(stderr, "demo_generator: cannot read %s\n", dll.c_str());
-            ok = false;
-        }
-        std::string versions =
-            Int32(type.versionInfo[0]) + Int32(type.versionInfo[1]) + Int32(type.versionInfo[2]);
-        ok = ok && WriteBlock(saver, "QNDB",
-                              {Guid(needed.type), versions, Int32(static_cast<int32_t>(loader.GetCRC()))});
+// Runs the install's vantor-project with `arguments`; true when it succeeded.
+bool RunProjectTool(const std::string& installDir, std::vector<std::string> arguments) {
+    const std::string tool = installDir + "/vantor-project";
+    arguments.insert(arguments.begin(), tool);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(&argument[0]);
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawn(&child, tool.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "demo_generator: cannot run %s\n", tool.c_str());
+        return false;
     }
-    return saver.CloseSaveFile() && ok;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0)
+        if (errno != EINTR) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The project names the start group and the interface version it was made for; pack lists
+// every plug-in the groups need with the version and checksum of the copy installed now.
+bool WriteProject(const std::string& installDir, const std::string& outputDir, int interfaceId) {
+    const std::string project = outputDir + "/" + kProjectName;
+    const std::vector<std::string> engine = {"--install-dir", installDir, "--registry-key", kRegistryKey};
+    std::vector<std::string> create = {"new", project, outputDir + "/" + kStartGroup, "--version",
+                                       "1," + std::to_string(interfaceId)};
+    std::vector<std::string> pack = {"pack", project, project, "--embed", "no"};
+    create.insert(create.end(), engine.begin(), engine.end());
+    pack.insert(pack.end(), engine.begin(), engine.end());
+    return RunProjectTool(installDir, create) && RunProjectTool(installDir, pack);
 }
 
 }  // namespace
@@ -173,27 +147,25 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string installDir = argv[1], outputDir = argv[2];
-    EngineControl* control = GetEngineControlInstance();
-    control->SetInstallDir(installDir.c_str());
-    control->SetVantorRegKey("Software\\Vantor Demo Generator");
-    char className[] = "Vantor Demo Generator";
-    if (!control->InitEngine(nullptr, className, nullptr)) {
-        std::fprintf(stderr, "demo_generator: the engine did not start in %s\n", installDir.c_str());
-        delete control;
+    TevEngineHost host;
+    if (host.Start(installDir.c_str(), kRegistryKey, "Vantor Demo Generator") != TEV_HOST_STARTED) {
+        std::fprintf(stderr, "demo_generator: %s\n", host.Failure());
         return 1;
     }
-    EngineInterface* engine = control->GetEngineInterface();
+    EngineInterface* engine = host.Engine();
     std::string error;
     // The targets first: public calls record the files of groups that are loaded.
     bool ok = BuildOrbiter(engine, outputDir, error) && BuildComet(engine, outputDir, error) &&
               BuildScene(engine, outputDir, error);
     if (!ok) std::fprintf(stderr, "demo_generator: %s\n", error.c_str());
+    const int interfaceId = engine->engineInterfaceExt->GetInterfaceID();
+    // The tool starts an engine of its own in the same install directory.
+    host.Stop();
     const std::string project = outputDir + "/" + kProjectName;
-    if (ok && !WriteProject(engine, installDir, project)) {
-        std::fprintf(stderr, "demo_generator: cannot write %s\n", project.c_str());
+    if (ok && !WriteProject(installDir, outputDir, interfaceId)) {
+        std::fprintf(stderr, "demo_generator: vantor-project could not write %s\n", project.c_str());
         ok = false;
     }
-    delete control;
     if (ok) std::printf("demo_generator: wrote %s and its three groups\n", project.c_str());
     return ok ? 0 : 1;
 }

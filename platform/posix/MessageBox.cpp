@@ -26,4 +26,6 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
     return previous == &WriteToStandardError ? nullptr : previous;
 }
 
+MessageBoxHandler DefaultMessageBoxHandler() { return &WriteToStandardError; }
+
 }  // namespace platform

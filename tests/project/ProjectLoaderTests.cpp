@@ -136,6 +136,7 @@ TEST_F(Project, CodesAndMessagesOfDamagedAndHostileFiles) {
         {"drive name", Vtr({MissingPlugin("C:outside.dll", kModuleBytes)}), 2, {"plain file name"}},
         {"parent as name", Vtr({MissingPlugin("..", kModuleBytes)}), 2, {"plain file name"}},
         {"empty name", Vtr({MissingPlugin("", kModuleBytes)}), 2, {"plain file name"}},
+        {"name with a line break", Vtr({MissingPlugin("line\nbreak.dll", kModuleBytes)}), 2, {"plain file name"}},
         {"other DLL name climbs out",
          Vtr({MissingOtherDll("../outside.dll", kModuleBytes)}),
          2,

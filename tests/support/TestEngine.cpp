@@ -133,28 +133,22 @@ void TestEngine::PresetRegistry(const TestEngineOptions& options) const {
     delete writer;
 }
 
+void TestEngine::Capture(int type, const char* text, void* context) {
+    static_cast<TestEngine*>(context)->messages.push_back({type, text});
+}
+
 bool TestEngine::Start() {
-    if (started) return true;
-    if (!control) control = GetEngineControlInstance();
-    if (!control) return false;
-    control->SetInstallDir(InstallDir().c_str());
-    control->SetVantorRegKey(kRegistryKey);
-    started = control->InitEngine(nullptr, const_cast<char*>("Vantor Test"), nullptr);
-    if (started) {
-        sink.forward = forwardToErrorLog ? debugOutPut : nullptr;
-        debugOutPut = &sink;
-    }
+    host.SetMessageHandler(&TestEngine::Capture, this, forwardToErrorLog);
+    started = host.Start(InstallDir().c_str(), kRegistryKey, "Vantor Test") == TEV_HOST_STARTED;
     return started;
 }
 
 void TestEngine::Stop() {
-    delete control;  // the engine's sink goes with it and debugOutPut becomes NULL
-    control = nullptr;
-    sink.forward = nullptr;
+    host.Stop();  // the engine's sink goes with it and debugOutPut becomes NULL
     started = false;
 }
 
-EngineInterface* TestEngine::Engine() const { return control ? control->GetEngineInterface() : nullptr; }
+EngineInterface* TestEngine::Engine() const { return host.Engine(); }
 
 EngineInterfaceExt* TestEngine::Ext() const {
     EngineInterface* engine = Engine();
@@ -172,7 +166,7 @@ bool TestEngine::Contains(const std::string& text) const { return Count(text) > 
 
 int TestEngine::Count(const std::string& text) const {
     int count = 0;
-    for (const CapturedMessage& message : sink.messages)
+    for (const CapturedMessage& message : messages)
         if (message.text.find(text) != std::string::npos) count++;
     for (const CapturedBox& box : boxCapture.boxes)
         if (box.text.find(text) != std::string::npos) count++;
@@ -180,7 +174,7 @@ int TestEngine::Count(const std::string& text) const {
 }
 
 void TestEngine::ClearMessages() {
-    sink.messages.clear();
+    messages.clear();
     boxCapture.boxes.clear();
 }
 

@@ -130,7 +130,7 @@ public:
     void Stop();
     bool Started() const { return started; }
 
-    EngineControl* Control() const { return control; }
+    EngineControl* Control() const { return host.Control(); }
     EngineInterface* Engine() const;
     EngineInterfaceExt* Ext() const;
 
@@ -140,8 +140,8 @@ public:
     std::string ReadInstallFile(const std::string& relative) const;
 
     // The engine's own sink (the error log writer) behind the capture; NULL when stopped.
-    DebugOutPut* EngineSink() const { return sink.forward; }
-    const std::vector<CapturedMessage>& Messages() const { return sink.messages; }
+    DebugOutPut* EngineSink() const { return host.EngineSink(); }
+    const std::vector<CapturedMessage>& Messages() const { return messages; }
     const std::vector<CapturedBox>& Boxes() const { return boxCapture.boxes; }
     // Whether a captured message or box text contains text.
     bool Contains(const std::string& text) const;
@@ -151,6 +151,7 @@ public:
 private:
     void LinkPlugins(const TestEngineOptions& options) const;
     void PresetRegistry(const TestEngineOptions& options) const;
+    static void Capture(int type, const char* text, void* context);
 
     TempDir installDir;
     TempDir registryDir;
@@ -158,9 +159,9 @@ private:
     bool hadRegistryDir;
     bool forwardToErrorLog;
     ScopedBoxCapture boxCapture;
-    CapturingSink sink;
+    std::vector<CapturedMessage> messages;
     DebugOutPut* previousSink;
-    EngineControl* control = nullptr;
+    TevEngineHost host;
     bool started = false;
 };
 

@@ -11,6 +11,7 @@
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "PluginChannels.h"
 #include "ProjectFile.h"
 #include "ProjectInfo.h"
 #include "Tev_Channel.h"
@@ -328,6 +329,42 @@ TEST(ProjectToolWalk, PackWalksTheGroupsTheKernelLoadedWithTheStartGroup) {
         << source.Output();
     EXPECT_NE(source.Output().find("(3 groups)"), std::string::npos) << source.Output();
     EXPECT_NE(source.Output().find("g2.cgr"), std::string::npos) << source.Output();
+}
+
+// A call that loads its group in the background needs the standard dynamic loading plug-in in
+// a run: pack lists it with the groups' own. With --embed no nothing is embedded.
+TEST(ProjectToolWalk, PackListsTheDynamicLoaderOfBackgroundCallsAndEmbedsOnlyWhenAsked) {
+    tarnwell_test::TempDir project{"tarnwell-project-background"};
+    {
+        tarnwell_test::TestEngineOptions options;
+        options.pluginPaths = {TARNWELL_TEST_CHANNELS_DIR};
+        tarnwell_test::TestEngine author(options);
+        EngineInterface* api = author.Engine();
+        Tev_ChannelGroup* target = tarnwell_test::NewCalledGroup(api, "G1");
+        ASSERT_TRUE(target && target->SaveChannelGroup((project.Path() + "/g1.cgr").c_str()));
+        api->DeleteChannelGroup(target->GetGroupIndex());
+        Tev_ChannelGroup* start = tarnwell_test::NewCalledGroup(api, "G0");
+        Tev_Channel* call = tarnwell_test::AddWaitingCall(api, start, "G1", "g1.cgr", false);
+        ASSERT_NE(call, nullptr);
+        channelInternal.SetDynamicAutoLoadGroup(call, true);
+        ASSERT_GE(start->GetChannel("Out")->SetChild(call, -1, 0), 0);
+        ASSERT_TRUE(start->SaveChannelGroup((project.Path() + "/g0.cgr").c_str()));
+    }
+    ToolInstall source{{TEST_COUNTER_DLL, TEST_ROOT_DLL}};
+    const std::string in = ToolInstall::Quote(project.Path() + "/in.vtr");
+    const std::string out = project.Path() + "/out.vtr";
+    ASSERT_EQ(
+        source.Run("vantor-project", "new " + in + " " + ToolInstall::Quote(project.Path() + "/g0.cgr")), 0)
+        << source.Output();
+    ASSERT_EQ(source.Run("vantor-project", "pack " + in + " " + ToolInstall::Quote(out) + " --embed no"), 0)
+        << source.Output();
+    EXPECT_NE(source.Output().find("(2 groups)"), std::string::npos) << source.Output();
+    vtr::Project packed;
+    ASSERT_TRUE(vtr::ReadProject(tagtext::ReadTagStream(ReadBinaryFile(out)), packed));
+    EXPECT_TRUE(packed.problems.empty());
+    ASSERT_EQ(packed.channels.size(), 3u) << source.Output();
+    EXPECT_TRUE(packed.channels.back().type == TEV_DYNAMICLOADING_GUID);
+    for (const vtr::PluginEntry& entry : packed.channels) EXPECT_FALSE(entry.file.present);
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "GroupWalk.h"
 
+#include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <unordered_set>
 
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
+#include "EngineControl.h"
 #include "EngineInterface.h"
-#include "FilePathFind.h"
+#include "TarnwellHost.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 
@@ -15,62 +15,62 @@ namespace vtr {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
 
-class Walker {
-public:
-    Walker(EngineInterface* engine, GroupWalk& walk) : engine(engine), walk(walk) {}
+std::string Text(const char* text) { return text ? text : ""; }
 
-    bool Load(const std::string& path, const char* poolName, std::string& error) {
-        Tev_ChannelGroup* group = engine->LoadChannelGroup(path.c_str(), poolName);
-        if (!group) {
-            error = "the engine could not load the channel group " + NativePath(path);
-            return false;
+// Collects the kernel's walk: the groups with their files, and what stays unwalked.
+class Collector {
+public:
+    Collector(EngineInterface* engine, GroupWalk& walk) : engine(engine), walk(walk) {}
+
+    static void Step(const TevWalkItem* item, void* context) {
+        static_cast<Collector*>(context)->Take(*item);
+    }
+
+    std::string error;
+
+private:
+    void Take(const TevWalkItem& item) {
+        if (item.step == TEV_WALK_WAITING_CALL) return Waiting(item.call);
+        if (item.step == TEV_WALK_LOADING_CALL && !channelInternal.GetAutoLoadGroup(item.call))
+            walk.loadsInBackground = true;
+        if (item.group) {
+            // A group the kernel loaded with another one is named by its own file.
+            Add(item.group, item.loadedBefore ? Text(item.group->GetChannelGroupFileName()) : item.file);
+        } else if (item.step == TEV_WALK_LOADING_CALL && item.missing) {
+            Note(item.call, "names group", "\", which is not there");
+        } else if (error.empty()) {
+            error = "the engine could not load the channel group " + NativePath(item.file);
+            walk.failure = item.reason;
         }
-        Add(group, path);
-        return true;
     }
 
     void Add(Tev_ChannelGroup* group, const std::string& path) {
-        if (!walked.insert(group).second) return;
+        if (std::find(walk.groups.begin(), walk.groups.end(), group) != walk.groups.end()) return;
         walk.groups.push_back(group);
         walk.files.push_back(NativePath(path));
     }
 
-    // Follows a public call as an autoload would: the target group's file relative to the
-    // call's own group file, loaded under the call's pool name unless that group is in.
-    bool Follow(Tev_ChannelGroup* group, Tev_Channel* call, std::string& error) {
+    // A call that loads nothing itself finds its group only if another call loads it.
+    void Waiting(Tev_Channel* call) {
         const PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
-        const std::string pool = Field(info.poolName, sizeof(info.poolName));
-        // The kernel loads the groups that public calls reach while their own group loads: those
-        // are walked as well, or their plug-ins would go unpacked.
-        if (Tev_ChannelGroup* loaded = engine->GetPoolGroup(pool.c_str(), 0)) {
-            const char* file = loaded->GetChannelGroupFileName();
-            Add(loaded, file ? file : "");
-            return true;
-        }
-        const std::string file = Field(info.fileName, sizeof(info.fileName));
-        FilePathFind paths(engine);
-        paths.SetSourcePath(group->GetChannelGroupFileName());
-        const char* complete = paths.GetCompleteFilePath(file.c_str());
-        std::error_code failed;
-        if (!complete || !fs::is_regular_file(NativePath(complete), failed)) {
-            const char* name = call->GetChannelName();
-            walk.notes.push_back("public call \"" + std::string(name ? name : "") + "\" in " +
-                                 NativePath(group->GetChannelGroupFileName()) + " names group \"" + pool +
-                                 "\" in \"" + file +
-                                 "\", which is not there: that group's plug-ins are not packed");
-            return true;
-        }
-        return Load(complete, pool.c_str(), error);
+        if (!engine->GetPoolGroup(Field(info.poolName, sizeof(info.poolName)).c_str(), 0))
+            Note(call, "waits for group", "\", which nothing of the project loads");
     }
 
-private:
+    void Note(Tev_Channel* call, const char* what, const char* why) {
+        const PublicCallInfo info = channelInternal.GetPublicCallInfo(call);
+        Tev_ChannelGroup* own = call->GetChannelGroup();
+        walk.notes.push_back("public call \"" + Text(call->GetChannelName()) + "\" in " +
+                             NativePath(Text(own ? own->GetChannelGroupFileName() : nullptr)) + " " + what +
+                             " \"" + Field(info.poolName, sizeof(info.poolName)) + "\" in \"" +
+                             Field(info.fileName, sizeof(info.fileName)) + why +
+                             ": that group's plug-ins are not packed");
+    }
+
     EngineInterface* engine;
     GroupWalk& walk;
-    std::unordered_set<Tev_ChannelGroup*> walked;
 };
 
 }  // namespace
@@ -82,20 +82,11 @@ std::string NativePath(const std::string& kernelPath) {
     return path;
 }
 
-bool WalkGroups(EngineInterface* engine, const std::string& startGroup, GroupWalk& walk, std::string& error) {
-    Walker walker(engine, walk);
-    if (!walker.Load(startGroup, nullptr, error)) return false;
-    // The list grows while it is walked: every group loaded is searched in turn.
-    for (size_t g = 0; g < walk.groups.size(); ++g) {
-        Tev_ChannelGroup* group = walk.groups[g];
-        for (int i = 0; i < group->GetChannelCount(); ++i) {
-            Tev_Channel* channel = group->GetChannel(i);
-            if (channel && channel->GetChannelInterfaceType() == PEX_PUBLICCALL &&
-                !walker.Follow(group, channel, error))
-                return false;
-        }
-    }
-    return true;
+bool WalkGroups(EngineControl* control, const std::string& startGroup, GroupWalk& walk, std::string& error) {
+    Collector collector(control->GetEngineInterface(), walk);
+    TevWalkProjectGroups(control, startGroup.c_str(), &Collector::Step, &collector);
+    error = collector.error;
+    return error.empty();
 }
 
 }  // namespace vtr

@@ -1,11 +1,11 @@
-// The groups a project runs: its start group and every group reached from there through
-// public calls, loaded in an engine the way the kernel loads them on demand.
+// The groups a project runs: its start group and every group its public calls load, walked by
+// the kernel as its load check walks them (TevWalkProjectGroups).
 #pragma once
 
 #include <string>
 #include <vector>
 
-class EngineInterface;
+class EngineControl;
 class Tev_ChannelGroup;
 
 namespace vtr {
@@ -13,12 +13,14 @@ namespace vtr {
 struct GroupWalk {
     std::vector<Tev_ChannelGroup*> groups;  // the start group first; owned by the engine
     std::vector<std::string> files;         // the file of each group
-    std::vector<std::string> notes;         // public calls whose target group was not followed
+    std::vector<std::string> notes;         // public calls whose target group was not walked
+    std::string failure;                    // why a group did not load, in the kernel's words
+    bool loadsInBackground = false;         // a walked call loads its group through the dynamic loader
 };
 
-// False when the start group or a group a public call names could not be loaded; `error`
+// False when the start group or a group a public call loads could not be loaded; `error`
 // says which.
-bool WalkGroups(EngineInterface* engine, const std::string& startGroup, GroupWalk& walk, std::string& error);
+bool WalkGroups(EngineControl* control, const std::string& startGroup, GroupWalk& walk, std::string& error);
 
 // A path the kernel composed ('\' separators) as the file system spells it.
 std::string NativePath(const std::string& kernelPath);

@@ -7,6 +7,7 @@
 #include "ChannelRecords.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "PluginChannels.h"
 #include "GroupWalk.h"
 #include "ProjectFile.h"
 #include "ProjectWriter.h"
@@ -15,6 +16,7 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "ToolFiles.h"
+#include "format/FileNames.h"
 
 namespace vtr {
 
@@ -65,13 +67,19 @@ public:
         }
     }
 
+    bool Has(const _GUID& type) const {
+        for (const NeededPlugin& plugin : set.plugins)
+            if (plugin.type == type) return true;
+        return false;
+    }
+
     PluginSet set;
 
 private:
     void AddDll(const std::string& name, const std::string& neededBy) {
         for (const NeededDll& known : set.dlls)
             if (strcasecmp(known.name.c_str(), name.c_str()) == 0) return;
-        if (!IsPlainFileName(name)) {
+        if (!filenames::IsDirectoryEntryName(name.c_str())) {
             set.errors.push_back(neededBy + " declares the DLL \"" + name +
                                  "\", which is not a plain file name below 3rd/");
             return;
@@ -93,7 +101,8 @@ private:
 
 }  // namespace
 
-PluginSet GatherPlugins(EngineInterface* engine, const std::vector<Tev_ChannelGroup*>& groups) {
+PluginSet GatherPlugins(EngineInterface* engine, const std::vector<Tev_ChannelGroup*>& groups,
+                        bool backgroundLoads) {
     // One list for every channel: the kernel lists each type once.
     DependencyList dependencies;
     for (Tev_ChannelGroup* group : groups)
@@ -103,6 +112,8 @@ PluginSet GatherPlugins(EngineInterface* engine, const std::vector<Tev_ChannelGr
     Gatherer gatherer(engine);
     for (int i = 0; i < dependencies.list.GetItemCount(); ++i)
         if (ChannelDependency* dependency = dependencies.At(i)) gatherer.AddType(*dependency);
+    if (backgroundLoads && !gatherer.Has(TEV_DYNAMICLOADING_GUID))
+        gatherer.AddType(ChannelDependency(TEV_DYNAMICLOADING_GUID));
     return gatherer.set;
 }
 

@@ -36,6 +36,9 @@ struct PluginSet {
     std::vector<std::string> errors;  // what the install lacks
 };
 
-PluginSet GatherPlugins(EngineInterface* engine, const std::vector<Tev_ChannelGroup*>& groups);
+// `backgroundLoads`: the groups load others in the background, which a run does through the
+// standard dynamic loading plug-in: that one is needed as well.
+PluginSet GatherPlugins(EngineInterface* engine, const std::vector<Tev_ChannelGroup*>& groups,
+                        bool backgroundLoads);
 
 }  // namespace vtr

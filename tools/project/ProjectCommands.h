@@ -18,6 +18,7 @@ struct ToolOptions {
     bool requiresVersion = false;  // new: write "QHPV"
     int32_t requiredVersion = 0;
     bool keepRunning = false;  // new: "QFKR"
+    bool embed = true;         // pack: embed the copies, or only list version and checksum
 };
 
 int NewProject(const ToolOptions& options);

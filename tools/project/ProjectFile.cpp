@@ -2,17 +2,13 @@
 
 #include <cstdio>
 
+#include "format/FileNames.h"
 #include "format/LittleEndian.h"
 #include "foundation/PathText.h"
 
 namespace vtr {
 
 namespace {
-
-// The loader's own test of an embedded file name (stricter names are IsPlainFileName's).
-bool LoaderAcceptsName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
-}
 
 const unsigned char* Bytes(const std::string& block) {
     return reinterpret_cast<const unsigned char*>(block.data());
@@ -59,7 +55,7 @@ bool ReadEmbedded(Cursor& cursor, const char* nameTag, const char* sizeTag, cons
     const tagtext::TagEntry* name = cursor.Take(nameTag);
     if (!name) return true;
     file.present = true;
-    if (!cursor.Text(*name, file.name) || !LoaderAcceptsName(file.name)) {
+    if (!cursor.Text(*name, file.name) || !filenames::IsDirectoryEntryName(file.name.c_str())) {
         cursor.Problem(std::string(nameTag) +
                        ": the embedded file name is not a plain file name; the loader refuses the project");
         return false;
@@ -203,13 +199,6 @@ bool ReadProject(const tagtext::TagStream& stream, Project& project) {
         cursor.Problem("the loader stops before " + cursor.NextTag() +
                        ": the blocks from there on are never read");
     if (!stream.damage.empty()) cursor.Problem("damaged file: " + stream.damage);
-    return true;
-}
-
-bool IsPlainFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (unsigned char c : name)
-        if (c < 0x20 || c == 0x7F || c == '/' || c == '\\' || c == ':') return false;
     return true;
 }
 

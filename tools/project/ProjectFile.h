@@ -64,10 +64,6 @@ struct Project {
 // Reads the stream as the loader would. False when there is no header (the loader answers 1).
 bool ReadProject(const tagtext::TagStream& stream, Project& project);
 
-// A name that stays in the directory it is written to: no separator, drive, "." or "..", no
-// control character.
-bool IsPlainFileName(const std::string& name);
-
 // The start group's path as the loader composes it: `name` behind the project's directory
 // (with its separator, or "" beside the working directory), an absolute name alone.
 std::string StartGroupPath(const std::string& projectDir, const std::string& name);

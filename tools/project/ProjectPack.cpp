@@ -74,13 +74,14 @@ ProjectBlocks KeptEntries(const tagtext::TagStream& stream, const std::vector<Pl
     return blocks;
 }
 
-ProjectBlocks PluginBlocks(const tagtext::TagStream& stream, const Project& project, const PluginSet& set) {
+ProjectBlocks PluginBlocks(const tagtext::TagStream& stream, const Project& project, const PluginSet& set,
+                           bool embed) {
     ProjectBlocks channels, others;
     int channelCount = 0, otherCount = 0;
     for (const NeededPlugin& plugin : set.plugins) {
         Append(channels, ChannelEntry(plugin.type, {plugin.version[0], plugin.version[1], plugin.version[2]},
                                       plugin.crc));
-        Append(channels, EmbeddedChannel(plugin.fileName, plugin.bytes));
+        if (embed) Append(channels, EmbeddedChannel(plugin.fileName, plugin.bytes));
         ++channelCount;
         std::printf("  channels/%s: %s %s, version %d,%d,%d, crc %s, %zu bytes\n", plugin.fileName.c_str(),
                     plugin.typeName.c_str(), GuidText(plugin.type).c_str(), plugin.version[0],
@@ -89,7 +90,7 @@ ProjectBlocks PluginBlocks(const tagtext::TagStream& stream, const Project& proj
     Append(channels, KeptEntries(stream, project.channels, set, true, channelCount));
     for (const NeededDll& dll : set.dlls) {
         Append(others, OtherDllEntry(dll.name, dll.crc));
-        Append(others, EmbeddedOtherDll(dll.name, dll.bytes));
+        if (embed) Append(others, EmbeddedOtherDll(dll.name, dll.bytes));
         ++otherCount;
         std::printf("  3rd/%s: crc %s, %zu bytes, needed by %s\n", dll.name.c_str(), CrcText(dll.crc).c_str(),
                     dll.bytes.size(), dll.neededBy.c_str());
@@ -156,13 +157,14 @@ int PackProject(const ToolOptions& options) {
     GroupWalk walk;
     const std::string start =
         Absolute(NativePath(StartGroupPath(ProjectDirectory(in), project.startGroup))).string();
-    if (!WalkGroups(engine.Engine(), start, walk, error)) {
+    if (!WalkGroups(engine.Control(), start, walk, error)) {
         std::vector<std::string> reasons = engine.Messages();
+        if (reasons.empty() && !walk.failure.empty()) reasons.push_back(walk.failure);
         reasons.push_back("(pack finds plug-ins in " + engine.InstallDir() +
                           "/channels; a project that carries them restores them when vantor-player runs it)");
         return Refuse(error + ":", reasons);
     }
-    const PluginSet set = GatherPlugins(engine.Engine(), walk.groups);
+    const PluginSet set = GatherPlugins(engine.Engine(), walk.groups, walk.loadsInBackground);
     if (!set.errors.empty())
         return Refuse("the install in " + engine.InstallDir() + " lacks what the project needs:", set.errors);
 
@@ -175,7 +177,7 @@ int PackProject(const ToolOptions& options) {
         return Refuse("the start group seen from " + out + " is " + startGroup +
                       ": longer than the loader reads");
     ProjectBlocks blocks = HeaderBlocks(project, startGroup);
-    Append(blocks, PluginBlocks(stream, project, set));
+    Append(blocks, PluginBlocks(stream, project, set, options.embed));
     if (!WriteProject(engine.Engine(), out, blocks)) {
         std::fprintf(stderr, "vantor-project: cannot write %s\n", out.c_str());
         return kIoError;

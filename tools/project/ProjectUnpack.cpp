@@ -8,6 +8,7 @@
 #include "ProjectCommands.h"
 #include "ProjectFile.h"
 #include "ToolFiles.h"
+#include "format/FileNames.h"
 
 namespace vtr {
 
@@ -29,7 +30,7 @@ void Collect(const std::vector<PluginEntry>& entries, const char* dir, std::vect
 bool Check(const std::vector<OutFile>& files, std::string& why) {
     for (size_t i = 0; i < files.size(); ++i) {
         const EmbeddedFile& file = *files[i].file;
-        if (!IsPlainFileName(file.name)) {
+        if (!filenames::IsDirectoryEntryName(file.name.c_str())) {
             why = "the embedded file name \"" + file.name + "\" is not a plain file name";
             return false;
         }

@@ -26,9 +26,10 @@ const char kUsage[] =
     "           (default 1), ENGINE the engine interface version it needs (default: none)\n"
     "       vantor-project info FILE.vtr\n"
     "           every block of the project as text, with what the loader makes of it\n"
-    "       vantor-project pack IN.vtr OUT.vtr\n"
+    "       vantor-project pack IN.vtr OUT.vtr [--embed no]\n"
     "           IN.vtr with every channel plug-in its groups need embedded, and the DLLs below 3rd/\n"
-    "           that those plug-ins declare, each with its version and checksum\n"
+    "           that those plug-ins declare, each with its version and checksum; with --embed no\n"
+    "           only listed, for a project that runs where the plug-ins are installed\n"
     "       vantor-project unpack IN.vtr DIR\n"
     "           the embedded files written to DIR/channels/ and DIR/3rd/\n"
     "new and pack start an engine: --install-dir DIR (default: the directory of this program)\n"
@@ -73,6 +74,11 @@ bool ParseOption(const std::string& name, const std::string& value, ToolOptions&
     } else if (name == "--version") {
         if (!ParseVersion(value, options))
             problem = "--version takes EDITOR or EDITOR,ENGINE (32-bit integers)";
+    } else if (name == "--embed") {
+        if (value == "yes" || value == "no")
+            options.embed = value == "yes";
+        else
+            problem = "--embed takes yes or no";
     } else if (name == "--flag") {
         if (value == "keep-running")
             options.keepRunning = true;

@@ -3,9 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <vector>
 
-#include "EngineControl.h"
+#include "DebugMessages.h"
 
 namespace fs = std::filesystem;
 
@@ -13,63 +12,28 @@ namespace toolengine {
 
 const char kDefaultRegistryKey[] = "SOFTWARE\\Vantor";
 
-namespace {
-
-// The engine keeps paths in 400-byte fields and composes longer ones from them.
-constexpr size_t kMaxInstallDir = 200;
-
 // Message boxes are shown by the engine's sink already (on standard error without a desktop).
-bool Kept(int type) { return type == TEV_MESSAGE_ERROR || type >= TEV_MESSAGE_USER_INFO; }
-
-}  // namespace
-
-void MessageKeeper::ShowDebugMessage(DebugMessage* message) {
-    if (!message) return;
-    const char* text = message->GetDebugMessage();
-    if (Kept(message->GetMessageType()) && text && text[0]) lines.push_back(text);
-    if (forward) forward->ShowDebugMessage(message);
+void ToolEngine::Keep(int type, const char* text, void* context) {
+    if ((type == TEV_MESSAGE_ERROR || type >= TEV_MESSAGE_USER_INFO) && text[0])
+        static_cast<ToolEngine*>(context)->lines.push_back(text);
 }
 
-ToolEngine::ToolEngine() {}
-
-ToolEngine::~ToolEngine() {
-    // The engine's sink goes with the engine: it must be published again before that.
-    if (sinkInstalled && debugOutPut == &keeper) debugOutPut = keeper.forward;
-    delete control;
-}
-
+// The kernel judges the directory (missing, no directory, too long for it); the tool only
+// makes it absolute, so that what it reports names the directory whatever the working one.
 bool ToolEngine::Start(const std::string& dir, const std::string& registryKey, std::string& error) {
     std::error_code failed;
     const fs::path absolute = fs::absolute(dir, failed);
-    if (failed || !fs::is_directory(absolute, failed)) {
-        error = "the install directory " + dir + " does not exist";
-        return false;
-    }
-    installDir = absolute.lexically_normal().string();
+    installDir = failed ? dir : absolute.lexically_normal().string();
     if (installDir.size() > 1 && installDir.back() == '/') installDir.pop_back();
-    if (installDir.size() > kMaxInstallDir) {
-        error = "the install directory path is longer than " + std::to_string(kMaxInstallDir) + " characters";
+    host.SetMessageHandler(&ToolEngine::Keep, this, true);
+    if (host.Start(installDir.c_str(), registryKey.c_str(), "Vantor Tool") != TEV_HOST_STARTED) {
+        error = host.Failure();
         return false;
     }
-    control = GetEngineControlInstance();
-    if (!control) {
-        error = "no engine control object (out of memory)";
-        return false;
-    }
-    control->SetInstallDir(installDir.c_str());
-    control->SetVantorRegKey(registryKey.c_str());
-    char className[] = "Vantor Tool";
-    if (!control->InitEngine(nullptr, className, nullptr)) {
-        error = "the engine did not start in " + installDir;
-        return false;
-    }
-    keeper.forward = debugOutPut;
-    debugOutPut = &keeper;
-    sinkInstalled = true;
     return true;
 }
 
-EngineInterface* ToolEngine::Engine() const { return control ? control->GetEngineInterface() : nullptr; }
+EngineInterface* ToolEngine::Engine() const { return host.Engine(); }
 
 std::string ExecutableDirectory() {
     std::vector<char> buffer(4096);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "DebugMessages.h"
+#include "TarnwellHost.h"
 
 class EngineControl;
 class EngineInterface;
@@ -20,36 +20,30 @@ namespace toolengine {
 // The registry key the tools use unless told otherwise: the player's.
 extern const char kDefaultRegistryKey[];
 
-// Keeps the error and user messages, and passes every message on to the engine's own sink.
-class MessageKeeper : public DebugOutPut {
-public:
-    void ShowDebugMessage(DebugMessage* message) override;
-
-    std::vector<std::string> lines;
-    DebugOutPut* forward = nullptr;  // not owned
-};
-
 class ToolEngine {
 public:
-    ToolEngine();
-    ~ToolEngine();  // shuts the engine down
+    ToolEngine() = default;
+    ~ToolEngine() = default;  // shuts the engine down
     ToolEngine(const ToolEngine&) = delete;
     ToolEngine& operator=(const ToolEngine&) = delete;
 
     // Starts the engine; false with a one-line reason in `error`.
     bool Start(const std::string& installDir, const std::string& registryKey, std::string& error);
     EngineInterface* Engine() const;
+    EngineControl* Control() const { return host.Control(); }
     const std::string& InstallDir() const { return installDir; }
 
     // Error and user messages (not boxes) of the kernel since the start (or the last ClearMessages).
-    const std::vector<std::string>& Messages() const { return keeper.lines; }
-    void ClearMessages() { keeper.lines.clear(); }
+    const std::vector<std::string>& Messages() const { return lines; }
+    void ClearMessages() { lines.clear(); }
 
 private:
-    EngineControl* control = nullptr;
-    MessageKeeper keeper;
-    bool sinkInstalled = false;
+    static void Keep(int type, const char* text, void* context);
+
+    // Declared first, so that it is gone last: the engine's messages land in `lines`.
+    std::vector<std::string> lines;
     std::string installDir;
+    TevEngineHost host;
 };
 
 // The directory holding the running executable ("." when it cannot be found): the default
