@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../common/DemoChannel.h"
+#include "DemoChannel.h"
 
 namespace demo {
 
