@@ -49,6 +49,6 @@ inline constexpr std::array<ft::TagInfo, 17> kTags = {{
     ft::Plain(kPoolItemEnd, ft::TagKind::TagOnly),
 }};
 inline constexpr ft::TagTable kTable = ft::Table("channel record", kTags);
-static_assert(ft::IsWellFormed(kTable), "channel record tags");
+FORMAT_TABLE_CHECK(ft::IsWellFormed(kTable), "channel record tags");
 
 }  // namespace channelrecordformat

@@ -47,6 +47,6 @@ inline constexpr std::array<ft::TagInfo, 15> kTags = {{
     ft::Plain(kTrailer, ft::TagKind::Raw),
 }};
 inline constexpr ft::TagTable kTable = ft::Table("group file", kTags);
-static_assert(ft::IsWellFormed(kTable), "group file tags");
+FORMAT_TABLE_CHECK(ft::IsWellFormed(kTable), "group file tags");
 
 }  // namespace groupfileformat

@@ -53,6 +53,6 @@ inline constexpr std::array<ft::TagInfo, 18> kTags = {{
     ft::Plain(kOtherData, ft::TagKind::Raw),
 }};
 inline constexpr ft::TagTable kTable = ft::Table("project", kTags);
-static_assert(ft::IsWellFormed(kTable), "project tags");
+FORMAT_TABLE_CHECK(ft::IsWellFormed(kTable), "project tags");
 
 }  // namespace projectformat

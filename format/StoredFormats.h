@@ -18,6 +18,6 @@ inline constexpr std::array<formattable::TagTable, 4> kAll = {{
     typecacheformat::kTable,
     projectformat::kTable,
 }};
-static_assert(formattable::SharedTagsAgree(kAll), "a shared tag has one description");
+FORMAT_TABLE_CHECK(formattable::SharedTagsAgree(kAll), "a shared tag has one description");
 
 }  // namespace storedformats

@@ -31,6 +31,6 @@ inline constexpr std::array<ft::TagInfo, 6> kTags = {{
     ft::Int(kChecksum),
 }};
 inline constexpr ft::TagTable kTable = ft::Table("channel type cache", kTags);
-static_assert(ft::IsWellFormed(kTable), "channel type cache tags");
+FORMAT_TABLE_CHECK(ft::IsWellFormed(kTable), "channel type cache tags");
 
 }  // namespace typecacheformat
