@@ -21,7 +21,9 @@ void BM_AddChannelsOneByOne(benchmark::State& state) {
         for (int i = 0; i < count; i++) {
             Tev_Channel* channel = engine->InitChannelFromType(kTestCounterGuid, nullptr, false);
             const int position = group->AddChannel(channel);
-            if (i > 0) group->GetChannel((position - 1) / treefiles::kFanOut)->SetChild(channel, -1, 0);
+            if (i > 0)
+                group->GetChannel((position - 1) / treefiles::kFanOut)
+                    ->SetChild(channel, (position - 1) % treefiles::kFanOut, 0);
         }
         if (group->GetChannelCount() != count) state.SkipWithError("channels missing");
         state.PauseTiming();  // deleting the group is not building it
