@@ -114,6 +114,7 @@ void Engine::Release() {
         delete group;
     }
     groupList.ClearItems();
+    groupSlots.Reset();
     publicCallIndex.Clear();
 
     publicRequestList.Clear();

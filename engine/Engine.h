@@ -15,6 +15,7 @@
 #include "Tev_List.h"
 #include "engine/PublicCallIndex.h"
 #include "engine/PublicRequestList.h"
+#include "foundation/LowestFreeSlots.h"
 
 class ChannelList;
 struct ChannelListItem;
@@ -110,6 +111,7 @@ public:
     void IncreaseTreeCount();
     void DoLinkPoolToChannel(Tev_Channel* channel);
     void ForgetPoolLink(Tev_Channel* channel);  // a group deletes it: it must not be relinked
+    void LinkPoolBatch(const std::vector<Tev_Channel*>& waiting);
 
     // The table's pool name index follows renames of the groups in it; groups report them
     // through group/GroupTableIndex.h.
@@ -129,6 +131,7 @@ private:
 
     Tev_ChannelGroup* uniqueGroup;   // owned; holds the unique channels, not in groupList
     Tev_List groupList;              // Tev_ChannelGroup*, owned; empty slots NULL
+    LowestFreeSlots groupSlots;      // groupList's empty slots
     int treeCalculateCount;          // 0..treecount::kMax
     ChannelList* channelTypeList;    // owned
     HWND windowHandle;
@@ -146,6 +149,11 @@ private:
     WindowMessageInfo windowMessage;
     int startGroup;
     Tev_List poolLinkList;           // Tev_Channel* waiting for LinkPoolToChannel
+
+    // The queue's channels by position, so that asking twice and leaving cost no scan; and the
+    // channels of the batches being linked now, which a channel deleted meanwhile leaves.
+    std::unordered_map<Tev_Channel*, int> poolLinkPositions;
+    std::vector<std::unordered_set<Tev_Channel*>*> relinkBatches;
 
     // Engine services: event dispatch bookkeeping.
     // Nesting depth of CallEvent: registrations removed meanwhile are only

@@ -127,16 +127,15 @@ int Engine::GetHighInstance(const char* poolName) {
 }
 
 int Engine::AddGroupToTable(Tev_ChannelGroup* group) {
-    int slot = groupList.AddItemOrNULL(group);
+    int slot = groupSlots.Take(groupList, group);
     group->SetGroupIndex(slot);
     IndexGroup(group);
     return slot;
 }
 
 int Engine::FirstEmptySlotInstance(const char* poolName) {
-    for (int i = 0; i < groupList.GetItemCount(); i++)
-        if (!groupList.GetItem(i)) return i;
-    return GetHighInstance(poolName) + 1;
+    const int slot = groupSlots.Lowest(groupList);
+    return slot < groupList.GetItemCount() ? slot : GetHighInstance(poolName) + 1;
 }
 
 Tev_ChannelGroup* Engine::CreateNewGroup(const char* poolName, bool arrayGroup, int instance) {
@@ -238,6 +237,7 @@ void Engine::DeleteChannelGroup(int index) {
     if (!group) return;
     UnindexGroup(group);
     groupList.SetItem(nullptr, index);  // the dying group is no longer found in the table
+    groupSlots.Freed(index);
     delete group;
 }
 
@@ -247,6 +247,7 @@ void Engine::ReleaseGroups() {
 
     for (int i = 0; i < groupList.GetItemCount(); i++) DeleteChannelGroup(i);
     groupList.ClearItems();  // the next group loaded gets index 0, the default start group
+    groupSlots.Reset();
     if (groupNameIndex.index) groupNameIndex.index->slotsByName.clear();
 
     // Not every installation has the dynamic loading plug-in; then there is nothing to reset.

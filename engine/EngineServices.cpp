@@ -30,24 +30,42 @@ void Engine::IncreaseTreeCount() {
     if (uniqueGroup) uniqueGroup->IncreaseTreeCount();
     // The queue is emptied before the channels are linked: a channel that
     // queues itself again while linking waits for the next frame.
-    // A channel deleted by its group since it asked has already left the queue.
+    // A channel deleted by its group since it asked has already left the queue; one deleted
+    // while the batch is linked leaves the batch.
     std::vector<Tev_Channel*> waiting;
     for (int i = 0; i < poolLinkList.GetItemCount(); i++)
         if (Tev_Channel* channel = listitems::At<Tev_Channel>(poolLinkList, i)) waiting.push_back(channel);
     poolLinkList.ClearItems();
-    for (Tev_Channel* channel : waiting) channel->LinkPoolToChannel();
+    poolLinkPositions.clear();
+    LinkPoolBatch(waiting);
     CallEvent(TEV_EVENT_FRAME, 0);
 }
 
+void Engine::LinkPoolBatch(const std::vector<Tev_Channel*>& waiting) {
+    if (waiting.empty()) return;
+    std::unordered_set<Tev_Channel*> pending(waiting.begin(), waiting.end());
+    relinkBatches.push_back(&pending);
+    struct Done {
+        std::vector<std::unordered_set<Tev_Channel*>*>& batches;
+        ~Done() { batches.pop_back(); }
+    } done{relinkBatches};
+    for (Tev_Channel* channel : waiting)
+        if (pending.erase(channel)) channel->LinkPoolToChannel();
+}
+
 void Engine::ForgetPoolLink(Tev_Channel* channel) {
-    for (int i = 0; i < poolLinkList.GetItemCount(); i++)
-        if (poolLinkList.GetItem(i) == channel) poolLinkList.SetItem(nullptr, i);
+    auto queued = poolLinkPositions.find(channel);
+    if (queued != poolLinkPositions.end()) {
+        poolLinkList.SetItem(nullptr, queued->second);
+        poolLinkPositions.erase(queued);
+    }
+    for (auto* batch : relinkBatches) batch->erase(channel);
 }
 
 void Engine::DoLinkPoolToChannel(Tev_Channel* channel) {
-    for (int i = 0; i < poolLinkList.GetItemCount(); i++)
-        if (poolLinkList.GetItem(i) == channel) return;
-    poolLinkList.AddItem(channel);
+    if (poolLinkPositions.count(channel)) return;
+    const int position = poolLinkList.AddItem(channel);
+    if (position >= 0) poolLinkPositions.emplace(channel, position);
 }
 
 // ---------------------------------------------------------------------- events

@@ -12,7 +12,8 @@
 #include "Tev_List.h"
 #include "Tev_String.h"
 #include "foundation/ListItems.h"
-#include "group/ChannelRequestIndex.h"
+#include "group/GroupRelease.h"
+#include "group/GroupState.h"
 #include "group/GroupTableIndex.h"
 #include "foundation/TreeCount.h"
 #include "platform/Threads.h"
@@ -41,7 +42,7 @@ void Tev_ChannelGroup::Construct(EngineInterface* engine) {
     readOnly = false;
     channelList = new Tev_List();
     requestList = new Tev_List();
-    requestIndex = new ChannelRequestIndex();
+    state = new GroupState();
     fileName = new Tev_String();
     poolName = new Tev_String();
     groupIndex = -1;
@@ -73,15 +74,27 @@ Tev_ChannelGroup::~Tev_ChannelGroup() {
     channelList = nullptr;
     delete requestList;
     requestList = nullptr;
-    delete requestIndex;
-    requestIndex = nullptr;
+    delete state;
+    state = nullptr;
     delete parameterInfoList;
     parameterInfoList = nullptr;
 }
 
 void Tev_ChannelGroup::Release() {
     // Every channel goes through the full removal path; the array keeps its length.
-    for (int i = 0; i < channelList->GetItemCount(); i++) RemoveChannel(i);
+    if (destroying || state->release) {
+        for (int i = 0; i < channelList->GetItemCount(); i++) RemoveChannel(i);
+    } else {
+        GroupRelease release(*channelList);
+        struct Telling {
+            GroupState* state;
+            ~Telling() { state->release = nullptr; }
+        } telling{state};
+        state->release = &release;
+        for (int i = 0; i < channelList->GetItemCount(); i++) RemoveChannel(i);
+    }
+    state->freeSlots.Reset();
+    state->mayHoldStrays = false;
     parameterChannel->SetChannel(nullptr);
     startChannel = 0;
     DeleteRequests();
@@ -90,7 +103,7 @@ void Tev_ChannelGroup::Release() {
 
 void Tev_ChannelGroup::DeleteRequests() {
     listitems::DeleteAll<ChannelRequestInfo>(*requestList);
-    requestIndex->Clear();
+    state->requests.Clear();
 }
 
 void Tev_ChannelGroup::DeleteParameterInfos() {

@@ -8,23 +8,44 @@
 #include "Tev_List.h"
 #include "foundation/ListItems.h"
 #include "format/GroupNames.h"
+#include "group/GroupRelease.h"
+#include "group/GroupState.h"
 #include "group/GroupTableIndex.h"
 
 int Tev_ChannelGroup::AddChannel(Tev_Channel* channel) {
     if (!channel) return -1;
-    for (int i = 0; i < channelList->GetItemCount(); i++)
-        if (channelList->GetItem(i) == channel) return i;
-    int position = channelList->AddItemOrNULL(channel);
+    const int known = PositionOf(channel);
+    if (known >= 0) return known;
+    LeaveFormerGroup(channel);
+    int position = state->freeSlots.Take(*channelList, channel);
     channelInternal.SetChannelIDIndexNr(channel, position);
     channelInternal.SetChannelGroup(channel, this);
     return position;
 }
 
+// A channel that names this group and a position holding it is there; any other is searched
+// for only while the array may hold strays.
+int Tev_ChannelGroup::PositionOf(Tev_Channel* channel) {
+    if (channel->GetChannelGroup() == this && GetChannel(channel->GetChannelIDIndexNr()) == channel)
+        return channel->GetChannelIDIndexNr();
+    if (!state->mayHoldStrays) return -1;
+    for (int i = 0; i < channelList->GetItemCount(); i++)
+        if (channelList->GetItem(i) == channel) return i;
+    return -1;
+}
+
+// A channel added here while its former group still holds it is a stray there from now on.
+void Tev_ChannelGroup::LeaveFormerGroup(Tev_Channel* channel) {
+    Tev_ChannelGroup* former = channel->GetChannelGroup();
+    if (former && former != this && former->state && former->channelList &&
+        former->channelList->GetItem(channel->GetChannelIDIndexNr()) == channel)
+        former->state->mayHoldStrays = true;
+}
+
 bool Tev_ChannelGroup::RemoveChannel(Tev_Channel* channel) {
     if (!channel) return false;
-    for (int i = 0; i < channelList->GetItemCount(); i++)
-        if (channelList->GetItem(i) == channel) return RemoveChannel(i);
-    return false;
+    const int position = PositionOf(channel);
+    return position >= 0 && RemoveChannel(position);
 }
 
 bool Tev_ChannelGroup::RemoveChannel(int indexNr) {
@@ -36,17 +57,19 @@ bool Tev_ChannelGroup::RemoveChannel(int indexNr) {
         ext->CheckPublicChannelRemoval(channel, poolNr);
     else if (ext && type == PEX_PUBLICCALL)
         ext->CheckPublicCallChannelRemoval(channel);
-    if (!destroying) {
-        // Links to the index go before the channel does (the removed one included).
+    // Links to the index go before the channel does (the removed one included).
+    if (state->release)
+        state->release->TellRemoval(indexNr);
+    else if (!destroying)
         for (int i = 0; i < channelList->GetItemCount(); i++) {
             Tev_Channel* member = listitems::At<Tev_Channel>(*channelList, i);
             if (member) member->CheckIndexNrRemoval(indexNr);
         }
-    }
     grouptable::ChannelLeaving(engineInterface, channel);
     // The position is emptied first so that nothing reached from the destructor finds a
     // channel that is half destroyed.
     channelList->SetItem(nullptr, indexNr);
+    state->freeSlots.Freed(indexNr);
     delete channel;
     return true;
 }
@@ -56,8 +79,12 @@ bool Tev_ChannelGroup::TransferChannel(int indexNr, Tev_ChannelGroup* target) {
     if (!channel || !target) return false;
     // Emptying the position after the target "adds" a channel it already holds would lose it.
     if (target == this) return true;
+    // The position empties right after: the channel does not stay here as a stray.
+    const bool strays = state->mayHoldStrays;
     target->AddChannel(channel);
     channelList->SetItem(nullptr, indexNr);
+    state->freeSlots.Freed(indexNr);
+    state->mayHoldStrays = strays;
     return true;
 }
 
@@ -76,14 +103,15 @@ Tev_Channel* Tev_ChannelGroup::GetChannel(int indexNr) {
     return listitems::At<Tev_Channel>(*channelList, indexNr);
 }
 
-void Tev_ChannelGroup::SetChannel(Tev_Channel* channel, int indexNr) { channelList->SetItem(channel, indexNr); }
-
-bool Tev_ChannelGroup::GetIfChannelInGroup(Tev_Channel* channel) {
-    if (!channel) return false;
-    for (int i = 0; i < channelList->GetItemCount(); i++)
-        if (channelList->GetItem(i) == channel) return true;
-    return false;
+void Tev_ChannelGroup::SetChannel(Tev_Channel* channel, int indexNr) {
+    channelList->SetItem(channel, indexNr);
+    if (!channel)
+        state->freeSlots.Freed(indexNr);
+    else if (channel->GetChannelGroup() != this || channel->GetChannelIDIndexNr() != indexNr)
+        state->mayHoldStrays = true;
 }
+
+bool Tev_ChannelGroup::GetIfChannelInGroup(Tev_Channel* channel) { return channel && PositionOf(channel) >= 0; }
 
 bool Tev_ChannelGroup::IsPublicChannel(Tev_Channel* channel) {
     int type = channel->GetChannelInterfaceType();

@@ -8,7 +8,7 @@
 #include "EngineInterface.h"
 #include "Tev_List.h"
 #include "foundation/ListItems.h"
-#include "group/ChannelRequestIndex.h"
+#include "group/GroupState.h"
 
 void Tev_ChannelGroup::AddChannelRequest(ChannelRequestInfo request) {
     auto* stored = new (std::nothrow) ChannelRequestInfo(request);
@@ -17,33 +17,33 @@ void Tev_ChannelGroup::AddChannelRequest(ChannelRequestInfo request) {
         delete stored;
         return;
     }
-    requestIndex->Add(stored);
+    state->requests.Add(stored);
 }
 
 void Tev_ChannelGroup::CheckRequestListForIndex(int indexNr) {
-    if (!requestIndex->Describes(*requestList)) {
+    if (!state->requests.Describes(*requestList)) {
         // The list was changed behind the index (a derived group): walk it as it stands.
-        requestIndex->Compact(*requestList, true);
+        state->requests.Compact(*requestList, true);
         AnswerRequestsInOrder(indexNr);
-        requestIndex->Rebuild(*requestList);
+        state->requests.Rebuild(*requestList);
         return;
     }
     // The same answers as the walk below, visiting only the requests for this index.
     size_t i = 0;
     for (;;) {
-        const std::vector<ChannelRequestInfo*>* waiting = requestIndex->Waiting(indexNr);
+        const std::vector<ChannelRequestInfo*>* waiting = state->requests.Waiting(indexNr);
         if (!waiting || i >= waiting->size()) break;
         ChannelRequestInfo* request = (*waiting)[i];
         if (channelInternal.CheckChannelRequest(request->channel, request->channelIndex,
                                                 request->targetChannel, GetChannel(indexNr),
                                                 request->linkPosition)) {
-            requestIndex->MarkAnswered(indexNr, i);
+            state->requests.MarkAnswered(indexNr, i);
             i = 0;  // answering one request may change what the others need
             continue;
         }
         i++;
     }
-    requestIndex->Compact(*requestList, false);
+    state->requests.Compact(*requestList, false);
 }
 
 void Tev_ChannelGroup::AnswerRequestsInOrder(int indexNr) {

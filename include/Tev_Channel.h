@@ -41,6 +41,7 @@ extern TARNWELL_API std::atomic<int> channelCallTrackers;
 
 class TARNWELL_API Tev_Channel : public DllInterface {
     friend class ChannelInternal;
+    friend class GroupRelease;  // clears links to a removed index without a call per channel
 
 public:
     Tev_Channel();

@@ -15,7 +15,7 @@ class TevFileLoader;
 struct ChannelRequestInfo;
 struct PublicCallInfo;
 struct ChannelType;
-class ChannelRequestIndex;
+struct GroupState;
 
 // One declared parameter of a group's interface; stored verbatim (56 bytes) in group files.
 struct ParameterInterfaceInfo {
@@ -102,6 +102,8 @@ protected:
 private:
     void Construct(EngineInterface* engine);
     bool IsPublicChannel(Tev_Channel* channel);
+    int PositionOf(Tev_Channel* channel);
+    void LeaveFormerGroup(Tev_Channel* channel);
     void DeleteRequests();
     void DeleteParameterInfos();
     void AnswerRequestsInOrder(int indexNr);
@@ -112,5 +114,5 @@ private:
     void ReportMissingEntry(const ChannelType& type);
     void ReportChannelFailure(const char* developerText, const ChannelType& type);
 
-    ChannelRequestIndex* requestIndex;  // requestList by awaited index number; owned
+    GroupState* state;  // the kernel's own bookkeeping (request index, free positions); owned
 };

@@ -1,8 +1,96 @@
 // The channel array of a group: index numbers, NULL holes and their reuse, removal with
 // the notifications it sends, transfer between groups, lookups.
+#include <string>
+
 #include "ChannelGroupFixture.h"
+#include "ChildCreation.h"
 
 using ChannelGroupChannels = ChannelGroupTest;
+
+namespace {
+
+// Channels that write what they are told and hold into a log that outlives them. A told
+// channel overrides CheckIndexNrRemoval; a keeper does not, and names the children it still
+// links to when it is destroyed.
+class LoggingChannel : public Tev_Channel {
+public:
+    LoggingChannel(std::vector<std::string>& log, const char* name) : log(log), name(name) {
+        SetChildCreateType(ChildCreation(), 0);
+    }
+
+protected:
+    std::vector<std::string>& log;
+    std::string name;
+};
+
+class ToldChannel : public LoggingChannel {
+public:
+    using LoggingChannel::LoggingChannel;
+    void CheckIndexNrRemoval(int indexNr) override {
+        log.push_back(name + " told " + std::to_string(indexNr));
+        Tev_Channel::CheckIndexNrRemoval(indexNr);
+    }
+};
+
+class KeeperChannel : public LoggingChannel {
+public:
+    using LoggingChannel::LoggingChannel;
+    ~KeeperChannel() override {
+        std::string held = name + " holds";
+        for (int i = 0; i < GetChildCount(); i++)
+            if (Tev_Channel* child = GetChild(i)) held += " " + std::to_string(child->GetChannelIDIndexNr());
+        log.push_back(held);
+    }
+};
+
+}  // namespace
+
+// Releasing the whole group asks a channel that overrides the removal check about every
+// removal while it lives, and drops every other channel's links to a channel before it goes.
+TEST_F(ChannelGroupChannels, ReleaseTellsOverridersEveryRemovalAndDropsLinksToEachChannelBeforeItGoes) {
+    InspectableGroup* group = NewGroup();
+    std::vector<std::string> log;
+    Tev_Channel* a = new ToldChannel(log, "A");
+    Tev_Channel* k = new KeeperChannel(log, "K");
+    Tev_Channel* l = new KeeperChannel(log, "L");
+    Tev_Channel* b = new ToldChannel(log, "B");
+    for (Tev_Channel* channel : {a, k, l, b}) group->AddChannel(channel);
+    a->SetChild(l, -1, 0);
+    k->SetChild(a, -1, 0);
+    k->SetChild(b, -1, 0);
+    b->SetChild(k, -1, 0);
+
+    group->Release();
+
+    EXPECT_EQ(log, (std::vector<std::string>{"A told 0", "B told 0", "B told 1", "K holds 3", "B told 2",
+                                             "L holds", "B told 3"}));
+}
+
+// "The first empty slot": the lowest, in whatever order positions emptied; a channel already
+// in the array keeps its position, also one placed there by SetChannel or added to another
+// group since.
+TEST_F(ChannelGroupChannels, AddingTakesTheLowestEmptyPositionAndFindsChannelsAlreadyThere) {
+    InspectableGroup* group = NewGroup();
+    InspectableGroup* other = NewGroup();
+    std::vector<Tev_Channel*> channels;
+    for (int i = 0; i < 8; i++) channels.push_back(AddNew(group));
+    for (int i : {5, 1, 6}) group->RemoveChannel(i);
+    group->TransferChannel(3, other);
+    group->SetChannel(nullptr, 0);
+    delete channels[0];
+    std::vector<int> taken;
+    for (int i = 0; i < 6; i++) taken.push_back(AddNew(group)->GetChannelIDIndexNr());
+    EXPECT_EQ(taken, (std::vector<int>{0, 1, 3, 5, 6, 8}));
+
+    Tev_Channel* placed = AddNew(other);
+    group->SetChannel(placed, 9);
+    EXPECT_EQ(group->AddChannel(placed), 9);
+    EXPECT_EQ(other->AddChannel(channels[7]), 2);
+    EXPECT_EQ(group->AddChannel(channels[7]), 7);
+    EXPECT_EQ(group->GetChannelCount(), 10);
+    group->SetChannel(nullptr, 9);  // each channel is deleted by one group
+    other->SetChannel(nullptr, 2);
+}
 
 TEST_F(ChannelGroupChannels, AddingAPresentChannelAnswersItsPositionAndChangesNothing) {
     InspectableGroup* group = NewGroup();

@@ -1,6 +1,7 @@
 // Channel pools: the pool tree, memberships, a channel's resolution of the pools it uses and
 // the expansion of a parent's links over the members.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ChildInfo.h"
@@ -20,8 +21,9 @@ protected:
 
     // A channel that stands for the fitting members of the given pools, reached through
     // GetChild as a custom getter.
-    Tev_Channel* NewPoolUser(const std::vector<const char*>& paths) {
-        Tev_Channel* user = AddNew(group);
+    Tev_Channel* NewPoolUser(const std::vector<const char*>& paths) { return UsePools(AddNew(group), paths); }
+
+    static Tev_Channel* UsePools(Tev_Channel* user, const std::vector<const char*>& paths) {
         user->SetChannelInterfaceType(PEX_CUSTOMCHANNELGET);
         user->SetIfUsePoolChannel(true);
         for (const char* path : paths) channelInternal.AddPoolToChannel(user, path);
@@ -267,6 +269,40 @@ TEST_F(ChannelPools, ADeletedParentIsNotRelinked) {
     group->RemoveChannel(parent);
     engine.Ext()->IncreaseTreeCount();
     EXPECT_EQ(user->GetPoolChannel(0), member);
+}
+
+// A pool user whose type, asked for while the frame relinks its parents, deletes a group.
+class GroupDeletingUser : public Tev_Channel {
+public:
+    explicit GroupDeletingUser(EngineInterface* engine) { engineInterface = engine; }
+    ChannelType GetChannelType() override {
+        if (victim >= 0) engineInterface->DeleteChannelGroup(std::exchange(victim, -1));
+        return Tev_Channel::GetChannelType();
+    }
+    int victim = -1;
+};
+
+// Parents of a group deleted while the frame's queue is linked leave the queue, even those
+// the frame has taken out of it already (the sanitizer run catches a use after free here).
+TEST_F(ChannelPools, AGroupDeletedWhileTheQueueIsLinkedTakesItsParentsAlong) {
+    auto* deleting = new GroupDeletingUser(Api());
+    group->AddChannel(deleting);
+    UsePools(deleting, {"P"});
+    NewMember("P");
+    Tev_Channel* parent = AddNew(group, TEST_COUNTER_DLL);
+    parent->SetChild(deleting, -1, -1);
+    Tev_ChannelGroup* other = NewGroup("Other");
+    Tev_Channel* otherParent = AddNew(other, TEST_COUNTER_DLL);
+    otherParent->SetChild(UsePools(AddNew(other), {"P"}), -1, -1);
+    EXPECT_TRUE(Resolved(parent).empty());  // both parents ask to be relinked, this one first
+    EXPECT_TRUE(Resolved(otherParent).empty());
+
+    NewMember("P@New");  // the pool tree changes: the users resolve anew while their parents relink
+    const int otherIndex = other->GetGroupIndex();
+    deleting->victim = otherIndex;
+    engine.Ext()->IncreaseTreeCount();
+    EXPECT_EQ(deleting->victim, -1);
+    EXPECT_EQ(Api()->GetChannelGroup(otherIndex), nullptr);
 }
 
 // The group file keeps the pools a channel is in and the pools it uses; loading joins again.
