@@ -8,6 +8,8 @@
 //
 // Cold: channel.lst removed before each start: every module is loaded and asked for its type.
 // Warm: channel.lst written by the previous shutdown: the scan should load no probe.
+// Warm, relative: the same, the install directory named relative to the working directory
+// (the cache was written for its absolute spelling).
 // The closing lines give both means, their ratio and the probes loaded per warm start.
 #include <benchmark/benchmark.h>
 
@@ -64,19 +66,25 @@ struct Totals {
     long probeQueries = 0;
     double Mean() const { return starts ? seconds / starts : 0; }
 };
-Totals cold, warm;
+Totals cold, warm, warmRelative;
 
-// Times one start-up; the shutdown (which writes channel.lst) is not timed.
-void TimedStart(benchmark::State& state, Totals& totals, bool removeCache) {
+// Times one start-up; the shutdown (which writes channel.lst) is not timed. A relative start
+// runs from the install directory's parent.
+void TimedStart(benchmark::State& state, Totals& totals, bool removeCache, bool relative = false) {
     Installation& install = Install();
     state.PauseTiming();
     if (removeCache) fs::remove(install.CachePath());
     install.log->Clear();
+    const fs::path absolute = install.engine->InstallDir();
+    const fs::path workingDir = fs::current_path();
+    if (relative) fs::current_path(absolute.parent_path());
+    const std::string spelling = relative ? absolute.filename().string() : absolute.string();
     state.ResumeTiming();
     const auto begin = std::chrono::steady_clock::now();
-    const bool started = install.engine->Start();
+    const bool started = install.engine->Start(spelling);
     const auto end = std::chrono::steady_clock::now();
     state.PauseTiming();
+    fs::current_path(workingDir);
     if (!started) state.SkipWithError("engine did not start");
     totals.seconds += std::chrono::duration<double>(end - begin).count();
     totals.starts++;
@@ -102,8 +110,18 @@ void BM_StartWithCurrentCache(benchmark::State& state) {
         double(warm.probeQueries - before) / double(std::max(1L, warm.starts - startsBefore));
 }
 
+void BM_StartWithCurrentCacheFromRelativeDirectory(benchmark::State& state) {
+    Install().engine->Start();
+    Install().engine->Stop();
+    long before = warmRelative.probeQueries, startsBefore = warmRelative.starts;
+    for (auto _ : state) TimedStart(state, warmRelative, false, true);
+    state.counters["probes_loaded_per_start"] = double(warmRelative.probeQueries - before) /
+                                                double(std::max(1L, warmRelative.starts - startsBefore));
+}
+
 BENCHMARK(BM_StartWithoutCache)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_StartWithCurrentCache)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartWithCurrentCacheFromRelativeDirectory)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 
@@ -118,5 +136,9 @@ int main(int argc, char** argv) {
         std::printf("probe modules loaded per start: without cache %.1f, with cache %.1f\n",
                     double(cold.probeQueries) / cold.starts, double(warm.probeQueries) / warm.starts);
     }
+    if (cold.starts && warmRelative.starts)
+        std::printf("relative install directory: with cache %.2f ms, ratio %.1f, probes loaded %.1f\n",
+                    warmRelative.Mean() * 1e3, warmRelative.Mean() > 0 ? cold.Mean() / warmRelative.Mean() : 0.0,
+                    double(warmRelative.probeQueries) / warmRelative.starts);
     return 0;
 }

@@ -137,9 +137,11 @@ void TestEngine::Capture(int type, const char* text, void* context) {
     static_cast<TestEngine*>(context)->messages.push_back({type, text});
 }
 
-bool TestEngine::Start() {
+bool TestEngine::Start() { return Start(InstallDir()); }
+
+bool TestEngine::Start(const std::string& installDirSpelling) {
     host.SetMessageHandler(&TestEngine::Capture, this, forwardToErrorLog);
-    started = host.Start(InstallDir().c_str(), kRegistryKey, "Vantor Test") == TEV_HOST_STARTED;
+    started = host.Start(installDirSpelling.c_str(), kRegistryKey, "Vantor Test") == TEV_HOST_STARTED;
     return started;
 }
 

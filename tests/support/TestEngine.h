@@ -126,6 +126,8 @@ public:
 
     // InitEngine (for options.start false, or again after a failure); installs the sink.
     bool Start();
+    // The same, with the install directory spelled as given (relative to the working directory).
+    bool Start(const std::string& installDirSpelling);
     // Deletes the EngineControl (the engine shuts down); the directories stay.
     void Stop();
     bool Started() const { return started; }
