@@ -1,5 +1,6 @@
 // Sizes that once made the kernel quadratic or overflowed its stack: many groups whose public
-// calls reach each other, and a pool nested a million levels deep. They must come through
+// calls reach each other, a pool nested a million levels deep, and a group of a million
+// channels built one by one, saved, reloaded into itself, walked and released. They must come through
 // whole; bench/HostileShapesBench measures their time and memory.
 #include <cstdio>
 #include <cstring>
@@ -16,6 +17,7 @@ namespace {
 
 const int kSelfCalls = tarnwell_test::ShapeSize(600);
 const int kPoolDepth = tarnwell_test::ShapeSize(1000000);
+const int kLargeGroup = tarnwell_test::ShapeSize(1000000);
 
 class GroupScaleSlow : public TableGroupTest {
 protected:
@@ -89,4 +91,25 @@ TEST_F(GroupScaleSlow, SelfCallingGroupsAndDeepPoolsStayInProportion) {
     for (Tev_Channel* call : calls)
         ASSERT_NE(channelInternal.GetPublicChannelForPublicCall(call, false), nullptr);
     engine.Stop();
+}
+
+TEST_F(GroupScaleSlow, AMillionChannelGroupIsBuiltReloadedWalkedAndReleasedWhole) {
+    Tev_ChannelGroup* group = NewGroup("Large");
+    AddNew(group, TEST_COUNTER_DLL);
+    for (int i = 1; i < kLargeGroup; i++) {
+        Tev_Channel* channel = AddNew(group, TEST_COUNTER_DLL);
+        ASSERT_EQ(channel->GetChannelIDIndexNr(), i);
+        ASSERT_GE(group->GetChannel((i - 1) / 8)->SetChild(channel, -1, 0), 0);
+    }
+    const std::string path = engine.InstallDir() + "/large.cgr";
+    ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
+    ASSERT_TRUE(group->LoadChannelGroupFromFile(path.c_str(), false));
+    ASSERT_EQ(group->GetChannelCount(), kLargeGroup);
+
+    group->CallStartChannel();
+    long calls = 0;
+    for (int i = 0; i < kLargeGroup; i++) calls += AsTestChannel(group->GetChannel(i))->GetCallCount();
+    EXPECT_EQ(calls, kLargeGroup);
+    group->Release();
+    EXPECT_EQ(group->GetChannel(kLargeGroup - 1), nullptr);
 }
