@@ -180,21 +180,24 @@ private:
 
 // Compiled into every plug-in: hands out a normal child, or null for a missing or empty entry,
 // from childChannels while no engine tracks calling (the frame path needs that to be cheap);
-// tracking, public calls, parameters, custom getters and indexes out of range are decided in the
-// library, in GetChildResolved.
+// tracking, public calls, parameters, custom getters, unknown interface types and indexes out of
+// range are decided in the library, in GetChildResolved, which gives a normal child the same
+// answer. Plug-ins built against older headers read the same fields with the same meaning.
 inline Tev_Channel* Tev_Channel::GetChild(int index) {
-    if (channelCallTrackers.load(std::memory_order_relaxed) == 0 &&
-        static_cast<unsigned>(index) < static_cast<unsigned>(childChannelCount)) {
+    if (__builtin_expect(channelCallTrackers.load(std::memory_order_relaxed) == 0 &&
+                             static_cast<unsigned>(index) < static_cast<unsigned>(childChannelCount),
+                         1)) {
         Tev_Channel* child = childChannels[index];
-        // A frame walks the siblings next: start fetching the next one's two lines the walk
-        // reads (its virtual table pointer and interface type; its child block, the class's
-        // last fields). childChannels keeps a slot past the last entry, so the read stays
-        // inside; prefetching never faults.
-        Tev_Channel* next = childChannels[index + 1];
-        __builtin_prefetch(next);
-        // In integers: the next slot may be null, and offsetting a null pointer is undefined.
-        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(next) + sizeof(Tev_Channel) - 1));
-        if (!child || !Resolves(child->channelInterfaceType)) return child;
+        // A frame walks the siblings next: start fetching the next one's first line (virtual
+        // table pointer, interface type) and the line of its child block (the class's last
+        // fields). childChannels keeps a slot past the last entry, so the read stays inside.
+        // Most slots after the last child are null (every leaf's empty head entry): a prefetch
+        // of page 0 still costs a failing page walk, so those are skipped.
+        if (Tev_Channel* next = childChannels[index + 1]) {
+            __builtin_prefetch(next);
+            __builtin_prefetch(reinterpret_cast<const char*>(next) + sizeof(Tev_Channel) - 1);
+        }
+        if (!child || static_cast<unsigned>(child->channelInterfaceType) <= PEX_PUBLIC) return child;
     }
     return GetChildResolved(index);
 }

@@ -262,6 +262,20 @@ TEST_F(ChannelLinks, GetChildFollowsEveryChangeOfTheChildList) {
     }
 }
 
+// Only public calls, parameters and custom getters stand for another channel; a child of any
+// other interface type, one the kernel does not know included, is handed out as it is.
+TEST_F(ChannelLinks, GetChildHandsOutChildrenOfEveryOtherInterfaceType) {
+    Tev_Channel* parent = Make(TEST_LINKS_DLL);
+    for (int type : {PEX_NORMAL, PEX_PUBLIC, PEX_PUBLICCUSTOMCHANNELGET + 1, 1000, -1}) {
+        SCOPED_TRACE(type);
+        Tev_Channel* child = Make(TEST_ROOT_DLL);
+        child->SetChannelInterfaceType(type);
+        const int index = parent->SetChild(child, -1, 3);
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(parent->GetChild(index), child);
+    }
+}
+
 // Something that writes the child list past the link operations leaves GetChild answering the
 // old channel; a debug build stops at the next link operation instead of running on with it.
 TEST_F(ChannelLinks, ChildBlockOutOfStepStopsADebugBuild) {
