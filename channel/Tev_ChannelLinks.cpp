@@ -13,6 +13,7 @@
 #include "channel/ChannelMessages.h"
 #include "channel/ChannelTypeMatch.h"
 #include "foundation/ListItems.h"
+#include "foundation/ListStorage.h"
 
 TARNWELL_API std::atomic<int> channelCallTrackers{0};
 
@@ -136,6 +137,7 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
         ChildInfo* empty = new (std::nothrow) ChildInfo();
         if (!empty) return -1;
         empty->linkPosition = head->linkPosition;
+        ReserveForInsertion();
         if (!InsertLinkEntry(empty, head->nodeOffset)) return -1;
     }
     ChildInfo* entry = new (std::nothrow) ChildInfo();
@@ -143,8 +145,14 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
     entry->channel = channel;
     entry->linkPosition = head->linkPosition;
     int index = head->nodeOffset;
+    ReserveForInsertion();
     return InsertLinkEntry(entry, index) ? index : -1;
 }
+
+// InsertItem wants a slot beyond the one it fills; the list grows by doubling rather than by the
+// public rule's 32 slots, which most channels, with a handful of children, would never use. When
+// memory runs out the public growth gets its chance.
+void Tev_Channel::ReserveForInsertion() { TevListStorage::ReserveGrowing(children, children.GetItemCount() + 2); }
 
 // What RecalculateNodeOffsets gives after an insertion at index: the entries in front of it keep
 // their place and their count, so the running count is taken up from the last of them. Linking
