@@ -21,6 +21,8 @@ void Tev_Channel::operator delete(void* memory) noexcept { slab::Free(memory); }
 
 void Tev_Channel::operator delete(void* memory, const std::nothrow_t&) noexcept { slab::Free(memory); }
 
+long Tev_Channel::GetSlabRecordCount() { return slab::LiveRecords(); }
+
 #define TEV_DEFINE_SLAB_RECORD_OPERATORS(Record)                                   \
     void* Record::operator new(std::size_t size) { return slab::Allocate(size); }  \
     void* Record::operator new(std::size_t size, const std::nothrow_t&) noexcept { \

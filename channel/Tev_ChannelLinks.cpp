@@ -60,8 +60,8 @@ Tev_Channel* Tev_Channel::ResolveParameterChild(Tev_Channel* child) {
     if (!candidate) return nullptr;
     ChannelType candidateType = candidate->GetChannelType();
     ChannelType parameterType = child->GetChannelType();
-    if (candidateType.baseGuid == parameterType.typeGuid || candidateType.baseGuid == parameterType.baseGuid ||
-        parameterType.typeGuid == TEV_WILDCARD_GUID)
+    if (candidateType.baseGuid == parameterType.typeGuid ||
+        candidateType.baseGuid == parameterType.baseGuid || parameterType.typeGuid == TEV_WILDCARD_GUID)
         return candidate;
     return nullptr;
 }
@@ -80,7 +80,8 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
     if (targetChannel < -1) channelmsg::UserInfo(engineInterface, channelmsg::kTargetBelowRange);
 
     bool placeholder = false;
-    if (channelInterfaceType == PEX_PUBLICCALL && !channelInternal.GetPublicChannelForPublicCall(this, false)) {
+    if (channelInterfaceType == PEX_PUBLICCALL &&
+        !channelInternal.GetPublicChannelForPublicCall(this, false)) {
         channelInternal.GetChildCreateType(this, 0);
         if (waitingForPublicChannel) {
             // While the target is unreachable every child waits in placeholder position 0,
@@ -152,7 +153,9 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
 // InsertItem wants a slot beyond the one it fills; the list grows by doubling rather than by the
 // public rule's 32 slots, which most channels, with a handful of children, would never use. When
 // memory runs out the public growth gets its chance.
-void Tev_Channel::ReserveForInsertion() { TevListStorage::ReserveGrowing(children, children.GetItemCount() + 2); }
+void Tev_Channel::ReserveForInsertion() {
+    TevListStorage::ReserveGrowing(children, children.GetItemCount() + 2);
+}
 
 // What RecalculateNodeOffsets gives after an insertion at index: the entries in front of it keep
 // their place and their count, so the running count is taken up from the last of them. Linking

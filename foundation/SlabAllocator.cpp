@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 #include <new>
+#include <vector>
 
 #include "platform/AddressSpace.h"
 
@@ -32,15 +33,14 @@ constexpr size_t kChunkBytes = size_t(1) << kChunkShift;
 constexpr size_t kRangeBytes = size_t(16) << 30;
 constexpr size_t kChunkCount = kRangeBytes >> kChunkShift;
 
-struct FreeRecord {
-    FreeRecord* next;
-};
-
+// Freed records are kept on a stack beside them rather than linked through them: taking one then
+// reads the stack, which is warm, and not the cold record itself.
 struct SizeClass {
     std::mutex lock;
-    FreeRecord* freeList = nullptr;
+    std::vector<void*> freed;
     char* next = nullptr;  // bump pointer in the class's newest chunk
     char* end = nullptr;
+    long live = 0;
 };
 
 class Slabs {
@@ -61,11 +61,9 @@ public:
         {
             std::lock_guard<std::mutex> guard(sizeClass.lock);
             record = Take(sizeClass, index, recordBytes);
+            if (record) sizeClass.live++;
         }
-        if (record) {
-            live.fetch_add(1, std::memory_order_relaxed);
-            SLAB_UNPOISON(record, recordBytes);
-        }
+        if (record) SLAB_UNPOISON(record, recordBytes);
         return record;
     }
 
@@ -73,25 +71,32 @@ public:
         char* at = static_cast<char*>(memory);
         const size_t index = chunkClass[static_cast<size_t>(at - base) >> kChunkShift];
         SizeClass& sizeClass = classes[index];
-        {
-            std::lock_guard<std::mutex> guard(sizeClass.lock);
-            FreeRecord* record = static_cast<FreeRecord*>(memory);
-            record->next = sizeClass.freeList;
-            sizeClass.freeList = record;
-            // Under the lock: once it is released another thread may take the record.
-            SLAB_POISON(memory, (index + 1) * kGrain);
+        std::lock_guard<std::mutex> guard(sizeClass.lock);
+        sizeClass.live--;
+        try {
+            sizeClass.freed.push_back(memory);
+        } catch (const std::bad_alloc&) {
+            return;  // the record is lost to reuse, not to the program
         }
-        live.fetch_sub(1, std::memory_order_relaxed);
+        // Under the lock: once it is released another thread may take the record.
+        SLAB_POISON(memory, (index + 1) * kGrain);
     }
 
-    long Live() const { return live.load(std::memory_order_relaxed); }
+    long Live() {
+        long total = 0;
+        for (SizeClass& sizeClass : classes) {
+            std::lock_guard<std::mutex> guard(sizeClass.lock);
+            total += sizeClass.live;
+        }
+        return total;
+    }
 
 private:
     // Called with the class's lock held.
     void* Take(SizeClass& sizeClass, size_t index, size_t recordBytes) {
-        if (FreeRecord* record = sizeClass.freeList) {
-            SLAB_UNPOISON(record, sizeof(FreeRecord));
-            sizeClass.freeList = record->next;
+        if (!sizeClass.freed.empty()) {
+            void* record = sizeClass.freed.back();
+            sizeClass.freed.pop_back();
             return record;
         }
         if (sizeClass.next + recordBytes > sizeClass.end && !NewChunk(sizeClass, index)) return nullptr;
@@ -112,7 +117,6 @@ private:
 
     char* const base;
     std::atomic<size_t> nextChunk{0};
-    std::atomic<long> live{0};
     SizeClass classes[kClassCount];
     // Written once per chunk before any record of it is handed out, read when one is freed.
     uint8_t chunkClass[kChunkCount] = {};

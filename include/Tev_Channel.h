@@ -57,6 +57,8 @@ public:
     static void operator delete(void* memory) noexcept;
     static void operator delete(void* memory, const std::nothrow_t&) noexcept;
     static void operator delete(void*, void*) noexcept {}
+    // Channels and link records the kernel's slabs hold now: for memory diagnostics.
+    static long GetSlabRecordCount();
 
     // Virtual operations in slot order.
     virtual void CallChannel();
