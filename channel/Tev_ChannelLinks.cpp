@@ -101,7 +101,10 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
         channelmsg::UserInfo(engineInterface, channelmsg::kNoChildCreation);
         return -1;
     }
-    if (!channelmatch::Accepts(creation->channelType.typeGuid, channel->GetChannelType())) {
+    // A wildcard position takes every type: the child's type is not asked for, which on a large
+    // load saves a visit to a channel read long before.
+    const _GUID& accepted = creation->channelType.typeGuid;
+    if (!(accepted == TEV_WILDCARD_GUID) && !channelmatch::Accepts(accepted, channel->GetChannelType())) {
         channelmsg::UserInfo(engineInterface, channelmsg::kTypeNotAccepted);
         return -1;
     }
