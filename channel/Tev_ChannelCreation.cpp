@@ -9,6 +9,7 @@
 #include "channel/ChannelMessages.h"
 #include "channel/ChannelTypeMatch.h"
 #include "foundation/ListItems.h"
+#include "foundation/ListStorage.h"
 
 void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
     for (int i = 0; i < childCreations.GetItemCount(); ++i) {
@@ -37,6 +38,8 @@ void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
     position->linkName[sizeof(position->linkName) - 1] = 0;
 
     delete listitems::At<ChildCreation>(childCreations, linkPosition);
+    // The kernel alone writes both lists: sized to the positions, not by the public growth.
+    TevListStorage::Extend(childCreations, linkPosition + 1);
     childCreations.SetItem(position, linkPosition);
 
     head->linkPosition = linkPosition;
@@ -54,6 +57,7 @@ void Tev_Channel::SetChildCreateType(ChildCreation creation, int linkPosition) {
         }
         delete replaced;
     }
+    if (linkPosition >= children.GetItemCount()) TevListStorage::Extend(children, linkPosition + 1);
     PutLinkEntry(head, linkPosition);
     position->childInfo = head;
 }

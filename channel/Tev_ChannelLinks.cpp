@@ -13,6 +13,7 @@
 #include "channel/ChannelMessages.h"
 #include "channel/ChannelTypeMatch.h"
 #include "foundation/ListItems.h"
+#include "foundation/ListStorage.h"
 
 TARNWELL_API std::atomic<int> channelCallTrackers{0};
 
@@ -59,8 +60,8 @@ Tev_Channel* Tev_Channel::ResolveParameterChild(Tev_Channel* child) {
     if (!candidate) return nullptr;
     ChannelType candidateType = candidate->GetChannelType();
     ChannelType parameterType = child->GetChannelType();
-    if (candidateType.baseGuid == parameterType.typeGuid || candidateType.baseGuid == parameterType.baseGuid ||
-        parameterType.typeGuid == TEV_WILDCARD_GUID)
+    if (candidateType.baseGuid == parameterType.typeGuid ||
+        candidateType.baseGuid == parameterType.baseGuid || parameterType.typeGuid == TEV_WILDCARD_GUID)
         return candidate;
     return nullptr;
 }
@@ -79,7 +80,8 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
     if (targetChannel < -1) channelmsg::UserInfo(engineInterface, channelmsg::kTargetBelowRange);
 
     bool placeholder = false;
-    if (channelInterfaceType == PEX_PUBLICCALL && !channelInternal.GetPublicChannelForPublicCall(this, false)) {
+    if (channelInterfaceType == PEX_PUBLICCALL &&
+        !channelInternal.GetPublicChannelForPublicCall(this, false)) {
         channelInternal.GetChildCreateType(this, 0);
         if (waitingForPublicChannel) {
             // While the target is unreachable every child waits in placeholder position 0,
@@ -99,7 +101,10 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
         channelmsg::UserInfo(engineInterface, channelmsg::kNoChildCreation);
         return -1;
     }
-    if (!channelmatch::Accepts(creation->channelType.typeGuid, channel->GetChannelType())) {
+    // A wildcard position takes every type: the child's type is not asked for, which on a large
+    // load saves a visit to a channel read long before.
+    const _GUID& accepted = creation->channelType.typeGuid;
+    if (!(accepted == TEV_WILDCARD_GUID) && !channelmatch::Accepts(accepted, channel->GetChannelType())) {
         channelmsg::UserInfo(engineInterface, channelmsg::kTypeNotAccepted);
         return -1;
     }
@@ -136,6 +141,7 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
         ChildInfo* empty = new (std::nothrow) ChildInfo();
         if (!empty) return -1;
         empty->linkPosition = head->linkPosition;
+        ReserveForInsertion();
         if (!InsertLinkEntry(empty, head->nodeOffset)) return -1;
     }
     ChildInfo* entry = new (std::nothrow) ChildInfo();
@@ -143,7 +149,15 @@ int Tev_Channel::AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head,
     entry->channel = channel;
     entry->linkPosition = head->linkPosition;
     int index = head->nodeOffset;
+    ReserveForInsertion();
     return InsertLinkEntry(entry, index) ? index : -1;
+}
+
+// InsertItem wants a slot beyond the one it fills; the list grows by doubling rather than by the
+// public rule's 32 slots, which most channels, with a handful of children, would never use. When
+// memory runs out the public growth gets its chance.
+void Tev_Channel::ReserveForInsertion() {
+    TevListStorage::ReserveGrowing(children, children.GetItemCount() + 2);
 }
 
 // What RecalculateNodeOffsets gives after an insertion at index: the entries in front of it keep

@@ -21,6 +21,7 @@
 #include "channel/ChannelMessages.h"
 #include "format/ChannelRecordFormat.h"
 #include "format/LinkRecordCodec.h"
+#include "foundation/ListStorage.h"
 #include "foundation/TaggedBlocks.h"
 #include "platform/Text.h"
 
@@ -238,7 +239,7 @@ void Tev_Channel::LoadLink(Tev_ChannelGroup* group, int indexNr, int slot, int l
     PendingLink* pending = new PendingLink();
     pending->channelIndex = indexNr;
     pending->targetChannel = slot;
-    pendingLinks->AddItem(pending);
+    if (TevListStorage::Append(*pendingLinks, pending) < 0) delete pending;
 }
 
 void Tev_Channel::ReportMissingLinks(int count) {

@@ -7,13 +7,14 @@
 
 #include "DllInterface.h"
 #include "EngineInterface.h"
+#include "foundation/ListStorage.h"
 
 Tev_List::Tev_List() : items(nullptr), itemCount(0), realListLength(0) {}
 
-Tev_List::~Tev_List() { delete[] items; }
+Tev_List::~Tev_List() { TevListStorage::FreeItems(items); }
 
 void Tev_List::ReleaseItems() {
-    delete[] items;
+    TevListStorage::FreeItems(items);
     items = nullptr;
     itemCount = 0;
     realListLength = 0;
@@ -37,7 +38,7 @@ void Tev_List::IncreaseRealListLength(int length) {
     }
     if (itemCount > newLength) itemCount = newLength;
     if (items && itemCount > 0) std::memcpy(grown, items, sizeof(void*) * itemCount);
-    delete[] items;
+    TevListStorage::FreeItems(items);
     items = grown;
     realListLength = newLength;
 }

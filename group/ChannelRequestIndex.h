@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 class Tev_List;
@@ -34,7 +33,15 @@ public:
     void Clear();
 
 private:
-    std::unordered_map<int, std::vector<ChannelRequestInfo*>> waiting;
-    std::unordered_set<ChannelRequestInfo*> answered;  // still in the list, deleted on compaction
-    int tracked = 0;                                   // list entries the index knows: waiting and answered
+    using Requests = std::vector<ChannelRequestInfo*>;
+    Requests* Find(int indexNr);
+    size_t DenseBound() const;
+    bool IsDense(int indexNr) const;
+
+    // Index numbers are positions in the group, so most are kept in a vector by number, with no
+    // hashing and no node per number; numbers far beyond the requests held go to the map.
+    std::vector<Requests> dense;
+    std::unordered_map<int, Requests> sparse;
+    std::vector<ChannelRequestInfo*> answered;  // still in the list, deleted on compaction
+    int tracked = 0;                            // list entries the index knows: waiting and answered
 };

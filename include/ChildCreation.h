@@ -27,4 +27,6 @@ struct ChildCreation {
         channelType.baseGuid = TEV_WILDCARD_GUID;
         std::memset(linkName, 0, sizeof(linkName));
     }
+
+    TEV_SLAB_RECORD_OPERATORS
 };

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
+#include <new>
 
 #include "ChannelType.h"
 #include "ChildInfo.h"
@@ -46,6 +48,18 @@ class TARNWELL_API Tev_Channel : public DllInterface {
 public:
     Tev_Channel();
     virtual ~Tev_Channel();
+
+    // Channels, those of plug-in classes included, come from the kernel's slabs: no header per
+    // channel, and a large load touches few pages. delete hands memory from anywhere else back
+    // to the global operator delete. A class that declares its own operators keeps them.
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void* operator new(std::size_t, void* place) noexcept { return place; }
+    static void operator delete(void* memory) noexcept;
+    static void operator delete(void* memory, const std::nothrow_t&) noexcept;
+    static void operator delete(void*, void*) noexcept {}
+    // Channels and link records the kernel's slabs hold now: for memory diagnostics.
+    static long GetSlabRecordCount();
 
     // Virtual operations in slot order.
     virtual void CallChannel();
@@ -136,6 +150,7 @@ private:
     Tev_Channel* ResolveChild(Tev_Channel* child, ChildInfo* entry, bool tracking);
     Tev_Channel* ResolveParameterChild(Tev_Channel* child);
     int AppendToMultiplePosition(Tev_Channel* channel, ChildInfo* head, int targetChannel);
+    void ReserveForInsertion();
     void RecalculateNodeOffsetsFrom(int index);
     void ReleaseLinkRecords();
     void ReleasePendingLinks();

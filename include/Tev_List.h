@@ -6,6 +6,8 @@
 // The list never owns what its entries point to; entries may be NULL.
 // Field order and the growth rule are part of the plug-in contract.
 class TARNWELL_API Tev_List {
+    friend class TevListStorage;  // kernel-private: sizes the kernel's own lists tightly
+
 public:
     Tev_List();
     virtual ~Tev_List();
