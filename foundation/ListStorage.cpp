@@ -8,11 +8,11 @@
 
 namespace {
 
-// Small arrays from the slabs; larger ones as the public growth makes them, so that FreeItems
-// can tell the two apart.
+// Small arrays from the slabs; others (larger ones, or any while the slabs are not in use) as
+// the public growth makes them, so that FreeItems can tell the two apart.
 void** AllocateItems(int count) {
-    const size_t bytes = sizeof(void*) * static_cast<size_t>(count);
-    if (bytes <= slab::kMaxSlabBytes) return static_cast<void**>(slab::TryAllocate(bytes));
+    if (void* items = slab::AllocateFromSlabs(sizeof(void*) * static_cast<size_t>(count)))
+        return static_cast<void**>(items);
     return new (std::nothrow) void*[count];
 }
 

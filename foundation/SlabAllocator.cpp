@@ -44,7 +44,9 @@ public:
         return base && at >= base && at < base + kRangeBytes;
     }
 
-    void* Allocate(size_t size) {
+    void* AllocateFromSlabs(size_t size) noexcept { return TheSlabs().Allocate(size); }
+
+void* Allocate(size_t size) {
         if (!base || size == 0 || size > kMaxSlabBytes) return nullptr;
         const size_t index = (size - 1) / kGrain;
         const size_t recordBytes = (index + 1) * kGrain;
@@ -134,6 +136,8 @@ void* TryAllocate(size_t size) noexcept {
     if (void* record = TheSlabs().Allocate(size)) return record;
     return ::operator new(size, std::nothrow);
 }
+
+void* AllocateFromSlabs(size_t size) noexcept { return TheSlabs().Allocate(size); }
 
 void* Allocate(size_t size) {
     if (void* record = TheSlabs().Allocate(size)) return record;

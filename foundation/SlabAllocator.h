@@ -15,6 +15,9 @@ inline constexpr size_t kMaxSlabBytes = 1024;
 void* Allocate(size_t size);
 // As Allocate, null instead of throwing.
 void* TryAllocate(size_t size) noexcept;
+// From the slabs only: null when they cannot serve the size (or are not in use), for callers
+// that take other memory themselves.
+void* AllocateFromSlabs(size_t size) noexcept;
 // Gives memory back to where it came from: slab records to their slab, anything else to the
 // global operator delete. Null is ignored.
 void Free(void* memory) noexcept;
