@@ -44,9 +44,7 @@ public:
         return base && at >= base && at < base + kRangeBytes;
     }
 
-    void* AllocateFromSlabs(size_t size) noexcept { return TheSlabs().Allocate(size); }
-
-void* Allocate(size_t size) {
+    void* Allocate(size_t size) {
         if (!base || size == 0 || size > kMaxSlabBytes) return nullptr;
         const size_t index = (size - 1) / kGrain;
         const size_t recordBytes = (index + 1) * kGrain;
