@@ -12,6 +12,15 @@
 #include "platform/AddressSpace.h"
 
 
+// GCC says so by a macro, clang by a feature test.
+#if defined(__SANITIZE_ADDRESS__)
+#define SLAB_ADDRESS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SLAB_ADDRESS_SANITIZED 1
+#endif
+#endif
+
 namespace slab {
 
 namespace {
@@ -84,7 +93,7 @@ private:
     // An address-sanitized build takes every record from the global new instead: the sanitizer
     // then sees each record apart (an overflow into a neighbour, a freed one used, a leak).
     static char* Reserve() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(SLAB_ADDRESS_SANITIZED)
         return nullptr;
 #else
         return static_cast<char*>(platform::ReserveAddressSpace(kRangeBytes));
@@ -98,7 +107,9 @@ private:
             sizeClass.freed.pop_back();
             return record;
         }
-        if (sizeClass.next + recordBytes > sizeClass.end && !NewChunk(sizeClass, index)) return nullptr;
+        // In sizes: a class without a chunk has null pointers, and offsetting null is undefined.
+        const size_t room = static_cast<size_t>(sizeClass.end - sizeClass.next);
+        if (room < recordBytes && !NewChunk(sizeClass, index)) return nullptr;
         void* record = sizeClass.next;
         sizeClass.next += recordBytes;
         return record;

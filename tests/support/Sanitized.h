@@ -4,7 +4,14 @@
 
 namespace tarnwell_test {
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// GCC says so by macros, clang by feature tests.
+#if defined(__has_feature)
+#define TARNWELL_TEST_CLANG_SANITIZED (__has_feature(address_sanitizer) || __has_feature(thread_sanitizer))
+#else
+#define TARNWELL_TEST_CLANG_SANITIZED 0
+#endif
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || TARNWELL_TEST_CLANG_SANITIZED
 inline constexpr bool kSanitized = true;
 #else
 inline constexpr bool kSanitized = false;
