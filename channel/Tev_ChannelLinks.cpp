@@ -60,8 +60,8 @@ Tev_Channel* Tev_Channel::ResolveParameterChild(Tev_Channel* child) {
     if (!candidate) return nullptr;
     ChannelType candidateType = candidate->GetChannelType();
     ChannelType parameterType = child->GetChannelType();
-    if (candidateType.baseGuid == parameterType.typeGuid ||
-        candidateType.baseGuid == parameterType.baseGuid || parameterType.typeGuid == TEV_WILDCARD_GUID)
+    if (candidateType.baseGuid == parameterType.typeGuid || candidateType.baseGuid == parameterType.baseGuid ||
+        parameterType.typeGuid == TEV_WILDCARD_GUID)
         return candidate;
     return nullptr;
 }
@@ -80,8 +80,7 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
     if (targetChannel < -1) channelmsg::UserInfo(engineInterface, channelmsg::kTargetBelowRange);
 
     bool placeholder = false;
-    if (channelInterfaceType == PEX_PUBLICCALL &&
-        !channelInternal.GetPublicChannelForPublicCall(this, false)) {
+    if (channelInterfaceType == PEX_PUBLICCALL && !channelInternal.GetPublicChannelForPublicCall(this, false)) {
         channelInternal.GetChildCreateType(this, 0);
         if (waitingForPublicChannel) {
             // While the target is unreachable every child waits in placeholder position 0,

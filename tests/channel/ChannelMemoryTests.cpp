@@ -1,7 +1,5 @@
 // Where channels and their link records live: the kernel's slabs, shared by plug-ins across the
 // module boundary and by threads.
-#include <dlfcn.h>
-
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -41,17 +39,10 @@ protected:
 
     void SetUp() override {
         ChannelTest::SetUp();
-        module = dlopen(TestChannelFactory::ModulePath("testcounter.dll").c_str(), RTLD_NOW);
-        ASSERT_NE(module, nullptr) << dlerror();
-        pluginDelete = reinterpret_cast<DeleteFunction>(dlsym(module, "DeleteChannel"));
+        pluginDelete = reinterpret_cast<DeleteFunction>(factory->Symbol("testcounter.dll", "DeleteChannel"));
         ASSERT_NE(pluginDelete, nullptr);
     }
-    void TearDown() override {
-        if (module) dlclose(module);
-        ChannelTest::TearDown();
-    }
 
-    void* module = nullptr;
     DeleteFunction pluginDelete = nullptr;
 };
 

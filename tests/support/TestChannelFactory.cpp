@@ -34,6 +34,13 @@ HINSTANCE TestChannelFactory::Open(const char* moduleName) {
     return static_cast<HINSTANCE>(handle);
 }
 
+void* TestChannelFactory::Symbol(const char* moduleName, const char* name) {
+    HINSTANCE module = Open(moduleName);
+    void* symbol = module ? dlsym(module, name) : nullptr;
+    if (module && !symbol) ADD_FAILURE() << moduleName << " has no " << name;
+    return symbol;
+}
+
 Tev_Channel* TestChannelFactory::Create(const char* moduleName) {
     HINSTANCE module = Open(moduleName);
     if (!module) return nullptr;

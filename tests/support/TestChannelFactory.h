@@ -31,6 +31,8 @@ public:
     void Destroy(Tev_Channel* channel);
 
     static std::string ModulePath(const char* moduleName);
+    // Another export of a module of the family, or NULL (the test fails).
+    void* Symbol(const char* moduleName, const char* name);
 
 private:
     HINSTANCE Open(const char* moduleName);
