@@ -1,13 +1,15 @@
 # Builds the demo as a plug-in author would: the kernel is installed into build/sdk, and
 # demo/ is configured against that package as an external project that puts its plug-ins
 # into vantor/channels and the generated project into vantor/demo. The project file is made
-# and its plug-ins listed by the install's vantor-project.
+# and its plug-ins listed by the install's vantor-project. Both are installed as built into the
+# installed engine directory: the project records the plug-ins' checksums.
 option(TARNWELL_DEMO "Build the demo plug-ins and generate the demo project" ON)
 if(TARNWELL_DEMO)
   include(ExternalProject)
   set(TARNWELL_SDK_DIR ${CMAKE_BINARY_DIR}/sdk)
   get_property(standard_plugins GLOBAL PROPERTY TARNWELL_PLUGIN_TARGETS)
   add_custom_target(tarnwell_sdk
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --component kernel --prefix ${TARNWELL_SDK_DIR} > /dev/null
     COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --component sdk --prefix ${TARNWELL_SDK_DIR} > /dev/null
     DEPENDS Tarnwell
     COMMENT "Installing the kernel package into ${TARNWELL_SDK_DIR}")
@@ -34,4 +36,10 @@ if(TARNWELL_DEMO)
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     DEPENDS tarnwell_sdk vantor-project ${standard_plugins})
+
+  include(${CMAKE_SOURCE_DIR}/cmake/VantorInstall.cmake)
+  install(DIRECTORY ${VANTOR_DIR}/demo DESTINATION ${VANTOR_INSTALL_DIR} COMPONENT runtime)
+  # The demo's plug-ins are the demo<name>.dll copies its project made in the engine's channels/.
+  install(DIRECTORY ${VANTOR_DIR}/channels/ DESTINATION ${VANTOR_INSTALL_DIR}/channels COMPONENT runtime
+    USE_SOURCE_PERMISSIONS FILES_MATCHING PATTERN "demo*.dll")
 endif()
