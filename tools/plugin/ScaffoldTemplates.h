@@ -32,8 +32,8 @@ inline constexpr char kScaffoldHeader[] =
 
 #include "TarnwellTypes.h"
 
-// @GUID_TEXT@: made for this plug-in; group files name the type by it, so never change it
-// and never copy it into another plug-in.
+// @GUID_TEXT@, made for this plug-in. Group files name the type by it:
+// never change it, and never copy it into another plug-in.
 inline constexpr _GUID k@NAME@TypeGuid = @GUID_INIT@;
 
 // The channel's own block after the kernel's record: the value, int32.

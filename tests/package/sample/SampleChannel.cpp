@@ -28,7 +28,7 @@ public:
     // Runs both children, then counts the call; once per pass, however many parents call it.
     void CallChannel() override {
         if (!CheckRenderCount()) return;
-        for (int position : {kFirstChild, kSecondChild})
+        for (int position = kFirstChild; position <= kSecondChild; ++position)
             if (Tev_Channel* child = GetChildFromLinkPosition(position, 0)) child->CallChannel();
         ++calls;
     }
