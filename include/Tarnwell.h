@@ -1,6 +1,7 @@
 // Umbrella header: everything a channel plug-in or a host compiles against.
 #pragma once
 
+#include "ChannelBlocks.h"
 #include "ChannelInternal.h"
 #include "ChannelList.h"
 #include "ChannelPlugin.h"

@@ -33,8 +33,9 @@ int main(int argc, char** argv) {
         return Fail("unexpected type name", type->typeName);
     if (type->typeGuid.Data1 != 0x5A3C1E20 || type->typeGuid.Data4[7] != 0x5D)
         return Fail("unexpected type GUID", nullptr);
-    if (type->versionInfo[0] != 1 || type->versionInfo[1] != 52 || type->versionInfo[2] != 1)
-        return Fail("version numbers are not the defaults 1, 52, 1", nullptr);
+    if (type->versionInfo[0] != 2 || type->versionInfo[1] != 52 || type->versionInfo[2] != 7)
+        return Fail("version numbers are not the sample's 2, 52, 7", nullptr);
+    if (!dlsym(module, "TevClassLayout")) return Fail("no class layout stamp", nullptr);
     if (dlsym(module, "_ZN13SampleChannel11CallChannelEv"))
         return Fail("the channel class is exported", nullptr);
     std::printf("package check: %s loads, type \"%s\" version %d.%d.%d\n", argv[1], type->typeName,

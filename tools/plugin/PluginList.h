@@ -1,0 +1,36 @@
+// vantor-plugin list: every channel type of an install with its module, version and checksum,
+// and the modules of channels/ the engine ignores, each with the reason.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace plugintool {
+
+struct ListedType {
+    std::string name;
+    std::string guid;
+    std::string version;         // "1.52.1"
+    std::string module;          // path of the module file
+    unsigned long checksum = 0;  // the file reader's checksum of the module (what projects record)
+    bool onDisk = true;          // false: known from channel.lst only, its module is gone
+};
+
+struct IgnoredModule {
+    std::string module;
+    std::string reason;
+};
+
+struct Listing {
+    std::vector<ListedType> types;
+    std::vector<IgnoredModule> ignored;
+};
+
+// False with a reason when no engine started in `installDir`.
+bool ListInstall(const std::string& installDir, const std::string& registryKey, Listing& listing,
+                 std::string& error);
+
+std::string ListingText(const Listing& listing);
+std::string ListingJson(const Listing& listing);
+
+}  // namespace plugintool
