@@ -5,7 +5,7 @@
 namespace plugintool {
 
 inline constexpr char kScaffoldCMake[] = R"(# The @NAME@ channel plug-in, built against an installed kernel:
-#   cmake -S . -B build -DCMAKE_PREFIX_PATH=<kernel install prefix> -DVANTOR_ENGINE_DIR=<engine directory>
+#   cmake -S . -B build -DCMAKE_PREFIX_PATH=<kernel install prefix>
 #   cmake --build build && ctest --test-dir build
 cmake_minimum_required(VERSION 3.25)
 project(@NAME@ LANGUAGES CXX)
@@ -14,8 +14,9 @@ tarnwell_add_channel_plugin(@NAME@ SOURCES @NAME@Channel.cpp)
 target_compile_options(@NAME@ PRIVATE -Wall -Wextra -Werror)
 
 # The test runs the plug-in in an engine: VANTOR_ENGINE_DIR is an engine directory whose
-# channels/ holds the standard plug-ins (the file reader and writer above all).
-set(VANTOR_ENGINE_DIR "" CACHE PATH "engine directory the test runs the plug-in in")
+# channels/ holds the standard plug-ins (the file reader and writer above all); by default the
+# one installed with the package.
+set(VANTOR_ENGINE_DIR "${TARNWELL_ENGINE_DIR}" CACHE PATH "engine directory the test runs the plug-in in")
 include(CTest)
 if(BUILD_TESTING AND VANTOR_ENGINE_DIR)
   add_executable(@NAME@_test @NAME@Test.cpp)
@@ -168,7 +169,7 @@ inline constexpr char kScaffoldReadme[] = R"(# @NAME@
 
 A channel plug-in for the Vantor engine: the type "@NAME@", type GUID @GUID_TEXT@.
 
-    cmake -S . -B build -DCMAKE_PREFIX_PATH=<kernel install prefix> -DVANTOR_ENGINE_DIR=<engine directory>
+    cmake -S . -B build -DCMAKE_PREFIX_PATH=<kernel install prefix>
     cmake --build build
     ctest --test-dir build                       # runs it in a group: saved, loaded, linked
     vantor-plugin check build/@NAME@.dll         # exports, type, GUID clashes, blocks round trip
