@@ -35,14 +35,23 @@ void ProjectPlugins::ReportAll() {
                       entry.restore, entry.file, entry.found, installlayout::kThirdPartyDir);
 }
 
+std::string ProjectPlugins::ChannelName(const ChannelEntry& entry) {
+    if (!entry.found.typeName.empty()) return entry.found.typeName;
+    return entry.file.name[0] ? entry.file.name : GuidText(entry.type);
+}
+
+std::string ProjectPlugins::ChannelDetail(const ChannelEntry& entry) {
+    std::string detail =
+        "type " + GuidText(entry.type) + ", project " + VersionText(entry.version) + " " + CrcText(entry.crc);
+    if (!entry.found.local.empty()) detail += ", " + entry.found.local;
+    return detail;
+}
+
 void ProjectPlugins::ReportChannel(const ChannelEntry& entry, const std::vector<std::string>& restoredDlls) {
     const Embedded& file = entry.file;
     const Findings& found = entry.found;
-    std::string name = found.typeName;
-    if (name.empty()) name = file.name[0] ? file.name : GuidText(entry.type);
-    std::string detail =
-        "type " + GuidText(entry.type) + ", project " + VersionText(entry.version) + " " + CrcText(entry.crc);
-    if (!found.local.empty()) detail += ", " + found.local;
+    const std::string name = ChannelName(entry);
+    const std::string detail = ChannelDetail(entry);
     if (entry.restore) {
         Findings why = found;
         // A file of the carried name that makes no type is one the engine could not load at
