@@ -82,7 +82,9 @@ void ProjectPlugins::AddRestoredChannel(const _GUID& type, const char* path, int
 
 void ProjectPlugins::ReportWritten(int subject, const std::string& name, const char* path, bool replaced,
                                    const std::string& detail, const Findings& found) {
-    const TevRestoreItem item = {subject,          name.c_str(),   path,
+    // The kernel composes paths with backslashes; the user reads them in the system's form.
+    const std::string shown = platform::ToNativePath(path);
+    const TevRestoreItem item = {subject,          name.c_str(),   shown.c_str(),
                                  replaced ? 1 : 0, detail.c_str(), found.reason.c_str()};
     restorehook::Report(item);
 }
