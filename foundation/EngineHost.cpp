@@ -61,6 +61,7 @@ DebugOutPut* Publish(DebugOutPut* engineSink) {
 struct TevEngineHost::State {
     EngineControl* control = nullptr;
     HostSink sink;
+    bool hearStart = false;
     std::string failure;
 };
 
@@ -77,6 +78,8 @@ void TevEngineHost::SetMessageHandler(TevMessageHandler handler, void* context, 
     state->sink.forward = forward;
 }
 
+void TevEngineHost::SetHearStart(bool hear) { state->hearStart = hear; }
+
 int TevEngineHost::Start(const char* installDir, const char* registryKey, const char* className) {
     if (state->control) return TEV_HOST_STARTED;
     state->failure.clear();
@@ -90,7 +93,7 @@ int TevEngineHost::Start(const char* installDir, const char* registryKey, const 
     std::string windowClass = className ? className : "";
     BoxCollector boxes;
     HostSink& sink = state->sink;
-    hostsink::starting = sink.Needed() ? &sink : nullptr;
+    hostsink::starting = sink.Needed() && state->hearStart ? &sink : nullptr;
     const bool started = control->InitEngine(nullptr, &windowClass[0], nullptr);
     hostsink::starting = nullptr;
     if (!started) {
@@ -101,7 +104,11 @@ int TevEngineHost::Start(const char* installDir, const char* registryKey, const 
         return TEV_HOST_NOT_STARTED;
     }
     state->control = control;
-    if (sink.Needed() && debugOutPut != &sink) debugOutPut = hostsink::Publish(debugOutPut);
+    if (sink.Needed() && debugOutPut != &sink) {
+        sink.engineSink = debugOutPut;
+        sink.SetUseDebug(true);
+        debugOutPut = &sink;
+    }
     return TEV_HOST_STARTED;
 }
 

@@ -1,6 +1,7 @@
-// Private: the sink a TevEngineHost puts in front of the engine's own. It is in place from
-// the moment the engine publishes its sink, so the handler hears what a start says (the
-// plug-in scan, a module that does not load and why) and what a shutdown says.
+// Private: the sink a TevEngineHost puts in front of the engine's own. It stays in place
+// through the shutdown, and when the host asks, it is in place from the moment the engine
+// publishes its sink, so the handler hears what a start says (the plug-in scan, a module that
+// does not load and why).
 #pragma once
 
 #include "DebugMessages.h"

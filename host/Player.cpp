@@ -159,8 +159,10 @@ int LoadProject(EngineControl* control, const PlayerOptions& options, Watchers& 
 // Start, project load (or check), frames, shutdown.
 int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diagnostics& diagnostics) {
     TevEngineHost host;
-    if (diagnostics.Active())
+    if (diagnostics.Active()) {
         host.SetMessageHandler(&toolengine::Diagnostics::OnKernelMessage, &diagnostics, true);
+        host.SetHearStart(true);
+    }
     const int started = Traced(watchers, "engine start", [&] {
         return host.Start(options.installDir.c_str(), options.registryKey.c_str(), "Vantor Player");
     });

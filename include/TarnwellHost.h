@@ -190,8 +190,11 @@ public:
 
     // Where the messages of the next Start go: to `handler` (NULL: none), and on to the engine's
     // own sink (error.log, the message-type boxes) when `forward` is true, as without a handler.
-    // The handler hears the start's own messages (the plug-in scan) up to the shutdown's.
+    // The handler hears the messages from the end of the start to the end of the shutdown.
     void SetMessageHandler(TevMessageHandler handler, void* context, bool forward);
+    // Whether the handler also hears what the next Start says (the plug-in scan: a module that
+    // does not load, with the loader's reason); off unless asked for.
+    void SetHearStart(bool hear);
     // Makes an EngineControl and starts it in `installDir` under the registry key; answers
     // TevHostStart. A started host answers TEV_HOST_STARTED again; a failed one may try again.
     int Start(const char* installDir, const char* registryKey, const char* className);

@@ -29,6 +29,7 @@ bool ToolEngine::Start(const std::string& dir, const std::string& registryKey, s
     installDir = failed ? dir : absolute.lexically_normal().string();
     if (installDir.size() > 1 && installDir.back() == '/') installDir.pop_back();
     host.SetMessageHandler(&ToolEngine::Keep, this, true);
+    host.SetHearStart(diagnostics && diagnostics->Active());
     if (host.Start(installDir.c_str(), registryKey.c_str(), "Vantor Tool") != TEV_HOST_STARTED) {
         error = host.Failure();
         return false;
