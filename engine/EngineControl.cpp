@@ -12,6 +12,7 @@
 #include "foundation/ChannelKind.h"
 #include "foundation/ErrorLogOutPut.h"
 #include "foundation/ExceptionBoundary.h"
+#include "foundation/HostSink.h"
 #include "foundation/InstallLayout.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -99,7 +100,7 @@ bool EngineControl::InitEngine(HINSTANCE instance, char* className, HWND window)
         engineInterface->engineInterfaceExt->SetVantorRegKey(regKey);  // the sink reads its switch there
     }
     errorLog = new (std::nothrow) ErrorLogOutPut(engineInterface);
-    debugOutPut = errorLog;
+    debugOutPut = hostsink::Publish(errorLog);
     if (!engineInterface) {
         DestroyErrorLog();
         platform::MessageBox(nullptr, kOutOfMemory, kErrorCaption, platform::MB_OK);

@@ -6,31 +6,13 @@
 #include "DebugMessages.h"
 #include "EngineControl.h"
 #include "TarnwellHost.h"
+#include "foundation/HostSink.h"
 #include "platform/MessageBox.h"
 
 namespace {
 
 const char* const kNoControl = "no engine control object (out of memory)";
 const char* const kNotStarted = "the engine did not start in ";
-
-// Sits in front of the engine's sink while the engine runs. It keeps the switch the kernel
-// turns off while a thread close waits, as every sink must.
-class HostSink : public DebugOutPut {
-public:
-    void ShowDebugMessage(DebugMessage* message) override {
-        if (!useDebug || !message) return;
-        if (handler) {
-            const char* text = message->GetDebugMessage();
-            handler(message->GetMessageType(), text ? text : "", context);
-        }
-        if (forward && engineSink) engineSink->ShowDebugMessage(message);
-    }
-
-    TevMessageHandler handler = nullptr;
-    void* context = nullptr;
-    bool forward = true;
-    DebugOutPut* engineSink = nullptr;  // not owned: it goes with the engine
-};
 
 // The boxes a start shows, kept for the failure text and passed on to the handler in place.
 // Starts run on the host's thread; the box handler has no context, hence the one collector.
@@ -63,9 +45,23 @@ BoxCollector* BoxCollector::active = nullptr;
 
 }  // namespace
 
+namespace hostsink {
+
+HostSink* starting = nullptr;
+
+DebugOutPut* Publish(DebugOutPut* engineSink) {
+    if (!starting || !engineSink) return engineSink;
+    starting->engineSink = engineSink;
+    starting->SetUseDebug(true);
+    return starting;
+}
+
+}  // namespace hostsink
+
 struct TevEngineHost::State {
     EngineControl* control = nullptr;
     HostSink sink;
+    bool hearStart = false;
     std::string failure;
 };
 
@@ -82,6 +78,8 @@ void TevEngineHost::SetMessageHandler(TevMessageHandler handler, void* context, 
     state->sink.forward = forward;
 }
 
+void TevEngineHost::SetHearStart(bool hear) { state->hearStart = hear; }
+
 int TevEngineHost::Start(const char* installDir, const char* registryKey, const char* className) {
     if (state->control) return TEV_HOST_STARTED;
     state->failure.clear();
@@ -94,26 +92,30 @@ int TevEngineHost::Start(const char* installDir, const char* registryKey, const 
     control->SetVantorRegKey(registryKey ? registryKey : "");
     std::string windowClass = className ? className : "";
     BoxCollector boxes;
-    if (!control->InitEngine(nullptr, &windowClass[0], nullptr)) {
+    HostSink& sink = state->sink;
+    hostsink::starting = sink.Needed() && state->hearStart ? &sink : nullptr;
+    const bool started = control->InitEngine(nullptr, &windowClass[0], nullptr);
+    hostsink::starting = nullptr;
+    if (!started) {
         state->failure = std::string(kNotStarted) + (installDir ? installDir : "");
         if (!boxes.first.empty()) state->failure += ": " + boxes.first;
         delete control;
+        sink.engineSink = nullptr;
         return TEV_HOST_NOT_STARTED;
     }
     state->control = control;
-    HostSink& sink = state->sink;
-    sink.engineSink = debugOutPut;
-    sink.SetUseDebug(true);
-    // Without a handler and with forwarding the engine's own sink serves unchanged.
-    if (sink.handler || !sink.forward) debugOutPut = &sink;
+    if (sink.Needed() && debugOutPut != &sink) {
+        sink.engineSink = debugOutPut;
+        sink.SetUseDebug(true);
+        debugOutPut = &sink;
+    }
     return TEV_HOST_STARTED;
 }
 
 void TevEngineHost::Stop() {
     if (!state->control) return;
-    // The engine's sink goes with the engine: it is published again before, so that the
-    // engine clears the global it knows.
-    if (debugOutPut == &state->sink) debugOutPut = state->sink.engineSink;
+    // The host's sink stays in front while the engine shuts down, so the handler hears what
+    // the shutdown says; the engine unpublishes the global together with its own sink.
     delete state->control;
     state->control = nullptr;
     state->sink.engineSink = nullptr;

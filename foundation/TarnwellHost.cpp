@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "EngineInterfaceExt.h"
+#include "foundation/RestoreHook.h"
 #include "foundation/TraceHook.h"
 #include "platform/MessageBox.h"
 
@@ -19,6 +21,21 @@ long long Now() {
 
 }  // namespace tracehook
 
+namespace restorehook {
+namespace {
+
+// Set and used on the host's thread only (project loads run there).
+TevRestoreHandler handler = nullptr;
+void* handlerContext = nullptr;
+
+}  // namespace
+
+void Report(const TevRestoreItem& item) {
+    if (handler) handler(&item, handlerContext);
+}
+
+}  // namespace restorehook
+
 extern "C" TARNWELL_API TevMessageBoxHandler TevSetMessageBoxHandler(TevMessageBoxHandler handler) {
     return platform::SetMessageBoxHandler(handler);
 }
@@ -33,3 +50,10 @@ extern "C" TARNWELL_API void TevTraceSpan(int kind, const char* name, long long 
     TevTraceHandler current = tracehook::handler.load(std::memory_order_acquire);
     if (current) current(kind, name ? name : "", startMicros, endMicros);
 }
+
+extern "C" TARNWELL_API void TevSetRestoreHandler(TevRestoreHandler handler, void* context) {
+    restorehook::handler = handler;
+    restorehook::handlerContext = context;
+}
+
+extern "C" TARNWELL_API int TevEngineInterfaceVersion(void) { return TEV_ENGINE_INTERFACE_ID; }

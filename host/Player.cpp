@@ -11,9 +11,11 @@
 
 #include "EngineControl.h"
 #include "PlayerCheck.h"
+#include "PlayerRestores.h"
 #include "PlayerStats.h"
 #include "PlayerTrace.h"
 #include "TarnwellHost.h"
+#include "ToolDiagnostics.h"
 
 namespace {
 
@@ -40,11 +42,12 @@ void WaitUntil(typename Clock::time_point until) {
         std::this_thread::sleep_for(std::min<typename Clock::duration>(until - now, slice));
 }
 
-const char* ProjectCodeText(int code) {
+std::string ProjectCodeText(int code, const std::string& path) {
     switch (code) {
         case TEV_PROJECT_LOADED:
             return "project loaded";
         case TEV_PROJECT_LOADER_FAILED:
+            if (!path.empty()) return "the project loader could not read " + path;
             return "the file dialog channel could not be made or the project loader failed";
         case TEV_PROJECT_NEEDS_UPDATE:
             return "the project needs a newer engine or a plug-in it carries could not be restored";
@@ -142,9 +145,24 @@ long RunFrames(EngineControl* control, long frames, double fps, Watchers& watche
     return done;
 }
 
+// A project load, with every file it restores named; a failed one says why.
+int LoadProject(EngineControl* control, const PlayerOptions& options, Watchers& watchers) {
+    RestoreReport restores;
+    const int code = Traced(watchers, "project load", [&] { return control->LoadProject(); });
+    std::printf("vantor-player: LoadProject answered %d: %s\n", code,
+                ProjectCodeText(code, options.projectPath).c_str());
+    if (code != TEV_PROJECT_LOADED && !options.projectPath.empty())
+        ExplainFailedLoad(control, options.projectPath.c_str());
+    return code;
+}
+
 // Start, project load (or check), frames, shutdown.
-int RunEngine(const PlayerOptions& options, Watchers& watchers) {
+int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diagnostics& diagnostics) {
     TevEngineHost host;
+    if (diagnostics.Active()) {
+        host.SetMessageHandler(&toolengine::Diagnostics::OnKernelMessage, &diagnostics, true);
+        host.SetHearStart(true);
+    }
     const int started = Traced(watchers, "engine start", [&] {
         return host.Start(options.installDir.c_str(), options.registryKey.c_str(), "Vantor Player");
     });
@@ -161,15 +179,16 @@ int RunEngine(const PlayerOptions& options, Watchers& watchers) {
     std::vector<char> commandLine(options.projectPath.begin(), options.projectPath.end());
     commandLine.push_back('\0');
     if (!options.projectPath.empty()) control->SetCommandLine(commandLine.data());
-    std::printf("vantor-player: engine started (install directory %s, registry key %s)\n",
-                options.installDir.c_str(), options.registryKey.c_str());
+    // With --json standard output carries the JSON object alone.
+    std::fprintf(options.json ? stderr : stdout,
+                 "vantor-player: engine started (install directory %s, registry key %s)\n",
+                 options.installDir.c_str(), options.registryKey.c_str());
 
-    if (options.check) return RunCheck(control, options.projectPath.c_str());
+    if (options.check) return RunCheck(control, options.projectPath.c_str(), options.json);
 
-    const int code = Traced(watchers, "project load", [&] { return control->LoadProject(); });
+    const int code = LoadProject(control, options, watchers);
     inFrameLoop = 1;  // from here to the end of the frames a stop signal ends the loop
     const bool noProjectAsked = options.projectPath.empty() && code == TEV_PROJECT_NO_PATH;
-    std::printf("vantor-player: LoadProject answered %d: %s\n", code, ProjectCodeText(code));
     int status = kPlayerOk;
     if (code != TEV_PROJECT_LOADED && !noProjectAsked) status = kPlayerProjectCodeBase + code;
 
@@ -214,6 +233,17 @@ void InstallStopSignals() {
 }
 
 int RunPlayer(const PlayerOptions& options) {
+    if (options.version) {
+        std::printf("%s\n", toolengine::VersionLine("vantor-player").c_str());
+        return kPlayerOk;
+    }
+    toolengine::Diagnostics diagnostics("vantor-player");
+    diagnostics.Set(options.verbose, options.logPath);
+    std::string logError;
+    if (!diagnostics.Open(logError)) {
+        std::fprintf(stderr, "vantor-player: %s\n", logError.c_str());
+        return kPlayerTraceFailed;
+    }
     Watchers watchers;
     TraceWriter trace;
     FrameStats stats;
@@ -230,7 +260,7 @@ int RunPlayer(const PlayerOptions& options) {
     // Set before the engine starts and cleared once it is gone: no worker outlives it.
     if (watchers.trace || options.status) TevSetTraceHandler(&OnKernelSpan);
 
-    int status = RunEngine(options, watchers);
+    int status = RunEngine(options, watchers, diagnostics);
 
     TevSetTraceHandler(nullptr);
     currentWatchers = nullptr;

@@ -9,9 +9,9 @@ enum PlayerExit {
     kPlayerBadCommandLine = 1,
     kPlayerNoEngineControl = 2,
     kPlayerInitFailed = 3,
-    kPlayerCheckRestores = 4,  // --check: a run restores files the project carries first
-    kPlayerCheckFails = 5,     // --check: a run would not load everything
-    kPlayerTraceFailed = 6,    // the trace file could not be written
+    kPlayerCheckRestores = 4,    // --check: a run restores files the project carries first
+    kPlayerCheckFails = 5,       // --check: a run would not load everything
+    kPlayerTraceFailed = 6,      // the trace or log file could not be written
     kPlayerProjectCodeBase = 10  // + the LoadProject code
 };
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "ToolDiagnostics.h"
+
 namespace {
 
 bool ParseCount(const char* text, long& value) {
@@ -52,39 +54,47 @@ bool SetProject(const std::string& path, PlayerOptions& options, std::string& er
     return true;
 }
 
+const char kOptions[] =
+    "Usage: vantor-player [options] [project.vtr]\n"
+    "Starts the Vantor engine, loads a project and runs its frames.\n"
+    "\n"
+    "  --install-dir DIR    engine install directory (default: the directory of this program)\n"
+    "  --registry-key KEY   registry key below HKEY_LOCAL_MACHINE (default: SOFTWARE\\Vantor)\n"
+    "  --frames N           run exactly N frames, then shut down\n"
+    "  --fps F              frames per second from 0.001 to 1000000, 0 runs unthrottled\n"
+    "                       (default: 60)\n"
+    "  --check              check the project as a load would, without running it: every\n"
+    "                       plug-in and DLL it needs, its groups and public calls\n"
+    "  --trace OUT.json     write a trace of the run (Chrome trace event format: frames,\n"
+    "                       group and plug-in loads, background loads on their threads)\n"
+    "  --stats              print frame time statistics at exit\n"
+    "  --status             print a status line every second while frames run\n"
+    "  --json               with --check: the findings as one JSON object on standard output\n"
+    "  --help               show this text\n";
+
+const char kNotes[] =
+    "\n"
+    "Without --frames a loaded project runs until SIGINT or SIGTERM; without a project no\n"
+    "frames run unless --frames asks for them. A second signal, or one outside the frame\n"
+    "loop, ends the player at once. The registry stand-in lives below\n"
+    "$TARNWELL_REGISTRY_DIR (default ~/.config/vantor-registry); error.log in the install directory.\n"
+    "Files a run restores or replaces from the project are named on standard error, with why.\n"
+    "\n"
+    "Exit status: 0 success; 1 bad command line; 2 no engine control object;\n"
+    "3 the engine did not start; 6 the trace or log file could not be written;\n"
+    "10 + the project load code otherwise\n"
+    "(11 loader failed or stopped, out of memory; 12 newer engine needed, or a plug-in or\n"
+    "DLL the project carries could not be restored or is refused; 13 no project; 14 the start\n"
+    "group did not load: missing, no regular file, damaged, nested too deeply).\n"
+    "With --check: 0 a run loads everything as installed; 4 a run first restores plug-ins or\n"
+    "DLLs the project carries (they are missing, older or different here); 5 a run would not\n"
+    "load everything.\n";
+
 }  // namespace
 
 const char* PlayerUsage() {
-    return "Usage: vantor-player [options] [project.vtr]\n"
-           "Starts the Vantor engine, loads a project and runs its frames.\n"
-           "\n"
-           "  --install-dir DIR    engine install directory (default: the directory of this program)\n"
-           "  --registry-key KEY   registry key below HKEY_LOCAL_MACHINE (default: SOFTWARE\\Vantor)\n"
-           "  --frames N           run exactly N frames, then shut down\n"
-           "  --fps F              frames per second from 0.001 to 1000000, 0 runs unthrottled\n"
-           "                       (default: 60)\n"
-           "  --check              check the project as a load would, without running it: every\n"
-           "                       plug-in and DLL it needs, its groups and public calls\n"
-           "  --trace OUT.json     write a trace of the run (Chrome trace event format: frames,\n"
-           "                       group and plug-in loads, background loads on their threads)\n"
-           "  --stats              print frame time statistics at exit\n"
-           "  --status             print a status line every second while frames run\n"
-           "  --help               show this text\n"
-           "\n"
-           "Without --frames a loaded project runs until SIGINT or SIGTERM; without a project no\n"
-           "frames run unless --frames asks for them. A second signal, or one outside the frame\n"
-           "loop, ends the player at once. The registry stand-in lives below\n"
-           "$TARNWELL_REGISTRY_DIR (default ~/.config/vantor-registry); error.log in the install directory.\n"
-           "\n"
-           "Exit status: 0 success; 1 bad command line; 2 no engine control object;\n"
-           "3 the engine did not start; 6 the trace file could not be written;\n"
-           "10 + the project load code otherwise\n"
-           "(11 loader failed or stopped, out of memory; 12 newer engine needed, or a plug-in or\n"
-           "DLL the project carries could not be restored or is refused; 13 no project; 14 the start\n"
-           "group did not load: missing, no regular file, damaged, nested too deeply).\n"
-           "With --check: 0 a run loads everything as installed; 4 a run first restores plug-ins or\n"
-           "DLLs the project carries (they are missing, older or different here); 5 a run would not\n"
-           "load everything.\n";
+    static const std::string text = std::string(kOptions) + toolengine::kDiagnosticsUsage + kNotes;
+    return text.c_str();
 }
 
 bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::string& error) {
@@ -108,6 +118,15 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
                 return error = "--fps needs 0 (unthrottled) or a rate from 0.001 to 1000000", false;
         } else if (argument == "--check") {
             options.check = true;
+        } else if (argument == "--json") {
+            options.json = true;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument == "--verbose") {
+            options.verbose = true;
+        } else if (TakeValue(argument, "--log", i, argc, argv, value, missing)) {
+            if (missing || value.empty()) return error = "--log needs a file", false;
+            options.logPath = value;
         } else if (argument == "--stats") {
             options.stats = true;
         } else if (argument == "--status") {
@@ -123,8 +142,9 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
             return false;
         }
     }
-    if (options.check && options.projectPath.empty() && !options.help)
+    if (options.check && options.projectPath.empty() && !options.help && !options.version)
         return error = "--check needs a project file", false;
+    if (options.json && !options.check) return error = "--json goes with --check", false;
     if (options.installDir.empty()) options.installDir = ExecutableDirectory();
     return true;
 }

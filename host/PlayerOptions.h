@@ -14,6 +14,10 @@ struct PlayerOptions {
     std::string tracePath;  // --trace: Chrome trace event file; empty: none
     bool stats = false;     // --stats: frame time statistics at exit
     bool status = false;    // --status: a status line every second
+    bool version = false;   // --version: say the versions and stop
+    bool json = false;      // --json: --check's findings as one JSON object
+    bool verbose = false;   // --verbose: the engine's messages on standard error
+    std::string logPath;    // --log: the engine's messages appended here; empty: none
 };
 
 // Parses argv into options; false with a one-line reason in `error` on bad input.

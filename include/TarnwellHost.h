@@ -89,6 +89,29 @@ typedef void (*TevCheckHandler)(const TevCheckItem* item, void* context);
 TARNWELL_API int TevCheckProject(EngineControl* control, const char* projectPath, TevCheckHandler handler,
                                  void* context);
 
+// --- Restores ---------------------------------------------------------------------------
+
+// One file a project load wrote into the install directory from the copy the project carries.
+// Texts are never NULL and valid during the call only.
+struct TevRestoreItem {
+    int subject;         // TEV_CHECK_PLUGIN or TEV_CHECK_DLL
+    const char* name;    // the plug-in's type name (its file name or GUID when none is known), or the DLL's name
+    const char* path;    // the file written
+    int replaced;        // 1: a file of that name was there and is replaced; 0: there was none
+    const char* detail;  // versions and checksums, as a check shows them
+    const char* reason;  // why the load wrote it
+};
+
+typedef void (*TevRestoreHandler)(const TevRestoreItem* item, void* context);
+
+// Installs the handler that hears of every file a project load writes (EngineControl::LoadProject
+// on the host's thread), whether or not the loader's own messages are shown; NULL switches it
+// off. Process-wide, like the trace handler: set it before the load and clear it afterwards.
+TARNWELL_API void TevSetRestoreHandler(TevRestoreHandler handler, void* context);
+
+// The engine interface version of the loaded kernel (the one projects are checked against).
+TARNWELL_API int TevEngineInterfaceVersion(void);
+
 // --- Group walk -------------------------------------------------------------------------
 
 // What a step of a group walk met.
@@ -167,11 +190,15 @@ public:
 
     // Where the messages of the next Start go: to `handler` (NULL: none), and on to the engine's
     // own sink (error.log, the message-type boxes) when `forward` is true, as without a handler.
+    // The handler hears the messages from the end of the start to the end of the shutdown.
     void SetMessageHandler(TevMessageHandler handler, void* context, bool forward);
+    // Whether the handler also hears what the next Start says (the plug-in scan: a module that
+    // does not load, with the loader's reason); off unless asked for.
+    void SetHearStart(bool hear);
     // Makes an EngineControl and starts it in `installDir` under the registry key; answers
     // TevHostStart. A started host answers TEV_HOST_STARTED again; a failed one may try again.
     int Start(const char* installDir, const char* registryKey, const char* className);
-    // Shuts the engine down; the handler hears nothing more.
+    // Shuts the engine down; the handler hears what the shutdown says, then nothing more.
     void Stop();
 
     EngineControl* Control() const;   // NULL unless started

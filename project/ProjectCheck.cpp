@@ -3,6 +3,7 @@
 // run would meet, in the kernel's own words.
 #include "project/ProjectCheck.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,13 +20,13 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
-#include "project/ProjectGroupWalk.h"
-#include "project/ProjectLoader.h"
-#include "project/ProjectReport.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/ListItems.h"
 #include "platform/Files.h"
+#include "project/ProjectGroupWalk.h"
+#include "project/ProjectLoader.h"
+#include "project/ProjectReport.h"
 
 namespace projectcheck {
 namespace {
@@ -33,6 +34,28 @@ namespace {
 const char* const kCheckStopped = "TevCheckProject: the check stopped:";
 const char* const kNeedsRestoredTypes =
     "uses channel types whose plug-ins a run restores first; it can be checked once they are in place";
+const char* const kModuleSuffix = ".dll";
+
+// The first GUID the kernel's text names (registry form, no braces), in GuidText form; "" when none.
+std::string FirstGuid(const std::string& text) {
+    const char* const shape = "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX";
+    const size_t length = std::strlen(shape);
+    for (size_t at = 0; at + length <= text.size(); at++) {
+        size_t i = 0;
+        while (i < length && (shape[i] == '-' ? text[at + i] == '-'
+                                              : std::isxdigit(static_cast<unsigned char>(text[at + i]))))
+            i++;
+        if (i == length) return "{" + text.substr(at, length) + "}";
+    }
+    return "";
+}
+
+bool IsModuleName(const std::string& name) {
+    if (name.size() <= std::strlen(kModuleSuffix)) return false;
+    std::string suffix = name.substr(name.size() - std::strlen(kModuleSuffix));
+    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return suffix == kModuleSuffix;
+}
 
 std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
 
@@ -58,11 +81,15 @@ private:
     void CheckChannelTypes();
     bool AcceptsTarget(Tev_Channel* call, Tev_Channel* target);
     int GroupFailureVerdict(const std::string& reason);
+    std::string GroupFailureReason(const std::string& reason);
+    const std::string& ModulesThatDoNotLoad();
     std::string GroupDetail(Tev_ChannelGroup* group);
 
     EngineInterface* engine;
     ProjectReport& report;
     std::vector<Tev_ChannelGroup*> groups;  // loaded by the check, in load order
+    bool modulesTried = false;
+    std::string brokenModules;  // "; NAME in channels/ does not load: REASON" per module
 };
 
 void Checker::Run(const char* path) {
@@ -94,6 +121,40 @@ int Checker::GroupFailureVerdict(const std::string& reason) {
     return TEV_CHECK_FAILED;
 }
 
+// A group that fails for a channel type no installed plug-in makes: the kernel's text says
+// only that the group is newer than the engine. Named here: the type, the module the project
+// expects to make it, and the modules of channels/ that do not load, with the loader's reason
+// (a library of their own missing from 3rd/, most often).
+std::string Checker::GroupFailureReason(const std::string& reason) {
+    const std::string guid = FirstGuid(reason);
+    if (guid.empty()) return reason;
+    std::string why = "no plug-in installed here makes channel type " + guid;
+    if (!report.Lists(guid))
+        why += "; the project does not list the type";
+    else if (report.ModuleOf(guid).empty())
+        why += "; the project lists the type without naming its module";
+    else
+        why += "; the project expects " + report.ModuleOf(guid) + " to make it";
+    return why + ModulesThatDoNotLoad() + "; the kernel says: " + reason;
+}
+
+const std::string& Checker::ModulesThatDoNotLoad() {
+    if (modulesTried) return brokenModules;
+    modulesTried = true;
+    const std::string dir = installlayout::Path(engine->GetInstallDir(), installlayout::kChannelsDir);
+    std::vector<std::string> names;
+    if (!platform::ListDirectory(platform::ToNativePath(dir.c_str()).c_str(), names)) return brokenModules;
+    for (const std::string& name : names) {
+        if (!IsModuleName(name)) continue;
+        const std::string path =
+            installlayout::Path(engine->GetInstallDir(), installlayout::kChannelsDir, name.c_str());
+        MessageCapture capture;
+        if (IsNullGuid(engine->engineInterfaceExt->GetDLLType(path.c_str()).typeGuid))
+            brokenModules += "; " + name + " in channels/ does not load: " + capture.Text();
+    }
+    return brokenModules;
+}
+
 std::string Checker::GroupDetail(Tev_ChannelGroup* group) {
     int channels = 0;
     for (int i = 0; i < group->GetChannelCount(); i++)
@@ -111,7 +172,7 @@ void Checker::CheckStartGroup(const WalkStep& step) {
     }
     const int verdict = GroupFailureVerdict(step.reason);
     report.Add(TEV_CHECK_GROUP, verdict, path, path, "start group",
-               verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : step.reason);
+               verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : GroupFailureReason(step.reason));
 }
 
 // The base types must agree, as they must for a run to hand the target out.
@@ -133,7 +194,9 @@ void Checker::CheckLoadingCall(const WalkStep& step) {
     if (!step.group) {
         const int verdict = GroupFailureVerdict(step.reason);
         report.Add(TEV_CHECK_PUBLIC_CALL, verdict, name, path, detail,
-                   verdict == TEV_CHECK_RESTORE ? kNeedsRestoredTypes : "the target group does not load: " + step.reason);
+                   verdict == TEV_CHECK_RESTORE
+                       ? kNeedsRestoredTypes
+                       : "the target group does not load: " + GroupFailureReason(step.reason));
         return;
     }
     detail += step.loadedBefore ? " (already loaded)" : " (" + GroupDetail(step.group) + ")";

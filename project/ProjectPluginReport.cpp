@@ -35,14 +35,23 @@ void ProjectPlugins::ReportAll() {
                       entry.restore, entry.file, entry.found, installlayout::kThirdPartyDir);
 }
 
+std::string ProjectPlugins::ChannelName(const ChannelEntry& entry) {
+    if (!entry.found.typeName.empty()) return entry.found.typeName;
+    return entry.file.name[0] ? entry.file.name : GuidText(entry.type);
+}
+
+std::string ProjectPlugins::ChannelDetail(const ChannelEntry& entry) {
+    std::string detail =
+        "type " + GuidText(entry.type) + ", project " + VersionText(entry.version) + " " + CrcText(entry.crc);
+    if (!entry.found.local.empty()) detail += ", " + entry.found.local;
+    return detail;
+}
+
 void ProjectPlugins::ReportChannel(const ChannelEntry& entry, const std::vector<std::string>& restoredDlls) {
     const Embedded& file = entry.file;
     const Findings& found = entry.found;
-    std::string name = found.typeName;
-    if (name.empty()) name = file.name[0] ? file.name : GuidText(entry.type);
-    std::string detail =
-        "type " + GuidText(entry.type) + ", project " + VersionText(entry.version) + " " + CrcText(entry.crc);
-    if (!found.local.empty()) detail += ", " + found.local;
+    const std::string name = ChannelName(entry);
+    const std::string detail = ChannelDetail(entry);
     if (entry.restore) {
         Findings why = found;
         // A file of the carried name that makes no type is one the engine could not load at
@@ -59,18 +68,18 @@ void ProjectPlugins::ReportChannel(const ChannelEntry& entry, const std::vector<
         const std::string failure = file.size > 0 ? CarriedCopyFailure(entry) : "";
         const std::string dll = NamedDll(failure, restoredDlls);
         if (failure.empty() || !dll.empty()) {
-            settings.report->NoteType(GuidText(entry.type), file.size > 0);
+            settings.report->NoteType(GuidText(entry.type), file.size > 0, file.name);
             if (!dll.empty())
                 why.Add("the carried copy loads once " + dll + " is in 3rd/, which a run restores first");
             ReportRestore(TEV_CHECK_PLUGIN, name, detail, true, file, why, installlayout::kChannelsDir);
             return;
         }
-        settings.report->NoteType(GuidText(entry.type), false);
+        settings.report->NoteType(GuidText(entry.type), false, file.name);
         why.Add(std::string("the project carries ") + file.name + ", which a run refuses: " + failure);
         settings.report->Add(TEV_CHECK_PLUGIN, TEV_CHECK_FAILED, name, why.where, detail, why.reason);
         return;
     }
-    settings.report->NoteType(GuidText(entry.type), false);
+    settings.report->NoteType(GuidText(entry.type), false, file.name);
     // In place by version and checksum; whether the module loads here only loading it tells.
     MessageCapture capture;
     const ChannelType loaded = settings.engine->engineInterfaceExt->GetDLLType(found.where.c_str());

@@ -79,8 +79,16 @@ private:
     bool RestoreChannel(ChannelEntry& entry);
     void AddRestoredChannel(const _GUID& type, const char* path, int32_t* version);
 
+    // Tells the host's restore handler of a file the load wrote.
+    void ReportWritten(int subject, const std::string& name, const char* path, bool replaced,
+                       const std::string& detail, const Findings& found);
+    bool InstalledFileExists(const char* dir, const char* name);
+
     // A check's verdicts, given what a load would do (ProjectPluginReport.cpp).
     void ReportAll();
+    // The name a report gives a channel entry, and its versions and checksums.
+    static std::string ChannelName(const ChannelEntry& entry);
+    static std::string ChannelDetail(const ChannelEntry& entry);
     void ReportChannel(const ChannelEntry& entry, const std::vector<std::string>& restoredDlls);
     void ReportRestore(int subject, const std::string& name, const std::string& detail, bool restore,
                        const Embedded& file, const Findings& found, const char* dir);

@@ -29,9 +29,16 @@ void ProjectReport::Emit(const Line& line) {
     handler(&item, context);
 }
 
-void ProjectReport::NoteType(const std::string& guid, bool isRestored) {
+void ProjectReport::NoteType(const std::string& guid, bool isRestored, const std::string& module) {
     listed.push_back(guid);
+    modules.push_back(module);
     if (isRestored) restored.push_back(guid);
+}
+
+std::string ProjectReport::ModuleOf(const std::string& guid) const {
+    for (size_t i = 0; i < listed.size(); i++)
+        if (listed[i] == guid) return modules[i];
+    return "";
 }
 
 bool ProjectReport::Lists(const std::string& guid) const {

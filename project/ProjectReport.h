@@ -21,9 +21,12 @@ public:
     void Hold(bool on) { holding = on; }
     void Release();
 
-    // Channel types the project lists, and those a run restores, in GuidText form.
-    void NoteType(const std::string& guid, bool restored);
+    // Channel types the project lists (in GuidText form, with the module it names for the
+    // type, "" when none), and those a run restores.
+    void NoteType(const std::string& guid, bool restored, const std::string& module);
     bool Lists(const std::string& guid) const;
+    // The module the project names for a listed type; "" when it names none.
+    std::string ModuleOf(const std::string& guid) const;
     const std::vector<std::string>& RestoredTypes() const { return restored; }
 
 private:
@@ -39,6 +42,7 @@ private:
     bool holding = false;
     std::vector<Line> held;
     std::vector<std::string> listed;
+    std::vector<std::string> modules;  // beside `listed`
     std::vector<std::string> restored;
 };
 

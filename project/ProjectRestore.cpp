@@ -9,16 +9,22 @@
 #include "project/ProjectMessages.h"
 #include "project/ProjectModuleProof.h"
 #include "project/ProjectPlugins.h"
+#include "project/ProjectReport.h"
 #include "foundation/InstallLayout.h"
+#include "foundation/RestoreHook.h"
 #include "platform/Files.h"
 
 using namespace projectfile;
 
 int ProjectPlugins::Restore() {
     char path[kPathSize];
-    for (const OtherDllEntry& entry : otherDllEntries)
+    for (const OtherDllEntry& entry : otherDllEntries) {
+        const bool replaced = InstalledFileExists(installlayout::kThirdPartyDir, entry.file.name);
         if (!WriteEmbedded(installlayout::kThirdPartyDir, entry.file, path, sizeof(path)))
             return TEV_LOADER_NEEDS_UPDATE;
+        ReportWritten(TEV_CHECK_DLL, entry.name, path, replaced,
+                      "project " + CrcText(entry.crc) + entry.found.local, entry.found);
+    }
     for (ChannelEntry& entry : channelEntries)
         if (!RestoreChannel(entry)) return TEV_LOADER_NEEDS_UPDATE;
     return TEV_LOADER_OK;
@@ -44,10 +50,13 @@ bool ProjectPlugins::RestoreChannel(ChannelEntry& entry) {
     if (!InstallPath(installlayout::kChannelsDir, entry.file.name, path, sizeof(path))) return false;
     if (InstallPath(installlayout::kChannelsDir, nullptr, folder, sizeof(folder)))
         platform::MakeDirectories(folder);
+    const bool replaced = platform::FileExists(path);
     std::string reason;
     switch (ProveModule(settings.engine, path, entry.file.data, entry.file.size, entry.type, true, reason)) {
         case ModuleProof::Proven:
             AddRestoredChannel(entry.type, path, entry.version);
+            ReportWritten(TEV_CHECK_PLUGIN, ChannelName(entry), path, replaced, ChannelDetail(entry),
+                          entry.found);
             return true;
         case ModuleProof::NotWritten:
             settings.Refuse(kMsgNotWritten, reason.c_str());
@@ -69,4 +78,19 @@ void ProjectPlugins::AddRestoredChannel(const _GUID& type, const char* path, int
     ChannelListItem* item = channelList->AddItemFromFile(path);
     if (!item || item->channelType.typeGuid != type) settings.engine->showErrorMessage(kMsgNotAdded, path);
     channelList->SetVersionInfo(type, version);
+}
+
+void ProjectPlugins::ReportWritten(int subject, const std::string& name, const char* path, bool replaced,
+                                   const std::string& detail, const Findings& found) {
+    // The kernel composes paths with backslashes; the user reads them in the system's form.
+    const std::string shown = platform::ToNativePath(path);
+    const TevRestoreItem item = {subject,          name.c_str(),   shown.c_str(),
+                                 replaced ? 1 : 0, detail.c_str(), found.reason.c_str()};
+    restorehook::Report(item);
+}
+
+// Asks quietly: a path too long to compose is refused by the write that follows.
+bool ProjectPlugins::InstalledFileExists(const char* dir, const char* name) {
+    const std::string path = installlayout::Path(settings.engine->GetInstallDir(), dir, name);
+    return platform::FileExists(path.c_str());
 }

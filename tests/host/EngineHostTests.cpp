@@ -8,6 +8,7 @@
 #include "EngineControl.h"
 #include "EngineInterface.h"
 #include "TarnwellHost.h"
+#include "fixtures/thirdlink/ThirdLinkChannel.h"
 #include "support/TestEngine.h"
 
 using namespace tarnwell_test;
@@ -88,5 +89,26 @@ TEST(EngineHost, MessagesReachTheHandlerAndTheLogWhenForwarded) {
         const std::string log = install.ReadInstallFile("error.log");
         EXPECT_EQ(log.find("told once") != std::string::npos, forward) << log;
         EXPECT_EQ(log.find("while off"), std::string::npos) << log;
+    }
+}
+
+// The start's plug-in scan (here a module whose own library is missing, with the loader's
+// reason) reaches the handler only when the host asks; the shutdown's messages always do.
+TEST(EngineHost, HandlerHearsTheStartWhenAskedAndTheShutdownAlways) {
+    TestEngineOptions options = LoggingInstall();
+    options.pluginPaths = {std::string(TARNWELL_TEST_THIRDLINK_DIR) + "/channels/" THIRD_LINK_DLL};
+    TestEngine install(options);
+    for (bool hearStart : {false, true}) {
+        SCOPED_TRACE(hearStart ? "start heard" : "start not heard");
+        Heard heard;
+        TevEngineHost host;
+        host.SetMessageHandler(&Hear, &heard, true);
+        host.SetHearStart(hearStart);
+        ASSERT_EQ(host.Start(install.InstallDir().c_str(), TestEngine::kRegistryKey, "Host Test"),
+                  TEV_HOST_STARTED);
+        EXPECT_EQ(HasText(heard.texts, THIRD_LINK_VALUE_DLL), hearStart);
+        host.Stop();
+        EXPECT_TRUE(HasText(heard.texts, "Libraries loaded : "));
+        EXPECT_EQ(debugOutPut, nullptr);
     }
 }

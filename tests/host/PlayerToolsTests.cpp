@@ -1,5 +1,7 @@
 // The player's tools on projects written by the kernel: the load doctor (--check) and its
-// exit status, the trace file (--trace), frame statistics (--stats) and the status line.
+// exit status, the trace file (--trace), frame statistics (--stats) and the status line, and
+// what it says of a run: the engine's messages (--verbose, --log), restored files, the cause
+// of a failed load.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -25,9 +27,12 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "fixtures/thirdlink/ThirdLinkChannel.h"
 #include "support/FifoSwap.h"
+#include "support/GroupFileSupport.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
+#include "tools/JsonCheck.h"
 
 using namespace tarnwell_test;
 namespace fs = std::filesystem;
@@ -37,8 +42,17 @@ namespace {
 struct PlayerRun {
     int status = -1;
     bool timedOut = false;  // still running at the time limit (then killed)
-    std::string output;
+    std::string output;     // standard output, then standard error
+    std::string out;        // standard output alone
+    std::string errors;     // standard error alone
 };
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -54,13 +68,15 @@ protected:
         arguments.insert(arguments.begin(), {(installDir / "vantor-player").string(), "--registry-key",
                                              "SOFTWARE\\PlayerToolsTest"});
         const std::string output = root.Path() + "/output.txt";
+        const std::string errors = root.Path() + "/errors.txt";
         const pid_t pid = fork();
         if (pid == 0) {
             const int in = open("/dev/null", O_RDONLY);
             const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(in, 0);
             dup2(out, 1);
-            dup2(out, 2);
+            dup2(err, 2);
             setenv("TARNWELL_REGISTRY_DIR", (root.Path() + "/registry").c_str(), 1);
             std::vector<char*> argv;
             for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -82,10 +98,9 @@ protected:
         }
         if (timeoutMs <= 0 || run.timedOut) waitpid(pid, &status, 0);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(output);
-        std::stringstream text;
-        text << in.rdbuf();
-        run.output = text.str();
+        run.errors = ReadAll(errors);
+        run.out = ReadAll(output);
+        run.output = run.out + run.errors;
         return run;
     }
 
@@ -144,6 +159,33 @@ protected:
     }
 
     std::string Project() const { return root.Path() + "/project.vtr"; }
+
+    // A start group of one channel of `type`, and a project naming it with `entries` (`count`
+    // of them) in its plug-in list.
+    void WriteProjectUsing(const _GUID& type, const ProjectBlocks& entries, int count) {
+        TestEngine writer;
+        const std::vector<char> group = FileBuilder(writer.Engine())
+                                            .Tag("TEVG")
+                                            .Int("CHCO", 1)
+                                            .Entry(0, type, "Used")
+                                            .Int("CHSC", 0)
+                                            .Int("CGIC", 0)
+                                            .Text("CINA", "Used")
+                                            .Bytes();
+        ASSERT_TRUE(WriteBinaryFile(root.Path() + "/start.cgr", std::string(group.begin(), group.end())));
+        ProjectBlocks blocks = {
+            {"QSPT", {Int32Data(1)}}, {"QSGR", {TextData("start.cgr")}}, {"QDDC", {Int32Data(count)}}};
+        Append(blocks, entries);
+        ASSERT_TRUE(tarnwell_test::WriteProject(writer.Engine(), Project(), blocks));
+    }
+
+    // The plug-in that links a library of its own, installed without that library.
+    fs::path InstallPluginWithoutItsLibrary() {
+        const fs::path module = installDir / "channels" / THIRD_LINK_DLL;
+        fs::copy_file(std::string(TARNWELL_TEST_THIRDLINK_DIR) + "/channels/" THIRD_LINK_DLL, module,
+                      fs::copy_options::overwrite_existing);
+        return module;
+    }
 
     TempDir root{"tarnwell-player-tools"};
     fs::path installDir;
@@ -238,3 +280,129 @@ TEST_F(PlayerTools, FifoSwappedInForABackgroundGroupFileDoesNotHoldTheShutdown) 
 }
 
 }  // namespace
+
+// A group whose channel type no installed plug-in makes: the kernel says only that the group
+// is newer than the engine. The check, and a run that fails, name the type, the module the
+// project expects to make it, and a module of channels/ that does not load with the loader's
+// reason (here: its own library missing from 3rd/).
+TEST_F(PlayerTools, CheckAndAFailedRunNameTheMissingTypeAndWhyNoPluginMakesIt) {
+    const std::string missingType =
+        "no plug-in installed here makes channel type {7E57C4FF-7E57-4000-8000-0000000000FF}";
+    ProjectBlocks listed = ChannelEntry(kTestMissingGuid, {1, 52, 1}, 0);
+    Append(listed, EmbeddedChannel("missing.dll", ""));
+    ProjectBlocks linked = ChannelEntry(kThirdLinkGuid, {1, 52, 1}, 0);
+    Append(linked, EmbeddedChannel(THIRD_LINK_DLL, ""));
+    const struct {
+        const char* name;
+        _GUID type;
+        ProjectBlocks entries;
+        int count;
+        bool withoutLibrary;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"listed with its module",
+         kTestMissingGuid,
+         listed,
+         1,
+         false,
+         {missingType, "the project expects missing.dll to make it"}},
+        {"not listed", kTestMissingGuid, {}, 0, false, {missingType, "the project does not list the type"}},
+        {"plug-in without its library",
+         kThirdLinkGuid,
+         linked,
+         1,
+         true,
+         {"the project expects " THIRD_LINK_DLL " to make it",
+          THIRD_LINK_DLL " in channels/ does not load: ", THIRD_LINK_VALUE_DLL}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteProjectUsing(c.type, c.entries, c.count);
+        const fs::path module = c.withoutLibrary ? InstallPluginWithoutItsLibrary() : fs::path();
+        const PlayerRun check = Player({"--check", Project()});
+        EXPECT_EQ(check.status, 5) << check.output;
+        const PlayerRun run = Player({"--frames", "1", "--fps", "0", Project()});
+        EXPECT_NE(run.status, 0) << run.output;
+        EXPECT_TRUE(Has(run.errors, "vantor-player: why " + Project() + " did not load")) << run.errors;
+        for (const std::string& shown : c.shown) {
+            EXPECT_TRUE(Has(check.out, shown)) << check.out;
+            EXPECT_TRUE(Has(run.errors, shown)) << run.errors;
+        }
+        if (c.withoutLibrary) fs::remove(module);
+    }
+}
+
+// Whatever the registry says of error.log: every file a run writes from the project is named
+// on standard error, restored where there was none and replaced where there was one.
+TEST_F(PlayerTools, RunNamesEveryFileItRestoresOrReplacesAndWhy) {
+    WriteProject();
+    const PlayerRun fresh = Player({"--frames", "1", "--fps", "0", Project()});
+    ASSERT_EQ(fresh.status, 0) << fresh.output;
+    for (const char* module : {TEST_COUNTER_DLL, TEST_ROOT_DLL}) {
+        EXPECT_TRUE(Has(fresh.errors, std::string("vantor-player: restored ") +
+                                          (installDir / "channels" / module).string() + " (plug-in "))
+            << fresh.errors;
+    }
+    EXPECT_TRUE(Has(fresh.errors, "): not installed: no plug-in in channels/ makes this type"))
+        << fresh.errors;
+
+    // Another module under the root's name: the root's type is gone, its file is there.
+    fs::copy_file(installDir / "channels" / TEST_COUNTER_DLL, installDir / "channels" / TEST_ROOT_DLL,
+                  fs::copy_options::overwrite_existing);
+    const PlayerRun replacing = Player({"--frames", "1", "--fps", "0", Project()});
+    ASSERT_EQ(replacing.status, 0) << replacing.output;
+    EXPECT_TRUE(Has(replacing.errors,
+                    "vantor-player: replaced " + (installDir / "channels" / TEST_ROOT_DLL).string()))
+        << replacing.errors;
+    EXPECT_FALSE(Has(replacing.errors, "restored")) << replacing.errors;
+
+    const PlayerRun inPlace = Player({"--frames", "1", "--fps", "0", Project()});
+    EXPECT_FALSE(Has(inPlace.errors, "restored") || Has(inPlace.errors, "replaced")) << inPlace.errors;
+}
+
+// --verbose and --log show the engine's messages from the start's plug-in scan (a module that
+// does not load, with the loader's reason) to the shutdown's count of libraries, told as the
+// information it is; without them the player says none of it.
+TEST_F(PlayerTools, VerboseAndLogCarryTheEnginesMessagesFromStartToShutdown) {
+    InstallPluginWithoutItsLibrary();
+    const std::string log = root.Path() + "/player.log";
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        bool shown;
+    } cases[] = {
+        {"verbose", {"--verbose"}, true},
+        {"log", {"--log", log}, true},
+        {"neither", {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(log);
+        std::vector<std::string> arguments = c.options;
+        arguments.insert(arguments.end(), {"--frames", "1", "--fps", "0"});
+        const PlayerRun run = Player(arguments);
+        ASSERT_EQ(run.status, 0) << run.output;
+        const std::string said = c.options.empty()         ? run.errors
+                                 : c.options[0] == "--log" ? ReadAll(log)
+                                                           : run.errors;
+        EXPECT_EQ(Has(said, THIRD_LINK_VALUE_DLL), c.shown) << said;
+        EXPECT_EQ(Has(said, "info: Libraries loaded : "), c.shown) << said;
+        EXPECT_FALSE(Has(said, "error: Libraries loaded")) << said;
+    }
+}
+
+// --check --json: standard output is one JSON object with the verdict, the counts and every
+// finding; python3's json module reads it.
+TEST_F(PlayerTools, CheckJsonIsOneObjectWithEveryFinding) {
+    WriteProject();
+    const PlayerRun run = Player({"--check", "--json", Project()});
+    EXPECT_EQ(run.status, 4) << run.output;
+    EXPECT_EQ(
+        tooltest::JsonProblems(
+            run.out,
+            {"d['exitStatus']==4", "d['project']=='" + Project() + "'", "d['counts']['restore']==3",
+             "[i['name'] for i in d['items'] if i['subject']=='plug-in']==['testcounter.dll','testroot.dll']",
+             "all(set(i)=={'subject','verdict','name','where','detail','reason'} for i in d['items'])"},
+            root.Path()),
+        "");
+}

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "JsonCheck.h"
 #include "foundation/TaggedFileFixture.h"
 
 namespace {
@@ -87,6 +88,60 @@ TEST(CgrTool, GitDiffShowsGroupFilesAsText) {
     std::string diff = ReadAll(dir.File("diff.txt"));
     EXPECT_NE(diff.find("\n-CHNA \"Old name\"\n+CHNA \"New name\"\n"), std::string::npos) << diff;
     EXPECT_EQ(diff.find("Binary files"), std::string::npos) << diff;
+}
+
+}  // namespace
+
+namespace {
+
+// Two channels; channel 0 links channel 1 at position 0, then `child` at `position` (slot 0 each).
+std::string LinkedGroup(uint32_t child, uint32_t position) {
+    const auto link = [](uint32_t index, uint32_t at) {
+        return "CHLI" + Block(Word(index)) + "CHUL" + Block(Word(at)) + "CHRP" + Block(Word(0));
+    };
+    return "TEVG" + ("CHCO" + Block(Word(2))) + ("CHIX" + Block(Word(0))) + ("CHLC" + Block(Word(2))) +
+           link(1, 0) + link(child, position) + ("CHIX" + Block(Word(1)));
+}
+
+TEST(CgrTool, BuildWarnsOfLinksALoadWouldDropAndStillWrites) {
+    const struct {
+        const char* name;
+        uint32_t child, position;
+        const char* warning;  // "" for none
+    } cases[] = {
+        {"links that hold", 1, 1, ""},
+        {"index without a channel", 7, 1,
+         "warning: g.txt: channel 0, link 1: index 7 is no channel of this file"},
+        {"position and slot twice", 1, 0,
+         "warning: g.txt: channel 0, link 1: position 0 slot 0 is taken by link 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        taggedfile::TempDir dir;
+        WriteAll(dir.File("g.cgr"), LinkedGroup(c.child, c.position));
+        ASSERT_EQ(Shell(dir, Quote(kTool) + " dump g.cgr > g.txt"), 0) << ReadAll(dir.File("err"));
+        ASSERT_EQ(Shell(dir, Quote(kTool) + " build g.txt -o h.cgr"), 0) << ReadAll(dir.File("err"));
+        EXPECT_EQ(ReadAll(dir.File("h.cgr")), LinkedGroup(c.child, c.position));
+        const std::string said = ReadAll(dir.File("err"));
+        if (c.warning[0])
+            EXPECT_NE(said.find(c.warning), std::string::npos) << said;
+        else
+            EXPECT_EQ(said, "");
+    }
+}
+
+TEST(CgrTool, DumpJsonIsOneObjectWithEveryBlockAsTheTextSpellsIt) {
+    taggedfile::TempDir dir;
+    WriteAll(dir.File("a.cgr"), Group("Start") + "CHNA" + Word(99) + "cut");
+    ASSERT_EQ(Shell(dir, Quote(kTool) + " dump --json a.cgr > a.json"), 0) << ReadAll(dir.File("err"));
+    EXPECT_EQ(
+        tooltest::JsonProblems(
+            ReadAll(dir.File("a.json")),
+            {"d['file']=='a.cgr'", "[e['tag'] for e in d['entries']]==['TEVG','CHCO','CHIX','CHNA','PLUG','CHNA']",
+             "d['entries'][3]['blocks']==['\"Start\"']", "d['entries'][0]['blocks']==[]",
+             "'expected a tag or a block size' in d['damage']", "d['trailing'].startswith('hex:')"},
+            dir.Path()),
+        "");
 }
 
 }  // namespace

@@ -126,6 +126,12 @@ TEST_F(ProjectTool, PackedProjectRestoresItsPluginsAndRunsOnAFreshInstall) {
     EXPECT_EQ(rootCalls, 3u) << log;
 }
 
+TEST_F(ProjectTool, PackMakesTheDirectoryOfItsOutput) {
+    ASSERT_EQ(source.Run("vantor-project", "pack " + In() + " " + File("new/dist/packed.vtr")), 0)
+        << source.Output();
+    EXPECT_TRUE(fs::is_regular_file(project.Path() + "/new/dist/packed.vtr"));
+}
+
 TEST_F(ProjectTool, PackKeepsEntriesTheGroupsDoNotNeed) {
     tarnwell_test::TestEngine writer;
     vtr::ProjectBlocks blocks = {

@@ -13,6 +13,7 @@
 #include "EngineInterface.h"
 #include "GroupDot.h"
 #include "Tev_ChannelGroup.h"
+#include "ToolDiagnostics.h"
 #include "ToolEngine.h"
 #include "ToolFiles.h"
 
@@ -27,7 +28,8 @@ namespace fs = std::filesystem;
 enum ExitCode { kOk = 0, kBadContent = 1, kBadCommandLine = 2, kIoError = 3, kNoGraphviz = 4 };
 
 const char kDotUsage[] =
-    "usage: vantor-cgr dot FILE.cgr [--svg OUT.svg] [--install-dir DIR] [--registry-key KEY]\n";
+    "usage: vantor-cgr dot FILE.cgr [--svg OUT.svg] [--install-dir DIR] [--registry-key KEY] [--verbose]\n"
+    "                      [--log FILE]\n";
 
 struct DotOptions {
     std::string group;
@@ -41,9 +43,14 @@ int Usage(const std::string& problem) {
     return kBadCommandLine;
 }
 
-bool ParseOptions(int argc, char** argv, DotOptions& options, std::string& problem) {
+bool ParseOptions(int argc, char** argv, DotOptions& options, toolengine::Diagnostics& diagnostics,
+                  std::string& problem) {
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (diagnostics.TakeOption(argc, argv, i, problem)) {
+            if (!problem.empty()) return false;
+            continue;
+        }
         std::string* value = arg == "--svg"            ? &options.svg
                              : arg == "--install-dir"  ? &options.installDir
                              : arg == "--registry-key" ? &options.registryKey
@@ -117,8 +124,13 @@ void ReportKernel(const toolengine::ToolEngine& engine) {
 
 int RunDot(int argc, char** argv) {
     DotOptions options;
+    toolengine::Diagnostics diagnostics("vantor-cgr");
     std::string problem;
-    if (!ParseOptions(argc, argv, options, problem)) return Usage(problem);
+    if (!ParseOptions(argc, argv, options, diagnostics, problem)) return Usage(problem);
+    if (!diagnostics.Open(problem)) {
+        std::fprintf(stderr, "vantor-cgr: %s\n", problem.c_str());
+        return kIoError;
+    }
     std::string program;
     if (!options.svg.empty() && (program = FindDotProgram()).empty()) {
         std::fprintf(stderr,
@@ -132,6 +144,7 @@ int RunDot(int argc, char** argv) {
         return kIoError;
     }
     toolengine::ToolEngine engine;
+    engine.SetDiagnostics(&diagnostics);
     if (!engine.Start(options.installDir, options.registryKey, problem)) {
         std::fprintf(stderr, "vantor-cgr: %s\n", problem.c_str());
         return kIoError;

@@ -7,9 +7,12 @@
 #include <string>
 
 #include "DotCommand.h"
+#include "DumpJson.h"
+#include "LinkCheck.h"
 #include "TagStream.h"
 #include "TextParser.h"
 #include "TextWriter.h"
+#include "ToolDiagnostics.h"
 #include "ToolFiles.h"
 
 namespace {
@@ -17,30 +20,38 @@ namespace {
 enum ExitCode { kOk = 0, kBadContent = 1, kBadCommandLine = 2, kIoError = 3 };
 
 const char kUsage[] =
-    "usage: vantor-cgr dump [--strict] FILE.cgr      print the file as text (FILE - reads stdin)\n"
+    "usage: vantor-cgr dump [--strict] [--json] FILE.cgr\n"
+    "                                                print the file as text (FILE - reads stdin),\n"
+    "                                                or with --json as one JSON object\n"
     "       vantor-cgr build FILE.txt -o FILE.cgr    write the text back as the binary file\n"
     "                                                (FILE.txt - reads stdin, -o - writes stdout)\n"
     "       vantor-cgr dot FILE.cgr [--svg OUT.svg] [--install-dir DIR] [--registry-key KEY]\n"
+    "                          [--verbose] [--log FILE]\n"
     "                                                the group as a Graphviz graph: DOT on stdout,\n"
     "                                                or drawn into OUT.svg by Graphviz's dot\n"
+    "       vantor-cgr --version\n"
     "dump keeps bytes it cannot frame as a 'trailing' line and warns; --strict makes that an error.\n"
+    "build warns of links a load would drop: to an index no channel of the file has, or a second\n"
+    "link at a position and slot of a channel that another link takes already.\n"
     "dot loads the group in an engine started in DIR (default: the directory of this program), so\n"
     "the group's plug-ins must be installed there.\n"
     "Exit status: 0 done, 1 damaged file, bad text or a group the kernel cannot load, 2 bad command\n"
     "line, 3 file not readable or writable or the engine did not start, 4 Graphviz's dot missing.\n";
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "vantor-cgr: %s\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "vantor-cgr: %s\n%s%s", problem.c_str(), kUsage, toolengine::kDiagnosticsUsage);
     return kBadCommandLine;
 }
 
 int Dump(int argc, char** argv) {
-    bool strict = false;
+    bool strict = false, json = false;
     std::string path;
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--strict") {
             strict = true;
+        } else if (arg == "--json") {
+            json = true;
         } else if (path.empty() && (arg == "-" || arg[0] != '-')) {
             path = arg;
         } else {
@@ -59,7 +70,7 @@ int Dump(int argc, char** argv) {
                      stream.damage.c_str());
         if (strict) return kBadContent;
     }
-    if (!toolfiles::WriteFile("-", tagtext::WriteText(stream))) {
+    if (!toolfiles::WriteFile("-", json ? cgr::DumpJson(path, stream) : tagtext::WriteText(stream))) {
         std::fprintf(stderr, "vantor-cgr: cannot write the text\n");
         return kIoError;
     }
@@ -91,6 +102,8 @@ int Build(int argc, char** argv) {
         std::fprintf(stderr, "vantor-cgr: %s:%s\n", input.c_str(), error.c_str());
         return kBadContent;
     }
+    for (const std::string& warning : cgr::LinkWarnings(stream))
+        std::fprintf(stderr, "vantor-cgr: warning: %s: %s\n", input.c_str(), warning.c_str());
     if (!toolfiles::WriteFile(output, tagtext::WriteTagStream(stream))) {
         std::fprintf(stderr, "vantor-cgr: cannot write %s: %s\n", output.c_str(), std::strerror(errno));
         return kIoError;
@@ -105,8 +118,10 @@ int main(int argc, char** argv) {
     std::string command = argv[1];
     if (command == "-h" || command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
+        std::fputs(toolengine::kDiagnosticsUsage, stdout);
         return kOk;
     }
+    if (toolengine::PrintVersion(argc, argv, "vantor-cgr")) return kOk;
     if (command == "dump") return Dump(argc, argv);
     if (command == "build") return Build(argc, argv);
     if (command == "dot") {

@@ -146,9 +146,10 @@ int PackProject(const ToolOptions& options) {
     Project project;
     int status = kOk;
     if (!ReadInput(in, stream, project, status)) return status;
-    if (!OutputDirectoryExists(out)) return kIoError;
+    if (!MakeOutputDirectory(out)) return kIoError;
 
     toolengine::ToolEngine engine;
+    engine.SetDiagnostics(options.diagnostics);
     std::string error;
     if (!engine.Start(options.installDir, options.registryKey, error)) {
         std::fprintf(stderr, "vantor-project: %s\n", error.c_str());

@@ -11,7 +11,9 @@
 #include "ProjectCommands.h"
 #include "ProjectFile.h"
 #include "ProjectInfo.h"
+#include "ProjectJson.h"
 #include "ProjectWriter.h"
+#include "ToolDiagnostics.h"
 #include "ToolEngine.h"
 #include "ToolFiles.h"
 
@@ -24,16 +26,19 @@ const char kUsage[] =
     "usage: vantor-project new OUT.vtr START.cgr [--version EDITOR[,ENGINE]] [--flag keep-running]\n"
     "           a project naming START.cgr as its start group; EDITOR is its editor version\n"
     "           (default 1), ENGINE the engine interface version it needs (default: none)\n"
-    "       vantor-project info FILE.vtr\n"
-    "           every block of the project as text, with what the loader makes of it\n"
+    "       vantor-project info FILE.vtr [--json]\n"
+    "           every block of the project as text, with what the loader makes of it; with --json\n"
+    "           what the loader makes of it as one JSON object\n"
     "       vantor-project pack IN.vtr OUT.vtr [--embed no]\n"
     "           IN.vtr with every channel plug-in its groups need embedded, and the DLLs below 3rd/\n"
     "           that those plug-ins declare, each with its version and checksum; with --embed no\n"
     "           only listed, for a project that runs where the plug-ins are installed\n"
     "       vantor-project unpack IN.vtr DIR\n"
     "           the embedded files written to DIR/channels/ and DIR/3rd/\n"
+    "       vantor-project --version\n"
     "new and pack start an engine: --install-dir DIR (default: the directory of this program)\n"
-    "and --registry-key KEY (default: SOFTWARE\\Vantor) say which; pack finds the plug-ins there.\n"
+    "and --registry-key KEY (default: SOFTWARE\\Vantor) say which; pack finds the plug-ins there\n"
+    "and makes the directory OUT.vtr goes into. new and pack also take:\n"
     "Exit status: 0 done, 1 not a project, or refused (see the message), 2 bad command line,\n"
     "3 a file not readable or writable, or the engine did not start.\n";
 
@@ -44,7 +49,7 @@ struct Command {
 };
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "vantor-project: %s\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "vantor-project: %s\n%s%s", problem.c_str(), kUsage, toolengine::kDiagnosticsUsage);
     return kBadCommandLine;
 }
 
@@ -93,7 +98,11 @@ bool ParseOption(const std::string& name, const std::string& value, ToolOptions&
 bool ParseArguments(int argc, char** argv, ToolOptions& options, std::string& problem) {
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+        if (options.diagnostics->TakeOption(argc, argv, i, problem)) {
+            if (!problem.empty()) return false;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
             if (i + 1 >= argc) return problem = arg + " needs a value", false;
             if (!ParseOption(arg, argv[++i], options, problem)) return false;
         } else {
@@ -121,6 +130,15 @@ std::string ProjectDirectory(const std::string& path) {
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
+bool MakeOutputDirectory(const std::string& path) {
+    const fs::path dir = fs::absolute(path).parent_path();
+    std::error_code failed;
+    if (fs::is_directory(dir, failed) || fs::create_directories(dir, failed)) return true;
+    std::fprintf(stderr, "vantor-project: cannot make the directory %s for %s: %s\n", dir.c_str(), path.c_str(),
+                 failed.message().c_str());
+    return false;
+}
+
 bool OutputDirectoryExists(const std::string& path) {
     const fs::path dir = fs::absolute(path).parent_path();
     std::error_code failed;
@@ -143,6 +161,7 @@ int NewProject(const ToolOptions& options) {
     if (!fs::is_regular_file(start, failed))
         std::fprintf(stderr, "vantor-project: warning: %s does not exist (yet)\n", start.c_str());
     toolengine::ToolEngine engine;
+    engine.SetDiagnostics(options.diagnostics);
     std::string error;
     if (!engine.Start(options.installDir, options.registryKey, error)) return Fail(kIoError, error);
     ProjectBlocks blocks = {{tag::kHeader, {IntData(options.editorVersion)}},
@@ -167,6 +186,11 @@ int ShowInfo(const ToolOptions& options) {
     const tagtext::TagStream stream = tagtext::ReadTagStream(bytes);
     Project project;
     const bool isProject = ReadProject(stream, project);
+    if (options.json) {
+        const std::string json = ProjectJson(path, project, isProject, ProjectDirectory(path));
+        if (!toolfiles::WriteFile("-", json)) return kIoError;
+        return isProject ? kOk : kRefused;
+    }
     std::string text = "# vantor-project info: " + path + " (" + std::to_string(bytes.size()) + " bytes)\n";
     text += DescribeProject(stream, project, ProjectDirectory(path));
     if (!toolfiles::WriteFile("-", text)) return kIoError;
@@ -186,9 +210,13 @@ int Run(int argc, char** argv) {
     const std::string name = argv[1];
     if (name == "-h" || name == "--help" || name == "help") {
         std::fputs(kUsage, stdout);
+        std::fputs(toolengine::kDiagnosticsUsage, stdout);
         return kOk;
     }
+    if (toolengine::PrintVersion(argc, argv, "vantor-project")) return kOk;
+    toolengine::Diagnostics diagnostics("vantor-project");
     ToolOptions options;
+    options.diagnostics = &diagnostics;
     options.installDir = toolengine::ExecutableDirectory();
     options.registryKey = toolengine::kDefaultRegistryKey;
     std::string problem;
@@ -198,6 +226,11 @@ int Run(int argc, char** argv) {
         if (static_cast<int>(options.files.size()) != command.files)
             return Usage(name + ": takes " + std::to_string(command.files) + " file argument" +
                          (command.files == 1 ? "" : "s"));
+        if (options.json && name != "info") return Usage(name + ": --json goes with info");
+        if (!diagnostics.Open(problem)) {
+            std::fprintf(stderr, "vantor-project: %s\n", problem.c_str());
+            return kIoError;
+        }
         return command.run(options);
     }
     return Usage("unknown command '" + name + "'");

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "DebugMessages.h"
+#include "ToolDiagnostics.h"
 
 namespace fs = std::filesystem;
 
@@ -14,8 +15,10 @@ const char kDefaultRegistryKey[] = "SOFTWARE\\Vantor";
 
 // Message boxes are shown by the engine's sink already (on standard error without a desktop).
 void ToolEngine::Keep(int type, const char* text, void* context) {
+    auto* engine = static_cast<ToolEngine*>(context);
+    if (engine->diagnostics) engine->diagnostics->Note(type, text);
     if ((type == TEV_MESSAGE_ERROR || type >= TEV_MESSAGE_USER_INFO) && text[0])
-        static_cast<ToolEngine*>(context)->lines.push_back(text);
+        engine->lines.push_back(text);
 }
 
 // The kernel judges the directory (missing, no directory, too long for it); the tool only
@@ -26,6 +29,7 @@ bool ToolEngine::Start(const std::string& dir, const std::string& registryKey, s
     installDir = failed ? dir : absolute.lexically_normal().string();
     if (installDir.size() > 1 && installDir.back() == '/') installDir.pop_back();
     host.SetMessageHandler(&ToolEngine::Keep, this, true);
+    host.SetHearStart(diagnostics && diagnostics->Active());
     if (host.Start(installDir.c_str(), registryKey.c_str(), "Vantor Tool") != TEV_HOST_STARTED) {
         error = host.Failure();
         return false;

@@ -17,6 +17,8 @@ class EngineInterface;
 
 namespace toolengine {
 
+class Diagnostics;
+
 // The registry key the tools use unless told otherwise: the player's.
 extern const char kDefaultRegistryKey[];
 
@@ -27,6 +29,8 @@ public:
     ToolEngine(const ToolEngine&) = delete;
     ToolEngine& operator=(const ToolEngine&) = delete;
 
+    // Where the kernel's messages also go (--verbose, --log); set before Start.
+    void SetDiagnostics(Diagnostics* shown) { diagnostics = shown; }
     // Starts the engine; false with a one-line reason in `error`.
     bool Start(const std::string& installDir, const std::string& registryKey, std::string& error);
     EngineInterface* Engine() const;
@@ -43,6 +47,7 @@ private:
     // Declared first, so that it is gone last: the engine's messages land in `lines`.
     std::vector<std::string> lines;
     std::string installDir;
+    Diagnostics* diagnostics = nullptr;
     TevEngineHost host;
 };
 

@@ -132,7 +132,14 @@ private:
 
     void Output(const demo::Image& image, const std::vector<std::string>& drawn) {
         const char* directory = std::getenv(kOutputEnv);
-        if (!directory || !directory[0] || failed) return;
+        if (!directory || !directory[0]) {
+            if (frame == 0) {
+                std::printf("wireframe: no pictures are written: set %s to a directory to get them\n", kOutputEnv);
+                std::fflush(stdout);
+            }
+            return;
+        }
+        if (failed) return;
         long every = static_cast<long>(Get(kEvery));
         if (const char* text = std::getenv(kEveryEnv)) every = std::atol(text);
         if (every < 1) every = 1;
@@ -176,9 +183,10 @@ private:
         std::fclose(file);
     }
 
-    // Reported once; the demo keeps running without pictures.
+    // Reported once, also where the engine's log is off; the demo keeps running without pictures.
     void Fail(const std::string& path) {
         failed = true;
+        std::fprintf(stderr, "wireframe: couldn't write %s; no more pictures are written\n", path.c_str());
         if (engineInterface)
             engineInterface->showErrorMessage("Wireframe renderer: couldn't write", path.c_str());
     }
