@@ -20,7 +20,7 @@ using tooltest::ToolInstall;
 
 TEST(ToolDiagnostics, EveryProgramSaysThePackageAndEngineInterfaceVersion) {
     ToolInstall install;
-    for (const char* program : {"vantor-player", "vantor-cgr", "vantor-project"}) {
+    for (const char* program : {"vantor-player", "vantor-cgr", "vantor-project", "vantor-plugin"}) {
         SCOPED_TRACE(program);
         ASSERT_EQ(install.Run(program, "--version"), 0) << install.Output();
         EXPECT_EQ(install.Output(), std::string(program) + " " + VANTOR_TEST_PACKAGE_VERSION +

@@ -46,6 +46,7 @@ std::vector<std::string> FindClashes(const std::string& plugin, const _GUID& typ
                                      const CheckOptions& options, CheckResult& result) {
     std::vector<std::string> clashing;
     toolengine::ToolEngine engine;
+    engine.SetDiagnostics(options.diagnostics);
     std::string error;
     if (!engine.Start(options.installDir, options.registryKey, error)) {
         result.engineStarted = false;
@@ -77,6 +78,7 @@ void TryInEngine(const std::string& plugin, const _GUID& type, const std::vector
         return;
     }
     toolengine::ToolEngine engine;
+    engine.SetDiagnostics(options.diagnostics);
     if (!engine.Start(trial.Dir(), options.registryKey, error)) {
         result.faults.push_back("the engine did not start in a trial install: " + error);
         return;

@@ -4,11 +4,16 @@
 #include <string>
 #include <vector>
 
+namespace toolengine {
+class Diagnostics;
+}
+
 namespace plugintool {
 
 struct CheckOptions {
     std::string installDir;  // the install whose types a GUID must not clash with
     std::string registryKey;
+    toolengine::Diagnostics* diagnostics = nullptr;  // where the engines' messages also go
 };
 
 struct CheckResult {

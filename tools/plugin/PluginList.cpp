@@ -95,8 +95,9 @@ std::string ChecksumText(unsigned long checksum) {
 }  // namespace
 
 bool ListInstall(const std::string& installDir, const std::string& registryKey, Listing& listing,
-                 std::string& error) {
+                 std::string& error, toolengine::Diagnostics* diagnostics) {
     toolengine::ToolEngine engine;
+    engine.SetDiagnostics(diagnostics);
     if (!engine.Start(installDir, registryKey, error)) return false;
     ChannelList* list = engine.Engine()->engineInterfaceExt->GetChannelList();
     for (int i = 0; list && i < list->GetItemCount(); i++)

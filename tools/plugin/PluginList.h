@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace toolengine {
+class Diagnostics;
+}
+
 namespace plugintool {
 
 struct ListedType {
@@ -26,9 +30,10 @@ struct Listing {
     std::vector<IgnoredModule> ignored;
 };
 
-// False with a reason when no engine started in `installDir`.
+// False with a reason when no engine started in `installDir`. The engine's messages also go to
+// `diagnostics` when given.
 bool ListInstall(const std::string& installDir, const std::string& registryKey, Listing& listing,
-                 std::string& error);
+                 std::string& error, toolengine::Diagnostics* diagnostics = nullptr);
 
 std::string ListingText(const Listing& listing);
 std::string ListingJson(const Listing& listing);

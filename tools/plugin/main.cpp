@@ -7,6 +7,7 @@
 #include "PluginCheck.h"
 #include "PluginList.h"
 #include "Scaffold.h"
+#include "ToolDiagnostics.h"
 #include "ToolEngine.h"
 #include "format/GuidText.h"
 
@@ -20,7 +21,7 @@ const char kUsage[] =
     "       vantor-plugin check FILE.dll [options]  check a plug-in before installing it\n"
     "       vantor-plugin list [--json] [options]   every channel type of the install, and the\n"
     "                                              modules of channels/ the engine ignores\n"
-    "options: --install-dir DIR (default: the directory of this program), --registry-key KEY\n"
+    "options: --install-dir DIR (default: the engine directory of this program), --registry-key KEY\n"
     "check: exports, type record, interface version and class layout, libraries resolve, no other\n"
     "module of the install has the type GUID, a channel is made and deleted, its blocks round-trip\n"
     "through saving and loading, and a group holding it is saved and loaded.\n"
@@ -28,7 +29,7 @@ const char kUsage[] =
     "3 the engine did not start or a file could not be written.\n";
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "vantor-plugin: %s\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "vantor-plugin: %s\n%s%s", problem.c_str(), kUsage, toolengine::kDiagnosticsUsage);
     return kBadCommandLine;
 }
 
@@ -37,6 +38,7 @@ struct Options {
     std::string registryKey = toolengine::kDefaultRegistryKey;
     bool json = false;
     std::vector<std::string> operands;
+    toolengine::Diagnostics diagnostics{"vantor-plugin"};
 };
 
 // False with the problem when an argument is not understood.
@@ -47,6 +49,8 @@ bool ParseOptions(int argc, char** argv, bool allowJson, Options& options, std::
             (arg == "--install-dir" ? options.installDir : options.registryKey) = argv[++i];
         } else if (arg == "--json" && allowJson) {
             options.json = true;
+        } else if (options.diagnostics.TakeOption(argc, argv, i, problem)) {
+            if (!problem.empty()) return false;
         } else if (!arg.empty() && arg[0] != '-') {
             options.operands.push_back(arg);
         } else {
@@ -54,7 +58,7 @@ bool ParseOptions(int argc, char** argv, bool allowJson, Options& options, std::
             return false;
         }
     }
-    return true;
+    return options.diagnostics.Open(problem);
 }
 
 int New(int argc, char** argv) {
@@ -80,7 +84,7 @@ int Check(int argc, char** argv) {
     if (options.operands.size() != 1) return Usage("check: needs exactly one plug-in file");
     const std::string& file = options.operands[0];
     const plugintool::CheckResult result =
-        plugintool::CheckPlugin(file, {options.installDir, options.registryKey});
+        plugintool::CheckPlugin(file, {options.installDir, options.registryKey, &options.diagnostics});
     for (const std::string& line : result.passed) std::printf("ok: %s\n", line.c_str());
     for (const std::string& line : result.faults)
         std::fprintf(stderr, "vantor-plugin: %s: %s\n", file.c_str(), line.c_str());
@@ -95,7 +99,7 @@ int List(int argc, char** argv) {
     if (!options.operands.empty()) return Usage("list: unexpected argument '" + options.operands[0] + "'");
     plugintool::Listing listing;
     std::string error;
-    if (!plugintool::ListInstall(options.installDir, options.registryKey, listing, error)) {
+    if (!plugintool::ListInstall(options.installDir, options.registryKey, listing, error, &options.diagnostics)) {
         std::fprintf(stderr, "vantor-plugin: the engine did not start in %s: %s\n",
                      options.installDir.c_str(), error.c_str());
         return kNoEngine;
@@ -116,8 +120,10 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if (command == "-h" || command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
+        std::fputs(toolengine::kDiagnosticsUsage, stdout);
         return kOk;
     }
+    if (toolengine::PrintVersion(argc, argv, "vantor-plugin")) return kOk;
     // Paths the system cannot resolve (a removed working directory) end with a message.
     try {
         if (command == "new") return New(argc, argv);
