@@ -19,4 +19,6 @@ public:
     static int Append(Tev_List& list, void* item);
     // Frees an array of either origin: the slabs' or the public growth's new[].
     static void FreeItems(void** items);
+    // The list's array (NULL before the first growth), for warming it before it is read.
+    static const void* Items(const Tev_List& list) { return list.items; }
 };

@@ -22,7 +22,19 @@ bool ChannelRequestIndex::Describes(const Tev_List& list) const { return list.Ge
 
 // A number the file names, not one the group has: the vector by number grows only in step with
 // the requests it holds, so that one link to a huge number cannot make it huge.
-size_t ChannelRequestIndex::DenseBound() const { return 2 * static_cast<size_t>(tracked) + 1024; }
+size_t ChannelRequestIndex::DenseBound() const {
+    return std::max(2 * static_cast<size_t>(tracked) + 1024, expected);
+}
+
+void ChannelRequestIndex::ExpectNumbers(int count) {
+    if (count > 0) expected = static_cast<size_t>(count);
+}
+
+ChannelRequestInfo* const* ChannelRequestIndex::FirstKeptByNumber(int indexNr) const {
+    if (!IsDense(indexNr)) return nullptr;
+    const Requests& requests = dense[static_cast<size_t>(indexNr)];
+    return requests.empty() ? nullptr : requests.data();
+}
 
 bool ChannelRequestIndex::IsDense(int indexNr) const {
     return indexNr >= 0 && static_cast<size_t>(indexNr) < dense.size();
@@ -73,7 +85,9 @@ void ChannelRequestIndex::Compact(Tev_List& list, bool always) {
 }
 
 void ChannelRequestIndex::Rebuild(const Tev_List& list) {
+    const size_t keptExpected = expected;
     Clear();
+    expected = keptExpected;
     for (int i = 0; i < list.GetItemCount(); i++) {
         auto* request = static_cast<ChannelRequestInfo*>(list.GetItem(i));
         if (request) Add(request);
@@ -85,4 +99,5 @@ void ChannelRequestIndex::Clear() {
     sparse.clear();
     answered.clear();
     tracked = 0;
+    expected = 0;
 }

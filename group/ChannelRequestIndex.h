@@ -31,6 +31,12 @@ public:
     // Indexes the list anew after it was changed without the index.
     void Rebuild(const Tev_List& list);
     void Clear();
+    // Index numbers below count (the channels a file announces) are kept by number, whatever
+    // the requests held; Clear forgets it.
+    void ExpectNumbers(int count);
+    // The first request waiting for a number kept by number, for warming what answering it
+    // reads; NULL when none. Reads no request.
+    ChannelRequestInfo* const* FirstKeptByNumber(int indexNr) const;
 
 private:
     using Requests = std::vector<ChannelRequestInfo*>;
@@ -44,4 +50,5 @@ private:
     std::unordered_map<int, Requests> sparse;
     std::vector<ChannelRequestInfo*> answered;  // still in the list, deleted on compaction
     int tracked = 0;                            // list entries the index knows: waiting and answered
+    size_t expected = 0;                        // numbers kept by number in any case
 };

@@ -17,6 +17,8 @@
 #include "format/ParameterRecordCodec.h"
 #include "foundation/TaggedBlocks.h"
 #include "group/GroupFileMessages.h"
+#include "group/GroupState.h"
+#include "group/LinkRequestWarming.h"
 
 namespace {
 
@@ -82,8 +84,12 @@ bool Tev_ChannelGroup::LoadChannelGroup(TevFileLoader& loader, bool usePoolNameF
         ReportMissingEntry(type);
         return false;
     }
-    for (int i = 0; i < count; i++)
+    state->requests.ExpectNumbers(count);
+    for (int i = 0; i < count; i++) {
+        // Only an index that stands for the list holds nothing a derived group deleted.
+        if (state->requests.Describes(*requestList)) WarmWaitingLinks(state->requests, i);
         if (!LoadChannelEntry(loader, i, count, type)) return false;
+    }
     return LoadGroupBlocks(loader, usePoolNameFromFile);
 }
 

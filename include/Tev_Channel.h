@@ -44,6 +44,7 @@ extern TARNWELL_API std::atomic<int> channelCallTrackers;
 class TARNWELL_API Tev_Channel : public DllInterface {
     friend class ChannelInternal;
     friend class GroupRelease;  // clears links to a removed index without a call per channel
+    friend class LinkPrefetch;  // warms a parent's link records before a large load links to it
 
 public:
     Tev_Channel();
