@@ -5,13 +5,17 @@
 #include "ChannelRecords.h"
 #include "Tev_List.h"
 
-// A number's requests are all in one of the two places, so that they stay in the order added.
+// A number's requests are all by number or all in the map, so that they stay in the order added.
 void ChannelRequestIndex::Add(ChannelRequestInfo* request) {
     const int indexNr = request->channelIndex;
     const bool inMap = !sparse.empty() && sparse.count(indexNr);
     if (!inMap && indexNr >= 0 && static_cast<size_t>(indexNr) < std::max(dense.size(), DenseBound())) {
         if (static_cast<size_t>(indexNr) >= dense.size()) dense.resize(static_cast<size_t>(indexNr) + 1);
-        dense[static_cast<size_t>(indexNr)].push_back(request);
+        ChannelRequestInfo*& first = dense[static_cast<size_t>(indexNr)];
+        if (first)
+            later[indexNr].push_back(request);
+        else
+            first = request;
     } else {
         sparse[indexNr].push_back(request);
     }
@@ -31,37 +35,49 @@ void ChannelRequestIndex::ExpectNumbers(int count) {
 }
 
 ChannelRequestInfo* const* ChannelRequestIndex::FirstKeptByNumber(int indexNr) const {
-    if (!IsDense(indexNr)) return nullptr;
-    const Requests& requests = dense[static_cast<size_t>(indexNr)];
-    return requests.empty() ? nullptr : requests.data();
+    if (!IsDense(indexNr) || !dense[static_cast<size_t>(indexNr)]) return nullptr;
+    return &dense[static_cast<size_t>(indexNr)];
 }
 
 bool ChannelRequestIndex::IsDense(int indexNr) const {
     return indexNr >= 0 && static_cast<size_t>(indexNr) < dense.size();
 }
 
-ChannelRequestIndex::Requests* ChannelRequestIndex::Find(int indexNr) {
-    if (IsDense(indexNr) && !dense[static_cast<size_t>(indexNr)].empty())
-        return &dense[static_cast<size_t>(indexNr)];
-    if (sparse.empty()) return nullptr;
-    auto found = sparse.find(indexNr);
-    return found == sparse.end() ? nullptr : &found->second;
+// A number's first request in the vector: the later ones are in `later`. A number the vector
+// reaches may still have all its requests in `sparse`, from before the vector reached it.
+bool ChannelRequestIndex::ByNumber(int indexNr) const {
+    return IsDense(indexNr) && dense[static_cast<size_t>(indexNr)];
 }
 
-const std::vector<ChannelRequestInfo*>* ChannelRequestIndex::Waiting(int indexNr) const {
-    return const_cast<ChannelRequestIndex*>(this)->Find(indexNr);
+ChannelRequestInfo* ChannelRequestIndex::Waiting(int indexNr, size_t position) const {
+    const bool byNumber = ByNumber(indexNr);
+    if (byNumber && position == 0) return dense[static_cast<size_t>(indexNr)];
+    const auto& map = byNumber ? later : sparse;
+    if (map.empty()) return nullptr;
+    auto found = map.find(indexNr);
+    if (byNumber) position--;
+    return found != map.end() && position < found->second.size() ? found->second[position] : nullptr;
 }
 
 void ChannelRequestIndex::MarkAnswered(int indexNr, size_t position) {
-    Requests* requests = Find(indexNr);
-    if (!requests || position >= requests->size()) return;
-    answered.push_back((*requests)[position]);
-    requests->erase(requests->begin() + static_cast<long>(position));
-    if (!requests->empty()) return;
-    if (IsDense(indexNr) && requests == &dense[static_cast<size_t>(indexNr)])
-        Requests().swap(*requests);  // gives the memory back
-    else
-        sparse.erase(indexNr);
+    ChannelRequestInfo* request = Waiting(indexNr, position);
+    if (!request) return;
+    answered.push_back(request);
+    const bool byNumber = ByNumber(indexNr);
+    auto& map = byNumber ? later : sparse;
+    auto found = map.find(indexNr);
+    if (byNumber) {
+        ChannelRequestInfo*& first = dense[static_cast<size_t>(indexNr)];
+        if (found == map.end()) {
+            first = nullptr;
+            return;
+        }
+        // The next one moves up to the number's place.
+        if (position == 0) first = found->second.front();
+        position = position == 0 ? 0 : position - 1;
+    }
+    found->second.erase(found->second.begin() + static_cast<long>(position));
+    if (found->second.empty()) map.erase(found);
 }
 
 void ChannelRequestIndex::Compact(Tev_List& list, bool always) {
@@ -95,7 +111,8 @@ void ChannelRequestIndex::Rebuild(const Tev_List& list) {
 }
 
 void ChannelRequestIndex::Clear() {
-    std::vector<Requests>().swap(dense);
+    std::vector<ChannelRequestInfo*>().swap(dense);
+    later.clear();
     sparse.clear();
     answered.clear();
     tracked = 0;

@@ -19,11 +19,10 @@ public:
     void Add(ChannelRequestInfo* request);
     // True when every entry of the list went through Add: only then may the index stand for it.
     bool Describes(const Tev_List& list) const;
-    // The unanswered requests for an index number in the order they were added; NULL when none.
-    // Valid until the next change of the index.
-    const std::vector<ChannelRequestInfo*>* Waiting(int indexNr) const;
-    // Takes the request at `position` of Waiting(indexNr) out of the index; the list keeps it
-    // until the next compaction.
+    // The unanswered request at `position` among those for an index number, in the order they
+    // were added; NULL past the last.
+    ChannelRequestInfo* Waiting(int indexNr, size_t position) const;
+    // Takes that request out of the index; the list keeps it until the next compaction.
     void MarkAnswered(int indexNr, size_t position);
     // Deletes the answered requests and removes them from the list, keeping the order of the
     // others: always, or only once they make up at least half of the list.
@@ -34,19 +33,22 @@ public:
     // Index numbers below count (the channels a file announces) are kept by number, whatever
     // the requests held; Clear forgets it.
     void ExpectNumbers(int count);
-    // The first request waiting for a number kept by number, for warming what answering it
-    // reads; NULL when none. Reads no request.
+    // Where the first request waiting for a number kept by number is held, for warming what
+    // answering it reads; NULL when none. Reads no request.
     ChannelRequestInfo* const* FirstKeptByNumber(int indexNr) const;
 
 private:
     using Requests = std::vector<ChannelRequestInfo*>;
-    Requests* Find(int indexNr);
+    bool ByNumber(int indexNr) const;
     size_t DenseBound() const;
     bool IsDense(int indexNr) const;
 
-    // Index numbers are positions in the group, so most are kept in a vector by number, with no
-    // hashing and no node per number; numbers far beyond the requests held go to the map.
-    std::vector<Requests> dense;
+    // Index numbers are positions in the group, and most have one request (a child has one
+    // parent), so a vector by number holds the first request of each number, with no hashing
+    // and no allocation per number; the later ones of such a number wait in `later`. Numbers far
+    // beyond the requests held go to `sparse`, all of a number's requests in one place.
+    std::vector<ChannelRequestInfo*> dense;
+    std::unordered_map<int, Requests> later;
     std::unordered_map<int, Requests> sparse;
     std::vector<ChannelRequestInfo*> answered;  // still in the list, deleted on compaction
     int tracked = 0;                            // list entries the index knows: waiting and answered

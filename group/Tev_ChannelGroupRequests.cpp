@@ -30,10 +30,7 @@ void Tev_ChannelGroup::CheckRequestListForIndex(int indexNr) {
     }
     // The same answers as the walk below, visiting only the requests for this index.
     size_t i = 0;
-    for (;;) {
-        const std::vector<ChannelRequestInfo*>* waiting = state->requests.Waiting(indexNr);
-        if (!waiting || i >= waiting->size()) break;
-        ChannelRequestInfo* request = (*waiting)[i];
+    while (ChannelRequestInfo* request = state->requests.Waiting(indexNr, i)) {
         if (channelInternal.CheckChannelRequest(request->channel, request->channelIndex,
                                                 request->targetChannel, GetChannel(indexNr),
                                                 request->linkPosition)) {

@@ -184,3 +184,31 @@ TEST_F(ChannelRecord, DeferredLinksAreAnsweredByTheIndexTheyWaitFor) {
     EXPECT_EQ(group->RequestCount(), 1);
     EXPECT_TRUE(Texts(TEV_MESSAGE_ERROR).empty());
 }
+
+// Requests for a number the group's index keeps aside (far beyond the requests it held) stay
+// together and in order when later requests make the index reach that number.
+TEST_F(ChannelRecord, RequestsForANumberKeptAsideAreAnsweredInOrderOnceTheIndexReachesIt) {
+    FileGroup* group = NewGroup();
+    Tev_Channel* parent = Add(group, kTestLinksGuid, "parent");
+    constexpr int kFar = 3000, kFillers = 1000;
+    FileBuilder file(Api());
+    file.Text("CHNA", "parent").Int("CHLC", kFillers + 3);
+    const auto link = [&file](int index, int position, int slot) {
+        file.Int("CHLI", index).Int("CHUL", position).Int("CHRP", slot);
+    };
+    link(kFar, 0, 0);                                        // kept aside: the index is small
+    for (int i = 0; i < kFillers; i++) link(10 + i, 0, 1);  // the index grows...
+    link(kFar + 1, 0, 1);                                    // ...past kFar
+    link(kFar, 1, 0);
+    ASSERT_TRUE(LoadRecord(parent, file.Bytes(), group));
+
+    Tev_Channel* child = Api()->InitChannelFromType(kTestRootGuid, nullptr, false);
+    channelInternal.SetChannelIDIndexNr(child, kFar);
+    channelInternal.SetChannelGroup(child, group);
+    group->SetChannel(child, kFar);
+    group->CheckRequestListForIndex(kFar);
+
+    EXPECT_EQ(parent->GetChildFromLinkPosition(0, 0), child);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(1, 0), child);
+    EXPECT_EQ(parent->GetChildFromLinkPosition(0, 1), nullptr);  // its child never came
+}
