@@ -1,6 +1,8 @@
 // The two entry points of a channel plug-in that makes one channel class of one type, and the
 // stamp of the class layout it is built against. In one source file of the plug-in:
 //     TARNWELL_CHANNEL_PLUGIN(MyChannel, "My Channel", kMyTypeGuid, kMyBaseGuid)
+// or, with the plug-in's own version numbers (the first and third of the record):
+//     TARNWELL_CHANNEL_PLUGIN_VERSION(MyChannel, "My Channel", kMyTypeGuid, kMyBaseGuid, 2, 7)
 #pragma once
 
 #include <cstring>
@@ -19,6 +21,15 @@ inline ChannelType TevMakeChannelType(const char* name, const _GUID& typeGuid, c
     return type;
 }
 
+// The same with the plug-in's own version: major.TEV_CHANNEL_INTERFACE_VERSION.revision.
+inline ChannelType TevMakeChannelType(const char* name, const _GUID& typeGuid, const _GUID& baseGuid, int32_t major,
+                                      int32_t revision) {
+    ChannelType type = TevMakeChannelType(name, typeGuid, baseGuid);
+    type.versionInfo[0] = major;
+    type.versionInfo[2] = revision;
+    return type;
+}
+
 // The layout of the exported classes plug-ins derive from and read (Tev_Channel, DllInterface
 // and the rest). It is the minor number of the kernel's soname, libTarnwell.so.0.<layout>: a
 // change of layout takes a new minor version and a new soname.
@@ -31,12 +42,15 @@ inline ChannelType TevMakeChannelType(const char* name, const _GUID& typeGuid, c
 #define TARNWELL_LAYOUT_STAMP_NAME "TevClassLayout"
 #define TARNWELL_LAYOUT_STAMP TARNWELL_PLUGIN_EXPORT const int TevClassLayout = TARNWELL_CLASS_LAYOUT;
 
-#define TARNWELL_CHANNEL_PLUGIN(ChannelClass, typeName, typeGuid, baseGuid)                     \
-    TARNWELL_LAYOUT_STAMP                                                                        \
-    TARNWELL_PLUGIN_EXPORT void* InitDLL() {                                                     \
-        return static_cast<DllInterface*>(new (std::nothrow) ChannelClass());                    \
-    }                                                                                            \
-    TARNWELL_PLUGIN_EXPORT void* GetType() {                                                     \
-        static ChannelType type = TevMakeChannelType(typeName, typeGuid, baseGuid);             \
-        return &type;                                                                            \
+#define TARNWELL_CHANNEL_PLUGIN(ChannelClass, typeName, typeGuid, baseGuid) \
+    TARNWELL_CHANNEL_PLUGIN_VERSION(ChannelClass, typeName, typeGuid, baseGuid, 1, 1)
+
+#define TARNWELL_CHANNEL_PLUGIN_VERSION(ChannelClass, typeName, typeGuid, baseGuid, major, revision)   \
+    TARNWELL_LAYOUT_STAMP                                                                              \
+    TARNWELL_PLUGIN_EXPORT void* InitDLL() {                                                           \
+        return static_cast<DllInterface*>(new (std::nothrow) ChannelClass());                          \
+    }                                                                                                  \
+    TARNWELL_PLUGIN_EXPORT void* GetType() {                                                           \
+        static ChannelType type = TevMakeChannelType(typeName, typeGuid, baseGuid, major, revision);  \
+        return &type;                                                                                  \
     }

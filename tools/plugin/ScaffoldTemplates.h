@@ -84,7 +84,9 @@ private:
 
 }  // namespace
 
-TARNWELL_CHANNEL_PLUGIN(@NAME@Channel, "@NAME@", k@NAME@TypeGuid, k@NAME@TypeGuid)
+// The plug-in's own version is the first and last number (1.52.1 here): raise them with each
+// release, since a project carrying a newer copy replaces an older installed one.
+TARNWELL_CHANNEL_PLUGIN_VERSION(@NAME@Channel, "@NAME@", k@NAME@TypeGuid, k@NAME@TypeGuid, 1, 1)
 )";
 
 inline constexpr char kScaffoldTest[] =

@@ -61,25 +61,8 @@ private:
 
 }  // namespace
 
-// The plug-in's own version: the first and third numbers belong to the plug-in (raise them with
-// each release: a project saved with a newer version replaces an older local copy by the one it
-// carries); the second is the channel interface, TEV_CHANNEL_INTERFACE_VERSION.
-constexpr int32_t kSampleMajor = 2;
-constexpr int32_t kSampleRevision = 7;
-
-// What TARNWELL_CHANNEL_PLUGIN writes (which keeps the versions 1, 52, 1), by hand to set the
-// version: the class layout stamp, InitDLL (a new channel; NULL when out of memory) and GetType
-// (the type record; the type is its own base).
-TARNWELL_LAYOUT_STAMP
-TARNWELL_PLUGIN_EXPORT void* InitDLL() {
-    return static_cast<DllInterface*>(new (std::nothrow) SampleChannel());
-}
-TARNWELL_PLUGIN_EXPORT void* GetType() {
-    static ChannelType type = [] {
-        ChannelType record = TevMakeChannelType("Sample Channel", kSampleTypeGuid, kSampleTypeGuid);
-        record.versionInfo[0] = kSampleMajor;
-        record.versionInfo[2] = kSampleRevision;
-        return record;
-    }();
-    return &type;
-}
+// The entry points, with the plug-in's own version 2.52.7: the first and third numbers belong to
+// the plug-in (raise them with each release: a project saved with a newer version replaces an
+// older local copy by the one it carries); the second is the channel interface. The type is its
+// own base.
+TARNWELL_CHANNEL_PLUGIN_VERSION(SampleChannel, "Sample Channel", kSampleTypeGuid, kSampleTypeGuid, 2, 7)
