@@ -22,8 +22,8 @@ inline ChannelType TevMakeChannelType(const char* name, const _GUID& typeGuid, c
 }
 
 // The same with the plug-in's own version: major.TEV_CHANNEL_INTERFACE_VERSION.revision.
-inline ChannelType TevMakeChannelType(const char* name, const _GUID& typeGuid, const _GUID& baseGuid, int32_t major,
-                                      int32_t revision) {
+inline ChannelType TevMakeChannelType(const char* name, const _GUID& typeGuid, const _GUID& baseGuid,
+                                      int32_t major, int32_t revision) {
     ChannelType type = TevMakeChannelType(name, typeGuid, baseGuid);
     type.versionInfo[0] = major;
     type.versionInfo[2] = revision;
@@ -45,12 +45,12 @@ inline ChannelType TevMakeChannelType(const char* name, const _GUID& typeGuid, c
 #define TARNWELL_CHANNEL_PLUGIN(ChannelClass, typeName, typeGuid, baseGuid) \
     TARNWELL_CHANNEL_PLUGIN_VERSION(ChannelClass, typeName, typeGuid, baseGuid, 1, 1)
 
-#define TARNWELL_CHANNEL_PLUGIN_VERSION(ChannelClass, typeName, typeGuid, baseGuid, major, revision)   \
-    TARNWELL_LAYOUT_STAMP                                                                              \
-    TARNWELL_PLUGIN_EXPORT void* InitDLL() {                                                           \
-        return static_cast<DllInterface*>(new (std::nothrow) ChannelClass());                          \
-    }                                                                                                  \
-    TARNWELL_PLUGIN_EXPORT void* GetType() {                                                           \
-        static ChannelType type = TevMakeChannelType(typeName, typeGuid, baseGuid, major, revision);  \
-        return &type;                                                                                  \
+#define TARNWELL_CHANNEL_PLUGIN_VERSION(ChannelClass, typeName, typeGuid, baseGuid, major, revision) \
+    TARNWELL_LAYOUT_STAMP                                                                            \
+    TARNWELL_PLUGIN_EXPORT void* InitDLL() {                                                         \
+        return static_cast<DllInterface*>(new (std::nothrow) ChannelClass());                        \
+    }                                                                                                \
+    TARNWELL_PLUGIN_EXPORT void* GetType() {                                                         \
+        static ChannelType type = TevMakeChannelType(typeName, typeGuid, baseGuid, major, revision); \
+        return &type;                                                                                \
     }
