@@ -24,11 +24,13 @@ Tev_Channel* ChannelOf(const Tev_List& children, int index) {
     return entry ? entry->channel : nullptr;
 }
 
-bool AllEntriesEmpty(const Tev_List& children) {
-    for (int i = 0; i < children.GetItemCount(); ++i)
+bool EntriesEmpty(const Tev_List& children, int from) {
+    for (int i = from; i < children.GetItemCount(); ++i)
         if (ChannelOf(children, i)) return false;
     return true;
 }
+
+bool AllEntriesEmpty(const Tev_List& children) { return EntriesEmpty(children, 0); }
 
 }  // namespace
 
@@ -90,7 +92,19 @@ void Tev_Channel::SyncChildChannels() {
 }
 
 void Tev_Channel::SyncChildChannel(int index) {
-    if (childChannelCount != children.GetItemCount()) return SyncChildChannels();
+    const int count = children.GetItemCount();
+    if (childChannelCount != count) {
+        // Grown by empty slots (a position declared beyond the last): while the block is the
+        // shared empty one, every entry it covers is empty but the one just written, so only
+        // that one and the new ones need a look, and declaring positions stays linear.
+        if (childChannelCapacity == 0 && count > childChannelCount && count <= kSharedEmptySlots &&
+            !ChannelOf(children, index) && EntriesEmpty(children, childChannelCount)) {
+            childChannels = sharedEmptyChildChannels;
+            childChannelCount = count;
+            return;
+        }
+        return SyncChildChannels();
+    }
     if (index < 0 || index >= childChannelCount) return;
     Tev_Channel* channel = ChannelOf(children, index);
     if (childChannelCapacity > 0)
