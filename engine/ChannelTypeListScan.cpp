@@ -15,6 +15,7 @@
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
 #include "engine/ModuleDirectory.h"
+#include "format/FileNames.h"
 #include "foundation/InstallLayout.h"
 #include "platform/Text.h"
 
@@ -88,7 +89,7 @@ void ChannelList::AddDirectory(const char* dir, int) {
     const bool editor = className && std::strcmp(className, kEditorClassName) == 0;
     KnownModules known(this);
 
-    const char* const extensions[] = {"DLL", "DLE"};
+    const char* const extensions[] = {filenames::kModuleExtension, "DLE"};
     const int passes = editor ? 2 : 1;
     const ModuleDirectory* shared = SharedModuleDirectory::Find(this, dir);
     std::unique_ptr<ModuleDirectory> own(shared ? nullptr : new ModuleDirectory(dir));

@@ -14,6 +14,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "engine/Engine.h"
+#include "format/ChannelTypeRecord.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/PathText.h"
@@ -26,8 +27,6 @@
 
 namespace {
 
-// Besides this kernel's interface version (TEV_CHANNEL_INTERFACE_VERSION), the one it still reads.
-constexpr int kOldInterfaceVersion = 43;
 // Unique channel names keep their last 59 characters.
 constexpr size_t kUniqueNameLength = 59;
 // Deeper automatic child creation than this can only be a cycle of types.
@@ -377,8 +376,7 @@ ChannelType Engine::GetDLLType(const char* dllName) {
     if (fits) type = GetDLLType(module);
     platform::FreeModule(module);
     if (!fits) return type;
-    const int interfaceVersion = type.versionInfo[1];
-    if (interfaceVersion != TEV_CHANNEL_INTERFACE_VERSION && interfaceVersion != kOldInterfaceVersion) {
+    if (!channeltyperecord::AcceptsInterface(type)) {
         type.typeGuid = TEV_NULL_GUID;
         engineInterface->showErrorMessage(kMsgIncompatible, type.typeName);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "format/FileNames.h"
 #include "platform/Text.h"
 
 namespace {
@@ -34,8 +35,7 @@ bool ModuleDirectory::Exists(const char* path) const {
 std::vector<std::string> ModuleDirectory::ModuleFiles(const char* extension) const {
     std::vector<std::string> names;
     for (const platform::DirectoryEntry& entry : entries) {
-        const char* dot = std::strrchr(entry.name.c_str(), '.');
-        if (entry.regular && dot && platform::StrICmp(dot + 1, extension) == 0) names.push_back(entry.name);
+        if (entry.regular && filenames::HasExtension(entry.name.c_str(), extension)) names.push_back(entry.name);
     }
     return names;
 }

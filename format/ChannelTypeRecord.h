@@ -33,6 +33,15 @@ inline constexpr formattable::Fields<8> kFields = {{
 inline constexpr formattable::RecordLayout kLayout = formattable::Layout("ChannelType", kSize, kFields);
 static_assert(formattable::Tiles(kLayout), "the type record's fields tile it");
 
+// Besides this kernel's interface version (TEV_CHANNEL_INTERFACE_VERSION), the one it still reads.
+constexpr int kOlderInterfaceVersion = 43;
+
+// Whether a type record's second version number is one the kernel takes.
+inline bool AcceptsInterface(const ChannelType& type) {
+    return type.versionInfo[1] == TEV_CHANNEL_INTERFACE_VERSION ||
+           type.versionInfo[1] == kOlderInterfaceVersion;
+}
+
 void Encode(const ChannelType& type, unsigned char* out);  // writes kSize bytes
 // Reads kSize bytes; the name is terminated whatever the file holds.
 ChannelType Decode(const unsigned char* in);

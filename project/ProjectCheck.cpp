@@ -20,6 +20,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "Tev_String.h"
+#include "format/FileNames.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/InstallLayout.h"
 #include "foundation/ListItems.h"
@@ -34,7 +35,6 @@ namespace {
 const char* const kCheckStopped = "TevCheckProject: the check stopped:";
 const char* const kNeedsRestoredTypes =
     "uses channel types whose plug-ins a run restores first; it can be checked once they are in place";
-const char* const kModuleSuffix = ".dll";
 
 // The first GUID the kernel's text names (registry form, no braces), in GuidText form; "" when none.
 std::string FirstGuid(const std::string& text) {
@@ -48,13 +48,6 @@ std::string FirstGuid(const std::string& text) {
         if (i == length) return "{" + text.substr(at, length) + "}";
     }
     return "";
-}
-
-bool IsModuleName(const std::string& name) {
-    if (name.size() <= std::strlen(kModuleSuffix)) return false;
-    std::string suffix = name.substr(name.size() - std::strlen(kModuleSuffix));
-    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return suffix == kModuleSuffix;
 }
 
 std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
@@ -145,7 +138,7 @@ const std::string& Checker::ModulesThatDoNotLoad() {
     std::vector<std::string> names;
     if (!platform::ListDirectory(platform::ToNativePath(dir.c_str()).c_str(), names)) return brokenModules;
     for (const std::string& name : names) {
-        if (!IsModuleName(name)) continue;
+        if (!filenames::HasExtension(name.c_str(), filenames::kModuleExtension)) continue;
         const std::string path =
             installlayout::Path(engine->GetInstallDir(), installlayout::kChannelsDir, name.c_str());
         MessageCapture capture;

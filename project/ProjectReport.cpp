@@ -47,10 +47,6 @@ bool ProjectReport::Lists(const std::string& guid) const {
     return false;
 }
 
-std::string VersionText(const int32_t* version) {
-    return std::to_string(version[0]) + "." + std::to_string(version[1]) + "." + std::to_string(version[2]);
-}
-
 std::string CrcText(uint32_t crc) {
     char text[16];
     std::snprintf(text, sizeof(text), "0x%08X", crc);

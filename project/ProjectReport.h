@@ -9,6 +9,7 @@
 #include "TarnwellHost.h"
 #include "TarnwellTypes.h"
 #include "format/GuidText.h"
+#include "format/VersionText.h"
 
 class ProjectReport {
 public:
@@ -46,8 +47,6 @@ private:
     std::vector<std::string> restored;
 };
 
-// "1.52.1".
-std::string VersionText(const int32_t* version);
 // "0x1A2B3C4D".
 std::string CrcText(uint32_t crc);
 

@@ -3,15 +3,13 @@
 #include <cstring>
 
 #include "ChannelPlugin.h"
+#include "format/ChannelTypeRecord.h"
 #include "format/GuidText.h"
 #include "platform/Module.h"
 
 namespace plugintool {
 
 namespace {
-
-// The interface versions the kernel accepts in a type record (the current one and its predecessor).
-const int kOlderInterfaceVersion = 43;
 
 void CheckTypeRecord(ModuleInspection& result) {
     const ChannelType& type = result.type;
@@ -21,11 +19,11 @@ void CheckTypeRecord(ModuleInspection& result) {
         result.faults.push_back("the type GUID is all zero, which means no type");
     else if (type.typeGuid == TEV_WILDCARD_GUID)
         result.faults.push_back("the type GUID is the wildcard " + GuidText(TEV_WILDCARD_GUID));
-    if (!IsCompatibleInterface(type))
+    if (!channeltyperecord::AcceptsInterface(type))
         result.faults.push_back("interface version " + std::to_string(type.versionInfo[1]) +
                                 " in the type record: this kernel takes " +
                                 std::to_string(TEV_CHANNEL_INTERFACE_VERSION) + " or " +
-                                std::to_string(kOlderInterfaceVersion));
+                                std::to_string(channeltyperecord::kOlderInterfaceVersion));
 }
 
 void ReadExports(HINSTANCE module, ModuleInspection& result) {
@@ -68,11 +66,6 @@ std::string StoredModulePath(const char* stored) {
     for (char& c : path)
         if (c == '\\') c = '/';
     return path;
-}
-
-bool IsCompatibleInterface(const ChannelType& type) {
-    return type.versionInfo[1] == TEV_CHANNEL_INTERFACE_VERSION ||
-           type.versionInfo[1] == kOlderInterfaceVersion;
 }
 
 ModuleInspection InspectModule(const std::string& path) {

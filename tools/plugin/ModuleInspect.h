@@ -26,7 +26,4 @@ ModuleInspection InspectModule(const std::string& path);
 // A module path as the kernel stores it ('\\' before the file name) in the system's form.
 std::string StoredModulePath(const char* stored);
 
-// Whether the type record's second version number is one the kernel takes.
-bool IsCompatibleInterface(const ChannelType& type);
-
 }  // namespace plugintool

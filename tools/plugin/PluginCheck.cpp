@@ -11,6 +11,7 @@
 #include "TempInstall.h"
 #include "ToolEngine.h"
 #include "format/GuidText.h"
+#include "format/VersionText.h"
 
 namespace fs = std::filesystem;
 
@@ -23,11 +24,6 @@ bool SameFile(const std::string& a, const std::string& b) {
     return fs::equivalent(a, b, failed);
 }
 
-std::string VersionText(const ChannelType& type) {
-    return std::to_string(type.versionInfo[0]) + "." + std::to_string(type.versionInfo[1]) + "." +
-           std::to_string(type.versionInfo[2]);
-}
-
 void ReportInspection(const ModuleInspection& module, CheckResult& result) {
     result.faults.insert(result.faults.end(), module.faults.begin(), module.faults.end());
     if (module.hasInitDll && module.hasGetType)
@@ -37,7 +33,7 @@ void ReportInspection(const ModuleInspection& module, CheckResult& result) {
     if (module.hasType)
         result.passed.push_back("type \"" + std::string(module.type.typeName) + "\" " +
                                 GuidText(module.type.typeGuid) + " base " + GuidText(module.type.baseGuid) +
-                                " version " + VersionText(module.type));
+                                " version " + VersionText(module.type.versionInfo));
 }
 
 // Other modules of the install that report the same type GUID: the engine keeps only one.

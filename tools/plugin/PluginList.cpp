@@ -1,6 +1,5 @@
 #include "PluginList.h"
 
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -8,10 +7,13 @@
 #include "ChannelList.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "JsonText.h"
 #include "ModuleInspect.h"
 #include "TevFileLoader.h"
 #include "ToolEngine.h"
+#include "format/FileNames.h"
 #include "format/GuidText.h"
+#include "format/VersionText.h"
 
 namespace fs = std::filesystem;
 
@@ -25,20 +27,11 @@ std::string Canonical(const std::string& path) {
     return failed ? path : canonical.string();
 }
 
-// The scan takes modules ending in .dll, ignoring case (an editor also .dle).
-bool IsModuleName(const fs::path& path) {
-    std::string extension = path.extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".dll";
-}
-
 ListedType Describe(ChannelListItem* item, EngineInterface* engine) {
     ListedType type;
     type.name = item->channelType.typeName;
     type.guid = GuidText(item->channelType.typeGuid);
-    type.version = std::to_string(item->channelType.versionInfo[0]) + "." +
-                   std::to_string(item->channelType.versionInfo[1]) + "." +
-                   std::to_string(item->channelType.versionInfo[2]);
+    type.version = VersionText(item->channelType.versionInfo);
     type.module = StoredModulePath(item->fileName.GetString());
     type.onDisk = item->onDisk;
     TevFileLoader loader(engine);
@@ -62,28 +55,12 @@ void FindIgnored(const std::string& installDir, Listing& listing) {
     std::error_code failed;
     std::set<std::string> modules;
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(installDir) / "channels", failed))
-        if (IsModuleName(entry.path()) && entry.is_regular_file(failed))
+        if (filenames::HasExtension(entry.path().filename().c_str(), filenames::kModuleExtension) &&
+            entry.is_regular_file(failed))
             modules.insert(entry.path().string());
     for (const std::string& module : modules)
         if (!listed.count(Canonical(module)))
             listing.ignored.push_back({module, WhyIgnored(module, listing)});
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof(escaped), "\\u%04x", static_cast<unsigned char>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 std::string ChecksumText(unsigned long checksum) {
@@ -119,16 +96,18 @@ std::string ListingJson(const Listing& listing) {
     std::string json = "{\"types\": [";
     for (size_t i = 0; i < listing.types.size(); i++) {
         const ListedType& type = listing.types[i];
-        json += std::string(i ? ",\n  " : "\n  ") + "{\"name\": " + JsonString(type.name) +
-                ", \"guid\": " + JsonString(type.guid) + ", \"version\": " + JsonString(type.version) +
-                ", \"module\": " + JsonString(type.module) +
+        json += std::string(i ? ",\n  " : "\n  ") + "{\"name\": " + toolengine::JsonQuote(type.name) +
+                ", \"guid\": " + toolengine::JsonQuote(type.guid) +
+                ", \"version\": " + toolengine::JsonQuote(type.version) +
+                ", \"module\": " + toolengine::JsonQuote(type.module) +
                 ", \"onDisk\": " + (type.onDisk ? "true" : "false") +
-                ", \"checksum\": " + JsonString(ChecksumText(type.checksum)) + "}";
+                ", \"checksum\": " + toolengine::JsonQuote(ChecksumText(type.checksum)) + "}";
     }
     json += "],\n \"ignored\": [";
     for (size_t i = 0; i < listing.ignored.size(); i++)
-        json += std::string(i ? ",\n  " : "\n  ") + "{\"module\": " + JsonString(listing.ignored[i].module) +
-                ", \"reason\": " + JsonString(listing.ignored[i].reason) + "}";
+        json += std::string(i ? ",\n  " : "\n  ") +
+                "{\"module\": " + toolengine::JsonQuote(listing.ignored[i].module) +
+                ", \"reason\": " + toolengine::JsonQuote(listing.ignored[i].reason) + "}";
     return json + "]}\n";
 }
 

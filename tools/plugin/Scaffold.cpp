@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "ScaffoldTemplates.h"
 #include "format/GuidText.h"
@@ -45,21 +44,6 @@ bool IsPluginName(const std::string& name) {
     for (char c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
     return true;
-}
-
-_GUID FreshGuid() {
-    std::random_device random;
-    unsigned char bytes[16];
-    for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(random() & 0xFF);
-    bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);  // version 4: random
-    bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // the standard variant
-    _GUID guid;
-    guid.Data1 =
-        (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | bytes[3];
-    guid.Data2 = static_cast<uint16_t>((bytes[4] << 8) | bytes[5]);
-    guid.Data3 = static_cast<uint16_t>((bytes[6] << 8) | bytes[7]);
-    for (int i = 0; i < 8; i++) guid.Data4[i] = bytes[8 + i];
-    return guid;
 }
 
 bool Scaffold(const std::string& name, const std::string& dir, const _GUID& type, std::string& error) {

@@ -10,9 +10,6 @@ namespace plugintool {
 // A name that serves as target, file and class name: a letter, then letters, digits, '_'.
 bool IsPluginName(const std::string& name);
 
-// A new random (version 4) GUID.
-_GUID FreshGuid();
-
 // Writes the plug-in folder `dir` (made; it must not hold files yet). False with a reason.
 bool Scaffold(const std::string& name, const std::string& dir, const _GUID& type, std::string& error);
 

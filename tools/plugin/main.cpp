@@ -10,6 +10,7 @@
 #include "ToolDiagnostics.h"
 #include "ToolEngine.h"
 #include "format/GuidText.h"
+#include "platform/Threads.h"
 
 namespace {
 
@@ -67,7 +68,11 @@ int New(int argc, char** argv) {
     if (!plugintool::IsPluginName(name))
         return Usage("new: '" + name + "' is no plug-in name (a letter, then letters, digits or '_')");
     const std::string dir = argc == 4 ? argv[3] : name;
-    const _GUID type = plugintool::FreshGuid();
+    _GUID type;
+    if (!platform::CreateGuid(&type)) {
+        std::fprintf(stderr, "vantor-plugin: no randomness for a fresh type GUID\n");
+        return kNoEngine;
+    }
     std::string error;
     if (!plugintool::Scaffold(name, dir, type, error)) {
         std::fprintf(stderr, "vantor-plugin: %s\n", error.c_str());
