@@ -102,7 +102,7 @@ void Tev_Channel::CallChannel() {}
 
 void Tev_Channel::OneTimeInitialize() {}
 
-void Tev_Channel::DoEvent(int, unsigned long) {}
+void Tev_Channel::DoEvent(int, TevEventData) {}
 
 ChannelType Tev_Channel::GetChannelType() {
     // The virtual table names the module the channel's code is in.

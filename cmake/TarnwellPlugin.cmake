@@ -10,7 +10,11 @@ function(tarnwell_add_channel_plugin target)
   endif()
   add_library(${target} MODULE ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE Tarnwell::Tarnwell ${ARG_LIBRARIES})
-  target_link_options(${target} PRIVATE -Wl,--no-undefined -Wl,--enable-new-dtags)
+  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  if(NOT WIN32)
+    # RUNPATH, not RPATH: LD_LIBRARY_PATH may still point a plug-in at another 3rd directory.
+    target_link_options(${target} PRIVATE -Wl,--enable-new-dtags)
+  endif()
   set_target_properties(${target} PROPERTIES
     PREFIX ""
     SUFFIX ".dll"

@@ -66,10 +66,10 @@ public:
     virtual void KillTread(Tev_Tread* tread);
     virtual Tev_Tread* GetTreadFromID(int id);
     virtual int GetCurrentEvent();
-    virtual void CallEvent(int event, unsigned long data);
+    virtual void CallEvent(int event, TevEventData data);
     virtual void AddChannelToEvent(Tev_Channel* channel, int event);
     virtual void RemoveChannelFromEvent(Tev_Channel* channel, int event);
-    virtual void ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam);
+    virtual void ProcessWindowMessage(HWND window, unsigned int message, TevMessageWParam wParam, TevMessageLParam lParam);
     virtual void SetStartGroup(int index);
     virtual int GetStartGroup();
 

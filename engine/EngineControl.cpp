@@ -182,8 +182,8 @@ void EngineControl::SetCommandLine(char* text) {
 
 EngineInterface* EngineControl::GetEngineInterface() { return engineInterface; }
 
-void EngineControl::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam,
-                                         long lParam) {
+void EngineControl::ProcessWindowMessage(HWND window, unsigned int message, TevMessageWParam wParam,
+                                         TevMessageLParam lParam) {
     if (engineInterface && engineStarted)
         engineInterface->engineInterfaceExt->ProcessWindowMessage(window, message, wParam, lParam);
 }

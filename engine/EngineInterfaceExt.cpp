@@ -60,8 +60,8 @@ void EngineInterfaceExt::SetVantorRegKey(const char* key) {
     if (Engine* engine = EngineOf(engineInterface)) engine->SetRegKey(key);
 }
 
-void EngineInterfaceExt::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam,
-                                              long lParam) {
+void EngineInterfaceExt::ProcessWindowMessage(HWND window, unsigned int message, TevMessageWParam wParam,
+                                              TevMessageLParam lParam) {
     if (Engine* engine = EngineOf(engineInterface))
         engine->ProcessWindowMessage(window, message, wParam, lParam);
 }

@@ -70,7 +70,7 @@ void Engine::DoLinkPoolToChannel(Tev_Channel* channel) {
 
 // ---------------------------------------------------------------------- events
 
-void Engine::CallEvent(int event, unsigned long data) {
+void Engine::CallEvent(int event, TevEventData data) {
     if (currentEvent == kEventReleased) return;
     currentEvent = event;
     eventDispatchDepth++;
@@ -110,12 +110,12 @@ void Engine::RemoveChannelFromEvent(Tev_Channel* channel, int event) {
     if (eventDispatchDepth == 0) SweepDeadEventRegistrations();
 }
 
-void Engine::ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam) {
+void Engine::ProcessWindowMessage(HWND window, unsigned int message, TevMessageWParam wParam, TevMessageLParam lParam) {
     windowMessage.message = message;
     windowMessage.wParam = wParam;
     windowMessage.lParam = lParam;
     windowMessage.windowHandle = window;
-    CallEvent(TEV_EVENT_WINDOW_MESSAGE, reinterpret_cast<unsigned long>(&windowMessage));
+    CallEvent(TEV_EVENT_WINDOW_MESSAGE, reinterpret_cast<TevEventData>(&windowMessage));
 }
 
 // --------------------------------------------------------------------- threads

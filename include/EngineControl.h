@@ -28,7 +28,7 @@ public:
     virtual void EngineLoop();
     virtual void SetCommandLine(char* text);
     virtual EngineInterface* GetEngineInterface();
-    virtual void ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam);
+    virtual void ProcessWindowMessage(HWND window, unsigned int message, TevMessageWParam wParam, TevMessageLParam lParam);
     virtual void SetInstallDir(const char* dir);
     virtual void SetVantorRegKey(const char* key);
     virtual bool GetIfKeepRunningApplication();

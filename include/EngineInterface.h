@@ -23,8 +23,8 @@ enum {
 // The last window message, handed to channels registered for event 1.
 struct WindowMessageInfo {
     unsigned int message;
-    unsigned int wParam;
-    long lParam;
+    TevMessageWParam wParam;
+    TevMessageLParam lParam;
     HWND windowHandle;
 };
 

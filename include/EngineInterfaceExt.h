@@ -27,7 +27,7 @@ public:
     EngineInterfaceExt();
     virtual ~EngineInterfaceExt();
     virtual void SetInstallDir(const char* dir);
-    virtual void ProcessWindowMessage(HWND window, unsigned int message, unsigned int wParam, long lParam);
+    virtual void ProcessWindowMessage(HWND window, unsigned int message, TevMessageWParam wParam, TevMessageLParam lParam);
     virtual int GetInterfaceID();
     virtual bool InitEngine(HINSTANCE instance, const char* className);
     virtual void UpdateChannelTree();

@@ -32,3 +32,17 @@ inline constexpr _GUID TEV_NULL_GUID = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 inline constexpr _GUID TEV_WILDCARD_GUID = {0x11111111, 0x1111, 0x1111, {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}};
 
 inline bool IsNullGuid(const _GUID& g) { return g == TEV_NULL_GUID; }
+
+// Data of an event (it may carry an address) and the parameters of a window message, each as
+// wide as the system's own: on 64-bit Windows `long` is 32 bits, so the Windows build uses
+// pointer-sized types (WPARAM, LPARAM), while Linux keeps the types its plug-ins were built with.
+#if defined(_WIN32)
+typedef uintptr_t TevEventData;
+typedef uintptr_t TevMessageWParam;
+typedef intptr_t TevMessageLParam;
+#else
+typedef unsigned long TevEventData;
+typedef unsigned int TevMessageWParam;
+typedef long TevMessageLParam;
+#endif
+static_assert(sizeof(TevEventData) == sizeof(void*), "event data must hold an address");

@@ -65,7 +65,7 @@ public:
     // Virtual operations in slot order.
     virtual void CallChannel();
     virtual void OneTimeInitialize();
-    virtual void DoEvent(int event, unsigned long data);
+    virtual void DoEvent(int event, TevEventData data);
     virtual ChannelType GetChannelType();
     virtual bool SaveChannel(TevFileSaver& saver);
     virtual bool LoadChannel(TevFileLoader& loader, Tev_ChannelGroup* group);

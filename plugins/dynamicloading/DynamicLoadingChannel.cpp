@@ -77,7 +77,7 @@ void DynamicLoadingChannel::ResetDynamicLoading() {
     ReapWorkers(true);
 }
 
-void DynamicLoadingChannel::DoEvent(int event, unsigned long) {
+void DynamicLoadingChannel::DoEvent(int event, TevEventData) {
     if (event != TEV_EVENT_FRAME) return;
     ReapWorkers(false);
     // A file queued while the last worker was on its way out still needs one.

@@ -18,7 +18,7 @@ public:
     DynamicLoadingChannel();
     ~DynamicLoadingChannel() override;
 
-    void DoEvent(int event, unsigned long data) override;
+    void DoEvent(int event, TevEventData data) override;
 
     // A pool already being loaded is not started again; pools that want the same file
     // while it is pending share one read of it.

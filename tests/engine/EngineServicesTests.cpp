@@ -23,7 +23,7 @@ namespace {
 // Records the events it receives; may run an action inside DoEvent.
 class EventProbe : public Tev_Channel {
 public:
-    void DoEvent(int event, unsigned long data) override {
+    void DoEvent(int event, TevEventData data) override {
         events.push_back(event);
         lastData = data;
         if (onEvent) onEvent();
