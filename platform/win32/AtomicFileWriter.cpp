@@ -21,6 +21,9 @@ constexpr unsigned kLargestWrite = 1u << 30;
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
+// The name a loaded module takes when a new file replaces it.
+constexpr const char* kReplacedSuffix = ".replaced";
+
 std::atomic<unsigned> temporaryCounter{0};
 
 int LastErrno() { return ErrnoFromSystemError(::GetLastError()); }
@@ -29,6 +32,12 @@ std::string DirectoryOf(const std::string& path) {
     size_t slash = path.rfind('\\');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "\\" : path.substr(0, slash);
+}
+
+// The file name, cut so a temporary name made from it stays within a name's limit.
+std::string BaseName(const std::string& path) {
+    size_t slash = path.rfind('\\');
+    return path.substr(slash == std::string::npos ? 0 : slash + 1).substr(0, kTemporaryBaseLength);
 }
 
 // The errno of a temporary file that could not be made: a parent that is a file says so.
@@ -42,10 +51,8 @@ int CreateFailure(const std::string& target, int error) {
 // A new file beside the target, so the final move stays on one volume; answers its
 // runtime descriptor, or -1 with *error set.
 int CreateTemporaryBeside(const std::string& target, std::string& tempName, int* error) {
-    size_t slash = target.rfind('\\');
-    std::string base =
-        target.substr(slash == std::string::npos ? 0 : slash + 1).substr(0, kTemporaryBaseLength);
-    std::string prefix = DirectoryOf(target) + "\\." + base + "." + std::to_string(_getpid()) + "-";
+    std::string prefix =
+        DirectoryOf(target) + "\\." + BaseName(target) + "." + std::to_string(_getpid()) + "-";
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         tempName = prefix + std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
         if ((*error = InjectedFileFault(FileCall::Create)) != 0) return -1;
@@ -84,12 +91,45 @@ int Flush(int fd) {
     return FlushFileBuffers(file) ? 0 : LastErrno();
 }
 
+// Files moved aside earlier in this directory, deleted once no process has them loaded any
+// more (a loaded one refuses, and is tried again next time).
+void RemoveReplacedModules(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\.*" + kReplacedSuffix).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        DeleteFileA((dir + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// A module this process has loaded cannot be replaced or deleted, but it can be renamed. It
+// moves aside, so the new file takes its name while the code already loaded runs on, as it
+// does on Linux; the old file goes once nothing has it loaded. Answers the aside name, or ""
+// when the target is no loaded module or cannot be moved.
+std::string MoveLoadedModuleAside(const std::string& target) {
+    if (!GetModuleHandleA(target.c_str())) return "";
+    const std::string dir = DirectoryOf(target);
+    RemoveReplacedModules(dir);
+    const std::string aside = dir + "\\." + BaseName(target) + "." + std::to_string(_getpid()) + "-" +
+                              std::to_string(temporaryCounter.fetch_add(1)) + kReplacedSuffix;
+    return MoveFileExA(target.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH) ? aside : "";
+}
+
 // errno of moving the temporary file over the target (0: done); written through, so the
 // move is on disk when it answers.
 int MoveOver(const std::string& temp, const std::string& target) {
     if (int error = InjectedFileFault(FileCall::Rename)) return error;
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    return MoveFileExA(temp.c_str(), target.c_str(), flags) ? 0 : LastErrno();
+    if (MoveFileExA(temp.c_str(), target.c_str(), flags)) return 0;
+    const int error = LastErrno();
+    if (error != EACCES) return error;
+    const std::string aside = MoveLoadedModuleAside(target);
+    if (aside.empty()) return error;
+    if (MoveFileExA(temp.c_str(), target.c_str(), flags)) return 0;
+    const int second = LastErrno();
+    MoveFileExA(aside.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);  // the old file back
+    return second;
 }
 
 }  // namespace
