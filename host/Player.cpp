@@ -1,7 +1,5 @@
 #include "Player.h"
 
-#include <signal.h>
-
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -14,6 +12,7 @@
 #include "PlayerRestores.h"
 #include "PlayerStats.h"
 #include "PlayerTrace.h"
+#include "StopSignals.h"
 #include "TarnwellHost.h"
 #include "ToolDiagnostics.h"
 
@@ -32,6 +31,7 @@ void RequestStop(int signalNumber) {
         return;
     }
     stopRequested = 1;
+    KeepCatchingStopSignal(signalNumber, &RequestStop);
 }
 
 // Waits until `until`, or less when a stop is requested meanwhile.
@@ -101,10 +101,11 @@ void OnKernelSpan(int kind, const char* name, long long start, long long end) {
     Watchers* watchers = currentWatchers;
     if (!watchers) return;
     if (watchers->trace)
-        watchers->trace->Span(TraceCategory(kind), std::string(TraceName(kind)) + " " + FileNameOf(name), start, end,
-                              "\"file\":" + TraceWriter::Quote(name));
+        watchers->trace->Span(TraceCategory(kind), std::string(TraceName(kind)) + " " + FileNameOf(name),
+                              start, end, "\"file\":" + TraceWriter::Quote(name));
     // Only the host's thread makes groups; workers never touch the status line.
-    if (kind == TEV_TRACE_GROUP_MAKE && watchers->status) watchers->status->NoteBackgroundGroup(FileNameOf(name));
+    if (kind == TEV_TRACE_GROUP_MAKE && watchers->status)
+        watchers->status->NoteBackgroundGroup(FileNameOf(name));
 }
 
 // Times a step of the engine into the trace.
@@ -224,13 +225,7 @@ int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diag
 
 }  // namespace
 
-void InstallStopSignals() {
-    struct sigaction action = {};
-    action.sa_handler = &RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
+void InstallStopSignals() { CatchStopSignals(&RequestStop); }
 
 int RunPlayer(const PlayerOptions& options) {
     if (options.version) {

@@ -1,14 +1,12 @@
 #include "PlayerOptions.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "ToolDiagnostics.h"
+#include "ToolEngine.h"
 
 namespace {
 
@@ -145,15 +143,6 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
     if (options.check && options.projectPath.empty() && !options.help && !options.version)
         return error = "--check needs a project file", false;
     if (options.json && !options.check) return error = "--json goes with --check", false;
-    if (options.installDir.empty()) options.installDir = ExecutableDirectory();
+    if (options.installDir.empty()) options.installDir = toolengine::ExecutableDirectory();
     return true;
-}
-
-std::string ExecutableDirectory() {
-    std::vector<char> buffer(4096);
-    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (length <= 0) return ".";
-    std::string path(buffer.data(), static_cast<size_t>(length));
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
 }

@@ -24,5 +24,3 @@ struct PlayerOptions {
 bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::string& error);
 // The --help text.
 const char* PlayerUsage();
-// The directory holding the running executable ("." when it cannot be found).
-std::string ExecutableDirectory();

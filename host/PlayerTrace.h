@@ -32,6 +32,8 @@ private:
     std::mutex lock;
     std::FILE* file = nullptr;
     bool first = true;
-    long long origin = 0;  // trace clock at Open: events start near 0
+    long long origin = 0;    // trace clock at Open: events start near 0
+    long process = 0;        // the events' "pid"
+    long openingThread = 0;  // the player's own thread: Open is called on it
     std::set<long> namedThreads;
 };

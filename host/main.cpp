@@ -16,7 +16,13 @@ int main(int argc, char** argv) {
         std::fputs(PlayerUsage(), stdout);
         return kPlayerOk;
     }
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress lines appear at once, also in pipes
+    // Progress lines appear at once, also in pipes. Windows' C runtime takes line buffering for
+    // full buffering (and refuses it without a size): there, no buffering.
+#ifdef _WIN32
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+#else
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+#endif
     InstallStopSignals();
     return RunPlayer(options);
 }

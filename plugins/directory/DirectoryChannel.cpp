@@ -1,11 +1,12 @@
 #include "DirectoryChannel.h"
 
 #include <dirent.h>
-#include <fnmatch.h>
 #include <strings.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+
+#include "Wildcard.h"
 
 namespace {
 
@@ -13,6 +14,11 @@ std::string ToSlashes(const char* text) {
     std::string s(text);
     std::replace(s.begin(), s.end(), '\\', '/');
     return s;
+}
+
+// A name in a directory; "/" and "C:/" end in their separator already.
+std::string InDirectory(const std::string& dir, const std::string& name) {
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -38,7 +44,7 @@ void DirectoryChannel::SetExtensionFilter(const char* extension) {
 }
 
 bool DirectoryChannel::Matches(const std::string& name, const std::string& wildcard) const {
-    if (wildcard != "*.*" && fnmatch(wildcard.c_str(), name.c_str(), FNM_PERIOD) != 0) return false;
+    if (wildcard != "*.*" && !wildcard::Matches(wildcard.c_str(), name.c_str())) return false;
     if (extensionFilter.empty()) return true;
     const size_t dot = name.rfind('.');
     return dot != std::string::npos && strcasecmp(name.c_str() + dot + 1, extensionFilter.c_str()) == 0;
@@ -50,7 +56,7 @@ bool DirectoryChannel::ListDirectory(const char* pattern) {
     const std::string full = ToSlashes(pattern);
     const size_t slash = full.rfind('/');
     std::string dir = slash == std::string::npos ? "." : full.substr(0, slash);
-    if (dir.empty()) dir = "/";
+    if (dir.empty() || dir.back() == ':') dir += '/';  // the root; a drive's root, not its current directory
     const std::string wildcard = slash == std::string::npos ? full : full.substr(slash + 1);
 
     DIR* handle = opendir(dir.c_str());
@@ -58,7 +64,7 @@ bool DirectoryChannel::ListDirectory(const char* pattern) {
     while (const dirent* entry = readdir(handle)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        if (Matches(name, wildcard.empty() ? "*.*" : wildcard) && IsRegularFile(dir + "/" + name))
+        if (Matches(name, wildcard.empty() ? "*.*" : wildcard) && IsRegularFile(InDirectory(dir, name)))
             names.push_back(name);
     }
     closedir(handle);
@@ -69,7 +75,7 @@ bool DirectoryChannel::ListDirectory(const char* pattern) {
 
 const char* DirectoryChannel::GetListedFilePath(int nr) {
     if (nr < 0 || nr >= GetListedFileCount()) return nullptr;
-    pathBuffer = listedDir == "/" ? "/" + names[nr] : listedDir + "/" + names[nr];
+    pathBuffer = InDirectory(listedDir, names[nr]);
     return pathBuffer.c_str();
 }
 

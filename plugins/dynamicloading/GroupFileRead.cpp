@@ -7,9 +7,9 @@
 #include <climits>
 #include <cstring>
 
+#include "BinaryRead.h"
 #include "LocalPath.h"
 #include "TarnwellHost.h"
-#include "TevFileRead.h"
 #include "format/GroupFileFormat.h"
 
 namespace {
@@ -60,7 +60,7 @@ void GroupFileRead::ReadJob(GroupFileJob& job) {
 
 std::string GroupFileRead::Read(const GroupFileJob& job, std::vector<char>& bytes) {
     // The kernel's opening never waits on a FIFO or a device, even one swapped in for the file.
-    Descriptor file(TevOpenFileForReading(localpath::ToNative(job.path.c_str()).c_str()));
+    Descriptor file(binaryread::OpenForReading(localpath::ToNative(job.path.c_str())));
     if (file.fd < 0) return errno == EINVAL ? "not a file" : std::strerror(errno);
     struct stat info;
     if (fstat(file.fd, &info) != 0) return std::strerror(errno);

@@ -10,7 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+
+#include "Console.h"
 
 namespace {
 
@@ -49,7 +52,8 @@ std::vector<std::string> FileDialogChannel::MatchingFiles(const char* extension)
     if (!dir) return files;
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name[0] != '.' && HasExtension(name, extension) && IsRegularFile(name.c_str())) files.push_back(name);
+        if (name[0] != '.' && HasExtension(name, extension) && IsRegularFile(name.c_str()))
+            files.push_back(name);
     }
     closedir(dir);
     std::sort(files.begin(), files.end());
@@ -68,7 +72,7 @@ std::string FileDialogChannel::Resolve(const std::string& line, const std::vecto
         if (number < 1 || number > static_cast<long>(files.size())) return std::string();
         name = files[static_cast<size_t>(number - 1)];
     }
-    if (name[0] == '/') return name;
+    if (std::filesystem::path(name).has_root_directory()) return name;  // rooted: "/p", "C:\p", "\p"
     const std::string dir = CurrentDirectory();
     return dir.empty() ? name : dir + "/" + name;
 }
@@ -76,7 +80,7 @@ std::string FileDialogChannel::Resolve(const std::string& line, const std::vecto
 bool FileDialogChannel::ChooseFile(const char* filter, const char* extension, char* path) {
     if (!path) return false;
     path[0] = 0;
-    if (!isatty(STDIN_FILENO)) return false;
+    if (!console::Interactive()) return false;
 
     const std::vector<std::string> files = MatchingFiles(extension);
     std::cout << (filter && filter[0] ? filter : "Choose a file") << "\n";
@@ -84,7 +88,7 @@ bool FileDialogChannel::ChooseFile(const char* filter, const char* extension, ch
     std::cout << "Number or path (empty to cancel): " << std::flush;
 
     std::string line;
-    if (!std::getline(std::cin, line)) return false;
+    if (!console::ReadLine(line)) return false;
     const std::string chosen = Resolve(line, files);
     // A path that does not fit is refused whole: a cut path would name another file.
     if (chosen.empty() || chosen.size() > kMaxPath) {

@@ -28,13 +28,13 @@
 #include <new>
 #include <system_error>
 
+#include "BinaryRead.h"
 #include "Crc32.h"
 #include "EngineInterface.h"
 #include "FileLoaderMessages.h"
-#include "TevFileRead.h"
+#include "LocalPath.h"
 #include "format/LittleEndian.h"
 #include "format/TagFormat.h"
-#include "LocalPath.h"
 
 using tagformat::WordKind;
 
@@ -52,7 +52,7 @@ struct FileCloser {
 // The kernel's opening never waits, not even on a FIFO swapped in for the file.
 std::FILE* OpenRegularFile(const std::string& path) {
     if (path.empty()) return NULL;
-    const int fd = TevOpenFileForReading(path.c_str());
+    const int fd = binaryread::OpenForReading(path);
     if (fd < 0) return NULL;
     std::FILE* file = fdopen(fd, "rb");
     if (!file) close(fd);

@@ -8,12 +8,12 @@
 #include <cstring>
 #include <new>
 
+#include "BinaryRead.h"
 #include "EngineInterface.h"
 #include "FileSaverMessages.h"
-#include "TevFileRead.h"
+#include "LocalPath.h"
 #include "format/LittleEndian.h"
 #include "format/TagFormat.h"
-#include "LocalPath.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ bool FileSaverChannel::OpenSaveFile(const char* path, bool append) {
 // Appending writes the old content into the new file first, so it too is all or nothing.
 bool FileSaverChannel::CopyExisting(const std::string& target) {
     // A FIFO swapped in for the checked target is refused instead of waited on.
-    int in = TevOpenFileForReading(target.c_str());
+    int in = binaryread::OpenForReading(target);
     if (in < 0) return errno == ENOENT;
     char chunk[64 * 1024];
     ssize_t got;

@@ -77,6 +77,12 @@ inline bool FromURL(const char* url, std::string& path) {
     }
     if (rest.empty()) return false;
     path = ToNative(PercentDecode(rest).c_str());
+#ifdef _WIN32
+    // "file:///C:/dir/f" names C:/dir/f: the drive follows the address's root.
+    if (path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) &&
+        path[2] == ':')
+        path.erase(0, 1);
+#endif
     return true;
 }
 

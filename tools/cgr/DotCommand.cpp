@@ -1,9 +1,5 @@
 #include "DotCommand.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,12 +8,11 @@
 
 #include "EngineInterface.h"
 #include "GroupDot.h"
+#include "ProgramRun.h"
 #include "Tev_ChannelGroup.h"
 #include "ToolDiagnostics.h"
 #include "ToolEngine.h"
 #include "ToolFiles.h"
-
-extern char** environ;
 
 namespace cgrdot {
 
@@ -71,21 +66,6 @@ bool ParseOptions(int argc, char** argv, DotOptions& options, toolengine::Diagno
     return !options.group.empty();
 }
 
-// Graphviz's layout program, looked up along PATH as the shell would.
-std::string FindDotProgram() {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "";
-    for (size_t start = 0; start <= dirs.size();) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        std::string dir = dirs.substr(start, end - start);
-        std::string candidate = (dir.empty() ? "." : dir) + "/dot";
-        if (access(candidate.c_str(), X_OK) == 0 && !fs::is_directory(candidate)) return candidate;
-        start = end + 1;
-    }
-    return "";
-}
-
 // Runs dot on the text; the picture replaces `svg` only when dot succeeded.
 bool RenderSvg(const std::string& program, const std::string& text, const std::string& svg,
                std::string& error) {
@@ -93,26 +73,17 @@ bool RenderSvg(const std::string& program, const std::string& text, const std::s
     const std::string picture = toolfiles::TemporaryBeside(svg);
     bool ok = !source.empty() && !picture.empty() && toolfiles::WriteFile(source, text);
     if (!ok) error = "cannot write beside " + svg;
-    pid_t pid = 0;
-    std::vector<std::string> args = {program, "-Tsvg", "-o", picture, source};
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(&arg[0]);
-    argv.push_back(nullptr);
-    if (ok && posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-        error = "cannot start " + program;
-        ok = false;
-    }
-    int status = 0;
-    if (ok && (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)) {
-        error = program + " failed on the graph";
+    const RunResult run = ok ? RunProgram({program, "-Tsvg", "-o", picture, source}) : RunResult::NotStarted;
+    if (ok && run != RunResult::Succeeded) {
+        error = run == RunResult::NotStarted ? "cannot start " + program : program + " failed on the graph";
         ok = false;
     }
     if (ok && !toolfiles::ReplaceWith(picture, svg)) {
         error = "cannot write " + svg;
         ok = false;
     }
-    if (!source.empty()) unlink(source.c_str());
-    if (!ok && !picture.empty()) unlink(picture.c_str());
+    if (!source.empty()) std::remove(source.c_str());
+    if (!ok && !picture.empty()) std::remove(picture.c_str());
     return ok;
 }
 
@@ -132,7 +103,7 @@ int RunDot(int argc, char** argv) {
         return kIoError;
     }
     std::string program;
-    if (!options.svg.empty() && (program = FindDotProgram()).empty()) {
+    if (!options.svg.empty() && (program = FindOnPath("dot")).empty()) {
         std::fprintf(stderr,
                      "vantor-cgr: --svg needs Graphviz's dot program, which is not in PATH: install Graphviz "
                      "(scripts/install-deps does) or leave out --svg to get the DOT text\n");

@@ -55,7 +55,7 @@ void FindIgnored(const std::string& installDir, Listing& listing) {
     std::error_code failed;
     std::set<std::string> modules;
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(installDir) / "channels", failed))
-        if (filenames::HasExtension(entry.path().filename().c_str(), filenames::kModuleExtension) &&
+        if (filenames::HasExtension(entry.path().filename().string().c_str(), filenames::kModuleExtension) &&
             entry.is_regular_file(failed))
             modules.insert(entry.path().string());
     for (const std::string& module : modules)

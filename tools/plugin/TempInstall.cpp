@@ -1,9 +1,8 @@
 #include "TempInstall.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -16,12 +15,41 @@ bool Listed(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// A new directory of its own below the system's temporary one, made only by this call
+// (creating a directory that exists fails); "" when none could be made.
+std::string MakeOwnDirectory() {
+    std::error_code failed;
+    const fs::path temporary = fs::temp_directory_path(failed);
+    if (failed) return "";
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "vantor-plugin-";
+        for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof(kLetters) - 1)];
+        const fs::path dir = temporary / name;
+        if (fs::create_directory(dir, failed)) {
+            fs::permissions(dir, fs::perms::owner_all, failed);  // as private as mkdtemp's
+            return dir.string();
+        }
+        if (failed) return "";
+    }
+    return "";
+}
+
+// A link to `target` at `at`; a copy where the system refuses links (Windows without the
+// privilege to make them).
+void LinkOrCopy(const fs::path& target, const fs::path& at, std::error_code& failed) {
+    fs::create_symlink(target, at, failed);
+    if (failed) fs::copy(target, at, fs::copy_options::recursive, failed);
+}
+
 // Links every file of `from` into `to` that `to` does not hold yet.
 void LinkEach(const fs::path& from, const fs::path& to, std::error_code& failed) {
     std::error_code absent;
     for (const fs::directory_entry& entry : fs::directory_iterator(from, absent)) {
         if (fs::exists(to / entry.path().filename(), failed)) continue;
-        fs::create_symlink(fs::absolute(entry.path()), to / entry.path().filename(), failed);
+        LinkOrCopy(fs::absolute(entry.path()), to / entry.path().filename(), failed);
         if (failed) return;
     }
 }
@@ -32,7 +60,7 @@ void LinkChannels(const fs::path& from, const fs::path& to, const std::vector<st
     for (const fs::directory_entry& entry : fs::directory_iterator(from, failed)) {
         const std::string name = entry.path().filename().string();
         if (Listed(leaveOut, name) || name == pluginName) continue;
-        fs::create_symlink(fs::absolute(entry.path()), to / name, failed);
+        LinkOrCopy(fs::absolute(entry.path()), to / name, failed);
         if (failed) return;
     }
 }
@@ -46,12 +74,11 @@ TempInstall::~TempInstall() {
 
 bool TempInstall::Make(const std::string& realInstall, const std::string& plugin,
                        const std::vector<std::string>& leaveOut, std::string& error) {
-    std::string pattern = (fs::temp_directory_path() / "vantor-plugin-XXXXXX").string();
-    if (!mkdtemp(&pattern[0])) {
+    dir = MakeOwnDirectory();
+    if (dir.empty()) {
         error = "cannot make a temporary directory";
         return false;
     }
-    dir = pattern;
     const fs::path channels = fs::path(dir) / "channels";
     const std::string pluginName = fs::path(plugin).filename().string();
     std::error_code failed;

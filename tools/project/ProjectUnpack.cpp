@@ -79,13 +79,13 @@ int UnpackProject(const ToolOptions& options) {
         fs::create_directories(dir / out.dir, failed);
         const fs::path path = dir / out.dir / out.file->name;
         if (failed || !toolfiles::WriteFile(path.string(), out.file->data)) {
-            std::fprintf(stderr, "vantor-project: cannot write %s\n", path.c_str());
+            std::fprintf(stderr, "vantor-project: cannot write %s\n", path.string().c_str());
             return kIoError;
         }
-        std::printf("%s (%zu bytes)\n", path.c_str(), out.file->data.size());
+        std::printf("%s (%zu bytes)\n", path.string().c_str(), out.file->data.size());
     }
     std::printf("vantor-project: %zu file%s written below %s\n", files.size(), files.size() == 1 ? "" : "s",
-                dir.c_str());
+                dir.string().c_str());
     for (const std::string& problem : project.problems) std::printf("  note: %s\n", problem.c_str());
     return kOk;
 }

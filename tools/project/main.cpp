@@ -134,7 +134,7 @@ bool MakeOutputDirectory(const std::string& path) {
     const fs::path dir = fs::absolute(path).parent_path();
     std::error_code failed;
     if (fs::is_directory(dir, failed) || fs::create_directories(dir, failed)) return true;
-    std::fprintf(stderr, "vantor-project: cannot make the directory %s for %s: %s\n", dir.c_str(), path.c_str(),
+    std::fprintf(stderr, "vantor-project: cannot make the directory %s for %s: %s\n", dir.string().c_str(), path.c_str(),
                  failed.message().c_str());
     return false;
 }
@@ -144,7 +144,7 @@ bool OutputDirectoryExists(const std::string& path) {
     std::error_code failed;
     if (fs::is_directory(dir, failed)) return true;
     std::fprintf(stderr, "vantor-project: cannot write %s: the directory %s does not exist\n", path.c_str(),
-                 dir.c_str());
+                 dir.string().c_str());
     return false;
 }
 
@@ -159,7 +159,7 @@ int NewProject(const ToolOptions& options) {
                     "the start group path must be shorter than " + std::to_string(kTextSize) + " bytes");
     std::error_code failed;
     if (!fs::is_regular_file(start, failed))
-        std::fprintf(stderr, "vantor-project: warning: %s does not exist (yet)\n", start.c_str());
+        std::fprintf(stderr, "vantor-project: warning: %s does not exist (yet)\n", start.string().c_str());
     toolengine::ToolEngine engine;
     engine.SetDiagnostics(options.diagnostics);
     std::string error;

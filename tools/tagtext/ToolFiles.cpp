@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -12,10 +13,31 @@
 
 #include "TevAtomicFile.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace toolfiles {
+
+namespace {
+
+// Standard input and output carry the bytes as they are: Windows' C runtime would otherwise
+// write "\n" as "\r\n" and end reading at the first ^Z.
+void BinaryStream(std::FILE* stream) {
+#ifdef _WIN32
+    std::fflush(stream);
+    _setmode(_fileno(stream), _O_BINARY);
+#else
+    (void)stream;
+#endif
+}
+
+}  // namespace
 
 bool ReadFile(const std::string& path, std::string& bytes) {
     if (path == "-") {
+        BinaryStream(stdin);
         std::ostringstream all;
         all << std::cin.rdbuf();
         bytes = all.str();
@@ -41,14 +63,20 @@ bool ReplaceWith(const std::string& temporary, const std::string& path) {
     mode_t mask = umask(0);
     umask(mask);
     mode_t mode = stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0666 & ~mask;
-    const bool ok = chmod(temporary.c_str(), mode) == 0 && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temporary.c_str());
+    // std::filesystem replaces an existing file on every system (std::rename does not on Windows).
+    std::error_code failed;
+    bool ok = chmod(temporary.c_str(), mode) == 0;
+    if (ok) std::filesystem::rename(temporary, path, failed);
+    ok = ok && !failed;
+    if (!ok) std::remove(temporary.c_str());
     return ok;
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
-    if (path == "-")
+    if (path == "-") {
+        BinaryStream(stdout);
         return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+    }
     // The kernel's writer: synced before the rename, so a crash leaves the old file or the new.
     TevAtomicFile file;
     return file.Open(path.c_str()) && file.Write(bytes.data(), bytes.size()) && file.Commit();

@@ -42,7 +42,11 @@ const Explained* ExplanationOf(int type, const char* text) {
 std::string Stamp() {
     const std::time_t now = std::time(nullptr);
     std::tm local = {};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     char text[32];
     std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &local);
     return text;
@@ -81,7 +85,7 @@ bool Diagnostics::TakeOption(int argc, char** argv, int& index, std::string& err
 
 bool Diagnostics::Open(std::string& error) {
     if (logPath.empty() || log) return true;
-    log = std::fopen(logPath.c_str(), "a");
+    log = std::fopen(logPath.c_str(), "ab");  // "\n" line ends on every system
     if (log) return true;
     error = "cannot write the log file " + logPath + ": " + std::strerror(errno);
     return false;

@@ -1,10 +1,9 @@
 #include "ToolEngine.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "DebugMessages.h"
+#include "ExecutablePath.h"
 #include "ToolDiagnostics.h"
 
 namespace fs = std::filesystem;
@@ -26,8 +25,10 @@ void ToolEngine::Keep(int type, const char* text, void* context) {
 bool ToolEngine::Start(const std::string& dir, const std::string& registryKey, std::string& error) {
     std::error_code failed;
     const fs::path absolute = fs::absolute(dir, failed);
-    installDir = failed ? dir : absolute.lexically_normal().string();
-    if (installDir.size() > 1 && installDir.back() == '/') installDir.pop_back();
+    // Without a trailing separator ("dir/" -> "dir"), but a root stays one ("/", "C:\\").
+    fs::path normal = absolute.lexically_normal();
+    if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
+    installDir = failed ? dir : normal.string();
     host.SetMessageHandler(&ToolEngine::Keep, this, true);
     host.SetHearStart(diagnostics && diagnostics->Active());
     if (host.Start(installDir.c_str(), registryKey.c_str(), "Vantor Tool") != TEV_HOST_STARTED) {
@@ -40,10 +41,8 @@ bool ToolEngine::Start(const std::string& dir, const std::string& registryKey, s
 EngineInterface* ToolEngine::Engine() const { return host.Engine(); }
 
 std::string ExecutableDirectory() {
-    std::vector<char> buffer(4096);
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (length <= 0) return ".";
-    return fs::path(std::string(buffer.data(), static_cast<size_t>(length))).parent_path().string();
+    const std::string path = ExecutablePath();
+    return path.empty() ? "." : fs::path(path).parent_path().string();
 }
 
 }  // namespace toolengine
