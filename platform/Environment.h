@@ -14,7 +14,7 @@ size_t GetEnvironmentVariable(const char* name, char* buffer, size_t size);
 // Sets a variable for the process; a NULL value removes it. False on an invalid name.
 bool SetEnvironmentVariable(const char* name, const char* value);
 
-// Separator between the entries of a directory list such as "PATH".
+// Separator between the entries of a directory list such as "PATH" (':' or, on Windows, ';').
 char PathListSeparator();
 
 }  // namespace platform

@@ -1,5 +1,6 @@
-// Files and directories. Every path argument may use '\' (the kernel's separator); it is
-// turned into '/' where the path reaches the file system.
+// Files and directories. Every path argument may use '\' (the kernel's separator) or '/'; it
+// is turned into the system's form where the path reaches the file system: '/' on POSIX
+// systems, '\' on Windows.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +10,9 @@
 
 namespace platform {
 
-// '\' -> '/' in place.
+// The system's separators in place: '\' -> '/' on POSIX systems, '/' -> '\' on Windows.
 void ToNativePath(char* path);
-// '\' -> '/' into out, bounded; false (out cut but terminated) when it does not fit.
+// The same into out, bounded; false (out cut but terminated) when it does not fit.
 bool ToNativePath(const char* path, char* out, size_t size);
 std::string ToNativePath(const char* path);
 

@@ -1,6 +1,7 @@
-// Modal message boxes. There is no window system here: every box goes to one replaceable
-// handler (hosts and tests install theirs through the kernel's TevSetMessageBoxHandler);
-// the default handler writes caption and text to standard error.
+// Modal message boxes. Every box goes to one replaceable handler (hosts and tests install
+// theirs through the kernel's TevSetMessageBoxHandler); the default handler writes caption and
+// text to standard error. On Windows it shows the system's box instead when the process has
+// neither a console nor a standard error to write to (an interactive host).
 #pragma once
 
 #include "TarnwellTypes.h"

@@ -7,13 +7,13 @@
 namespace platform {
 
 // Loads a module. A name with a directory part ('\' or '/') is loaded from that path
-// ('\' becomes '/'). A bare file name is looked for in each directory of "PATH" in order,
-// then handed to the system's default search. Loading uses RTLD_NOW | RTLD_LOCAL, so missing
-// symbols fail here, not later. Loading a module twice answers the same handle (counted).
-// Failure: NULL, LastError() = kErrorFileNotFound when the file was found nowhere,
-// kErrorModNotFound when a module it depends on is missing, kErrorProcNotFound when a symbol
-// it needs is missing, kErrorAccessDenied when it cannot be opened, kErrorBadExeFormat when
-// it is no module for this machine; LastErrorText() holds the loader's own text.
+// (in the system's form, see ToNativePath). A bare file name is looked for in each directory of
+// "PATH" in order, then handed to the system's default search. On POSIX systems loading uses
+// RTLD_NOW | RTLD_LOCAL, so missing symbols fail here, not later, as on Windows. Loading a module twice
+// answers the same handle (counted). Failure: NULL, LastError() = kErrorFileNotFound when the file was found
+// nowhere, kErrorModNotFound when a module it depends on is missing, kErrorProcNotFound when a symbol it
+// needs is missing, kErrorAccessDenied when it cannot be opened, kErrorBadExeFormat when it is no module for
+// this machine; LastErrorText() holds the loader's own text.
 HINSTANCE LoadModule(const char* fileName);
 
 // Address of an exported symbol, or NULL (LastError() = kErrorProcNotFound, loader's text).

@@ -1,7 +1,9 @@
-// Stand-in for the registry below HKEY_LOCAL_MACHINE: string values kept in plain files
-// below the directory named by TARNWELL_REGISTRY_DIR (default: $XDG_CONFIG_HOME, else
-// ~/.config, followed by /vantor-registry). One file per key, key and value names compare
-// ignoring ASCII case, and every write replaces the key file atomically.
+// The registry below HKEY_LOCAL_MACHINE. On Windows it is the system's registry, unless
+// TARNWELL_REGISTRY_DIR names a directory (tests, headless runs): then, as always on other
+// systems, a stand-in keeps string values in plain files below that directory (default
+// elsewhere: $XDG_CONFIG_HOME, else ~/.config, followed by /vantor-registry). One file per key,
+// key and value names compare ignoring ASCII case, and every write replaces the key file
+// atomically.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +17,8 @@ constexpr uint32_t REG_NONE = 0;
 constexpr uint32_t REG_SZ = 1;
 
 // Results are Win32 error numbers: 0 success, 2 no such key or value, 87 bad argument,
-// 234 data does not fit (size then holds the size needed), 5 storage could not be written.
+// 234 data does not fit (size then holds the size needed), 5 storage could not be written
+// (on Windows also: the key below HKEY_LOCAL_MACHINE needs administrator rights).
 
 // Opens an existing key (RegOpenKeyExA on HKEY_LOCAL_MACHINE).
 long RegOpenKey(const char* subKey, RegistryKey** key);

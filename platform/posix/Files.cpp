@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 
 #include "platform/Text.h"
+#include "platform/common/FileFaults.h"
 
 namespace platform {
 
@@ -23,53 +23,20 @@ constexpr size_t kTemporaryBaseLength = 200;  // keeps the temporary name within
 
 std::atomic<unsigned> temporaryCounter{0};
 
-// The injected failures: armed is the only thing the normal path reads.
-struct FileFaults {
-    std::atomic<bool> armed{false};
-    std::mutex lock;
-    unsigned counts[static_cast<int>(FileCall::kCount)] = {};
-    FileCall call = FileCall::Write;
-    unsigned nth = 0;
-    int error = 0;
-    bool failNextWrite = false;  // the write after a short one finds the disk full
-};
-FileFaults faults;
-
-// Counts the call; answers the errno it must fail with (0: none). For a short write,
-// *shortWrite is set instead and the next write is made to fail.
-int InjectedFault(FileCall call, bool* shortWrite = nullptr) {
-    std::lock_guard<std::mutex> hold(faults.lock);
-    unsigned count = ++faults.counts[static_cast<int>(call)];
-    if (call == FileCall::Write && faults.failNextWrite) {
-        faults.failNextWrite = false;
-        return ENOSPC;
-    }
-    if (call != faults.call || count != faults.nth) return 0;
-    if (faults.error != kFileFaultShortWrite) return faults.error;
-    if (!shortWrite) return ENOSPC;
-    *shortWrite = true;
-    faults.failNextWrite = true;
-    return 0;
-}
-
 // True (errno set) when the call is to fail.
 bool Injected(FileCall call) {
-    if (!faults.armed.load(std::memory_order_relaxed)) return false;
-    int error = InjectedFault(call);
+    int error = InjectedFileFault(call);
     if (error) errno = error;
     return error != 0;
 }
 
 ssize_t WriteOnce(int fd, const void* data, size_t size) {
-    if (faults.armed.load(std::memory_order_relaxed)) {
-        bool shortWrite = false;
-        int error = InjectedFault(FileCall::Write, &shortWrite);
-        if (error) {
-            errno = error;
-            return -1;
-        }
-        if (shortWrite && size > 1) size /= 2;
+    bool shortWrite = false;
+    if (int error = InjectedFileFault(FileCall::Write, &shortWrite)) {
+        errno = error;
+        return -1;
     }
+    if (shortWrite && size > 1) size /= 2;
     return write(fd, data, size);
 }
 
@@ -153,14 +120,6 @@ void CloseFile(int fd) {
     if (fd >= 0) close(fd);
 }
 
-bool AppendToFile(const char* path, const void* data, size_t size) {
-    int fd = OpenForAppend(path);
-    if (fd < 0) return false;
-    bool ok = WriteBytes(fd, data, size);
-    CloseFile(fd);
-    return ok;
-}
-
 int OpenRegularFileForReading(const char* path) {
     if (!path) {
         errno = EINVAL;
@@ -199,11 +158,6 @@ bool ReadWholeFile(const char* path, std::vector<unsigned char>& out) {
     close(fd);
     if (!ok) out.clear();
     return ok;
-}
-
-bool WriteFileAtomic(const char* path, const void* data, size_t size) {
-    AtomicFileWriter writer;
-    return writer.Open(path) && writer.Write(data, size) && writer.Commit();
 }
 
 AtomicFileWriter::~AtomicFileWriter() { Abort(); }
@@ -270,30 +224,6 @@ void AtomicFileWriter::Abort() {
     fd_ = -1;
     unlink(temp_.c_str());
     temp_.clear();
-}
-
-void SetFileFault(FileCall call, unsigned nth, int error) {
-    std::lock_guard<std::mutex> hold(faults.lock);
-    for (unsigned& count : faults.counts) count = 0;
-    faults.call = call;
-    faults.nth = nth;
-    faults.error = error;
-    faults.failNextWrite = false;
-    faults.armed.store(true, std::memory_order_relaxed);
-}
-
-unsigned FileCallCount(FileCall call) {
-    if (call >= FileCall::kCount) return 0;
-    std::lock_guard<std::mutex> hold(faults.lock);
-    return faults.counts[static_cast<int>(call)];
-}
-
-void ClearFileFault() {
-    std::lock_guard<std::mutex> hold(faults.lock);
-    faults.armed.store(false, std::memory_order_relaxed);
-    for (unsigned& count : faults.counts) count = 0;
-    faults.nth = 0;
-    faults.failNextWrite = false;
 }
 
 uint32_t GetFileAttributes(const char* path) {
@@ -389,14 +319,6 @@ bool ListExistingEntries(const char* dir, std::vector<DirectoryEntry>& entries) 
     std::sort(entries.begin(), entries.end(),
               [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
     return true;
-}
-
-bool CopyFile(const char* from, const char* to, bool failIfExists) {
-    if (!from || !to) return false;
-    if (failIfExists && FileExists(to)) return false;
-    std::vector<unsigned char> data;
-    if (!ReadWholeFile(from, data)) return false;
-    return WriteFileAtomic(to, data.data(), data.size());
 }
 
 bool RemoveFile(const char* path) { return path && unlink(ToNativePath(path).c_str()) == 0; }

@@ -1,14 +1,22 @@
-# Inputs: NM (the nm program), LIBRARY (libTarnwell.so).
+# Inputs: LIBRARY (libTarnwell.so or Tarnwell.dll), and NM (nm, for an ELF library: its dynamic
+# symbol table) or OBJDUMP (objdump, for a DLL: its export table).
 cmake_minimum_required(VERSION 3.25)
-execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
-  RESULT_VARIABLE result OUTPUT_VARIABLE symbols ERROR_VARIABLE errors)
+if(OBJDUMP)
+  set(command ${OBJDUMP} -p ${LIBRARY})
+  # "\t[  12] name" in the export name table.
+  set(pattern "^[ \t]*\\[ *[0-9]+\\] (.+)$")
+else()
+  set(command ${NM} -D --defined-only ${LIBRARY})
+  set(pattern "^[0-9a-fA-F]* *[A-Za-z] (.+)$")
+endif()
+execute_process(COMMAND ${command} RESULT_VARIABLE result OUTPUT_VARIABLE symbols ERROR_VARIABLE errors)
 if(NOT result EQUAL 0)
-  message(FATAL_ERROR "nm failed: ${errors}")
+  message(FATAL_ERROR "${command} failed: ${errors}")
 endif()
 string(REPLACE "\n" ";" lines "${symbols}")
 set(names "")
 foreach(line IN LISTS lines)
-  if(line MATCHES "^[0-9a-fA-F]* *[A-Za-z] (.+)$")
+  if(line MATCHES "${pattern}")
     list(APPEND names "${CMAKE_MATCH_1}")
   endif()
 endforeach()
