@@ -37,3 +37,37 @@ tarnwell_skip_test(PluginLayout.PlugInNeedingAnotherKernelSaysWhichLayouts
 tarnwell_skip_folder(install "installs through GNUInstallDirs, pkg-config and a Debian package")
 tarnwell_skip_folder(package "builds and checks the Debian package")
 tarnwell_skip_folder(demo "the demo is not part of the Windows build")
+
+# ---- seen failing under wine; each says what differs (for the lead to assign) ----
+set(reason "TEMPORARY: the kernel gives paths with '\\' on Windows, the test expects the '/' it joined")
+tarnwell_skip_test(FilePathFindRelative.RelativeSourceAndTargetResolveAgainstTheCurrentDirectory "${reason}")
+tarnwell_skip_test(PluginSearchPath.* "${reason} (PATH entries C:\\...\\channels)")
+tarnwell_skip_test(PublicCalls.FailedAutoloadIsReportedOnceAndSwitchedOff "${reason} (the missing file's name)")
+tarnwell_skip_test(FilePathFindLimits.EmptyPathIsLeftAloneBytesAfterItsTerminatorIncluded
+  "TEMPORARY: chdir into a directory path longer than MAX_PATH fails on Windows")
+tarnwell_skip_test(FileLoader.LocalAndFileAddressesLoadOthersAreRefused
+  "TEMPORARY: SetURL refuses file:// addresses of a path with a drive letter (file://C:/...)")
+set(reason "TEMPORARY: the loader test plug-ins' type log stays empty: GetType is not logged (or the log variable is not seen) under Windows")
+tarnwell_skip_test(PluginModules.IncompatibleVersionIsRefusedAndMarkedMissing "${reason}")
+tarnwell_skip_test(ChannelListCache.FirstStartScansAndSecondStartTrustsTheCache "${reason}")
+tarnwell_skip_test(ChannelListCache.CacheOfAnotherInstallationIsRebuilt "${reason}")
+tarnwell_skip_test(ChannelListCache.DamagedTypeRecordIsRebuiltAndTheNextRunWorks "${reason}")
+tarnwell_skip_test(ChannelListCache.CachedModuleBehindADanglingLinkIsMissing
+  "makes a symbolic link, which Windows gives the privileged only")
+set(reason "TEMPORARY: restoring a carried plug-in over the installed module answers 2 (a loaded DLL cannot be replaced on Windows)")
+tarnwell_skip_test(Project.OutdatedLocalPluginIsReplacedByRenamingTheEmbeddedCopy "${reason}")
+tarnwell_skip_test(Project.InterruptedRestoreKeepsTheInstalledModule "${reason}")
+tarnwell_skip_test(Project.CarriedPluginThatMakesNoSuchTypeLeavesTheInstalledModule "${reason}")
+tarnwell_skip_test(Project.RestoredPluginMakesChannelsInTheSameRun "${reason}")
+tarnwell_skip_test(Project.ChecksumSwitchConcernsChannelPluginsOnly "${reason}")
+tarnwell_skip_test(ProjectCheck.EachListedPlugInGetsTheVerdictOfWhatALoadWouldDo "${reason}")
+tarnwell_skip_test(ProjectCheck.PlugInLinkingALibraryCarriedFor3rdChecksRestoreRunsAndChecksOk "${reason}")
+tarnwell_skip_test(EngineHost.HandlerHearsTheStartWhenAskedAndTheShutdownAlways
+  "TEMPORARY: the host's handler is not told of the start (EngineHostTests.cpp:109)")
+tarnwell_skip_test(ModuleLoading.BareNameIsSearchedAlongPathInOrder
+  "TEMPORARY: a bare module name is not found along PATH by the Windows platform layer")
+set(reason "the POSIX layer's rule that '\\' becomes '/'; the Windows layer keeps '\\', its own separator")
+tarnwell_skip_test(PlatformEnvironment.ReadsLikeTheSystemCallAndFormsPathEntries "${reason}")
+tarnwell_skip_test(PlatformFiles.BackslashesBecomeSlashesWithinBounds "${reason}")
+tarnwell_skip_test(GroupScaleSlow.AMillionChannelGroupIsBuiltReloadedWalkedAndReleasedWhole
+  "TEMPORARY: takes longer than its 120 s under wine")
