@@ -89,7 +89,7 @@ TEST_F(ChannelListItems, AddItemFromFileUpdatesTheListedEntryInPlace) {
     const fs::path copy = fs::path(engine->InstallDir()) / "channels" / "loaderprobe_9.dll";
     fs::copy_file(TestChannelPath(LOADER_PROBE_DLL), copy);
     const int count = list->GetItemCount();
-    ChannelListItem* added = list->AddItemFromFile(copy.c_str());
+    ChannelListItem* added = list->AddItemFromFile(copy.string().c_str());
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->index, count);
     EXPECT_TRUE(added->onDisk);
@@ -99,7 +99,8 @@ TEST_F(ChannelListItems, AddItemFromFileUpdatesTheListedEntryInPlace) {
 TEST_F(ChannelListItems, AddItemFromFileRefusesAModuleWithoutType) {
     engine->ClearMessages();
     EXPECT_EQ(list->AddItemFromFile(TestChannelPath(LOADER_OLD_DLL).c_str()), nullptr);
-    EXPECT_TRUE(engine->Contains("ChannelList::AddItemFromFile: Could not get the channeltype from the downloaded channel"));
+    EXPECT_TRUE(engine->Contains(
+        "ChannelList::AddItemFromFile: Could not get the channeltype from the downloaded channel"));
     EXPECT_EQ(list->GetItem(kLoaderOldGuid), nullptr);
 }
 

@@ -1,8 +1,6 @@
 // The dynamic loading plug-in under load: many background public calls into one large file.
 // The suite names carry "Tread" for the thread-sanitizer run.
-#include <dirent.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -30,15 +28,7 @@ using Clock = std::chrono::steady_clock;
 
 using tarnwell_test::kSanitized;
 
-int ThreadCount() {
-    int count = 0;
-    if (DIR* tasks = opendir("/proc/self/task")) {
-        while (dirent* entry = readdir(tasks))
-            if (entry->d_name[0] != '.') ++count;
-        closedir(tasks);
-    }
-    return count;
-}
+using tarnwell_test::ThreadCount;
 
 // Samples the process's threads and resident memory until destroyed. A runaway load would
 // take the machine with it, so beyond the hard limits the process stops at once.

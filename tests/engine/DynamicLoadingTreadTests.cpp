@@ -4,62 +4,18 @@
 
 #include <chrono>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <thread>
 
+#include "DynamicLoadingTreadFixture.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "PluginChannels.h"
 #include "Tev_ChannelGroup.h"
-#include "support/FifoSwap.h"
 #include "support/ReloadSupport.h"
 #include "support/TestEngine.h"
 
 namespace {
-
-const char kLoadFailed[] = "DynamicLoading: couldn't load group file";
-
-class DynamicLoadingTread : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(engine.Started());
-        loader = static_cast<Pex_DynamicLoadingChannel*>(
-            engine.Engine()->GetUniqueChannel(TEV_DYNAMICLOADING_GUID, nullptr));
-        ASSERT_NE(loader, nullptr);
-    }
-
-    std::string WriteFile(const std::string& name, const std::string& content) {
-        std::string path = dir.Path() + "/" + name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-
-    void Frame() { engine.Ext()->IncreaseTreeCount(); }
-
-    // Frames until done answers true; false after about frames * 2 ms (ten seconds).
-    bool FramesUntil(const std::function<bool()>& done, int frames = 5000) {
-        for (int i = 0; i < frames; ++i) {
-            Frame();
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
-
-    int LiveGroups() {
-        int count = 0;
-        for (int i = 0; i < engine.Engine()->GetChannelGroupCount(); ++i)
-            if (engine.Engine()->GetChannelGroup(i)) ++count;
-        return count;
-    }
-
-    bool WorkerSlotUsed(int id) { return engine.Ext()->GetTreadFromID(id) != nullptr; }
-
-    tarnwell_test::TempDir dir;
-    tarnwell_test::TestEngine engine;
-    Pex_DynamicLoadingChannel* loader = nullptr;
-};
 
 TEST_F(DynamicLoadingTread, UnusableFileIsReportedOnceWithPathAndReasonAndLeavesNoGroup) {
     struct Case {
@@ -119,24 +75,6 @@ TEST_F(DynamicLoadingTread, ResetDiscardsEveryLoadAndJoinsItsWorkers) {
     EXPECT_FALSE(WorkerSlotUsed(1));
     for (int i = 0; i < 20; ++i) Frame();
     EXPECT_FALSE(engine.Contains(kLoadFailed));
-}
-
-// A FIFO swapped in for the group file, also between a look at the path and its opening,
-// never holds a worker: every load ends, and no reader is left waiting on the FIFO.
-TEST_F(DynamicLoadingTread, FifoSwappedInForTheFileNeverHoldsAWorker) {
-    const std::string path = WriteFile("swapped.cgr", "not a group");
-    tarnwell_test::FifoSwapper swapper(path);
-    ASSERT_TRUE(swapper.Ready());
-    const int kLoads = 300;
-    int ended = 0;
-    for (; ended < kLoads; ++ended) {
-        loader->StartDynamicLoading(path.c_str(), ("Pool" + std::to_string(ended)).c_str());
-        if (!FramesUntil([&] { return engine.Count(kLoadFailed) == ended + 1; }, 1000)) break;
-    }
-    swapper.Stop();
-    EXPECT_GT(swapper.Swaps(), kLoads);
-    EXPECT_EQ(ended, kLoads);
-    EXPECT_EQ(swapper.ReleaseBlockedReaders(), 0) << "a worker waited on the FIFO";
 }
 
 // Under the sanitizers: no worker reads freed memory and nothing leaks.

@@ -1,11 +1,8 @@
 // EngineControl: the host's life cycle of the engine.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "EngineControl.h"
@@ -15,6 +12,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "fixtures/kinds/KindChannels.h"
+#include "support/ScopedStdin.h"
 #include "support/TestEngine.h"
 
 using tarnwell_test::ScopedBoxCapture;
@@ -119,7 +117,7 @@ TEST(EngineControl, InstallDirectoriesTheEngineCannotUseAreRefused) {
     fclose(plain);
     std::string tooLong = fixture.InstallDir() + "/";
     tooLong += std::string(201 - tooLong.size(), 'd');
-    ASSERT_EQ(mkdir(tooLong.c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(tooLong));
     const std::string cut = tooLong + "/" + std::string(400, 'c');  // longer than the control holds
     struct Case {
         std::string dir;
@@ -142,7 +140,7 @@ TEST(EngineControl, InstallDirectoriesTheEngineCannotUseAreRefused) {
     }
     // The longest directory that is taken.
     const std::string longest = tooLong.substr(0, 200);
-    ASSERT_EQ(mkdir(longest.c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(longest));
     EngineControl* control = GetEngineControlInstance();
     control->SetInstallDir(longest.c_str());
     control->SetVantorRegKey(TestEngine::kRegistryKey);
@@ -178,13 +176,11 @@ TEST(EngineControl, LoadProjectWithNothingChosenReleasesGroupsAndAnswers3) {
     EngineInterface* e = engine.Engine();
     ASSERT_NE(e->CreateNewGroup("Old", false, -1), nullptr);
     // The dialog asks on a terminal only; with no terminal nothing is chosen.
-    const int savedStdin = dup(STDIN_FILENO);
-    const int devNull = open("/dev/null", O_RDONLY);
-    dup2(devNull, STDIN_FILENO);
-    const int code = engine.Control()->LoadProject();
-    dup2(savedStdin, STDIN_FILENO);
-    close(devNull);
-    close(savedStdin);
+    int code;
+    {
+        tarnwell_test::ScopedStdin noTerminal;
+        code = engine.Control()->LoadProject();
+    }
     EXPECT_EQ(code, TEV_PROJECT_NO_PATH);
     EXPECT_EQ(e->GetChannelGroupCount(), 0);
     EXPECT_FALSE(engine.Contains("File Dialog"));
@@ -193,7 +189,7 @@ TEST(EngineControl, LoadProjectWithNothingChosenReleasesGroupsAndAnswers3) {
 TEST(EngineControl, LoadProjectRefusesOverlongPath) {
     TestEngine engine(TestEngineOptions::Bare());
     ASSERT_TRUE(engine.Started());
-    std::string path = "/tmp/" + std::string(300, 'p') + ".vtr";
+    std::string path = tarnwell_test::TempRoot() + "/" + std::string(300, 'p') + ".vtr";
     engine.Control()->SetCommandLine(&path[0]);
     EXPECT_EQ(engine.Control()->LoadProject(), TEV_PROJECT_LOADER_FAILED);
     EXPECT_TRUE(engine.Contains("Project path too long"));

@@ -2,8 +2,6 @@
 // checks, module reuse, automatic children and unique channels.
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -26,6 +24,7 @@
 #include "fixtures/testchannels/TestChannels.h"
 #include "support/LoaderSupport.h"
 #include "support/TestEngine.h"
+#include "support/TestModules.h"
 
 using namespace tarnwell_test;
 
@@ -35,8 +34,8 @@ std::vector<std::string> PathEntries() {
     std::vector<std::string> entries;
     const char* path = getenv("PATH");
     std::stringstream stream(path ? path : "");
-    for (std::string entry; std::getline(stream, entry, ':');) entries.push_back(entry);
-    if (path && path[0] && path[std::strlen(path) - 1] == ':') entries.push_back("");
+    for (std::string entry; std::getline(stream, entry, kPathListSeparator);) entries.push_back(entry);
+    if (path && path[0] && path[std::strlen(path) - 1] == kPathListSeparator) entries.push_back("");
     return entries;
 }
 
@@ -95,17 +94,18 @@ TEST(PluginSearchPath, UnsetPathBecomesAValidList) {
     TestEngine engine;
     ASSERT_TRUE(engine.Started());
     const std::string dir = engine.InstallDir();
-    EXPECT_EQ(std::string(getenv("PATH")), dir + "/channels:" + dir + "/3rd");
+    EXPECT_EQ(std::string(getenv("PATH")), dir + "/channels" + kPathListSeparator + dir + "/3rd");
 }
 
 TEST(PluginSearchPath, LongPathIsKeptWhole) {
     std::string longPath;
-    for (int i = 0; i < 200; i++) longPath += "/opt/tarnwell-none/" + std::to_string(i) + ":";
+    for (int i = 0; i < 200; i++) longPath += "/opt/tarnwell-none/" + std::to_string(i) + kPathListSeparator;
     longPath += getenv("PATH") ? getenv("PATH") : "/usr/bin";
     ScopedEnv keep("PATH", longPath.c_str());
     TestEngine engine;
     ASSERT_TRUE(engine.Started());
-    const std::string prefix = engine.InstallDir() + "/channels:" + engine.InstallDir() + "/3rd:";
+    const std::string prefix = engine.InstallDir() + "/channels" + kPathListSeparator + engine.InstallDir() +
+                               "/3rd" + kPathListSeparator;
     EXPECT_EQ(std::string(getenv("PATH")), prefix + longPath);
 }
 
@@ -253,8 +253,7 @@ TEST(PluginLayout, OtherLayoutIsRefusedNamingBothAndTheOthersLoad) {
     const int at = MessageAt(engine, refusal);
     ASSERT_GE(at, 0);
     EXPECT_NE(engine.Messages()[at].text.find(LAYOUT_OTHER_DLL), std::string::npos);
-    EXPECT_EQ(dlopen((engine.InstallDir() + "/channels/" LAYOUT_OTHER_DLL).c_str(), RTLD_NOW | RTLD_NOLOAD),
-              nullptr)
+    EXPECT_FALSE(IsModuleLoaded(engine.InstallDir() + "/channels/" LAYOUT_OTHER_DLL))
         << "a refused module is not kept loaded";
     engine.ClearMessages();
     EXPECT_TRUE(IsNullGuid(engine.Ext()->GetDLLType(LAYOUT_OTHER_DLL).typeGuid));
@@ -274,12 +273,13 @@ TEST(PluginLayout, StandardPlugInsAreStampedWithThisLayout) {
     for (const auto& entry : std::filesystem::directory_iterator(TARNWELL_VANTOR_DIR "/channels")) {
         if (entry.path().extension() != ".dll") continue;
         SCOPED_TRACE(entry.path().string());
-        void* module = dlopen(entry.path().c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(module, nullptr) << dlerror();
-        const void* stamp = dlsym(module, TARNWELL_LAYOUT_STAMP_NAME);
+        std::string reason;
+        HINSTANCE module = OpenModule(entry.path().string(), &reason);
+        ASSERT_NE(module, nullptr) << reason;
+        const void* stamp = ModuleSymbol(module, TARNWELL_LAYOUT_STAMP_NAME);
         ASSERT_NE(stamp, nullptr);
         EXPECT_EQ(*static_cast<const int*>(stamp), TARNWELL_CLASS_LAYOUT);
-        dlclose(module);
+        CloseModule(module);
         ++stamped;
     }
     EXPECT_GT(stamped, 0);
@@ -402,11 +402,11 @@ TEST(PluginExceptions, AThrowingPlugInFailsItsOperationAndTheHostGoesOn) {
     };
     for (const Stage& s : stages) {
         SCOPED_TRACE(s.stage);
-        setenv(LOADER_THROW_ENV, s.stage, 1);
+        SetEnvironment(LOADER_THROW_ENV, s.stage);
         engine.ClearMessages();
         s.run();
         EXPECT_TRUE(engine.Contains(s.message));
     }
-    unsetenv(LOADER_THROW_ENV);
+    SetEnvironment(LOADER_THROW_ENV, nullptr);
     EXPECT_EQ(e->GetPoolGroup("Thrown", 0), nullptr);
 }

@@ -1,6 +1,4 @@
 // The writer replaces a file only once it is complete.
-#include <sys/stat.h>
-
 #include "TaggedFileFixture.h"
 
 using namespace taggedfile;
@@ -45,15 +43,15 @@ TEST_F(FileSaver, CompletedSaveReplacesAndKeepsPermissions) {
     TempDir dir;
     std::string path = dir.File("channel.lst");
     WriteAll(path, kOld);
-    chmod(path.c_str(), 0640);
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     auto saver = NewSaver();
     ASSERT_TRUE(saver->OpenSaveFile(path.c_str(), false));
     WriteTagged(*saver, "new");
     ASSERT_TRUE(saver->CloseSaveFile());
     EXPECT_EQ(ReadAll(path), "TEXT" + Block("new"));
-    struct stat info;
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(dir.Entries().size(), 1u);
     EXPECT_FALSE(saver->CloseSaveFile()) << "nothing left to close";
 }
@@ -62,7 +60,7 @@ TEST_F(FileSaver, FailedOpenKeepsTheOldFile) {
     TempDir dir;
     std::string readOnly = dir.File("locked.cgr");
     WriteAll(readOnly, kOld);
-    chmod(readOnly.c_str(), 0444);
+    tarnwell_test::MakeReadOnly(readOnly);
     WriteAll(dir.File("plain"), "x");
 
     auto saver = NewSaver();
@@ -115,6 +113,6 @@ TEST_F(FileLoader, AttributesMarkReadOnlyFiles) {
     auto loader = NewLoader();
     ASSERT_TRUE(loader->LoadFile(path.c_str()));
     EXPECT_EQ(loader->GetAttributes() & 1u, 0u);
-    chmod(path.c_str(), 0444);
+    tarnwell_test::MakeReadOnly(path);
     EXPECT_EQ(loader->GetAttributes() & 1u, 1u);
 }

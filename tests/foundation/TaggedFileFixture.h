@@ -2,7 +2,6 @@
 // standard plug-ins, temporary directories and small file helpers.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,36 +17,29 @@
 #include "FileLoaderChannels.h"
 #include "TevFileLoader.h"
 #include "TevFileSaver.h"
+#include "support/TempDir.h"
 #include "support/TestEngine.h"
+#include "support/TestModules.h"
 
 namespace taggedfile {
 
 // A module's exported symbol; the module stays loaded for the rest of the process.
 inline void* PluginSymbol(const char* file, const char* symbol) {
     std::string path = std::string(TARNWELL_VANTOR_DIR) + "/channels/" + file;
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    HINSTANCE module = tarnwell_test::OpenModule(path, &reason);
     if (!module) {
-        ADD_FAILURE() << "cannot load " << path << ": " << dlerror();
+        ADD_FAILURE() << "cannot load " << path << ": " << reason;
         return nullptr;
     }
-    return dlsym(module, symbol);
+    return tarnwell_test::ModuleSymbol(module, symbol);
 }
 
 // A fresh directory, removed with everything in it.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "taggedfile-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (mkdtemp(name.data())) path_ = name.data();
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
+    TempDir() : path_(tarnwell_test::MakeTempDirectory("taggedfile")) {}
+    ~TempDir() { tarnwell_test::RemoveTree(path_); }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
     const std::string& Path() const { return path_; }
     // Names in the directory: tells whether a temporary file was left behind.

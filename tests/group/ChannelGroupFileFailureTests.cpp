@@ -1,7 +1,6 @@
 // Group files that cannot be read: every failure gives its messages and result and leaves the
 // group as far as loading got. Damaged counts and indices fail the same way instead of
 // sizing anything by them.
-#include <sys/stat.h>
 
 #include <chrono>
 #include <functional>
@@ -191,7 +190,7 @@ TEST_F(ChannelGroupFileFailure, UnwritableFileIsReportedAndReadOnlyFilesWarnBefo
 
     std::string path = Path("locked.cgr");
     ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
-    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    ASSERT_TRUE(tarnwell_test::MakeReadOnly(path));
     FileGroup* loaded = NewGroup();
     ASSERT_TRUE(loaded->LoadChannelGroupFromFile(path.c_str(), true));
     EXPECT_TRUE(loaded->GetReadOnly());

@@ -1,10 +1,5 @@
 // A group save that fails at any step, or cannot start, answers false, says where and why,
 // and leaves the old file on disk byte for byte (and no temporary file beside it).
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -14,6 +9,7 @@
 
 #include "support/FileFaults.h"
 #include "support/GroupFileSupport.h"
+#include "support/UnwritableDirectory.h"
 
 namespace {
 
@@ -139,27 +135,6 @@ const UnwritableRow kUnwritable[] = {
     {"FullDisk", Target::FullDisk},
 };
 
-// Root writes into any directory whatever its mode, so for root the directory is made
-// unwritable by a read-only bind mount of it, in a mount namespace of this thread's own.
-// Answers the errno a save into it meets, or 0 with the reason it could not be arranged.
-int MakeDirectoryUnwritable(const std::string& dir, std::string& why) {
-    if (geteuid() != 0) {
-        chmod(dir.c_str(), 0555);
-        return EACCES;
-    }
-    if (unshare(CLONE_NEWNS) != 0) {
-        why = std::string("running as root and unshare(CLONE_NEWNS) failed: ") + std::strerror(errno);
-        return 0;
-    }
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount(dir.c_str(), dir.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-        mount(nullptr, dir.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-        why = std::string("running as root and a read-only bind mount failed: ") + std::strerror(errno);
-        return 0;
-    }
-    return EROFS;
-}
-
 class ChannelGroupUnwritable : public ChannelGroupSaveFailure,
                                public ::testing::WithParamInterface<UnwritableRow> {};
 
@@ -181,12 +156,12 @@ TEST_P(ChannelGroupUnwritable, AnswersFalseNamingPathAndReasonAndKeepsTheOldFile
     switch (row.target) {
         case Target::DirectoryWithoutWrite: {
             std::string why;
-            error = MakeDirectoryUnwritable(folder, why);
+            error = tarnwell_test::MakeDirectoryUnwritable(folder, why);
             if (!error) GTEST_SKIP() << why;
             break;
         }
         case Target::ReadOnlyFile:
-            ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+            ASSERT_TRUE(tarnwell_test::MakeReadOnly(path));
             error = EACCES;
             break;
         case Target::Directory:
@@ -204,7 +179,7 @@ TEST_P(ChannelGroupUnwritable, AnswersFalseNamingPathAndReasonAndKeepsTheOldFile
     EXPECT_TRUE(Reported(path, error)) << "expected the path and \"" << std::strerror(error) << "\"";
     EXPECT_TRUE(ReadFile(folder + "/scene.cgr") == before);
     EXPECT_EQ(Entries(folder), std::vector<std::string>{"scene.cgr"});
-    if (row.target == Target::DirectoryWithoutWrite && geteuid() == 0) umount2(folder.c_str(), MNT_DETACH);
+    if (row.target == Target::DirectoryWithoutWrite) tarnwell_test::ReleaseUnwritableDirectory(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, ChannelGroupUnwritable, ::testing::ValuesIn(kUnwritable),

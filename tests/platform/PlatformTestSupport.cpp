@@ -1,26 +1,16 @@
 #include "PlatformTestSupport.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
-TemporaryDirectory::TemporaryDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarnwell-platform-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = buffer.data();
+#include "support/TempDir.h"
+
+TemporaryDirectory::TemporaryDirectory() : path_(tarnwell_test::MakeTempDirectory("tarnwell-platform")) {
+    if (path_.empty()) throw std::runtime_error("cannot create a temporary directory");
 }
 
-TemporaryDirectory::~TemporaryDirectory() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
+TemporaryDirectory::~TemporaryDirectory() { tarnwell_test::RemoveTree(path_); }
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -34,16 +24,5 @@ std::string ReadText(const std::string& path) {
     return content.str();
 }
 
-ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
-    const char* previous = std::getenv(name);
-    hadPrevious_ = previous != nullptr;
-    if (previous) previous_ = previous;
-    setenv(name, value.c_str(), 1);
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-    if (hadPrevious_)
-        setenv(name_.c_str(), previous_.c_str(), 1);
-    else
-        unsetenv(name_.c_str());
-}
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
+    : variable_(name, value.c_str()) {}

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "support/TestEnvironment.h"
+
 class TemporaryDirectory {
 public:
     TemporaryDirectory();
@@ -24,10 +26,7 @@ std::string ReadText(const std::string& path);
 class ScopedEnvironment {
 public:
     ScopedEnvironment(const char* name, const std::string& value);
-    ~ScopedEnvironment();
 
 private:
-    std::string name_;
-    std::string previous_;
-    bool hadPrevious_;
+    tarnwell_test::ScopedEnv variable_;
 };

@@ -1,62 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "PlatformTestSupport.h"
-#include "platform/Registry.h"
+#include "RegistryFixture.h"
 
 namespace {
 
 using platform::RegistryKey;
-
-class RegistryStandIn : public ::testing::Test {
-protected:
-    RegistryStandIn() : directory("TARNWELL_REGISTRY_DIR", temp.File("registry")) {}
-
-    long Set(const char* key, const char* name, const char* value) {
-        RegistryKey* handle = nullptr;
-        long result = platform::RegCreateKey(key, &handle);
-        if (result != 0) return result;
-        result = platform::RegSetValue(handle, name, platform::REG_SZ, value,
-                                       static_cast<uint32_t>(strlen(value)));
-        platform::RegCloseKey(handle);
-        return result;
-    }
-
-    // Reads with a buffer of `size`; answers the result code, fills value and storedSize.
-    long Get(const char* key, const char* name, std::string& value, uint32_t size = 1200) {
-        RegistryKey* handle = nullptr;
-        long result = platform::RegOpenKey(key, &handle);
-        if (result != 0) return result;
-        std::string buffer(size, '#');
-        uint32_t type = 0;
-        storedSize = size;
-        result = platform::RegQueryValue(handle, name, &type, buffer.data(), &storedSize);
-        platform::RegCloseKey(handle);
-        if (result == 0) {
-            EXPECT_EQ(type, platform::REG_SZ);
-            value = buffer.c_str();
-        }
-        return result;
-    }
-
-    size_t FilesInRegistry() {
-        size_t count = 0;
-        for (auto& entry : std::filesystem::directory_iterator(temp.File("registry")))
-            count += entry.is_regular_file();
-        return count;
-    }
-
-    TemporaryDirectory temp;
-    ScopedEnvironment directory;
-    uint32_t storedSize = 0;
-};
 
 TEST_F(RegistryStandIn, KeyAndValueNamesIgnoreCaseAndSizeCountsTheTerminator) {
     ASSERT_EQ(Set("SOFTWARE\\Vantor", "WriteErrorLog", "No"), 0);
@@ -128,27 +80,6 @@ TEST_F(RegistryStandIn, SizeWithoutTerminatorStillStoresATerminatedValue) {
     ASSERT_EQ(Get("SOFTWARE\\Vantor", "WriteErrorLog", value, 99), 0);
     EXPECT_EQ(value, "No");
     EXPECT_EQ(storedSize, 3u);
-}
-
-// A key file that is no regular file (a FIFO nobody writes to) counts as absent; reading it
-// must not block. Run in a child with an alarm, so a block fails instead of hanging.
-TEST_F(RegistryStandIn, KeyFileThatIsNoRegularFileCountsAsAbsent) {
-    std::filesystem::create_directories(temp.File("registry"));
-    const std::string keyFile = temp.File("registry") + "/software%5Cvantor.reg";
-    ASSERT_EQ(mkfifo(keyFile.c_str(), 0644), 0);
-    pid_t child = fork();
-    if (child == 0) {
-        alarm(5);
-        std::string value;
-        bool absent = Get("SOFTWARE\\Vantor", "WriteErrorLog", value) == 2;
-        bool written = Set("SOFTWARE\\Vantor", "WriteErrorLog", "No") == 0;
-        bool read = Get("SOFTWARE\\Vantor", "WriteErrorLog", value) == 0 && value == "No";
-        _exit(absent && written && read ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status)) << "blocked on the FIFO (signal " << WTERMSIG(status) << ")";
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
 }
 
 // Files edited by hand: a CRLF line ending is not part of the value, and lines that are no

@@ -1,7 +1,6 @@
 // Project files: header and version codes, checking and restoring the plug-ins a project
 // needs, and refusing damaged or hostile files.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -16,6 +15,7 @@
 #include "Tev_ChannelGroup.h"
 #include "fixtures/testchannels/TestChannels.h"
 #include "support/FileFaults.h"
+#include "support/FileIdentity.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
 
@@ -68,7 +68,8 @@ std::vector<std::string> FilesNamed(const fs::path& dir, const std::string& part
     std::vector<std::string> found;
     std::error_code error;
     for (const auto& entry : fs::recursive_directory_iterator(dir, error))
-        if (entry.path().filename().string().find(part) != std::string::npos) found.push_back(entry.path());
+        if (entry.path().filename().string().find(part) != std::string::npos)
+            found.push_back(entry.path().string());
     return found;
 }
 
@@ -225,8 +226,8 @@ TEST_F(Project, OutdatedLocalPluginIsReplacedByRenamingTheEmbeddedCopy) {
     const fs::path channels = fs::path(engine.InstallDir()) / "channels";
     // A real file, not a link: replacing it must not write into the loaded module in place.
     fs::copy_file(TestChannelPath(TEST_ROOT_DLL), channels / TEST_ROOT_DLL);
-    struct stat before;
-    ASSERT_EQ(stat((channels / TEST_ROOT_DLL).c_str(), &before), 0);
+    FileIdentity before;
+    ASSERT_TRUE(IdentifyFile((channels / TEST_ROOT_DLL).string(), before));
     ASSERT_TRUE(engine.Start());
     ChannelList* list = engine.Ext()->GetChannelList();
     int32_t local[3] = {2, 0, 0};
@@ -239,9 +240,9 @@ TEST_F(Project, OutdatedLocalPluginIsReplacedByRenamingTheEmbeddedCopy) {
     EXPECT_EQ(Load(engine, blocks), 0);
     EXPECT_TRUE(engine.Contains("Local channel version error"));
     EXPECT_EQ(ReadFile(channels / TEST_ROOT_DLL), embedded);
-    struct stat after;
-    ASSERT_EQ(stat((channels / TEST_ROOT_DLL).c_str(), &after), 0);
-    EXPECT_NE(after.st_ino, before.st_ino) << "a new file renamed over the old one";
+    FileIdentity after;
+    ASSERT_TRUE(IdentifyFile((channels / TEST_ROOT_DLL).string(), after));
+    EXPECT_NE(after, before) << "a new file renamed over the old one";
     EXPECT_EQ(LocalVersion(engine, kTestRootGuid), (std::vector<int32_t>{1, 5, 0}));
     EXPECT_EQ(FilesNamed(channels, ".tmp"), std::vector<std::string>{});
 }
@@ -256,8 +257,8 @@ TEST_F(Project, InterruptedRestoreKeepsTheInstalledModule) {
     const fs::path module = fs::path(engine.InstallDir()) / "channels" / TEST_ROOT_DLL;
     fs::copy_file(TestChannelPath(TEST_ROOT_DLL), module);
     const std::string installed = ReadFile(module);
-    struct stat before;
-    ASSERT_EQ(stat(module.c_str(), &before), 0);
+    FileIdentity before;
+    ASSERT_TRUE(IdentifyFile(module.string(), before));
     ASSERT_TRUE(engine.Start());
     int32_t local[3] = {2, 0, 0};
     engine.Ext()->GetChannelList()->SetVersionInfo(kTestRootGuid, local);
@@ -276,9 +277,9 @@ TEST_F(Project, InterruptedRestoreKeepsTheInstalledModule) {
         EXPECT_TRUE(
             engine.Contains(engine.InstallDir() + "\\channels\\" TEST_ROOT_DLL ": Input/output error"));
         EXPECT_TRUE(ReadFile(module) == installed);
-        struct stat after;
-        ASSERT_EQ(stat(module.c_str(), &after), 0);
-        EXPECT_EQ(after.st_ino, before.st_ino);
+        FileIdentity after;
+        ASSERT_TRUE(IdentifyFile(module.string(), after));
+        EXPECT_EQ(after, before);
         EXPECT_EQ(FilesNamed(module.parent_path(), ".tmp"), std::vector<std::string>{});
         EXPECT_EQ(LocalVersion(engine, kTestRootGuid), (std::vector<int32_t>{2, 0, 0}));
     }

@@ -1,8 +1,5 @@
 #include "support/LoaderSupport.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -125,18 +122,12 @@ std::string ReadBinaryFile(const std::string& path) {
     return content.str();
 }
 
-TypeQueryLog::TypeQueryLog() {
-    char pattern[] = "/tmp/tarnwell-typelog-XXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd >= 0) close(fd);
-    path = pattern;
-    setenv(LOADER_TYPE_LOG_ENV, path.c_str(), 1);
+TypeQueryLog::TypeQueryLog() : path(dir.Path() + "/types.log") {
+    WriteBinaryFile(path, std::string());
+    SetEnvironment(LOADER_TYPE_LOG_ENV, path.c_str());
 }
 
-TypeQueryLog::~TypeQueryLog() {
-    unsetenv(LOADER_TYPE_LOG_ENV);
-    unlink(path.c_str());
-}
+TypeQueryLog::~TypeQueryLog() { SetEnvironment(LOADER_TYPE_LOG_ENV, nullptr); }
 
 int TypeQueryLog::Count(const std::string& typeName) const {
     std::istringstream lines(ReadBinaryFile(path));
@@ -154,32 +145,5 @@ int TypeQueryLog::Total() const {
 }
 
 void TypeQueryLog::Clear() { WriteBinaryFile(path, std::string()); }
-
-ScopedEnv::ScopedEnv(const char* variable, const char* value) : name(variable), hadPrevious(false) {
-    if (const char* old = getenv(variable)) {
-        hadPrevious = true;
-        previous = old;
-    }
-    if (value) setenv(variable, value, 1);
-    else unsetenv(variable);
-}
-
-ScopedEnv::~ScopedEnv() {
-    if (hadPrevious) setenv(name.c_str(), previous.c_str(), 1);
-    else unsetenv(name.c_str());
-}
-
-ScopedStdin::ScopedStdin(int fd) : saved(dup(STDIN_FILENO)) {
-    const int source = fd >= 0 ? fd : open("/dev/null", O_RDONLY);
-    dup2(source, STDIN_FILENO);
-    if (fd < 0 && source >= 0) close(source);
-}
-
-ScopedStdin::~ScopedStdin() {
-    if (saved >= 0) {
-        dup2(saved, STDIN_FILENO);
-        close(saved);
-    }
-}
 
 }  // namespace tarnwell_test

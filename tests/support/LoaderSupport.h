@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "ChannelType.h"
+#include "support/ScopedStdin.h"
+#include "support/TempDir.h"
+#include "support/TestEnvironment.h"
 
 namespace tarnwell_test {
 
@@ -54,33 +57,8 @@ public:
     void Clear();
 
 private:
+    TempDir dir{"tarnwell-typelog"};
     std::string path;
-};
-
-// Sets (or, for NULL, removes) an environment variable; restores it at destruction.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string name;
-    std::string previous;
-    bool hadPrevious;
-};
-
-// Replaces standard input with the given descriptor (or /dev/null for -1); restores it.
-class ScopedStdin {
-public:
-    explicit ScopedStdin(int fd = -1);
-    ~ScopedStdin();
-    ScopedStdin(const ScopedStdin&) = delete;
-    ScopedStdin& operator=(const ScopedStdin&) = delete;
-
-private:
-    int saved;
 };
 
 }  // namespace tarnwell_test

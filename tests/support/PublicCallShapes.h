@@ -13,6 +13,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "support/TempDir.h"
 
 namespace tarnwell_test {
 
@@ -20,7 +21,7 @@ namespace tarnwell_test {
 // sync of every file to disk would take longer than the loads being measured.
 inline std::string ManyFilesParent() {
     std::error_code failed;
-    return std::filesystem::is_directory("/dev/shm", failed) ? "/dev/shm" : "/tmp";
+    return std::filesystem::is_directory("/dev/shm", failed) ? "/dev/shm" : TempRoot();
 }
 
 inline std::string ChainPool(int k) { return "G" + std::to_string(k); }

@@ -507,11 +507,17 @@ std::string ProjectSandbox::CheckPluginDirs() const {
     return "";
 }
 
+// A plug-in is a link where the system makes them, else a file of its own (see TestEngine).
+bool ProjectSandbox::Same(const Entry& was, const Entry& now) {
+    if (was.directory || now.directory || was.link != now.link) return false;
+    return !now.link.empty() || (was.size == now.size && was.modified == now.modified);
+}
+
 void ProjectSandbox::RestorePluginDirs() const {
     std::error_code error;
     for (const auto& [path, entry] : Take(true)) {
         auto before = pluginDirs.find(path);
-        if (before == pluginDirs.end() || before->second.link != entry.link || entry.link.empty())
+        if (before == pluginDirs.end() || !Same(before->second, entry))
             fs::remove_all(fs::path(root.Path()) / path, error);
     }
     for (const auto& [path, entry] : pluginDirs) {

@@ -23,7 +23,7 @@ const char* ReaderName(Reader reader);
 
 // The standard plug-ins and the test plug-ins, so group files can name real channel types;
 // messages stay in memory.
-TestEngineOptions ReaderEngineOptions(const std::string& installParent = "/tmp");
+TestEngineOptions ReaderEngineOptions(const std::string& installParent = "");
 
 // Every read operation of TevFileLoader over the bytes held in memory, loaded from a file
 // (scratchPath, overwritten) and given as text, in a walk the bytes themselves steer.
@@ -64,6 +64,7 @@ private:
     };
     using Snapshot = std::map<std::string, Entry>;  // relative path -> entry
 
+    static bool Same(const Entry& was, const Entry& now);
     Snapshot Take(bool pluginDirs) const;
     std::string CheckOutside() const;
     std::string CheckPluginDirs() const;

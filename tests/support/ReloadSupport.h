@@ -2,11 +2,7 @@
 // process's memory figures, shared by the reload test and the reload memory program.
 #pragma once
 
-#include <malloc.h>
-#include <unistd.h>
-
 #include <cstddef>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -15,9 +11,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "fixtures/testchannels/TestChannels.h"
-
-// The sanitizers keep their own heap; glibc's figures do not see it.
-extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
+#include "support/ProcessFigures.h"
 
 namespace tarnwell_test {
 
@@ -36,23 +30,6 @@ inline bool SaveTreeGroup(EngineInterface* engine, int count, const std::string&
     for (int node = 1; node < count; node++)
         group->GetChannel((node - 1) / 8)->SetChild(group->GetChannel(node), (node - 1) % 8, 0);
     return group->SaveChannelGroup(path.c_str());
-}
-
-// Resident set size in bytes, from /proc/self/statm (0 when unreadable).
-inline size_t ResidentBytes() {
-    std::FILE* file = std::fopen("/proc/self/statm", "r");
-    if (!file) return 0;
-    unsigned long size = 0, resident = 0;
-    int read = std::fscanf(file, "%lu %lu", &size, &resident);
-    std::fclose(file);
-    return read == 2 ? resident * static_cast<size_t>(sysconf(_SC_PAGESIZE)) : 0;
-}
-
-// Bytes the program holds on the heap right now.
-inline size_t HeapInUse() {
-    if (__sanitizer_get_current_allocated_bytes) return __sanitizer_get_current_allocated_bytes();
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;  // small blocks, and large ones mapped on their own
 }
 
 }  // namespace tarnwell_test

@@ -1,19 +1,22 @@
 #include "TestChannelFactory.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "DllInterface.h"
 #include "Tev_Channel.h"
+#include "support/TestModules.h"
+
+using tarnwell_test::CloseModule;
+using tarnwell_test::ModuleSymbol;
 
 TestChannelFactory::TestChannelFactory(EngineInterface* engine) : engine(engine) {}
 
 TestChannelFactory::~TestChannelFactory() {
     for (Tev_Channel* channel : channels) delete channel;
     channels.clear();
-    for (auto& module : modules) dlclose(module.second);
+    for (auto& module : modules) CloseModule(module.second);
 }
 
 std::string TestChannelFactory::ModulePath(const char* moduleName) {
@@ -24,19 +27,19 @@ HINSTANCE TestChannelFactory::Open(const char* moduleName) {
     for (auto& module : modules)
         if (module.first == moduleName) return module.second;
     std::string path = ModulePath(moduleName);
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    HINSTANCE handle = tarnwell_test::OpenModule(path, &reason);
     if (!handle) {
-        const char* reason = dlerror();
-        ADD_FAILURE() << "cannot open " << path << ": " << (reason ? reason : "?");
+        ADD_FAILURE() << "cannot open " << path << ": " << reason;
         return nullptr;
     }
-    modules.emplace_back(moduleName, static_cast<HINSTANCE>(handle));
-    return static_cast<HINSTANCE>(handle);
+    modules.emplace_back(moduleName, handle);
+    return handle;
 }
 
 void* TestChannelFactory::Symbol(const char* moduleName, const char* name) {
     HINSTANCE module = Open(moduleName);
-    void* symbol = module ? dlsym(module, name) : nullptr;
+    void* symbol = module ? ModuleSymbol(module, name) : nullptr;
     if (module && !symbol) ADD_FAILURE() << moduleName << " has no " << name;
     return symbol;
 }
@@ -44,7 +47,7 @@ void* TestChannelFactory::Symbol(const char* moduleName, const char* name) {
 Tev_Channel* TestChannelFactory::Create(const char* moduleName) {
     HINSTANCE module = Open(moduleName);
     if (!module) return nullptr;
-    auto initDll = reinterpret_cast<TevInitDLLFunction>(dlsym(module, "InitDLL"));
+    auto initDll = reinterpret_cast<TevInitDLLFunction>(ModuleSymbol(module, "InitDLL"));
     if (!initDll) {
         ADD_FAILURE() << moduleName << " has no InitDLL";
         return nullptr;

@@ -2,8 +2,8 @@
 #include "support/TestEngine.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +11,7 @@
 #include "EngineControl.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 
@@ -55,21 +56,6 @@ ScopedBoxCapture::~ScopedBoxCapture() {
     if (activeBoxCapture == this) activeBoxCapture = nullptr;
 }
 
-// ---- temporary directories ----
-
-TempDir::TempDir(const char* prefix, const std::string& parent) {
-    std::string pattern = parent + "/" + prefix + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back(0);
-    if (mkdtemp(buffer.data())) path = buffer.data();
-    EXPECT_FALSE(path.empty()) << "cannot create a temporary directory";
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    if (!path.empty()) fs::remove_all(path, ignored);
-}
-
 // ---- the engine ----
 
 namespace {
@@ -82,7 +68,11 @@ void LinkDllsOf(const fs::path& source, const fs::path& channels) {
         return;
     }
     if (!fs::exists(source, error)) return;
-    fs::create_symlink(fs::absolute(source), channels / source.filename(), error);
+    // Windows makes symbolic links only for the privileged; a hard link or a copy loads the same.
+    const fs::path target = channels / source.filename();
+    fs::create_symlink(fs::absolute(source), target, error);
+    if (error) fs::create_hard_link(source, target, error);
+    if (error) fs::copy_file(source, target, error);
 }
 
 }  // namespace
@@ -93,11 +83,11 @@ TestEngine::TestEngine(const TestEngineOptions& options)
       hadRegistryDir(false),
       forwardToErrorLog(options.forwardToErrorLog),
       previousSink(debugOutPut) {
-    if (const char* previous = getenv("TARNWELL_REGISTRY_DIR")) {
+    if (const char* previous = std::getenv("TARNWELL_REGISTRY_DIR")) {
         hadRegistryDir = true;
         previousRegistryDir = previous;
     }
-    setenv("TARNWELL_REGISTRY_DIR", registryDir.Path().c_str(), 1);
+    SetEnvironment("TARNWELL_REGISTRY_DIR", registryDir.Path().c_str());
     fs::create_directories(fs::path(InstallDir()) / "channels");
     fs::create_directories(fs::path(InstallDir()) / "3rd");
     LinkPlugins(options);
@@ -108,10 +98,7 @@ TestEngine::TestEngine(const TestEngineOptions& options)
 TestEngine::~TestEngine() {
     Stop();
     debugOutPut = previousSink;
-    if (hadRegistryDir)
-        setenv("TARNWELL_REGISTRY_DIR", previousRegistryDir.c_str(), 1);
-    else
-        unsetenv("TARNWELL_REGISTRY_DIR");
+    SetEnvironment("TARNWELL_REGISTRY_DIR", hadRegistryDir ? previousRegistryDir.c_str() : nullptr);
 }
 
 void TestEngine::LinkPlugins(const TestEngineOptions& options) const {

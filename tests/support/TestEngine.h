@@ -5,9 +5,10 @@
 //   engine.Engine()->InitChannelFromType(...);
 //   EXPECT_TRUE(engine.Contains("Couldn't initialize child"));
 //
-// Every TestEngine has its own install directory (channels/ holds symlinks to the
-// plug-ins, 3rd/ is empty) and its own registry directory (TARNWELL_REGISTRY_DIR is
-// pointed there for the engine's lifetime). Messages and message boxes are captured.
+// Every TestEngine has its own install directory (channels/ holds links to the plug-ins,
+// or copies where the system makes no links; 3rd/ is empty) and its own registry directory
+// (TARNWELL_REGISTRY_DIR is pointed there for the engine's lifetime). Messages and message boxes are
+// captured.
 #pragma once
 
 #include <string>
@@ -16,6 +17,7 @@
 
 #include "DebugMessages.h"
 #include "TarnwellHost.h"
+#include "support/TempDir.h"
 
 class EngineControl;
 class EngineInterface;
@@ -78,19 +80,6 @@ private:
     TevMessageBoxHandler previous;
 };
 
-// A fresh directory below /tmp (or below parent), removed with everything in it at destruction.
-class TempDir {
-public:
-    explicit TempDir(const char* prefix = "tarnwell-test", const std::string& parent = "/tmp");
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return path; }
-
-private:
-    std::string path;
-};
-
 struct TestEngineOptions {
     // Link the *.dll of the build's standard channels directory into channels/.
     bool standardPlugins = true;
@@ -103,9 +92,9 @@ struct TestEngineOptions {
     bool start = true;
     // Pass captured messages on to the engine's own sink (error.log, boxes).
     bool forwardToErrorLog = true;
-    // Where the install directory is made: a caller that watches what the engine writes
-    // around it gives a directory of its own.
-    std::string installParent = "/tmp";
+    // Where the install directory is made ("": the temporary root): a caller that watches
+    // what the engine writes around it gives a directory of its own.
+    std::string installParent;
 
     // An engine with no plug-ins at all: for tests of the facade and its services.
     static TestEngineOptions Bare() {
