@@ -50,11 +50,15 @@ public:
 
     bool Open(const char* path);
     bool Write(const void* data, size_t size);
-    bool Commit();  // flush, sync, rename over the target, sync its directory
+    // Flushes, syncs and closes the temporary file: what was written is complete there and
+    // nothing more can be. A module can then be loaded from TemporaryPath() before it replaces
+    // anything (Windows loads no module from a file open for writing).
+    bool Finish();
+    bool Commit();  // Finish, rename over the target, sync its directory
     void Abort();   // drop the temporary file; the target is untouched
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_ >= 0 || finished_; }
     // The temporary file beside the target that holds what was written, until Commit or
-    // Abort ("" when not open): a module can be loaded from it before it replaces anything.
+    // Abort ("" when not open).
     const std::string& TemporaryPath() const { return temp_; }
     // errno of the first failure since Open (0: none), so callers can say why.
     int Error() const { return error_; }
@@ -63,6 +67,7 @@ private:
     bool Fail(int error);
 
     int fd_ = -1;
+    bool finished_ = false;  // the temporary file is closed and waits for Commit or Abort
     int error_ = 0;
     std::string target_;
     std::string temp_;

@@ -34,7 +34,7 @@ ModuleProof Prove(EngineInterface* engine, const std::string& temporary, const _
 ModuleProof ProveModule(EngineInterface* engine, const char* target, const char* data, unsigned long size,
                         const _GUID& type, bool install, std::string& reason) {
     platform::AtomicFileWriter writer;
-    if (!writer.Open(target) || !writer.Write(data, size)) {
+    if (!writer.Open(target) || !writer.Write(data, size) || !writer.Finish()) {
         reason = WriterFailure(target, writer);
         return ModuleProof::NotWritten;
     }

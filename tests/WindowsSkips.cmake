@@ -54,14 +54,6 @@ tarnwell_skip_test(ChannelListCache.CacheOfAnotherInstallationIsRebuilt "${reaso
 tarnwell_skip_test(ChannelListCache.DamagedTypeRecordIsRebuiltAndTheNextRunWorks "${reason}")
 tarnwell_skip_test(ChannelListCache.CachedModuleBehindADanglingLinkIsMissing
   "makes a symbolic link, which Windows gives the privileged only")
-set(reason "TEMPORARY: restoring a carried plug-in over the installed module answers 2 (a loaded DLL cannot be replaced on Windows)")
-tarnwell_skip_test(Project.OutdatedLocalPluginIsReplacedByRenamingTheEmbeddedCopy "${reason}")
-tarnwell_skip_test(Project.InterruptedRestoreKeepsTheInstalledModule "${reason}")
-tarnwell_skip_test(Project.CarriedPluginThatMakesNoSuchTypeLeavesTheInstalledModule "${reason}")
-tarnwell_skip_test(Project.RestoredPluginMakesChannelsInTheSameRun "${reason}")
-tarnwell_skip_test(Project.ChecksumSwitchConcernsChannelPluginsOnly "${reason}")
-tarnwell_skip_test(ProjectCheck.EachListedPlugInGetsTheVerdictOfWhatALoadWouldDo "${reason}")
-tarnwell_skip_test(ProjectCheck.PlugInLinkingALibraryCarriedFor3rdChecksRestoreRunsAndChecksOk "${reason}")
 tarnwell_skip_test(EngineHost.HandlerHearsTheStartWhenAskedAndTheShutdownAlways
   "TEMPORARY: the host's handler is not told of the start (EngineHostTests.cpp:109)")
 tarnwell_skip_test(ModuleLoading.BareNameIsSearchedAlongPathInOrder

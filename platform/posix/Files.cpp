@@ -202,12 +202,20 @@ bool AtomicFileWriter::Write(const void* data, size_t size) {
     return true;
 }
 
-bool AtomicFileWriter::Commit() {
-    if (fd_ < 0) return false;
+bool AtomicFileWriter::Finish() {
+    if (fd_ < 0) return finished_ && error_ == 0;
     bool ok = error_ == 0;
     if (ok && (Injected(FileCall::Sync) || fsync(fd_) != 0)) ok = Fail(errno);
     if (close(fd_) != 0 && ok) ok = Fail(errno);
     fd_ = -1;
+    finished_ = true;
+    return ok;
+}
+
+bool AtomicFileWriter::Commit() {
+    if (!IsOpen()) return false;
+    bool ok = Finish();
+    finished_ = false;
     if (ok && (Injected(FileCall::Rename) || std::rename(temp_.c_str(), target_.c_str()) != 0))
         ok = Fail(errno);
     if (ok)
@@ -219,9 +227,10 @@ bool AtomicFileWriter::Commit() {
 }
 
 void AtomicFileWriter::Abort() {
-    if (fd_ < 0) return;
-    close(fd_);
+    if (!IsOpen()) return;
+    if (fd_ >= 0) close(fd_);
     fd_ = -1;
+    finished_ = false;
     unlink(temp_.c_str());
     temp_.clear();
 }

@@ -173,14 +173,22 @@ bool AtomicFileWriter::Write(const void* data, size_t size) {
     return true;
 }
 
-bool AtomicFileWriter::Commit() {
-    if (fd_ < 0) return false;
+bool AtomicFileWriter::Finish() {
+    if (fd_ < 0) return finished_ && error_ == 0;
     bool ok = error_ == 0;
     if (ok) {
         if (int error = Flush(fd_)) ok = Fail(error);
     }
     if (_close(fd_) != 0 && ok) ok = Fail(errno);
     fd_ = -1;
+    finished_ = true;
+    return ok;
+}
+
+bool AtomicFileWriter::Commit() {
+    if (!IsOpen()) return false;
+    bool ok = Finish();
+    finished_ = false;
     if (ok) {
         if (int error = MoveOver(temp_, target_)) ok = Fail(error);
     }
@@ -190,9 +198,10 @@ bool AtomicFileWriter::Commit() {
 }
 
 void AtomicFileWriter::Abort() {
-    if (fd_ < 0) return;
-    _close(fd_);
+    if (!IsOpen()) return;
+    if (fd_ >= 0) _close(fd_);
     fd_ = -1;
+    finished_ = false;
     DeleteFileA(temp_.c_str());
     temp_.clear();
 }

@@ -344,6 +344,8 @@ TEST_F(Project, ChecksumSwitchConcernsChannelPluginsOnly) {
         const uint32_t pluginCrc = FileCrc(engine.Engine(), TestChannelPath(TEST_ROOT_DLL));
 
         const std::string plugin = ReadBinaryFile(TestChannelPath(TEST_ROOT_DLL));
+        FileIdentity installed;
+        ASSERT_TRUE(IdentifyFile((install / "channels" / TEST_ROOT_DLL).string(), installed));
         ProjectBlocks blocks =
             Vtr({Count("QDDC", 1),
                  ChannelEntry(kTestRootGuid, LocalVersion(engine, kTestRootGuid), pluginCrc + 1),
@@ -352,7 +354,9 @@ TEST_F(Project, ChecksumSwitchConcernsChannelPluginsOnly) {
         EXPECT_EQ(Load(engine, blocks), 0);
         const bool checked = std::string(crcCheck) == "Yes";
         EXPECT_EQ(engine.Contains("Crc error in local version"), checked);
-        EXPECT_EQ(fs::is_symlink(install / "channels" / TEST_ROOT_DLL), !checked) << "restored when checked";
+        FileIdentity after;
+        ASSERT_TRUE(IdentifyFile((install / "channels" / TEST_ROOT_DLL).string(), after));
+        EXPECT_EQ(after == installed, !checked) << "restored when checked";
         EXPECT_TRUE(engine.Contains("Crc error in local dll : "));
         EXPECT_EQ(ReadFile(install / "3rd" / "dep.dll"), newDependency);
     }
