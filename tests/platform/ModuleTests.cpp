@@ -59,6 +59,18 @@ TEST_F(ModuleLoading, MissingFileGivesFileNotFoundWithTheLoadersText) {
     EXPECT_EQ(platform::LastError(), platform::kErrorInvalidParameter);
 }
 
+// The loader's text names the library that is missing, so that users (and the project check)
+// learn what to put in place.
+TEST_F(ModuleLoading, MissingLibraryOfAModuleIsNamed) {
+    std::filesystem::create_directories(temp.File("channels"));
+    const std::string file = temp.File("channels/probelinking.dll");
+    std::filesystem::copy_file(TARNWELL_PLATFORM_LINKING_PROBE, file);
+    EXPECT_EQ(platform::LoadModule(file.c_str()), nullptr);
+    EXPECT_EQ(platform::LastError(), platform::kErrorModNotFound);
+    EXPECT_NE(std::string(platform::LastErrorText()).find("probelibrary.dll"), std::string::npos)
+        << platform::LastErrorText();
+}
+
 TEST_F(ModuleLoading, PathWithBackslashesLoadsAndMissingSymbolIsReported) {
     std::string file = PlaceProbe("channels", "pathprobe.dll");
     std::string windowsStyle = temp.Path() + "\\channels\\pathprobe.dll";
