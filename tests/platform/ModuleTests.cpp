@@ -30,8 +30,9 @@ protected:
 
 TEST_F(ModuleLoading, BareNameIsSearchedAlongPathInOrder) {
     PlaceProbe("second", "searchprobe.dll");
-    ScopedEnvironment path("PATH",
-                           temp.File("missing") + ":" + temp.File("first") + ":" + temp.File("second"));
+    const std::string separator(1, platform::PathListSeparator());
+    ScopedEnvironment path(
+        "PATH", temp.File("missing") + separator + temp.File("first") + separator + temp.File("second"));
     HINSTANCE module = platform::LoadModule("searchprobe.dll");
     ASSERT_NE(module, nullptr) << platform::LastErrorText();
     auto answer = reinterpret_cast<ProbeAnswerFunction>(platform::GetSymbol(module, "ProbeAnswer"));
