@@ -54,10 +54,6 @@ tarnwell_skip_test(ChannelListCache.CacheOfAnotherInstallationIsRebuilt "${reaso
 tarnwell_skip_test(ChannelListCache.DamagedTypeRecordIsRebuiltAndTheNextRunWorks "${reason}")
 tarnwell_skip_test(ChannelListCache.CachedModuleBehindADanglingLinkIsMissing
   "makes a symbolic link, which Windows gives the privileged only")
-tarnwell_skip_test(EngineHost.HandlerHearsTheStartWhenAskedAndTheShutdownAlways
-  "TEMPORARY: the host's handler is not told of the start (EngineHostTests.cpp:109)")
-tarnwell_skip_test(ModuleLoading.BareNameIsSearchedAlongPathInOrder
-  "TEMPORARY: a bare module name is not found along PATH by the Windows platform layer")
 set(reason "the POSIX layer's rule that '\\' becomes '/'; the Windows layer keeps '\\', its own separator")
 tarnwell_skip_test(PlatformEnvironment.ReadsLikeTheSystemCallAndFormsPathEntries "${reason}")
 tarnwell_skip_test(PlatformFiles.BackslashesBecomeSlashesWithinBounds "${reason}")
