@@ -47,11 +47,6 @@ tarnwell_skip_test(FilePathFindLimits.EmptyPathIsLeftAloneBytesAfterItsTerminato
   "TEMPORARY: chdir into a directory path longer than MAX_PATH fails on Windows")
 tarnwell_skip_test(FileLoader.LocalAndFileAddressesLoadOthersAreRefused
   "TEMPORARY: SetURL refuses file:// addresses of a path with a drive letter (file://C:/...)")
-set(reason "TEMPORARY: the loader test plug-ins' type log stays empty: GetType is not logged (or the log variable is not seen) under Windows")
-tarnwell_skip_test(PluginModules.IncompatibleVersionIsRefusedAndMarkedMissing "${reason}")
-tarnwell_skip_test(ChannelListCache.FirstStartScansAndSecondStartTrustsTheCache "${reason}")
-tarnwell_skip_test(ChannelListCache.CacheOfAnotherInstallationIsRebuilt "${reason}")
-tarnwell_skip_test(ChannelListCache.DamagedTypeRecordIsRebuiltAndTheNextRunWorks "${reason}")
 tarnwell_skip_test(ChannelListCache.CachedModuleBehindADanglingLinkIsMissing
   "makes a symbolic link, which Windows gives the privileged only")
 set(reason "the POSIX layer's rule that '\\' becomes '/'; the Windows layer keeps '\\', its own separator")
