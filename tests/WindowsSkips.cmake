@@ -47,19 +47,8 @@ tarnwell_skip_test(FilePathFindLimits.EmptyPathIsLeftAloneBytesAfterItsTerminato
   "TEMPORARY: chdir into a directory path longer than MAX_PATH fails on Windows")
 tarnwell_skip_test(FileLoader.LocalAndFileAddressesLoadOthersAreRefused
   "TEMPORARY: SetURL refuses file:// addresses of a path with a drive letter (file://C:/...)")
-set(reason "TEMPORARY: the loader test plug-ins' type log stays empty: GetType is not logged (or the log variable is not seen) under Windows")
-tarnwell_skip_test(PluginModules.IncompatibleVersionIsRefusedAndMarkedMissing "${reason}")
-tarnwell_skip_test(ChannelListCache.FirstStartScansAndSecondStartTrustsTheCache "${reason}")
-tarnwell_skip_test(ChannelListCache.CacheOfAnotherInstallationIsRebuilt "${reason}")
-tarnwell_skip_test(ChannelListCache.DamagedTypeRecordIsRebuiltAndTheNextRunWorks "${reason}")
 tarnwell_skip_test(ChannelListCache.CachedModuleBehindADanglingLinkIsMissing
   "makes a symbolic link, which Windows gives the privileged only")
-tarnwell_skip_test(ProjectCheck.PlugInLinkingALibraryCarriedFor3rdChecksRestoreRunsAndChecksOk
-  "TEMPORARY: the loader's text for error 126 does not name the missing library")
-tarnwell_skip_test(EngineHost.HandlerHearsTheStartWhenAskedAndTheShutdownAlways
-  "TEMPORARY: the host's handler is not told of the start (EngineHostTests.cpp:109)")
-tarnwell_skip_test(ModuleLoading.BareNameIsSearchedAlongPathInOrder
-  "TEMPORARY: a bare module name is not found along PATH by the Windows platform layer")
 set(reason "the POSIX layer's rule that '\\' becomes '/'; the Windows layer keeps '\\', its own separator")
 tarnwell_skip_test(PlatformEnvironment.ReadsLikeTheSystemCallAndFormsPathEntries "${reason}")
 tarnwell_skip_test(PlatformFiles.BackslashesBecomeSlashesWithinBounds "${reason}")

@@ -3,9 +3,11 @@
 #include <atomic>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/Environment.h"
 #include "platform/Files.h"
+#include "platform/win32/MissingImports.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/WindowsApi.h"
 
@@ -72,11 +74,28 @@ uint32_t ClassifyLoadFailure(DWORD error, bool fileFound) {
     }
 }
 
-// The loader's text names the file where the system's message leaves a place for it.
-std::string LoaderText(const std::string& file, DWORD error) {
+// " (a.dll and b.dll were not found)": the system's text for a missing dependency names none,
+// and a user (or the project check) needs to know which library to put in place.
+std::string MissingImportsText(const std::string& file) {
+    const std::vector<std::string> missing = MissingImports(file);
+    if (missing.empty()) return std::string();
+    std::string names;
+    for (size_t i = 0; i < missing.size(); i++) {
+        if (i > 0) names += i + 1 < missing.size() ? ", " : " and ";
+        names += missing[i];
+    }
+    return " (" + names + (missing.size() == 1 ? " was" : " were") + " not found)";
+}
+
+// The loader's text names the file where the system's message leaves a place for it, and the
+// libraries it needs that are nowhere to be found.
+std::string LoaderText(const std::string& file, DWORD error, bool fileFound) {
     std::string text = SystemErrorText(error);
     size_t insert = text.find("%1");
     if (insert != std::string::npos) text.replace(insert, 2, file);
+    const std::string missing = error == ERROR_MOD_NOT_FOUND && fileFound ? MissingImportsText(file) : "";
+    if (!missing.empty() && !text.empty() && text.back() == '.') text.pop_back();
+    text += missing;
     return file + ": " + text;
 }
 
@@ -92,7 +111,7 @@ HINSTANCE Open(const std::string& file, bool fileFound) {
         return reinterpret_cast<HINSTANCE>(module);
     }
     if (!fileFound) fileFound = FoundBySystemSearch(file.c_str());
-    SetLastError(ClassifyLoadFailure(error, fileFound), LoaderText(file, error).c_str());
+    SetLastError(ClassifyLoadFailure(error, fileFound), LoaderText(file, error, fileFound).c_str());
     return nullptr;
 }
 

@@ -30,8 +30,9 @@ protected:
 
 TEST_F(ModuleLoading, BareNameIsSearchedAlongPathInOrder) {
     PlaceProbe("second", "searchprobe.dll");
-    ScopedEnvironment path("PATH",
-                           temp.File("missing") + ":" + temp.File("first") + ":" + temp.File("second"));
+    const std::string separator(1, platform::PathListSeparator());
+    ScopedEnvironment path(
+        "PATH", temp.File("missing") + separator + temp.File("first") + separator + temp.File("second"));
     HINSTANCE module = platform::LoadModule("searchprobe.dll");
     ASSERT_NE(module, nullptr) << platform::LastErrorText();
     auto answer = reinterpret_cast<ProbeAnswerFunction>(platform::GetSymbol(module, "ProbeAnswer"));
@@ -57,6 +58,18 @@ TEST_F(ModuleLoading, MissingFileGivesFileNotFoundWithTheLoadersText) {
     EXPECT_EQ(platform::LastError(), platform::kErrorFileNotFound);
     EXPECT_EQ(platform::LoadModule(nullptr), nullptr);
     EXPECT_EQ(platform::LastError(), platform::kErrorInvalidParameter);
+}
+
+// The loader's text names the library that is missing, so that users (and the project check)
+// learn what to put in place.
+TEST_F(ModuleLoading, MissingLibraryOfAModuleIsNamed) {
+    std::filesystem::create_directories(temp.File("channels"));
+    const std::string file = temp.File("channels/probelinking.dll");
+    std::filesystem::copy_file(TARNWELL_PLATFORM_LINKING_PROBE, file);
+    EXPECT_EQ(platform::LoadModule(file.c_str()), nullptr);
+    EXPECT_EQ(platform::LastError(), platform::kErrorModNotFound);
+    EXPECT_NE(std::string(platform::LastErrorText()).find("probelibrary.dll"), std::string::npos)
+        << platform::LastErrorText();
 }
 
 TEST_F(ModuleLoading, PathWithBackslashesLoadsAndMissingSymbolIsReported) {
