@@ -41,8 +41,6 @@ tarnwell_skip_folder(package "builds and checks the Debian package")
 tarnwell_skip_folder(demo "the demo is not part of the Windows build")
 
 # ---- seen failing under wine; each says what differs (for the lead to assign) ----
-tarnwell_skip_test(FileLoader.LocalAndFileAddressesLoadOthersAreRefused
-  "TEMPORARY: SetURL refuses file:// addresses of a path with a drive letter (file://C:/...)")
 set(reason "TEMPORARY: the loader test plug-ins' type log stays empty: GetType is not logged (or the log variable is not seen) under Windows")
 tarnwell_skip_test(PluginModules.IncompatibleVersionIsRefusedAndMarkedMissing "${reason}")
 tarnwell_skip_test(ChannelListCache.FirstStartScansAndSecondStartTrustsTheCache "${reason}")
