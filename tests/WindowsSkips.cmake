@@ -55,5 +55,3 @@ tarnwell_skip_test(ModuleLoading.BareNameIsSearchedAlongPathInOrder
 set(reason "the POSIX layer's rule that '\\' becomes '/'; the Windows layer keeps '\\', its own separator")
 tarnwell_skip_test(PlatformEnvironment.ReadsLikeTheSystemCallAndFormsPathEntries "${reason}")
 tarnwell_skip_test(PlatformFiles.BackslashesBecomeSlashesWithinBounds "${reason}")
-tarnwell_skip_test(GroupScaleSlow.AMillionChannelGroupIsBuiltReloadedWalkedAndReleasedWhole
-  "TEMPORARY: takes longer than its 120 s under wine")
