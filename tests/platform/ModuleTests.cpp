@@ -76,6 +76,24 @@ void RecordUnload(HINSTANCE module) { unloadedModules.push_back(module); }
 
 // Only the free that takes a module out of the process is told, and what the module holds is
 // known to lie inside it, what the program holds not.
+// The atomic writer replaces a module in use as a whole, and the code already loaded runs on
+// (Windows refuses to replace a loaded file, so there the writer moves it aside first).
+TEST_F(ModuleLoading, AtomicWriteReplacesAModuleInUse) {
+    std::string file = PlaceProbe("channels", "inuseprobe.dll");
+    HINSTANCE module = platform::LoadModule(file.c_str());
+    ASSERT_NE(module, nullptr) << platform::LastErrorText();
+    platform::AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(file.c_str()) && writer.Write("replaced", 8));
+    EXPECT_TRUE(writer.Commit()) << writer.Error();
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(platform::ReadWholeFile(file.c_str(), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "replaced");
+    auto answer = reinterpret_cast<ProbeAnswerFunction>(platform::GetSymbol(module, "ProbeAnswer"));
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer(), 42);
+    EXPECT_TRUE(platform::FreeModule(module));
+}
+
 TEST_F(ModuleLoading, UnloadIsToldOnceAtTheLastReference) {
     std::string file = PlaceProbe("channels", "unloadprobe.dll");
     unloadedModules.clear();
