@@ -4,6 +4,7 @@
 #include "ChildInfo.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
+#include "platform/Module.h"
 
 namespace {
 
@@ -13,15 +14,17 @@ using RemovalCheck = void (*)(Tev_Channel*, int);
 
 bool GroupRelease::OverridesRemovalCheck(Tev_Channel* channel) {
 #if defined(__GNUC__) && !defined(__clang__)
-    // The function the channel's virtual table holds against the kernel's own. A module that
-    // reaches the kernel's function through a stub of its own counts as overriding: it is then
-    // asked about every removal, which is what the contract gives it anyway.
+    // The function the channel's virtual table holds against the kernel's own, each behind
+    // the stub a module reaches another's functions through (every plug-in's on Windows:
+    // counted as overriding, every channel was asked about every removal, and releasing a
+    // large group never ended).
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpmf-conversions"
     const RemovalCheck own = reinterpret_cast<RemovalCheck>(channel->*(&Tev_Channel::CheckIndexNrRemoval));
     const RemovalCheck kernel = reinterpret_cast<RemovalCheck>(&Tev_Channel::CheckIndexNrRemoval);
 #pragma GCC diagnostic pop
-    return own != kernel;
+    return platform::FunctionBehindStub(reinterpret_cast<const void*>(own)) !=
+           platform::FunctionBehindStub(reinterpret_cast<const void*>(kernel));
 #else
     (void)channel;
     return true;

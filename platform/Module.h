@@ -31,6 +31,11 @@ bool FreeModule(HINSTANCE module);
 // loader keeps, or one another reference holds); null stops the telling.
 void WatchModuleUnloads(void (*unloaded)(HINSTANCE module));
 
+// The function code leads to. On Windows a module reaches (and fills its virtual tables with)
+// another module's function through a jump stub of its own: the function that stub jumps to is
+// answered. Elsewhere, and for any other code, code itself.
+const void* FunctionBehindStub(const void* code);
+
 // Whether address lies inside the module, which must be loaded. Never touches the handle
 // itself, so a stale handle answers false.
 bool ModuleContains(HINSTANCE module, const void* address);

@@ -144,6 +144,9 @@ bool FreeModule(HINSTANCE module) {
 
 void WatchModuleUnloads(void (*unloaded)(HINSTANCE module)) { unloadWatcher.store(unloaded); }
 
+// A module's virtual tables and function pointers hold another module's functions themselves.
+const void* FunctionBehindStub(const void* code) { return code; }
+
 bool ModuleContains(HINSTANCE module, const void* address) {
     if (!module || !address) return false;
     Dl_info info;

@@ -1,6 +1,7 @@
 #include "platform/Module.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -188,6 +189,18 @@ bool FreeModule(HINSTANCE module) {
 }
 
 void WatchModuleUnloads(void (*unloaded)(HINSTANCE module)) { unloadWatcher.store(unloaded); }
+
+// The linker's stub for an imported function is "jmp *slot(%rip)" (FF 25 and a 32-bit
+// displacement from the next instruction); the slot is the import address table's entry.
+const void* FunctionBehindStub(const void* code) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(code);
+    if (!bytes || bytes[0] != 0xFF || bytes[1] != 0x25) return code;
+    int32_t displacement;
+    std::memcpy(&displacement, bytes + 2, sizeof(displacement));
+    const void* target;
+    std::memcpy(&target, bytes + 6 + displacement, sizeof(target));
+    return target;
+}
 
 bool ModuleContains(HINSTANCE module, const void* address) {
     return module && address && OwnerOf(address) == module;

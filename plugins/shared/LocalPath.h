@@ -53,8 +53,21 @@ inline size_t SchemeLength(const std::string& url) {
     return i;
 }
 
+// Paths start with a drive ("C:") on Windows only.
+#ifdef _WIN32
+constexpr bool kDrivePaths = true;
+#else
+constexpr bool kDrivePaths = false;
+#endif
+
+inline bool IsDrive(const std::string& text) {
+    return kDrivePaths && text.size() == 2 && std::isalpha(static_cast<unsigned char>(text[0])) &&
+           text[1] == ':';
+}
+
 // The local file an address names: a plain path, or a "file:" address on this machine
-// ("file:/p", "file:///p", "file://localhost/p"). False for every other address.
+// ("file:/p", "file:///p", "file://localhost/p"; on Windows also "file://C:/p"). False for
+// every other address.
 inline bool FromURL(const char* url, std::string& path) {
     if (!url || !*url) return false;
     std::string text(url);
@@ -71,18 +84,19 @@ inline bool FromURL(const char* url, std::string& path) {
         size_t slash = rest.find('/', 2);
         std::string host = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
         for (char& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (!host.empty() && host != "localhost") return false;
         if (slash == std::string::npos) return false;
-        rest = rest.substr(slash);
+        // "file://C:/p" is the common spelling of file:///C:/p: no machine is named "C:".
+        if (IsDrive(host))
+            rest = rest.substr(2);
+        else if (host.empty() || host == "localhost")
+            rest = rest.substr(slash);
+        else
+            return false;
     }
     if (rest.empty()) return false;
     path = ToNative(PercentDecode(rest).c_str());
-#ifdef _WIN32
     // "file:///C:/dir/f" names C:/dir/f: the drive follows the address's root.
-    if (path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) &&
-        path[2] == ':')
-        path.erase(0, 1);
-#endif
+    if (path.size() >= 3 && path[0] == '/' && IsDrive(path.substr(1, 2))) path.erase(0, 1);
     return true;
 }
 

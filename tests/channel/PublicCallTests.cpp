@@ -13,6 +13,7 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "support/TempDir.h"
 #include "support/TestEngine.h"
 
 namespace {
@@ -305,7 +306,7 @@ TEST_F(PublicCalls, FailedAutoloadIsReportedOnceAndSwitchedOff) {
 
     EXPECT_EQ(Look(call), nullptr);
     EXPECT_EQ(engine.Count("Couldn't autoload group"), 1);
-    EXPECT_TRUE(engine.Contains(dir.Path() + "/missing.cgr"));
+    EXPECT_TRUE(engine.Contains(tarnwell_test::SystemPath(dir.Path() + "/missing.cgr")));
     EXPECT_FALSE(channelInternal.GetAutoLoadGroup(call));
     EXPECT_EQ(Api()->GetPoolGroup("Lights", 0), nullptr);
     EXPECT_EQ(Api()->GetChannelGroup(groups), nullptr);

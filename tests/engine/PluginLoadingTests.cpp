@@ -23,6 +23,7 @@
 #include "fixtures/loadertest/LoaderTestChannels.h"
 #include "fixtures/testchannels/TestChannels.h"
 #include "support/LoaderSupport.h"
+#include "support/TempDir.h"
 #include "support/TestEngine.h"
 #include "support/TestModules.h"
 
@@ -71,21 +72,21 @@ TEST(PluginSearchPath, ExtendedOncePerInstallDirectory) {
     TestEngine engine;
     ASSERT_TRUE(engine.Started());
     const std::string dir = engine.InstallDir();
-    EXPECT_EQ(PathEntries().front(), dir + "/channels");
-    EXPECT_EQ(Occurrences(PathEntries(), dir + "/channels"), 1);
-    EXPECT_EQ(Occurrences(PathEntries(), dir + "/3rd"), 1);
+    EXPECT_EQ(PathEntries().front(), SystemPath(dir + "/channels"));
+    EXPECT_EQ(Occurrences(PathEntries(), SystemPath(dir + "/channels")), 1);
+    EXPECT_EQ(Occurrences(PathEntries(), SystemPath(dir + "/3rd")), 1);
 
     ASSERT_TRUE(engine.Ext()->InitEngine(nullptr, "Vantor Test"));
-    EXPECT_EQ(Occurrences(PathEntries(), dir + "/channels"), 1);
+    EXPECT_EQ(Occurrences(PathEntries(), SystemPath(dir + "/channels")), 1);
 
     // The test is exact: another letter case is another directory.
     engine.Ext()->SetInstallDir(Upper(dir).c_str());
     ASSERT_TRUE(engine.Ext()->InitEngine(nullptr, "Vantor Test"));
     engine.Ext()->SetInstallDir(dir.c_str());
     const std::vector<std::string> entries = PathEntries();
-    EXPECT_EQ(entries.front(), Upper(dir) + "/channels");
-    EXPECT_EQ(Occurrences(entries, Upper(dir) + "/3rd"), 1);
-    EXPECT_EQ(Occurrences(entries, dir + "/channels"), 1);
+    EXPECT_EQ(entries.front(), SystemPath(Upper(dir) + "/channels"));
+    EXPECT_EQ(Occurrences(entries, SystemPath(Upper(dir) + "/3rd")), 1);
+    EXPECT_EQ(Occurrences(entries, SystemPath(dir + "/channels")), 1);
     EXPECT_EQ(Occurrences(entries, ""), 0) << "an empty entry means the current directory";
 }
 
@@ -94,7 +95,8 @@ TEST(PluginSearchPath, UnsetPathBecomesAValidList) {
     TestEngine engine;
     ASSERT_TRUE(engine.Started());
     const std::string dir = engine.InstallDir();
-    EXPECT_EQ(std::string(getenv("PATH")), dir + "/channels" + kPathListSeparator + dir + "/3rd");
+    EXPECT_EQ(std::string(getenv("PATH")),
+              SystemPath(dir + "/channels") + kPathListSeparator + SystemPath(dir + "/3rd"));
 }
 
 TEST(PluginSearchPath, LongPathIsKeptWhole) {
@@ -104,8 +106,8 @@ TEST(PluginSearchPath, LongPathIsKeptWhole) {
     ScopedEnv keep("PATH", longPath.c_str());
     TestEngine engine;
     ASSERT_TRUE(engine.Started());
-    const std::string prefix = engine.InstallDir() + "/channels" + kPathListSeparator + engine.InstallDir() +
-                               "/3rd" + kPathListSeparator;
+    const std::string prefix = SystemPath(engine.InstallDir() + "/channels") + kPathListSeparator +
+                               SystemPath(engine.InstallDir() + "/3rd") + kPathListSeparator;
     EXPECT_EQ(std::string(getenv("PATH")), prefix + longPath);
 }
 

@@ -14,8 +14,10 @@
 #include "EngineInterface.h"
 #include "FilePathFind.h"
 #include "Tev_ChannelGroup.h"
+#include "support/TempDir.h"
 #include "support/TestEngine.h"
 
+using tarnwell_test::SystemPath;
 using tarnwell_test::TestEngine;
 using tarnwell_test::TestEngineOptions;
 
@@ -201,12 +203,12 @@ TEST(FilePathFindRelative, RelativeSourceAndTargetResolveAgainstTheCurrentDirect
     ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
     FilePathFind finder(nullptr);
     finder.SetSourcePath("groups/main.cgr");
-    EXPECT_EQ(Str(finder.GetCompleteFilePath(".\\b.cgr")), std::string(cwd) + "/groups/b.cgr");
+    EXPECT_EQ(Str(finder.GetCompleteFilePath(".\\b.cgr")), SystemPath(std::string(cwd) + "/groups/b.cgr"));
     EXPECT_EQ(Str(finder.GetValidRelativeDir("shared/lib.cgr")), "..\\shared\\lib.cgr");
     finder.SetSourcePath("..\\up.cgr");
-    std::string parent(cwd);
-    parent = parent.substr(0, parent.rfind('/'));
-    EXPECT_EQ(Str(finder.GetCompleteFilePath("b.cgr")), (parent.empty() ? "" : parent) + "/b.cgr");
+    std::string parent = SystemPath(cwd);
+    parent = parent.substr(0, parent.rfind(SystemPath("/")));
+    EXPECT_EQ(Str(finder.GetCompleteFilePath("b.cgr")), SystemPath(parent + "/b.cgr"));
 }
 
 TEST(FilePathFindLimits, OverlongInputsAreRefusedNotCut) {
@@ -310,8 +312,11 @@ TEST(FilePathFindLimits, EmptyPathIsLeftAloneBytesAfterItsTerminatorIncluded) {
     std::memset(buffer.path + 1, '/', sizeof(buffer.path) - 1);  // stale bytes of an earlier path
     finder.CreateValidFilePath(buffer.path, nullptr);
     EXPECT_EQ(std::string(buffer.path + 1, sizeof(buffer.path) - 1), std::string(399, '/'));
+}
 
-    // The same through the current directory, when joining it to "" does not fit.
+// The same through the current directory, when joining it to "" does not fit.
+TEST(FilePathFindLimits, EmptyPathUnderACurrentDirectoryFillingTheBufferStaysWithinIt) {
+    FilePathFind finder(nullptr);
     char saved[4096];
     ASSERT_NE(getcwd(saved, sizeof(saved)), nullptr);
     tarnwell_test::TempDir temp("tarnwell-deep-cwd");

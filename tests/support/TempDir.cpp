@@ -16,6 +16,8 @@ std::string TempRoot() {
     return root.empty() ? std::string(".") : root;
 }
 
+std::string SystemPath(const std::string& path) { return fs::path(path).make_preferred().string(); }
+
 std::string MakeTempDirectory(const char* prefix, const std::string& parent) {
     static std::mt19937_64 random{std::random_device{}()};
     const std::string base = parent.empty() ? TempRoot() : parent;

@@ -8,6 +8,10 @@ namespace tarnwell_test {
 // The system's directory for temporary files, with '/' between names and no separator at the end.
 std::string TempRoot();
 
+// path in the system's form, the form the kernel answers: '\' between names on Windows, '/'
+// elsewhere.
+std::string SystemPath(const std::string& path);
+
 // Makes a new directory named prefix-<random> below parent (the temporary root when ""); answers
 // its path with '/' between names, or "" when none could be made.
 std::string MakeTempDirectory(const char* prefix, const std::string& parent = "");
