@@ -10,6 +10,8 @@
 
 namespace platform {
 
+// The system's directory separator: '/' on POSIX systems, '\' on Windows.
+char NativeSeparator();
 // The system's separators in place: '\' -> '/' on POSIX systems, '/' -> '\' on Windows.
 void ToNativePath(char* path);
 // The same into out, bounded; false (out cut but terminated) when it does not fit.

@@ -72,22 +72,7 @@ int CreateTemporaryBeside(const std::string& target, std::string& tempName) {
 
 }  // namespace
 
-void ToNativePath(char* path) {
-    for (char* p = path; p && *p; ++p)
-        if (*p == '\\') *p = '/';
-}
-
-bool ToNativePath(const char* path, char* out, size_t size) {
-    bool fits = CopyText(out, size, path ? path : "");
-    if (out && size) ToNativePath(out);
-    return fits;
-}
-
-std::string ToNativePath(const char* path) {
-    std::string out = path ? path : "";
-    std::replace(out.begin(), out.end(), '\\', '/');
-    return out;
-}
+char NativeSeparator() { return '/'; }
 
 int OpenForAppend(const char* path) {
     if (!path) return -1;

@@ -10,34 +10,11 @@
 
 #include "platform/Environment.h"
 #include "platform/Files.h"
+#include "platform/common/PathSearch.h"
 
 namespace platform {
 
 namespace {
-
-bool HasDirectoryPart(const char* name) { return std::strchr(name, '/') || std::strchr(name, '\\'); }
-
-// The first directory of "PATH" (in order) that holds `name` as a regular file.
-std::string FindOnPath(const char* name) {
-    const char* path = std::getenv("PATH");
-    if (!path) return std::string();
-    const char separator = PathListSeparator();
-    std::string list(path);
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t end = list.find(separator, start);
-        if (end == std::string::npos) end = list.size();
-        std::string dir = list.substr(start, end - start);
-        start = end + 1;
-        if (dir.empty()) continue;  // an empty entry would mean the current directory: skip it
-        std::string candidate = ToNativePath(dir.c_str());
-        if (candidate.back() != '/') candidate += '/';
-        candidate += name;
-        uint32_t attributes = GetFileAttributes(candidate.c_str());
-        if (attributes != kFileAttributesInvalid && !(attributes & kFileAttributeDirectory)) return candidate;
-    }
-    return std::string();
-}
 
 // Win32-like number for a failed dlopen of `file`, read from the loader's text.
 uint32_t ClassifyLoadFailure(const char* text, const char* file, bool fileFound) {

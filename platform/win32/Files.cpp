@@ -50,22 +50,7 @@ bool Identify(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
 
 }  // namespace
 
-void ToNativePath(char* path) {
-    for (char* p = path; p && *p; ++p)
-        if (*p == '/') *p = '\\';
-}
-
-bool ToNativePath(const char* path, char* out, size_t size) {
-    bool fits = CopyText(out, size, path ? path : "");
-    if (out && size) ToNativePath(out);
-    return fits;
-}
-
-std::string ToNativePath(const char* path) {
-    std::string out = path ? path : "";
-    std::replace(out.begin(), out.end(), '/', '\\');
-    return out;
-}
+char NativeSeparator() { return '\\'; }
 
 int OpenForAppend(const char* path) {
     if (!path) return -1;

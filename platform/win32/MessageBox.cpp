@@ -1,8 +1,8 @@
-#include "platform/MessageBox.h"
-
-#include <atomic>
+// A program without a console shows a real box; one with a console or a redirected standard
+// error reads the box there.
 #include <cstdio>
 
+#include "platform/common/DefaultMessageBox.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace platform {
@@ -17,7 +17,9 @@ bool HasStandardError() {
     return error && error != INVALID_HANDLE_VALUE && GetFileType(error) != FILE_TYPE_UNKNOWN;
 }
 
-void ShowByDefault(const char* caption, const char* text, unsigned style) {
+}  // namespace
+
+void ShowMessageBoxByDefault(const char* caption, const char* text, unsigned style) {
     if (!HasStandardError()) {
         MessageBoxA(nullptr, text, caption, style);
         return;
@@ -25,21 +27,5 @@ void ShowByDefault(const char* caption, const char* text, unsigned style) {
     std::fprintf(stderr, "[%s] %s\n", caption, text);
     std::fflush(stderr);
 }
-
-std::atomic<MessageBoxHandler> currentHandler{&ShowByDefault};
-
-}  // namespace
-
-int MessageBox(HWND, const char* text, const char* caption, unsigned style) {
-    currentHandler.load()(caption ? caption : "", text ? text : "", style);
-    return IDOK;
-}
-
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
-    MessageBoxHandler previous = currentHandler.exchange(handler ? handler : &ShowByDefault);
-    return previous == &ShowByDefault ? nullptr : previous;
-}
-
-MessageBoxHandler DefaultMessageBoxHandler() { return &ShowByDefault; }
 
 }  // namespace platform
