@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "platform/common/RandomGuid.h"
+#include "platform/common/ThreadIds.h"
 
 namespace platform {
 
@@ -30,16 +31,13 @@ struct ThreadRecord {
 
 namespace {
 
-std::atomic<unsigned long> nextThreadId{1};
-thread_local unsigned long currentThreadId = 0;
-
 void Release(ThreadRecord* record) {
     if (record->references.fetch_sub(1) == 1) delete record;
 }
 
 void* Trampoline(void* raw) {
     ThreadRecord* record = static_cast<ThreadRecord*>(raw);
-    currentThreadId = record->id;
+    AdoptThreadId(record->id);
     record->entry(record->argument);
     {
         std::lock_guard<std::mutex> lock(record->mutex);
@@ -60,7 +58,7 @@ ThreadHandle CreateThread(ThreadEntry entry, void* argument, unsigned long* thre
     ThreadRecord* record = new ThreadRecord;
     record->entry = entry;
     record->argument = argument;
-    record->id = nextThreadId.fetch_add(1);
+    record->id = NewThreadId();
     int result = pthread_create(&record->thread, nullptr, &Trampoline, record);
     if (result != 0) {
         SetLastError(kErrorNotEnoughMemory, std::strerror(result));
@@ -93,16 +91,6 @@ void CloseThreadHandle(ThreadHandle handle) {
     if (!handle) return;
     pthread_detach(handle->thread);
     Release(handle);
-}
-
-bool TerminateThread(ThreadHandle, unsigned long) {
-    SetLastError(kErrorNotSupported, "threads cannot be terminated from outside on this platform");
-    return false;
-}
-
-unsigned long CurrentThreadId() {
-    if (currentThreadId == 0) currentThreadId = nextThreadId.fetch_add(1);
-    return currentThreadId;
 }
 
 bool CreateGuid(_GUID* out) {

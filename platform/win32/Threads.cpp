@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "platform/common/RandomGuid.h"
+#include "platform/common/ThreadIds.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/WindowsApi.h"
 
@@ -29,16 +30,13 @@ struct ThreadRecord {
 
 namespace {
 
-std::atomic<unsigned long> nextThreadId{1};
-thread_local unsigned long currentThreadId = 0;
-
 void Release(ThreadRecord* record) {
     if (record->references.fetch_sub(1) == 1) delete record;
 }
 
 DWORD WINAPI Trampoline(void* raw) {
     ThreadRecord* record = static_cast<ThreadRecord*>(raw);
-    currentThreadId = record->id;
+    AdoptThreadId(record->id);
     record->entry(record->argument);
     record->running = false;
     SetEvent(record->ended);
@@ -58,7 +56,7 @@ ThreadHandle CreateThread(ThreadEntry entry, void* argument, unsigned long* thre
     ThreadRecord* record = new ThreadRecord;
     record->entry = entry;
     record->argument = argument;
-    record->id = nextThreadId.fetch_add(1);
+    record->id = NewThreadId();
     record->ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (record->ended) record->thread = ::CreateThread(nullptr, 0, &Trampoline, record, 0, nullptr);
     if (!record->thread) {
@@ -81,16 +79,6 @@ void CloseThreadHandle(ThreadHandle handle) {
     if (!handle) return;
     CloseHandle(handle->thread);
     Release(handle);
-}
-
-bool TerminateThread(ThreadHandle, unsigned long) {
-    SetLastError(kErrorNotSupported, "threads cannot be terminated from outside on this platform");
-    return false;
-}
-
-unsigned long CurrentThreadId() {
-    if (currentThreadId == 0) currentThreadId = nextThreadId.fetch_add(1);
-    return currentThreadId;
 }
 
 bool CreateGuid(_GUID* out) {
