@@ -119,13 +119,25 @@ bool Engine::InitEngine(HINSTANCE instance, const char* className) {
     return true;
 }
 
+namespace {
+
+bool HasPathEntry(const std::string& list, char separator, const std::string& entry) {
+    for (size_t start = 0; start <= list.size();) {
+        size_t end = list.find(separator, start);
+        if (end == std::string::npos) end = list.size();
+        if (list.compare(start, end - start, entry) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
 // Puts channels/ and 3rd/ of the install directory in front of "PATH", once: plug-ins are
 // loaded by bare file name, and they keep the modules they depend on in 3rd/.
 void Engine::ExtendSearchPath() {
     char dir[260];
     platform::CopyText(dir, installDir);
-    char nativeDir[sizeof(dir)];
-    platform::ToNativePath(dir, nativeDir, sizeof(nativeDir));
 
     std::string oldPath;
     char probe[1];
@@ -136,10 +148,14 @@ void Engine::ExtendSearchPath() {
         const size_t length = platform::GetEnvironmentVariable("PATH", &buffer[0], buffer.size());
         if (length < buffer.size()) oldPath.assign(buffer.c_str(), length);
     }
-    if (std::strstr(oldPath.c_str(), dir) || std::strstr(oldPath.c_str(), nativeDir)) return;
-
     const char separator = platform::PathListSeparator();
-    std::string newPath = platform::ToNativePath(installlayout::Path(dir, installlayout::kChannelsDir).c_str());
+    const std::string channels =
+        platform::ToNativePath(installlayout::Path(dir, installlayout::kChannelsDir).c_str());
+    // Whole entries are compared: the install directory itself is often on "PATH" (on Windows
+    // that is how hosts find the kernel), which must not pass for its channels/ being there.
+    if (HasPathEntry(oldPath, separator, channels)) return;
+
+    std::string newPath = channels;
     newPath += separator;
     newPath += platform::ToNativePath(installlayout::Path(dir, installlayout::kThirdPartyDir).c_str());
     // An empty entry would mean the current directory on this platform.

@@ -90,6 +90,19 @@ TEST(PluginSearchPath, ExtendedOncePerInstallDirectory) {
     EXPECT_EQ(Occurrences(entries, ""), 0) << "an empty entry means the current directory";
 }
 
+// Windows hosts find the kernel through the install directory on "PATH"; the engine's own
+// channels/ and 3rd/ must still go in front, or no plug-in loads by its bare name.
+TEST(PluginSearchPath, InstallDirectoryOnPathStillGetsChannelsInFront) {
+    TestEngineOptions options = WithPlugins({LOADER_A_DLL});
+    options.start = false;
+    TestEngine engine(options);
+    const std::string dir = SystemPath(engine.InstallDir());
+    ScopedEnv keep("PATH", (dir + kPathListSeparator + (getenv("PATH") ? getenv("PATH") : "")).c_str());
+    ASSERT_TRUE(engine.Start());
+    EXPECT_EQ(PathEntries().front(), SystemPath(engine.InstallDir() + "/channels"));
+    EXPECT_NE(engine.Ext()->GetChannelList()->GetItem(kLoaderAGuid), nullptr);
+}
+
 TEST(PluginSearchPath, UnsetPathBecomesAValidList) {
     ScopedEnv keep("PATH", nullptr);
     TestEngine engine;
