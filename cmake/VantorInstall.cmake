@@ -3,8 +3,15 @@
 # running program is the install directory they start the engine in. <prefix>/<bindir> holds
 # relative links to them; the loader resolves /proc/self/exe through the link, so a program
 # started from bin/ still finds its engine directory (and never writes into bin/).
+# On Windows the engine directory is <prefix>/<bindir> itself: a program finds its DLLs only beside
+# it or on PATH, never through a link, so Tarnwell.dll, the MinGW runtime, the programs, channels/
+# and 3rd/ lie together where a user puts PATH.
 # Included by every folder that installs a program; it only sets variables and functions.
-set(VANTOR_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/vantor)
+if(WIN32)
+  set(VANTOR_INSTALL_DIR ${CMAKE_INSTALL_BINDIR})
+else()
+  set(VANTOR_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/vantor)
+endif()
 set(VANTOR_INSTALL_LINKS_DIR ${CMAKE_BINARY_DIR}/install-links)
 
 # vantor_install_link(<link name> <target path relative to the link> <destination>)
@@ -26,7 +33,7 @@ function(vantor_install_program target)
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
   install(TARGETS ${target} RUNTIME DESTINATION ${VANTOR_INSTALL_DIR} COMPONENT runtime)
   if(WIN32)
-    return()  # Windows finds a program's DLLs beside it, not through a link to it
+    return()  # the program lies in <bindir> already
   endif()
   file(RELATIVE_PATH engine_from_bin /${CMAKE_INSTALL_BINDIR} /${VANTOR_INSTALL_DIR})
   vantor_install_link(${name} ${engine_from_bin}/${name} ${CMAKE_INSTALL_BINDIR})

@@ -20,3 +20,7 @@ find_program(TARNWELL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_R
 if(TARNWELL_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TARNWELL_WINE})
 endif()
+
+# An SDK built for Windows outside the MinGW root (an installed Tarnwell package named in
+# CMAKE_PREFIX_PATH) is found where it lies: a path already below a root is not moved under one.
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})

@@ -1,6 +1,7 @@
 # What the install tests check in an installed prefix, whether `cmake --install` or the Debian
-# packages made it. Inputs (as -D): BUILD_DIR WORK_DIR LIBDIR BINDIR SOVERSION DEMO CXX_COMPILER
-# EXTRA_FLAGS HOST_SOURCE.
+# packages made it. Inputs (as -D): BUILD_DIR WORK_DIR LIBDIR BINDIR ENGINE_SUBDIR WINDOWS
+# WINE_RUN SOVERSION DEMO CXX_COMPILER EXTRA_FLAGS HOST_SOURCE. On Windows the engine directory
+# is bin/ itself, and the programs run under the emulator WINE_RUN.
 
 # install_run(<output variable> <what> COMMAND...): runs it in WORK_DIR, fails the test unless
 # it exits 0; answers standard output and error together.
@@ -32,10 +33,13 @@ endfunction()
 # The engine directory holds every program, the kernel's link and, byte for byte, every plug-in
 # and demo file of the build's engine directory; bin/ holds relative links to the programs.
 function(install_check_layout prefix)
-  set(engine ${prefix}/${LIBDIR}/vantor)
+  set(engine ${prefix}/${ENGINE_SUBDIR})
   install_built_programs(programs)
   foreach(program ${programs})
     install_require("not installed: ${engine}/${program}" EXISTS ${engine}/${program})
+    if(WINDOWS)
+      continue()  # the engine directory is bin/
+    endif()
     set(link ${prefix}/${BINDIR}/${program})
     install_require("not a link: ${link}" IS_SYMLINK ${link})
     file(READ_SYMLINK ${link} target)
@@ -44,13 +48,19 @@ function(install_check_layout prefix)
     file(REAL_PATH ${engine}/${program} expected)
     install_require("${link} leads to ${resolved}" resolved STREQUAL expected)
   endforeach()
-  set(kernel libTarnwell.so.${SOVERSION})
-  file(REAL_PATH ${engine}/${kernel} engine_kernel)
-  file(REAL_PATH ${prefix}/${LIBDIR}/${kernel} installed_kernel)
-  install_require("${engine}/${kernel} is not the installed kernel"
-    IS_SYMLINK ${engine}/${kernel} AND engine_kernel STREQUAL installed_kernel)
+  if(WINDOWS)
+    install_require("no import library ${prefix}/${LIBDIR}/libTarnwell.dll.a" EXISTS ${prefix}/${LIBDIR}/libTarnwell.dll.a)
+  else()
+    set(kernel libTarnwell.so.${SOVERSION})
+    file(REAL_PATH ${engine}/${kernel} engine_kernel)
+    file(REAL_PATH ${prefix}/${LIBDIR}/${kernel} installed_kernel)
+    install_require("${engine}/${kernel} is not the installed kernel"
+      IS_SYMLINK ${engine}/${kernel} AND engine_kernel STREQUAL installed_kernel)
+  endif()
   install_require("no directory ${engine}/3rd" IS_DIRECTORY ${engine}/3rd)
-  file(GLOB built RELATIVE ${BUILD_DIR}/vantor ${BUILD_DIR}/vantor/channels/*.dll ${BUILD_DIR}/vantor/demo/*)
+  # Windows: the kernel and the MinGW runtime lie beside the programs, as in the build.
+  file(GLOB built RELATIVE ${BUILD_DIR}/vantor ${BUILD_DIR}/vantor/channels/*.dll ${BUILD_DIR}/vantor/demo/*
+    ${BUILD_DIR}/vantor/*.dll)
   if(NOT DEMO)
     # What an earlier build with the demo left in the build's engine directory is not installed.
     list(FILTER built EXCLUDE REGEX "^(channels/demo[^/]*\\.dll|demo/.*)$")
@@ -68,7 +78,7 @@ endfunction()
 # Every RUNPATH installed is relative to the file: nothing reaches back into the build tree.
 function(install_check_runpaths prefix)
   find_program(READELF readelf REQUIRED)
-  set(engine ${prefix}/${LIBDIR}/vantor)
+  set(engine ${prefix}/${ENGINE_SUBDIR})
   file(GLOB elves ${engine}/vantor-* ${engine}/channels/*.dll ${prefix}/${LIBDIR}/libTarnwell.so.*.*.*)
   foreach(elf ${elves})
     install_run(dynamic "readelf ${elf}" ${READELF} -d ${elf})
@@ -83,12 +93,27 @@ function(install_check_runpaths prefix)
   endforeach()
 endfunction()
 
-# The installed player runs the installed demo and vantor-cgr draws its start group, both started
-# through their links in bin/ with no directory given; the kernel is mapped once, and nothing is
-# written into bin/.
+# The installed player runs frames (of the installed demo, where there is one: then vantor-cgr
+# draws its start group too) and vantor-plugin lists every installed plug-in, all started from
+# bin/ with no directory given; the kernel is mapped once, and nothing is written into bin/.
 function(install_run_programs prefix)
-  set(engine ${prefix}/${LIBDIR}/vantor)
+  set(engine ${prefix}/${ENGINE_SUBDIR})
   set(env ${CMAKE_COMMAND} -E env --unset=VANTOR_DEMO_OUTPUT TARNWELL_REGISTRY_DIR=${WORK_DIR}/registry)
+  set(suffix "")
+  if(WINDOWS)
+    # The emulator's DLL search path holds the installed engine directory only, not the build's.
+    list(APPEND env ${WINE_RUN} ${engine})
+    set(suffix .exe)
+  endif()
+  install_run(out "installed player" ${env} ${prefix}/${BINDIR}/vantor-player${suffix} --frames 3 --fps 0)
+  install_run(listed "installed vantor-plugin list" ${env} ${prefix}/${BINDIR}/vantor-plugin${suffix} list)
+  file(GLOB installed_plugins RELATIVE ${engine}/channels ${engine}/channels/*.dll)
+  foreach(plugin ${installed_plugins})
+    install_require("vantor-plugin list does not name ${plugin}:\n${listed}" listed MATCHES "[/\\\\]${plugin}\r?\n")
+  endforeach()
+  if(WINDOWS)
+    return()  # no demo in the Windows build, and bin/ is the engine directory
+  endif()
   if(DEMO)
     install_run(out "installed player on the demo" ${env} LD_DEBUG=files
       ${prefix}/${BINDIR}/vantor-player --frames 3 --fps 0 ${engine}/demo/demo.vtr)

@@ -1,11 +1,11 @@
 // Loads a channel plug-in the way the engine does and checks its type record.
 // Usage: tarnwell_package_check <plugin.dll>; exit status 0 when everything holds.
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "ChannelType.h"
+#include "PluginModule.h"
 
 namespace {
 
@@ -18,10 +18,11 @@ int Fail(const char* what, const char* detail) {
 
 int main(int argc, char** argv) {
     if (argc != 2) return Fail("usage: tarnwell_package_check <plugin.dll>", nullptr);
-    void* module = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
-    if (!module) return Fail("cannot load the plug-in", dlerror());
-    void* initDll = dlsym(module, "InitDLL");
-    void* getTypeSymbol = dlsym(module, "GetType");
+    std::string error;
+    void* module = packagecheck::OpenModule(argv[1], error);
+    if (!module) return Fail("cannot load the plug-in", error.c_str());
+    void* initDll = packagecheck::ModuleSymbol(module, "InitDLL");
+    void* getTypeSymbol = packagecheck::ModuleSymbol(module, "GetType");
     if (!initDll) return Fail("no InitDLL export", nullptr);
     if (!getTypeSymbol) return Fail("no GetType export", nullptr);
 
@@ -35,11 +36,11 @@ int main(int argc, char** argv) {
         return Fail("unexpected type GUID", nullptr);
     if (type->versionInfo[0] != 2 || type->versionInfo[1] != 52 || type->versionInfo[2] != 7)
         return Fail("version numbers are not the sample's 2, 52, 7", nullptr);
-    if (!dlsym(module, "TevClassLayout")) return Fail("no class layout stamp", nullptr);
-    if (dlsym(module, "_ZN13SampleChannel11CallChannelEv"))
+    if (!packagecheck::ModuleSymbol(module, "TevClassLayout")) return Fail("no class layout stamp", nullptr);
+    if (packagecheck::ModuleSymbol(module, "_ZN13SampleChannel11CallChannelEv"))
         return Fail("the channel class is exported", nullptr);
     std::printf("package check: %s loads, type \"%s\" version %d.%d.%d\n", argv[1], type->typeName,
                 type->versionInfo[0], type->versionInfo[1], type->versionInfo[2]);
-    dlclose(module);
+    packagecheck::CloseModule(module);
     return 0;
 }
