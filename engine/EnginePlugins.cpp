@@ -103,6 +103,16 @@ bool LayoutFits(EngineInterface* engine, HINSTANCE module, const char* dllName) 
     return false;
 }
 
+bool HasPathEntry(const std::string& list, const std::string& entry, char separator) {
+    for (size_t start = 0; start <= list.size();) {
+        size_t end = list.find(separator, start);
+        if (end == std::string::npos) end = list.size();
+        if (list.compare(start, end - start, entry) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool Engine::InitEngine(HINSTANCE instance, const char* className) {
@@ -124,8 +134,6 @@ bool Engine::InitEngine(HINSTANCE instance, const char* className) {
 void Engine::ExtendSearchPath() {
     char dir[260];
     platform::CopyText(dir, installDir);
-    char nativeDir[sizeof(dir)];
-    platform::ToNativePath(dir, nativeDir, sizeof(nativeDir));
 
     std::string oldPath;
     char probe[1];
@@ -136,10 +144,14 @@ void Engine::ExtendSearchPath() {
         const size_t length = platform::GetEnvironmentVariable("PATH", &buffer[0], buffer.size());
         if (length < buffer.size()) oldPath.assign(buffer.c_str(), length);
     }
-    if (std::strstr(oldPath.c_str(), dir) || std::strstr(oldPath.c_str(), nativeDir)) return;
-
     const char separator = platform::PathListSeparator();
-    std::string newPath = platform::ToNativePath(installlayout::Path(dir, installlayout::kChannelsDir).c_str());
+    const std::string channels =
+        platform::ToNativePath(installlayout::Path(dir, installlayout::kChannelsDir).c_str());
+    // Once: channels/ is an entry already. Compared entry by entry: an entry that merely holds
+    // the install directory (the directory itself, on a user's PATH) is not ours.
+    if (HasPathEntry(oldPath, channels, separator)) return;
+
+    std::string newPath = channels;
     newPath += separator;
     newPath += platform::ToNativePath(installlayout::Path(dir, installlayout::kThirdPartyDir).c_str());
     // An empty entry would mean the current directory on this platform.

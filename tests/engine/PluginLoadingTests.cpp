@@ -90,6 +90,20 @@ TEST(PluginSearchPath, ExtendedOncePerInstallDirectory) {
     EXPECT_EQ(Occurrences(entries, ""), 0) << "an empty entry means the current directory";
 }
 
+// A user's PATH often names the install directory itself (to start the player by name): its
+// plug-ins, loaded by bare name from channels/, must still be found.
+TEST(PluginSearchPath, InstallDirectoryOnPathStillGetsItsChannels) {
+    TestEngineOptions options;
+    options.start = false;
+    TestEngine engine(options);
+    const std::string dir = engine.InstallDir();
+    ScopedEnv keep("PATH", SystemPath(dir).c_str());
+    ASSERT_TRUE(engine.Start());
+    EXPECT_EQ(std::string(getenv("PATH")), SystemPath(dir + "/channels") + kPathListSeparator +
+                                               SystemPath(dir + "/3rd") + kPathListSeparator +
+                                               SystemPath(dir));
+}
+
 TEST(PluginSearchPath, UnsetPathBecomesAValidList) {
     ScopedEnv keep("PATH", nullptr);
     TestEngine engine;
