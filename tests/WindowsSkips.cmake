@@ -38,7 +38,6 @@ tarnwell_skip_test(PluginLayout.PlugInNeedingAnotherKernelSaysWhichLayouts
 # ---- install trees and packages of the Linux product ----
 tarnwell_skip_folder(install "installs through GNUInstallDirs, pkg-config and a Debian package")
 tarnwell_skip_folder(package "builds and checks the Debian package")
-tarnwell_skip_folder(demo "the demo is not part of the Windows build")
 
 # ---- what Windows itself does differently ----
 tarnwell_skip_test(ChannelListCache.CachedModuleBehindADanglingLinkIsMissing

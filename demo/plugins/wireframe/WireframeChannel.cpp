@@ -81,7 +81,7 @@ private:
         view.right = demo::Normalized(demo::Cross(view.forward, {0, 1, 0}));
         view.up = demo::Cross(view.right, view.forward);
         double fov = std::clamp(static_cast<double>(Get(kFieldOfView)), 5.0, 170.0);
-        view.focal = image.Height() / 2.0 / std::tan(fov * M_PI / 360.0);
+        view.focal = image.Height() / 2.0 / std::tan(fov * demo::kPi / 360.0);
         view.centreX = image.Width() / 2.0;
         view.centreY = image.Height() / 2.0;
         return view;
