@@ -20,6 +20,16 @@ if(TARNWELL_DEMO)
   elseif(TARNWELL_TSAN)
     set(demo_flags "-fsanitize=thread -fno-omit-frame-pointer")
   endif()
+  # A cross build hands the demo its toolchain, the package by its directory (the toolchain
+  # searches only below the target system's root) and what runs the generator with the
+  # engine's DLLs in reach (wine-run: the toolchain's own emulator knows no engine directory).
+  set(demo_cross_args "")
+  if(CMAKE_CROSSCOMPILING)
+    set(demo_cross_args
+      "-DCMAKE_TOOLCHAIN_FILE:FILEPATH=${CMAKE_TOOLCHAIN_FILE}"
+      "-DTarnwell_DIR:PATH=${TARNWELL_SDK_DIR}/${CMAKE_INSTALL_LIBDIR}/cmake/Tarnwell"
+      "-DVANTOR_DEMO_RUNNER:STRING=${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
   ExternalProject_Add(vantor_demo
     SOURCE_DIR ${CMAKE_SOURCE_DIR}/demo
     BINARY_DIR ${CMAKE_BINARY_DIR}/demo
@@ -32,6 +42,7 @@ if(TARNWELL_DEMO)
       "-DCMAKE_CXX_FLAGS=${demo_flags}"
       "-DCMAKE_MODULE_LINKER_FLAGS=${demo_flags}"
       "-DCMAKE_EXE_LINKER_FLAGS=${demo_flags}"
+    CMAKE_CACHE_ARGS ${demo_cross_args}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> -j2
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""

@@ -43,7 +43,6 @@ tarnwell_skip_test(PluginLayout.PlugInNeedingAnotherKernelSaysWhichLayouts
 #   in PackageSamplePluginBuildsOutOfTreeAndLoads, the plug-in `vantor-plugin new` writes: its
 #     test program is POSIX-only as written (getpid from <unistd.h>, a path's c_str() as char*,
 #     symbolic links into the trial install).
-tarnwell_skip_folder(demo "the demo is not part of the Windows build")
 
 # ---- what Windows itself does differently ----
 tarnwell_skip_test(ChannelListCache.CachedModuleBehindADanglingLinkIsMissing

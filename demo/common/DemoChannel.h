@@ -12,6 +12,9 @@
 
 namespace demo {
 
+// M_PI is not standard C++: strict builds (the Windows toolchain's) do not declare it.
+constexpr double kPi = 3.14159265358979323846;
+
 // Every demo type GUID shares the last twelve bytes; the first four tell the types apart.
 constexpr _GUID MakeDemoGuid(uint32_t kind) {
     return {kind, 0x7A11, 0x4D3E, {0x9B, 0x10, 0x5E, 0x6F, 0x70, 0x81, 0x92, 0xA3}};
@@ -71,7 +74,7 @@ struct Mat4 {
     // Rodrigues' rotation about a unit axis.
     static Mat4 Rotation(Vec3 axis, double degrees) {
         Vec3 a = Normalized(axis);
-        double c = std::cos(degrees * M_PI / 180.0), s = std::sin(degrees * M_PI / 180.0), t = 1 - c;
+        double c = std::cos(degrees * kPi / 180.0), s = std::sin(degrees * kPi / 180.0), t = 1 - c;
         Mat4 r;
         r.m[0][0] = t * a.x * a.x + c;
         r.m[0][1] = t * a.x * a.y - s * a.z;

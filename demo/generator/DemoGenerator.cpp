@@ -2,15 +2,11 @@
 // plug-ins, builds the three groups with the kernel's own writer, and has the install's
 // vantor-project make the project file beside them and list the plug-ins the groups need.
 //   demo_generator INSTALL_DIR OUTPUT_DIR
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ProgramRun.h"
 #include "SceneBuilder.h"
 #include "TarnwellHost.h"
 
@@ -110,20 +106,15 @@ bool BuildScene(EngineInterface* engine, const std::string& dir, std::string& er
 
 // Runs the install's vantor-project with `arguments`; true when it succeeded.
 bool RunProjectTool(const std::string& installDir, std::vector<std::string> arguments) {
+#ifdef _WIN32
+    const std::string tool = installDir + "/vantor-project.exe";
+#else
     const std::string tool = installDir + "/vantor-project";
+#endif
     arguments.insert(arguments.begin(), tool);
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(&argument[0]);
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    if (posix_spawn(&child, tool.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "demo_generator: cannot run %s\n", tool.c_str());
-        return false;
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0)
-        if (errno != EINTR) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (RunProgram(arguments)) return true;
+    std::fprintf(stderr, "demo_generator: %s %s failed\n", tool.c_str(), arguments[1].c_str());
+    return false;
 }
 
 // The project names the start group and the interface version it was made for; pack lists

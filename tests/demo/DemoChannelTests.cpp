@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "DemoChannel.h"
+#include "support/ChildProcess.h"
 #include "support/TestEngine.h"
 
 using namespace demo;
@@ -111,6 +111,8 @@ TEST_F(DemoChannels, SetParameterRefusesUnknownNamesAndWrongCounts) {
     EXPECT_TRUE(transform->SetParameter("position", 1, 2, 3));
 }
 
+const int kToolTimeoutMs = 60000;
+
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
@@ -127,20 +129,22 @@ TEST_F(DemoChannels, ParameterBlockOfAnotherSizeKeepsItsDefaultAndLaterBlocksLoa
     const std::string saved = dir.Path() + "/saved.cgr", text = dir.Path() + "/saved.txt",
                       damaged = dir.Path() + "/damaged.cgr";
     ASSERT_TRUE(group->SaveChannelGroup(saved.c_str()));
-    ASSERT_EQ(std::system(("'" DEMO_CGR_TOOL "' dump '" + saved + "' > '" + text + "'").c_str()), 0);
+    tarnwell_test::ChildOptions dumpTo;
+    dumpTo.output = text;
+    ASSERT_EQ(tarnwell_test::RunChild({DEMO_CGR_TOOL, "dump", saved}, dumpTo, kToolTimeoutMs), 0);
     std::string dump = ReadText(text);
     const std::string frequency = "DOFQ hex:00000040";  // 2.0f
     const size_t at = dump.find(frequency);
     ASSERT_NE(at, std::string::npos) << dump;
     dump.insert(at + frequency.size(), "00");
     std::ofstream(text, std::ios::binary | std::ios::trunc) << dump;
-    ASSERT_EQ(std::system(("'" DEMO_CGR_TOOL "' build '" + text + "' -o '" + damaged + "'").c_str()), 0);
+    ASSERT_EQ(tarnwell_test::RunChild({DEMO_CGR_TOOL, "build", text, "-o", damaged}, {}, kToolTimeoutMs), 0);
 
     Tev_ChannelGroup* loaded = engine.Engine()->LoadChannelGroup(damaged.c_str(), "Damaged");
     ASSERT_NE(loaded, nullptr);
     DemoChannel* reloaded = DemoChannel::AsDemo(loaded->GetChannel("Oscillator"));
     ASSERT_NE(reloaded, nullptr);
-    EXPECT_NEAR(reloaded->Value(), 5 * std::sin(2 * M_PI * 0.125), 1e-4);  // frequency 1
+    EXPECT_NEAR(reloaded->Value(), 5 * std::sin(2 * demo::kPi * 0.125), 1e-4);  // frequency 1
 }
 
 // A writer that fails its nth write (tag, size word or data), counting from 0.

@@ -2,7 +2,6 @@
 // records through the text tool and through a load and save by the kernel, unchanged.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,11 +10,14 @@
 
 #include "EngineInterface.h"
 #include "Tev_ChannelGroup.h"
+#include "support/ChildProcess.h"
 #include "support/TestEngine.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+const int kToolTimeoutMs = 60000;
 
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -42,9 +44,12 @@ TEST(DemoGroups, TextDumpShowsTheParameterBlocksAndBuildsTheSameFile) {
         const fs::path source = fs::path(DEMO_PROJECT_DIR) / group.name;
         const std::string text = dir.Path() + "/" + group.name + ".txt";
         const std::string rebuilt = dir.Path() + "/" + group.name;
-        ASSERT_EQ(
-            std::system(("'" DEMO_CGR_TOOL "' dump '" + source.string() + "' > '" + text + "'").c_str()), 0);
-        ASSERT_EQ(std::system(("'" DEMO_CGR_TOOL "' build '" + text + "' -o '" + rebuilt + "'").c_str()), 0);
+        tarnwell_test::ChildOptions dumpTo;
+        dumpTo.output = text;
+        ASSERT_EQ(tarnwell_test::RunChild({DEMO_CGR_TOOL, "dump", source.string()}, dumpTo, kToolTimeoutMs),
+                  0);
+        ASSERT_EQ(tarnwell_test::RunChild({DEMO_CGR_TOOL, "build", text, "-o", rebuilt}, {}, kToolTimeoutMs),
+                  0);
         EXPECT_TRUE(ReadBytes(rebuilt) == ReadBytes(source)) << group.name << " differs from " << rebuilt;
         const std::string dump = ReadBytes(text);
         for (const char* tag : group.parameterTags)

@@ -1,30 +1,22 @@
 // The renderer's picture: lines are clipped to it whatever their end points, and it is
 // written as a PNG that reads back the same, or not at all.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <vector>
 
 #include "../../demo/plugins/wireframe/Image.h"
+#include "DemoPictures.h"
 #include "support/TestEngine.h"
 
 namespace {
 
 std::vector<unsigned char> ReadRgb(const std::string& path, unsigned& width, unsigned& height) {
-    png_image image;
-    std::memset(&image, 0, sizeof(image));
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<unsigned char> rgb;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return rgb;
-    image.format = PNG_FORMAT_RGB;
-    rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) rgb.clear();
-    width = image.width;
-    height = image.height;
-    return rgb;
+    demo_test::Picture picture = demo_test::ReadPng(path);
+    width = picture.width;
+    height = picture.height;
+    return picture.rgb;
 }
 
 size_t Lit(const std::vector<unsigned char>& rgb) {
@@ -68,7 +60,7 @@ TEST(DemoImage, ShrunkKeepsThinLinesVisible) {
     image.Line(0, 4, 8, 4, {200, 100, 50});
     demo::Image small = image.Shrunk(3);
     ASSERT_EQ(small.Width(), 3);
-    const std::string path = std::filesystem::temp_directory_path() / "demo-shrunk-test.png";
+    const std::string path = (std::filesystem::temp_directory_path() / "demo-shrunk-test.png").string();
     ASSERT_TRUE(small.WritePng(path));
     unsigned width = 0, height = 0;
     std::vector<unsigned char> rgb = ReadRgb(path, width, height);

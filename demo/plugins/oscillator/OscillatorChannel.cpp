@@ -32,7 +32,7 @@ public:
                 break;
             }
             default:
-                wave = std::sin(2 * M_PI * cycles);
+                wave = std::sin(2 * demo::kPi * cycles);
         }
         return Get(kOffset) + Get(kAmplitude) * wave;
     }

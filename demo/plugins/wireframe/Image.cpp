@@ -1,11 +1,16 @@
 #include "Image.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+// The one translation unit that holds the writer's code; nothing of it leaves the plug-in.
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#include <stb_image_write.h>
 
 namespace demo {
 
@@ -81,22 +86,39 @@ void Image::Paste(const Image& other, int x, int y) {
         }
 }
 
+namespace {
+
+struct PngFile {
+    FILE* file;
+    bool ok;
+};
+
+// The encoder hands over the whole picture in pieces; a short write (a full disk) is remembered.
+void WritePiece(void* context, void* data, int size) {
+    PngFile& out = *static_cast<PngFile*>(context);
+    if (out.ok && std::fwrite(data, 1, static_cast<size_t>(size), out.file) != static_cast<size_t>(size))
+        out.ok = false;
+}
+
+bool WritePngFile(const std::string& path, int width, int height, const uint8_t* rgb) {
+    PngFile out{std::fopen(path.c_str(), "wb"), true};
+    if (!out.file) return false;
+    out.ok = stbi_write_png_to_func(WritePiece, &out, width, height, 3, rgb, 3 * width) != 0 && out.ok;
+    return std::fclose(out.file) == 0 && out.ok;
+}
+
+}  // namespace
+
 bool Image::WritePng(const std::string& path) const {
-    png_image image;
-    std::memset(&image, 0, sizeof(image));
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
     const std::string temporary = path + ".part";
-    const bool written =
-        png_image_write_to_file(&image, temporary.c_str(), 0, pixels.data(), 0, nullptr) != 0;
-    png_image_free(&image);
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
+    // std::filesystem::rename replaces an existing picture on Windows too (std::rename does not).
+    std::error_code error;
+    if (WritePngFile(temporary, width, height, pixels.data())) {
+        std::filesystem::rename(temporary, path, error);
+        if (!error) return true;
     }
-    return true;
+    std::filesystem::remove(temporary, error);
+    return false;
 }
 
 }  // namespace demo

@@ -1,4 +1,4 @@
-// An RGB picture the renderer draws lines into, written as PNG through libpng.
+// An RGB picture the renderer draws lines into, written as PNG through stb_image_write.
 #pragma once
 
 #include <cstdint>

@@ -81,7 +81,7 @@ private:
         view.right = demo::Normalized(demo::Cross(view.forward, {0, 1, 0}));
         view.up = demo::Cross(view.right, view.forward);
         double fov = std::clamp(static_cast<double>(Get(kFieldOfView)), 5.0, 170.0);
-        view.focal = image.Height() / 2.0 / std::tan(fov * M_PI / 360.0);
+        view.focal = image.Height() / 2.0 / std::tan(fov * demo::kPi / 360.0);
         view.centreX = image.Width() / 2.0;
         view.centreY = image.Height() / 2.0;
         return view;
@@ -134,7 +134,8 @@ private:
         const char* directory = std::getenv(kOutputEnv);
         if (!directory || !directory[0]) {
             if (frame == 0) {
-                std::printf("wireframe: no pictures are written: set %s to a directory to get them\n", kOutputEnv);
+                std::printf("wireframe: no pictures are written: set %s to a directory to get them\n",
+                            kOutputEnv);
                 std::fflush(stdout);
             }
             return;
@@ -175,7 +176,8 @@ private:
 
     // One line per written frame: "frame 30: 5 objects: Cube Crystal Body Body Comet".
     void Log(const std::filesystem::path& path, const std::vector<std::string>& drawn) const {
-        FILE* file = std::fopen(path.string().c_str(), frame == 0 ? "w" : "a");
+        // Binary: the same bytes on every system, so runs can be compared file for file.
+        FILE* file = std::fopen(path.string().c_str(), frame == 0 ? "wb" : "ab");
         if (!file) return;
         std::fprintf(file, "frame %ld: %zu objects:", frame, drawn.size());
         for (const std::string& name : drawn) std::fprintf(file, " %s", name.c_str());
