@@ -30,8 +30,7 @@ find_program(TARNWELL_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TARNWELL_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 else()
-  # libpng: the demo's renderer.
-  set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, libpng16-16")
+  set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
 endif()
 
 set(CPACK_DEBIAN_SDK_PACKAGE_NAME vantor-dev)
