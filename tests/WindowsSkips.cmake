@@ -40,9 +40,6 @@ tarnwell_skip_test(PluginLayout.PlugInNeedingAnotherKernelSaysWhichLayouts
 #   InstallDebianPackagesHoldRuntimeAndSdk: the Debian packages are the Linux product's only.
 #   in InstallRunsPlayerAndToolsFromPrefix, the pkg-config host and the RUNPATH check: no
 #     tarnwell.pc is installed for Windows, and a DLL has no RUNPATH (it lies beside its program).
-#   in PackageSamplePluginBuildsOutOfTreeAndLoads, the plug-in `vantor-plugin new` writes: its
-#     test program is POSIX-only as written (getpid from <unistd.h>, a path's c_str() as char*,
-#     symbolic links into the trial install).
 
 # ---- what Windows itself does differently ----
 tarnwell_skip_test(ChannelListCache.CachedModuleBehindADanglingLinkIsMissing

@@ -97,9 +97,8 @@ inline constexpr char kScaffoldTest[] =
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
-
-#include <unistd.h>
 
 #include "@NAME@Channel.h"
 #include "Tarnwell.h"
@@ -113,14 +112,18 @@ int Fail(const std::string& what) {
     return 1;
 }
 
-// channels/: links to the engine directory's plug-ins and a copy of this one.
+// channels/: links to the engine directory's plug-ins (copies where the user may not make
+// links, as on Windows) and a copy of this one.
 bool MakeTrialInstall(const fs::path& dir, const fs::path& plugin, const fs::path& engineDir) {
     std::error_code failed;
     fs::remove_all(dir, failed);
     fs::create_directories(dir / "channels", failed);
-    for (const fs::directory_entry& entry : fs::directory_iterator(engineDir / "channels", failed))
-        if (entry.path().filename() != plugin.filename())
-            fs::create_symlink(fs::absolute(entry.path()), dir / "channels" / entry.path().filename(), failed);
+    for (const fs::directory_entry& entry : fs::directory_iterator(engineDir / "channels", failed)) {
+        if (entry.path().filename() == plugin.filename()) continue;
+        const fs::path target = dir / "channels" / entry.path().filename();
+        fs::create_symlink(fs::absolute(entry.path()), target, failed);
+        if (failed) fs::copy_file(entry.path(), target, failed);
+    }
     fs::copy_file(plugin, dir / "channels" / plugin.filename(), failed);
     return !failed;
 }
@@ -141,12 +144,12 @@ bool SaveLinkedPair(EngineInterface* engine, const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc != 3) return Fail("usage: @NAME@_test PLUGIN.dll ENGINE_DIR");
-    const fs::path dir = fs::temp_directory_path() / ("@NAME@-test-" + std::to_string(getpid()));
+    const fs::path dir = fs::temp_directory_path() / ("@NAME@-test-" + std::to_string(std::random_device()()));
     if (!MakeTrialInstall(dir, argv[1], argv[2])) return Fail("cannot make a trial install in " + dir.string());
     int status = 0;
     {
         TevEngineHost host;
-        if (host.Start(dir.c_str(), "SOFTWARE\\Vantor", "@NAME@ test") != TEV_HOST_STARTED)
+        if (host.Start(dir.string().c_str(), "SOFTWARE\\Vantor", "@NAME@ test") != TEV_HOST_STARTED)
             return Fail(std::string("the engine did not start: ") + host.Failure());
         EngineInterface* engine = host.Engine();
         const std::string file = (dir / "pair.cgr").string();
