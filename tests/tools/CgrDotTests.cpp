@@ -67,7 +67,7 @@ protected:
 };
 
 TEST_F(CgrDot, GraphShowsChannelsLinksPoolsAndPublicCalls) {
-    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group()), 0) << install.Output();
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", Group()}), 0) << install.Output();
     const std::string dot = install.Output();
     EXPECT_EQ(Count(dot, "class=\"channel\""), 4u) << dot;
     EXPECT_NE(dot.find("c0 [id=\"channel0\", class=\"channel\", label=\"Hub\\nTest Links\\n#0, start\""),
@@ -93,21 +93,21 @@ TEST_F(CgrDot, GraphShowsChannelsLinksPoolsAndPublicCalls) {
 
 TEST_F(CgrDot, SvgHasOneNodePerChannelAndMissingGraphvizIsSaid) {
     const std::string svg = dir.Path() + "/scene.svg";
-    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + svg), 0) << install.Output();
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", Group(), "--svg", svg}), 0) << install.Output();
     const std::string picture = tarnwell_test::ReadBinaryFile(svg);
     EXPECT_EQ(picture.compare(0, 5, "<?xml"), 0);
     EXPECT_EQ(Count(picture, "class=\"node channel\""), 4u) << picture;
     EXPECT_EQ(Count(picture, "class=\"node group\""), 1u);
 
-    EXPECT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + dir.Path() + "/none.svg",
-                          "PATH=/nonexistent"),
+    EXPECT_EQ(install.Run("vantor-cgr", {"dot", Group(), "--svg", dir.Path() + "/none.svg"},
+                          {{"PATH", "/nonexistent"}}),
               4);
     EXPECT_NE(install.Output().find("needs Graphviz's dot program, which is not in PATH"), std::string::npos);
 }
 
 TEST_F(CgrDot, GroupWithAChannelTypeTheInstallLacksIsRefusedWithTheKernelsReason) {
     ToolInstall bare;
-    EXPECT_EQ(bare.Run("vantor-cgr", "dot " + Group()), 1);
+    EXPECT_EQ(bare.Run("vantor-cgr", {"dot", Group()}), 1);
     EXPECT_NE(bare.Output().find("could not load"), std::string::npos) << bare.Output();
     EXPECT_NE(bare.Output().find("Couldn't find channel DLL!"), std::string::npos) << bare.Output();
 }
@@ -141,7 +141,7 @@ TEST(CgrDotDeep, PoolNestedDeepIsOneClusterWithItsWholePath) {
     tarnwell_test::TempDir dir{"tarnwell-cgr-dot-deep"};
     const std::string file = SaveDeepPoolGroup(dir.Path(), 60000);
     ToolInstall install{{TEST_ROOT_DLL}};
-    ASSERT_EQ(install.Run("vantor-cgr", "dot " + file), 0) << install.Output().substr(0, 2000);
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", file}), 0) << install.Output().substr(0, 2000);
     const std::string dot = install.Output();
     EXPECT_EQ(Count(dot, "subgraph cluster_pool"), 1u);
     EXPECT_EQ(Count(dot, "@a"), 60000u);
@@ -165,7 +165,7 @@ TEST_F(CgrDot, ControlCharactersOfEveryRangeBecomeSpacesInTheSvg) {
         ASSERT_TRUE(group->SaveChannelGroup(Group().c_str()));
     }
     const std::string svg = dir.Path() + "/controls.svg";
-    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + svg), 0) << install.Output();
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", Group(), "--svg", svg}), 0) << install.Output();
     const std::string picture = tarnwell_test::ReadBinaryFile(svg);
     EXPECT_NE(picture.find("a b c d e"), std::string::npos) << picture;
     EXPECT_EQ(picture.find('\x7F'), std::string::npos);
