@@ -10,13 +10,13 @@ set(reason "starts the player as a process through fork/waitpid")
 tarnwell_skip_source(host/PlayerTests.cpp "${reason}")
 tarnwell_skip_source(host/PlayerProjectTests.cpp "${reason}")
 tarnwell_skip_source(host/PlayerToolsTests.cpp "${reason}")
-set(reason "starts the tools as processes through std::system with POSIX shell redirections and wait status")
-tarnwell_skip_source(tools/CgrDotTests.cpp "${reason}")
-tarnwell_skip_source(tools/CgrToolTests.cpp "${reason}")
-tarnwell_skip_source(tools/DemoToolTests.cpp "${reason}")
-tarnwell_skip_source(tools/PluginToolTests.cpp "${reason}")
-tarnwell_skip_source(tools/ProjectToolTests.cpp "${reason}")
-tarnwell_skip_source(tools/ToolDiagnosticsTests.cpp "${reason}")
+
+# ---- the tools' tests that drive Linux programs wine cannot wait for or that cannot run an .exe ----
+set(reason "draws with Graphviz's dot, which the Windows vantor-cgr.exe finds only as a Windows program (dot.exe); here it is the Linux one")
+tarnwell_skip_test(CgrDot.SvgHasOneNodePerChannelAndGroup "${reason}")
+tarnwell_skip_test(CgrDot.ControlCharactersOfEveryRangeBecomeSpacesInTheSvg "${reason}")
+tarnwell_skip_test(CgrTool.GitDiffShowsGroupFilesAsText
+  "git here is the Linux program: under wine it is started without a handle to wait on, and it cannot run vantor-cgr.exe as its text conversion")
 
 # ---- POSIX-only mechanisms ----
 set(reason "FIFOs swapped in by renameat2: Windows has no FIFOs in the file system")

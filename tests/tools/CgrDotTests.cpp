@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "ChannelInternal.h"
@@ -18,6 +19,12 @@
 namespace {
 
 using tooltest::ToolInstall;
+
+#ifdef _WIN32
+const char kPathSeparator = ';';
+#else
+const char kPathSeparator = ':';
+#endif
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t count = 0;
@@ -67,7 +74,7 @@ protected:
 };
 
 TEST_F(CgrDot, GraphShowsChannelsLinksPoolsAndPublicCalls) {
-    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group()), 0) << install.Output();
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", Group()}), 0) << install.Output();
     const std::string dot = install.Output();
     EXPECT_EQ(Count(dot, "class=\"channel\""), 4u) << dot;
     EXPECT_NE(dot.find("c0 [id=\"channel0\", class=\"channel\", label=\"Hub\\nTest Links\\n#0, start\""),
@@ -91,23 +98,51 @@ TEST_F(CgrDot, GraphShowsChannelsLinksPoolsAndPublicCalls) {
         << dot;
 }
 
-TEST_F(CgrDot, SvgHasOneNodePerChannelAndMissingGraphvizIsSaid) {
+TEST_F(CgrDot, SvgHasOneNodePerChannelAndGroup) {
     const std::string svg = dir.Path() + "/scene.svg";
-    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + svg), 0) << install.Output();
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", Group(), "--svg", svg}), 0) << install.Output();
     const std::string picture = tarnwell_test::ReadBinaryFile(svg);
     EXPECT_EQ(picture.compare(0, 5, "<?xml"), 0);
     EXPECT_EQ(Count(picture, "class=\"node channel\""), 4u) << picture;
     EXPECT_EQ(Count(picture, "class=\"node group\""), 1u);
+}
 
-    EXPECT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + dir.Path() + "/none.svg",
-                          "PATH=/nonexistent"),
-              4);
-    EXPECT_NE(install.Output().find("needs Graphviz's dot program, which is not in PATH"), std::string::npos);
+// dot is the first program of that name along PATH, as the system's shell finds it; the stand-in
+// writes the graph it was given into the picture.
+TEST_F(CgrDot, GraphvizIsFoundAlongPathOrItsAbsenceIsSaid) {
+    namespace fs = std::filesystem;
+    const fs::path empty = fs::path(dir.Path()) / "empty", tools = fs::path(dir.Path()) / "graphviz";
+    fs::create_directories(empty);
+    fs::create_directories(tools);
+    fs::copy_file(STAND_IN_DOT, tools / ("dot" + fs::path(STAND_IN_DOT).extension().string()));
+    const std::string separator(1, kPathSeparator);
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", Group()}), 0) << install.Output();
+    const std::string graph = install.Output();
+    const struct {
+        const char* name;
+        std::string path;
+        int exitCode;
+    } cases[] = {{"second directory", empty.string() + separator + tools.string(), 0},
+                 {"in none", empty.string() + separator + (fs::path(dir.Path()) / "none").string(), 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string svg = dir.Path() + "/" + c.name + ".svg";
+        ASSERT_EQ(install.Run("vantor-cgr", {"dot", Group(), "--svg", svg}, {{"PATH", c.path}}), c.exitCode)
+            << install.Output();
+        if (c.exitCode == 0) {
+            EXPECT_EQ(tarnwell_test::ReadBinaryFile(svg), "stand-in dot -Tsvg\n" + graph);
+        } else {
+            EXPECT_FALSE(fs::exists(svg));
+            EXPECT_NE(install.Output().find("needs Graphviz's dot program, which is not in PATH"),
+                      std::string::npos)
+                << install.Output();
+        }
+    }
 }
 
 TEST_F(CgrDot, GroupWithAChannelTypeTheInstallLacksIsRefusedWithTheKernelsReason) {
     ToolInstall bare;
-    EXPECT_EQ(bare.Run("vantor-cgr", "dot " + Group()), 1);
+    EXPECT_EQ(bare.Run("vantor-cgr", {"dot", Group()}), 1);
     EXPECT_NE(bare.Output().find("could not load"), std::string::npos) << bare.Output();
     EXPECT_NE(bare.Output().find("Couldn't find channel DLL!"), std::string::npos) << bare.Output();
 }
@@ -141,7 +176,7 @@ TEST(CgrDotDeep, PoolNestedDeepIsOneClusterWithItsWholePath) {
     tarnwell_test::TempDir dir{"tarnwell-cgr-dot-deep"};
     const std::string file = SaveDeepPoolGroup(dir.Path(), 60000);
     ToolInstall install{{TEST_ROOT_DLL}};
-    ASSERT_EQ(install.Run("vantor-cgr", "dot " + file), 0) << install.Output().substr(0, 2000);
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", file}), 0) << install.Output().substr(0, 2000);
     const std::string dot = install.Output();
     EXPECT_EQ(Count(dot, "subgraph cluster_pool"), 1u);
     EXPECT_EQ(Count(dot, "@a"), 60000u);
@@ -165,7 +200,7 @@ TEST_F(CgrDot, ControlCharactersOfEveryRangeBecomeSpacesInTheSvg) {
         ASSERT_TRUE(group->SaveChannelGroup(Group().c_str()));
     }
     const std::string svg = dir.Path() + "/controls.svg";
-    ASSERT_EQ(install.Run("vantor-cgr", "dot " + Group() + " --svg " + svg), 0) << install.Output();
+    ASSERT_EQ(install.Run("vantor-cgr", {"dot", Group(), "--svg", svg}), 0) << install.Output();
     const std::string picture = tarnwell_test::ReadBinaryFile(svg);
     EXPECT_NE(picture.find("a b c d e"), std::string::npos) << picture;
     EXPECT_EQ(picture.find('\x7F'), std::string::npos);

@@ -102,6 +102,26 @@ TEST(CgrTextForm, TypedValuesBuildTheKernelsBytes) {
     EXPECT_EQ(bytes, expected);
 }
 
+// Text saved by a Windows editor ends its lines with "\r\n": it builds the same bytes, values
+// of every kind at a line's end included.
+TEST(CgrTextForm, CarriageReturnLineEndsBuildTheSameBytes) {
+    const std::string text =
+        "TEVG\n"
+        "# comment\n"
+        "CHIT -1\n"
+        "CHNA \"a b\"\n"
+        "CHID {03020100-0504-0706-0809-0a0b0c0d0e0f}\n"
+        "CGII [name=\"P\"]\n"
+        "CHES channelName=\"Target\" linkOption=7\n"
+        "XDAT hex:00ff\n"
+        "  + hex:\n"
+        "\n"
+        "CHEN\n";
+    std::string windows;
+    for (char c : text) windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(Build(windows), Build(text));
+}
+
 TEST(CgrTextForm, BuildErrorsNameTheLineAndWhatWasExpected) {
     struct Case {
         std::string text;

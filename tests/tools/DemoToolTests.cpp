@@ -40,8 +40,7 @@ TEST(DemoTools, EachDemoGroupDrawsOneNodePerChannel) {
     for (const char* group : kDemoGroups) {
         const std::string svg = dir.Path() + "/" + group + ".svg";
         ASSERT_EQ(
-            install.Run("vantor-cgr", "dot " + install.Path(std::string("demo/") + group) + " --svg " + svg),
-            0)
+            install.Run("vantor-cgr", {"dot", install.Path(std::string("demo/") + group), "--svg", svg}), 0)
             << install.Output();
         const size_t channels = ChannelsInFile(ReadBinaryFile(install.Path(std::string("demo/") + group)));
         EXPECT_GT(channels, 0u);
@@ -54,19 +53,19 @@ TEST(DemoTools, PackedDemoRunsOnAnInstallWithoutTheDemoPlugins) {
     ToolInstall source;
     tarnwell_test::TempDir dir{"tarnwell-demo-pack"};
     const std::string packed = dir.Path() + "/demo-packed.vtr";
-    ASSERT_EQ(source.Run("vantor-project", "pack " + source.Path("demo/demo.vtr") + " " + packed), 0)
+    ASSERT_EQ(source.Run("vantor-project", {"pack", source.Path("demo/demo.vtr"), packed}), 0)
         << source.Output();
 
     ToolInstall fresh;
     std::vector<std::string> plugins;
     for (const auto& entry : fs::directory_iterator(fresh.Path("channels")))
         if (entry.path().filename().string().compare(0, 4, "demo") == 0)
-            plugins.push_back(entry.path().filename());
+            plugins.push_back(entry.path().filename().string());
     ASSERT_FALSE(plugins.empty());
     for (const std::string& plugin : plugins) fs::remove(fresh.Path("channels/" + plugin));
     fs::remove_all(fresh.Path("demo"));
 
-    ASSERT_EQ(fresh.Run("vantor-player", "--frames 5 --fps 0 " + packed), 0) << fresh.Output();
+    ASSERT_EQ(fresh.Run("vantor-player", {"--frames", "5", "--fps", "0", packed}), 0) << fresh.Output();
     for (const std::string& plugin : plugins)
         EXPECT_EQ(ReadBinaryFile(fresh.Path("channels/" + plugin)),
                   ReadBinaryFile(source.Path("channels/" + plugin)))

@@ -1,8 +1,8 @@
 // vantor-project run as a program: a project packed on one install runs on another that lacks
 // its plug-ins; unpack writes the embedded files and refuses unsafe names.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -18,6 +18,7 @@
 #include "ToolInstall.h"
 #include "fixtures/dependtest/DependTestChannels.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "support/FileIdentity.h"
 #include "support/ProjectBuilder.h"
 #include "support/PublicCallShapes.h"
 
@@ -74,14 +75,12 @@ protected:
         for (const std::string& dll : kProjectDlls)
             WriteBinaryFile(source.Path("3rd/" + dll), "module " + dll);
         SaveGroups(project.Path());
-        ASSERT_EQ(source.Run("vantor-project", "new " + In() + " " + File("A.cgr")), 0) << source.Output();
+        ASSERT_EQ(source.Run("vantor-project", {"new", In(), File("A.cgr")}), 0) << source.Output();
     }
 
-    std::string File(const std::string& name) const {
-        return ToolInstall::Quote(project.Path() + "/" + name);
-    }
+    std::string File(const std::string& name) const { return project.Path() + "/" + name; }
     std::string In() const { return File("in.vtr"); }
-    int Pack() { return source.Run("vantor-project", "pack " + In() + " " + File("packed.vtr")); }
+    int Pack() { return source.Run("vantor-project", {"pack", In(), File("packed.vtr")}); }
 
     tarnwell_test::TempDir project{"tarnwell-project-tool"};
     ToolInstall source{kProjectPlugins};
@@ -90,14 +89,13 @@ protected:
 TEST_F(ProjectTool, PackedProjectRestoresItsPluginsAndRunsOnAFreshInstall) {
     // Packed into another directory: its start group name must lead back to the groups.
     fs::create_directory(project.Path() + "/dist");
-    ASSERT_EQ(source.Run("vantor-project", "pack " + In() + " " + File("dist/packed.vtr")), 0)
-        << source.Output();
+    ASSERT_EQ(source.Run("vantor-project", {"pack", In(), File("dist/packed.vtr")}), 0) << source.Output();
     ToolInstall fresh;
     // Without its plug-ins the project's start group cannot be made.
-    EXPECT_EQ(fresh.Run("vantor-player", "--frames 3 --fps 0 " + In()), 14) << fresh.Output();
+    EXPECT_EQ(fresh.Run("vantor-player", {"--frames", "3", "--fps", "0", In()}), 14) << fresh.Output();
     const std::string calls = project.Path() + "/calls.txt";
-    ASSERT_EQ(fresh.Run("vantor-player", "--frames 3 --fps 0 " + File("dist/packed.vtr"),
-                        std::string(TEST_CHANNEL_CALL_LOG_ENV) + "=" + ToolInstall::Quote(calls)),
+    ASSERT_EQ(fresh.Run("vantor-player", {"--frames", "3", "--fps", "0", File("dist/packed.vtr")},
+                        {{TEST_CHANNEL_CALL_LOG_ENV, calls}}),
               0)
         << fresh.Output();
     for (const std::string& plugin : kProjectPlugins)
@@ -108,17 +106,16 @@ TEST_F(ProjectTool, PackedProjectRestoresItsPluginsAndRunsOnAFreshInstall) {
         EXPECT_EQ(ReadBinaryFile(fresh.Path("3rd/" + dll)), "module " + dll);
     // On the install it was packed on, versions and checksums match: nothing is replaced
     // (a restore would rename a new file into place).
-    const auto inode = [&](const std::string& plugin) {
-        struct stat info = {};
-        stat(source.Path("channels/" + plugin).c_str(), &info);
-        return info.st_ino;
-    };
-    const ino_t before = inode(TEST_ROOT_DLL);
-    ASSERT_EQ(source.Run("vantor-player", "--frames 1 --fps 0 " + File("dist/packed.vtr")), 0)
+    tarnwell_test::FileIdentity before, after;
+    ASSERT_TRUE(tarnwell_test::IdentifyFile(source.Path("channels/" TEST_ROOT_DLL), before));
+    ASSERT_EQ(source.Run("vantor-player", {"--frames", "1", "--fps", "0", File("dist/packed.vtr")}), 0)
         << source.Output();
-    EXPECT_EQ(inode(TEST_ROOT_DLL), before);
+    ASSERT_TRUE(tarnwell_test::IdentifyFile(source.Path("channels/" TEST_ROOT_DLL), after));
+    EXPECT_EQ(after, before);
     // The group reached through the public call was loaded and ran in every frame.
-    const std::string log = ReadBinaryFile(calls);
+    // The test plug-ins write their log as text: "\r\n" ends its lines on Windows.
+    std::string log = ReadBinaryFile(calls);
+    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());
     size_t rootCalls = 0;
     for (size_t at = log.find("Test Root\n"); at != std::string::npos; at = log.find("Test Root\n", at + 1))
         ++rootCalls;
@@ -126,7 +123,7 @@ TEST_F(ProjectTool, PackedProjectRestoresItsPluginsAndRunsOnAFreshInstall) {
 }
 
 TEST_F(ProjectTool, PackMakesTheDirectoryOfItsOutput) {
-    ASSERT_EQ(source.Run("vantor-project", "pack " + In() + " " + File("new/dist/packed.vtr")), 0)
+    ASSERT_EQ(source.Run("vantor-project", {"pack", In(), File("new/dist/packed.vtr")}), 0)
         << source.Output();
     EXPECT_TRUE(fs::is_regular_file(project.Path() + "/new/dist/packed.vtr"));
 }
@@ -159,7 +156,7 @@ TEST_F(ProjectTool, PackRefusesAnInstallThatLacksADeclaredDll) {
 
 TEST_F(ProjectTool, UnpackWritesTheEmbeddedFilesAsAnInstallHoldsThem) {
     ASSERT_EQ(Pack(), 0) << source.Output();
-    ASSERT_EQ(source.Run("vantor-project", "unpack " + File("packed.vtr") + " " + File("out")), 0)
+    ASSERT_EQ(source.Run("vantor-project", {"unpack", File("packed.vtr"), File("out")}), 0)
         << source.Output();
     for (const std::string& plugin : kProjectPlugins)
         EXPECT_EQ(ReadBinaryFile(project.Path() + "/out/channels/" + plugin),
@@ -173,26 +170,26 @@ TEST(ProjectToolNew, WritesAProjectTheKernelLoads) {
     ToolInstall install;
     tarnwell_test::TempDir dir{"tarnwell-project-new"};
     const struct {
-        std::string options;
+        std::vector<std::string> options;
         int code;  // LoadProjectFile's answer
         int editorVersion;
         bool keepRunning;
-    } kCases[] = {{"", 0, 1, false},
-                  {"--version 7 --flag keep-running", 0, 7, true},
-                  {"--version 2,100005", 0, 2, false},
-                  {"--version 2,100006", 2, 2, false}};
+    } kCases[] = {{{}, 0, 1, false},
+                  {{"--version", "7", "--flag", "keep-running"}, 0, 7, true},
+                  {{"--version", "2,100005"}, 0, 2, false},
+                  {{"--version", "2,100006"}, 2, 2, false}};
     for (const auto& c : kCases) {
         const std::string path = dir.Path() + "/p.vtr";
-        ASSERT_EQ(install.Run("vantor-project",
-                              "new " + path + " " + dir.Path() + "/groups/start.cgr " + c.options),
-                  0)
-            << install.Output();
+        std::vector<std::string> arguments = {"new", path, dir.Path() + "/groups/start.cgr"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(install.Run("vantor-project", arguments), 0) << install.Output();
         tarnwell_test::TestEngine engine;
-        EXPECT_EQ(engine.Ext()->InitializeVTRFile(path.c_str()), c.code) << c.options;
-        EXPECT_EQ(engine.Ext()->GetProjectEditorVersion(), c.editorVersion) << c.options;
-        EXPECT_EQ(engine.Ext()->GetIfKeepRunningApplication(), c.keepRunning) << c.options;
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        EXPECT_EQ(engine.Ext()->InitializeVTRFile(path.c_str()), c.code);
+        EXPECT_EQ(engine.Ext()->GetProjectEditorVersion(), c.editorVersion);
+        EXPECT_EQ(engine.Ext()->GetIfKeepRunningApplication(), c.keepRunning);
     }
-    EXPECT_EQ(install.Run("vantor-project", "new " + dir.Path() + "/p.vtr s.cgr --flag fast"), 2);
+    EXPECT_EQ(install.Run("vantor-project", {"new", dir.Path() + "/p.vtr", "s.cgr", "--flag", "fast"}), 2);
     EXPECT_NE(install.Output().find("unknown project flag 'fast' (known: keep-running)"), std::string::npos);
 }
 
@@ -217,14 +214,14 @@ TEST(ProjectToolUnpack, RefusesNamesThatLeaveTheirDirectoryAndWritesNothing) {
                     {"c:x.dll", 4},       {"line\nbreak.dll", 4}, {"short.dll", 3}};
     for (const auto& refused : kRefused) {
         WriteBinaryFile(dir.Path() + "/p.vtr", ProjectEmbedding(refused.name, refused.statedSize));
-        EXPECT_EQ(install.Run("vantor-project", "unpack " + dir.Path() + "/p.vtr " + dir.Path() + "/out"), 1)
+        EXPECT_EQ(install.Run("vantor-project", {"unpack", dir.Path() + "/p.vtr", dir.Path() + "/out"}), 1)
             << refused.name << ": " << install.Output();
         EXPECT_NE(install.Output().find("nothing was written"), std::string::npos) << install.Output();
         EXPECT_FALSE(fs::exists(dir.Path() + "/out")) << refused.name;
         EXPECT_FALSE(fs::exists(dir.Path() + "/escape.dll"));
     }
     WriteBinaryFile(dir.Path() + "/p.vtr", ProjectEmbedding("plain.dll"));
-    EXPECT_EQ(install.Run("vantor-project", "unpack " + dir.Path() + "/p.vtr " + dir.Path() + "/out"), 0);
+    EXPECT_EQ(install.Run("vantor-project", {"unpack", dir.Path() + "/p.vtr", dir.Path() + "/out"}), 0);
     EXPECT_EQ(ReadBinaryFile(dir.Path() + "/out/channels/plain.dll"), "data");
 }
 
@@ -239,15 +236,16 @@ TEST(ProjectToolWalk, PackWalksTheGroupsTheKernelLoadedWithTheStartGroup) {
         ASSERT_TRUE(tarnwell_test::SaveAutoloadChain(author.Engine(), project.Path(), 3));
     }
     ToolInstall source{{TEST_COUNTER_DLL, TEST_ROOT_DLL}};
-    const std::string in = ToolInstall::Quote(project.Path() + "/in.vtr");
-    ASSERT_EQ(
-        source.Run("vantor-project", "new " + in + " " + ToolInstall::Quote(project.Path() + "/g0.cgr")), 0)
-        << source.Output();
-    ASSERT_EQ(
-        source.Run("vantor-project", "pack " + in + " " + ToolInstall::Quote(project.Path() + "/out.vtr")), 0)
-        << source.Output();
+    const std::string in = project.Path() + "/in.vtr";
+    ASSERT_EQ(source.Run("vantor-project", {"new", in, project.Path() + "/g0.cgr"}), 0) << source.Output();
+    ASSERT_EQ(source.Run("vantor-project", {"pack", in, project.Path() + "/out.vtr"}), 0) << source.Output();
     EXPECT_NE(source.Output().find("(3 groups)"), std::string::npos) << source.Output();
-    EXPECT_NE(source.Output().find("g2.cgr"), std::string::npos) << source.Output();
+    // Each group as the system spells a path a user opens: '\\' between names on Windows.
+    for (const char* group : {"g0.cgr", "g1.cgr", "g2.cgr"})
+        EXPECT_NE(
+            source.Output().find("  group " + tarnwell_test::SystemPath(project.Path() + "/" + group) + "\n"),
+            std::string::npos)
+            << source.Output();
 }
 
 // A call that loads its group in the background needs the standard dynamic loading plug-in in
@@ -270,13 +268,10 @@ TEST(ProjectToolWalk, PackListsTheDynamicLoaderOfBackgroundCallsAndEmbedsOnlyWhe
         ASSERT_TRUE(start->SaveChannelGroup((project.Path() + "/g0.cgr").c_str()));
     }
     ToolInstall source{{TEST_COUNTER_DLL, TEST_ROOT_DLL}};
-    const std::string in = ToolInstall::Quote(project.Path() + "/in.vtr");
+    const std::string in = project.Path() + "/in.vtr";
     const std::string out = project.Path() + "/out.vtr";
-    ASSERT_EQ(
-        source.Run("vantor-project", "new " + in + " " + ToolInstall::Quote(project.Path() + "/g0.cgr")), 0)
-        << source.Output();
-    ASSERT_EQ(source.Run("vantor-project", "pack " + in + " " + ToolInstall::Quote(out) + " --embed no"), 0)
-        << source.Output();
+    ASSERT_EQ(source.Run("vantor-project", {"new", in, project.Path() + "/g0.cgr"}), 0) << source.Output();
+    ASSERT_EQ(source.Run("vantor-project", {"pack", in, out, "--embed", "no"}), 0) << source.Output();
     EXPECT_NE(source.Output().find("(2 groups)"), std::string::npos) << source.Output();
     vtr::Project packed;
     ASSERT_TRUE(vtr::ReadProject(tagtext::ReadTagStream(ReadBinaryFile(out)), packed));

@@ -22,7 +22,7 @@ TEST(ToolDiagnostics, EveryProgramSaysThePackageAndEngineInterfaceVersion) {
     ToolInstall install;
     for (const char* program : {"vantor-player", "vantor-cgr", "vantor-project", "vantor-plugin"}) {
         SCOPED_TRACE(program);
-        ASSERT_EQ(install.Run(program, "--version"), 0) << install.Output();
+        ASSERT_EQ(install.Run(program, {"--version"}), 0) << install.Output();
         EXPECT_EQ(install.Output(), std::string(program) + " " + VANTOR_TEST_PACKAGE_VERSION +
                                         " (engine interface " + std::to_string(TEV_ENGINE_INTERFACE_ID) +
                                         ")\n");
@@ -37,16 +37,14 @@ TEST(ToolDiagnostics, VerboseAndLogCarryTheEnginesMessagesOfATool) {
     const std::string log = work.Path() + "/tool.log";
     const struct {
         const char* name;
-        std::string options;
+        std::vector<std::string> options;
         bool toLog;
-    } cases[] = {{"verbose", "--verbose", false}, {"log", "--log " + ToolInstall::Quote(log), true}};
+    } cases[] = {{"verbose", {"--verbose"}, false}, {"log", {"--log", log}, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(install.Run("vantor-project", "new " + ToolInstall::Quote(work.Path() + "/p.vtr") + " " +
-                                                    ToolInstall::Quote(work.Path() + "/start.cgr") + " " +
-                                                    c.options),
-                  0)
-            << install.Output();
+        std::vector<std::string> arguments = {"new", work.Path() + "/p.vtr", work.Path() + "/start.cgr"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(install.Run("vantor-project", arguments), 0) << install.Output();
         const std::string said = c.toLog ? ReadBinaryFile(log) : install.Output();
         EXPECT_NE(said.find("info: Libraries loaded : "), std::string::npos) << said;
         // Standard error carries them only when asked to.
@@ -68,8 +66,7 @@ TEST(ToolDiagnostics, ProjectInfoJsonIsWhatTheLoaderMakesOfTheFile) {
     const std::string project = work.Path() + "/p.vtr";
     ASSERT_TRUE(tarnwell_test::WriteProject(writer.Engine(), project, blocks));
     ToolInstall install;
-    ASSERT_EQ(install.Run("vantor-project", "info --json " + ToolInstall::Quote(project)), 0)
-        << install.Output();
+    ASSERT_EQ(install.Run("vantor-project", {"info", "--json", project}), 0) << install.Output();
     EXPECT_EQ(
         tooltest::JsonProblems(
             install.Output(),

@@ -3,19 +3,20 @@
 // and the player in it.
 #pragma once
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/LoaderSupport.h"
 #include "support/TestEngine.h"
 
 namespace tooltest {
 
 namespace fs = std::filesystem;
+
+using Environment = std::vector<std::pair<std::string, std::string>>;
 
 class ToolInstall {
 public:
@@ -30,21 +31,25 @@ public:
     const fs::path& Dir() const { return dir; }
     std::string Path(const std::string& relative) const { return (dir / relative).string(); }
 
-    // A program of the install, with arguments and environment assignments in front, run by the
-    // shell with a registry of its own; answers its exit status, with standard output and error
-    // kept in Output().
-    int Run(const std::string& program, const std::string& arguments, const std::string& environment = "") {
-        const std::string line = "TARNWELL_REGISTRY_DIR=" + Quote(root.Path() + "/registry") + " " +
-                                 environment + " " + Quote(Path(program)) + " " + arguments + " >" +
-                                 Quote(OutputPath()) + " 2>&1 </dev/null";
-        const int status = std::system(line.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // A program of the install run with its arguments, the environment changes and a registry of
+    // its own, standard input empty; answers its exit code (-1 when it did not end by itself),
+    // with standard output and error kept in Output().
+    int Run(const std::string& program, const std::vector<std::string>& arguments,
+            const Environment& environment = {}) {
+        std::vector<std::string> line = {Path(program)};
+        line.insert(line.end(), arguments.begin(), arguments.end());
+        tarnwell_test::ChildOptions options;
+        options.environment = environment;
+        options.environment.emplace_back("TARNWELL_REGISTRY_DIR", root.Path() + "/registry");
+        options.output = OutputPath();
+        return tarnwell_test::RunChild(line, options, kRunLimitMs);
     }
     std::string Output() const { return tarnwell_test::ReadBinaryFile(OutputPath()); }
 
-    static std::string Quote(const std::string& text) { return "'" + text + "'"; }
-
 private:
+    // Far beyond any run's need (a deep group under wine takes seconds): only a hang reaches it.
+    static constexpr int kRunLimitMs = 300000;
+
     std::string OutputPath() const { return root.Path() + "/output.txt"; }
 
     tarnwell_test::TempDir root{"tarnwell-tool-install"};

@@ -9,6 +9,7 @@
 #include "DotCommand.h"
 #include "DumpJson.h"
 #include "LinkCheck.h"
+#include "StandardStreams.h"
 #include "TagStream.h"
 #include "TextParser.h"
 #include "TextWriter.h"
@@ -114,6 +115,7 @@ int Build(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    toolengine::PlainStandardStreams();
     if (argc < 2) return Usage("which command?");
     std::string command = argv[1];
     if (command == "-h" || command == "--help" || command == "help") {

@@ -1,10 +1,12 @@
 #include "ModuleInspect.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "ChannelPlugin.h"
 #include "format/ChannelTypeRecord.h"
 #include "format/GuidText.h"
+#include "platform/Environment.h"
 #include "platform/Module.h"
 
 namespace plugintool {
@@ -64,12 +66,43 @@ void ReadExports(HINSTANCE module, ModuleInspection& result) {
 std::string StoredModulePath(const char* stored) {
     std::string path = stored ? stored : "";
     for (char& c : path)
-        if (c == '\\') c = '/';
+        if (c == '\\' || c == '/') c = static_cast<char>(std::filesystem::path::preferred_separator);
     return path;
 }
 
+namespace {
+
+// Windows finds the modules a DLL needs along "PATH", where the kernel puts 3rd/ of its install:
+// while the module loads, 3rd/ beside its directory goes in front, as if it were installed there.
+// (Linux's loader takes a plug-in's own search path, RUNPATH, and ignores "PATH".)
+class DependencyPath {
+public:
+    explicit DependencyPath(const std::string& modulePath) {
+        char probe[1];
+        const size_t needed = platform::GetEnvironmentVariable("PATH", probe, sizeof(probe));
+        std::string buffer(needed + 1, '\0');
+        had =
+            needed > 0 && platform::GetEnvironmentVariable("PATH", &buffer[0], buffer.size()) < buffer.size();
+        if (had) old.assign(buffer.c_str());
+        std::error_code failed;
+        const std::filesystem::path module = std::filesystem::absolute(modulePath, failed).lexically_normal();
+        std::string path = (module.parent_path().parent_path() / "3rd").string();
+        if (!old.empty()) path += platform::PathListSeparator() + old;
+        platform::SetEnvironmentVariable("PATH", path.c_str());
+    }
+    ~DependencyPath() { platform::SetEnvironmentVariable("PATH", had ? old.c_str() : nullptr); }
+
+private:
+    bool had = false;
+    std::string old;
+};
+
+}  // namespace
+
 ModuleInspection InspectModule(const std::string& path) {
     ModuleInspection result;
+    // Until the loader's answer is read: restoring "PATH" may change the system's last error.
+    DependencyPath dependencies(path);
     HINSTANCE module = platform::LoadModule(path.c_str());
     if (!module) {
         const char* reason = platform::LastErrorText();

@@ -7,6 +7,7 @@
 #include "PluginCheck.h"
 #include "PluginList.h"
 #include "Scaffold.h"
+#include "StandardStreams.h"
 #include "ToolDiagnostics.h"
 #include "ToolEngine.h"
 #include "format/GuidText.h"
@@ -104,7 +105,8 @@ int List(int argc, char** argv) {
     if (!options.operands.empty()) return Usage("list: unexpected argument '" + options.operands[0] + "'");
     plugintool::Listing listing;
     std::string error;
-    if (!plugintool::ListInstall(options.installDir, options.registryKey, listing, error, &options.diagnostics)) {
+    if (!plugintool::ListInstall(options.installDir, options.registryKey, listing, error,
+                                 &options.diagnostics)) {
         std::fprintf(stderr, "vantor-plugin: the engine did not start in %s: %s\n",
                      options.installDir.c_str(), error.c_str());
         return kNoEngine;
@@ -121,6 +123,7 @@ int List(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    toolengine::PlainStandardStreams();
     if (argc < 2) return Usage("which command?");
     const std::string command = argv[1];
     if (command == "-h" || command == "--help" || command == "help") {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "ChannelInternal.h"
 #include "ChannelRecords.h"
@@ -78,7 +79,7 @@ private:
 std::string NativePath(const std::string& kernelPath) {
     std::string path = kernelPath;
     for (char& c : path)
-        if (c == '\\') c = '/';
+        if (c == '\\' || c == '/') c = static_cast<char>(std::filesystem::path::preferred_separator);
     return path;
 }
 

@@ -22,7 +22,8 @@ struct GroupWalk {
 // says which.
 bool WalkGroups(EngineControl* control, const std::string& startGroup, GroupWalk& walk, std::string& error);
 
-// A path the kernel composed ('\' separators) as the file system spells it.
+// A path the kernel composed ('\' separators) or a project named ('/') as the system spells it,
+// every separator its own: '\' on Windows, '/' elsewhere. The paths the tools show and open.
 std::string NativePath(const std::string& kernelPath);
 
 }  // namespace vtr

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <filesystem>
+
 #include "ChannelInternal.h"
 #include "ChannelList.h"
 #include "ChannelRecords.h"
@@ -87,7 +89,7 @@ private:
         NeededDll dll;
         dll.name = name;
         dll.neededBy = neededBy;
-        const std::string path = std::string(engine->GetInstallDir()) + "/3rd/" + name;
+        const std::string path = (std::filesystem::path(engine->GetInstallDir()) / "3rd" / name).string();
         if (!toolfiles::ReadFile(path, dll.bytes) || !FileCrc(engine, path, dll.crc)) {
             set.errors.push_back(neededBy + " needs " + name + ", which is not in " + path);
             return;

@@ -161,8 +161,8 @@ int PackProject(const ToolOptions& options) {
     if (!WalkGroups(engine.Control(), start, walk, error)) {
         std::vector<std::string> reasons = engine.Messages();
         if (reasons.empty() && !walk.failure.empty()) reasons.push_back(walk.failure);
-        reasons.push_back("(pack finds plug-ins in " + engine.InstallDir() +
-                          "/channels; a project that carries them restores them when vantor-player runs it)");
+        reasons.push_back("(pack finds plug-ins in " + (fs::path(engine.InstallDir()) / "channels").string() +
+                          "; a project that carries them restores them when vantor-player runs it)");
         return Refuse(error + ":", reasons);
     }
     const PluginSet set = GatherPlugins(engine.Engine(), walk.groups, walk.loadsInBackground);

@@ -13,6 +13,7 @@
 #include "ProjectInfo.h"
 #include "ProjectJson.h"
 #include "ProjectWriter.h"
+#include "StandardStreams.h"
 #include "ToolDiagnostics.h"
 #include "ToolEngine.h"
 #include "ToolFiles.h"
@@ -134,8 +135,8 @@ bool MakeOutputDirectory(const std::string& path) {
     const fs::path dir = fs::absolute(path).parent_path();
     std::error_code failed;
     if (fs::is_directory(dir, failed) || fs::create_directories(dir, failed)) return true;
-    std::fprintf(stderr, "vantor-project: cannot make the directory %s for %s: %s\n", dir.string().c_str(), path.c_str(),
-                 failed.message().c_str());
+    std::fprintf(stderr, "vantor-project: cannot make the directory %s for %s: %s\n", dir.string().c_str(),
+                 path.c_str(), failed.message().c_str());
     return false;
 }
 
@@ -241,6 +242,7 @@ int Run(int argc, char** argv) {
 // Paths the system cannot resolve (a removed working directory) and memory that runs out end
 // the tool with a message, not an abort.
 int main(int argc, char** argv) {
+    toolengine::PlainStandardStreams();
     try {
         return Run(argc, argv);
     } catch (const std::exception& error) {

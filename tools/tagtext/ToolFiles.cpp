@@ -11,33 +11,14 @@
 #include <iterator>
 #include <sstream>
 
+#include "StandardStreams.h"
 #include "TevAtomicFile.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace toolfiles {
 
-namespace {
-
-// Standard input and output carry the bytes as they are: Windows' C runtime would otherwise
-// write "\n" as "\r\n" and end reading at the first ^Z.
-void BinaryStream(std::FILE* stream) {
-#ifdef _WIN32
-    std::fflush(stream);
-    _setmode(_fileno(stream), _O_BINARY);
-#else
-    (void)stream;
-#endif
-}
-
-}  // namespace
-
 bool ReadFile(const std::string& path, std::string& bytes) {
     if (path == "-") {
-        BinaryStream(stdin);
+        toolengine::BinaryStream(stdin);
         std::ostringstream all;
         all << std::cin.rdbuf();
         bytes = all.str();
@@ -74,7 +55,7 @@ bool ReplaceWith(const std::string& temporary, const std::string& path) {
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
     if (path == "-") {
-        BinaryStream(stdout);
+        toolengine::BinaryStream(stdout);
         return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
     }
     // The kernel's writer: synced before the rename, so a crash leaves the old file or the new.
