@@ -53,15 +53,16 @@ run_step("load sample" ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/${LIBDI
 run_step("check sample" ${run} ${installed_tool} check ${WORK_DIR}/build/sample.dll)
 set(scaffold ${WORK_DIR}/gauge)
 run_step("scaffold" ${run} ${installed_tool} new Gauge ${scaffold})
-# The scaffold's test program finds Tarnwell.dll as a Windows user's does: the engine directory
-# is on the search path (the emulator puts it there).
-set(scaffold_args)
-if(WINE_RUN)
-  set(scaffold_args "-DCMAKE_CROSSCOMPILING_EMULATOR=${WINE_RUN}\;${engine}")
-endif()
-run_step("configure scaffold" ${CMAKE_COMMAND} -S ${scaffold} -B ${scaffold}/build ${author_args} ${scaffold_args}
+run_step("configure scaffold" ${CMAKE_COMMAND} -S ${scaffold} -B ${scaffold}/build ${author_args}
   "-DCMAKE_CXX_FLAGS=${EXTRA_FLAGS}" "-DCMAKE_MODULE_LINKER_FLAGS=${EXTRA_FLAGS}"
   "-DCMAKE_EXE_LINKER_FLAGS=${EXTRA_FLAGS}")
 run_step("build scaffold" ${CMAKE_COMMAND} --build ${scaffold}/build)
 run_step("check scaffold" ${run} ${installed_tool} check ${scaffold}/build/Gauge.dll)
-run_step("run scaffold in a group" ${CMAKE_CTEST_COMMAND} --test-dir ${scaffold}/build --output-on-failure)
+# The scaffold's test program finds Tarnwell.dll as a Windows user's program does: the engine
+# directory is on the search path.
+set(scaffold_env)
+if(WINE_RUN)
+  string(REPLACE "/" "\\" native_engine "Z:${engine}")
+  set(scaffold_env WINEPATH=${native_engine})
+endif()
+run_step("run scaffold in a group" ${CMAKE_COMMAND} -E env ${scaffold_env} ${CMAKE_CTEST_COMMAND} --test-dir ${scaffold}/build --output-on-failure)
