@@ -15,6 +15,7 @@ tarnwell_skip_source(host/PlayerToolsTests.cpp "${reason}")
 set(reason "draws with Graphviz's dot, which the Windows vantor-cgr.exe finds only as a Windows program (dot.exe); here it is the Linux one")
 tarnwell_skip_test(CgrDot.SvgHasOneNodePerChannelAndGroup "${reason}")
 tarnwell_skip_test(CgrDot.ControlCharactersOfEveryRangeBecomeSpacesInTheSvg "${reason}")
+tarnwell_skip_test(DemoTools.EachDemoGroupDrawsOneNodePerChannel "${reason}")
 tarnwell_skip_test(CgrTool.GitDiffShowsGroupFilesAsText
   "git here is the Linux program: under wine it is started without a handle to wait on, and it cannot run vantor-cgr.exe as its text conversion")
 
