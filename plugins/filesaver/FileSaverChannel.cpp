@@ -10,8 +10,12 @@
 
 #include "BinaryRead.h"
 #include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
 #include "FileSaverMessages.h"
+#include "LayerCodec.h"
 #include "LocalPath.h"
+#include "format/CompressedLayerFormat.h"
+#include "format/GroupFileFormat.h"
 #include "format/LittleEndian.h"
 #include "format/TagFormat.h"
 
@@ -33,7 +37,7 @@ Target CheckTarget(const std::string& path) {
 
 }  // namespace
 
-FileSaverChannel::FileSaverChannel() : mode(Mode::Idle), failed(false) {}
+FileSaverChannel::FileSaverChannel() : mode(Mode::Idle), failed(false), requestedLevel(-1), level(0) {}
 
 FileSaverChannel::~FileSaverChannel() { Abandon(); }
 
@@ -65,6 +69,7 @@ bool FileSaverChannel::OpenSaveFile(const char* path, bool append) {
     }
     mode = Mode::File;
     failed = false;
+    level = requestedLevel >= 0 ? requestedLevel : RegistryLevel();
     if (append && !CopyExisting(target)) {
         ReportFailure(savermessages::kCantCreate);
         Abandon();
@@ -98,6 +103,37 @@ bool FileSaverChannel::OpenMemory() {
     savingName.clear();
     mode = Mode::Memory;
     failed = false;
+    level = requestedLevel >= 0 ? requestedLevel : RegistryLevel();
+    return true;
+}
+
+// --- compression ---
+
+void FileSaverChannel::DoEvent(int event, TevEventData data) {
+    if (event != compressedlayer::kCompressEvent) return;
+    requestedLevel = data > 9 ? 9 : static_cast<int>(data);
+}
+
+int FileSaverChannel::RegistryLevel() {
+    char value[8] = {0};
+    EngineInterfaceExt* ext = engineInterface ? engineInterface->engineInterfaceExt : nullptr;
+    if (!ext || !ext->GetRegData(compressedlayer::kRegistryValue, value, sizeof(value))) return 0;
+    return std::strcmp(value, "Yes") == 0 ? compressedlayer::kDefaultLevel : 0;
+}
+
+// Only group files are layered: they are what every reader passes through the translators.
+// Type lists and project files are read by readers that expect them plain.
+bool FileSaverChannel::Compress(std::vector<char>& content) {
+    if (level <= 0 || content.size() < tagformat::kWordSize ||
+        std::memcmp(content.data(), groupfileformat::kGroup, tagformat::kWordSize) != 0)
+        return true;
+    std::vector<char> layered;
+    std::string why;
+    if (!layercodec::Compress(content.data(), content.size(), level, layered, why)) {
+        Report(savermessages::kCompressFailed, (savingName + ": " + why).c_str());
+        return false;
+    }
+    content.swap(layered);
     return true;
 }
 
@@ -114,7 +150,8 @@ bool FileSaverChannel::Append(const void* bytes, size_t count) {
         failed = true;
         return false;
     }
-    if (mode == Mode::File && pending.size() >= kFlushThreshold) return Flush();
+    // A compressed file is written whole at the end.
+    if (mode == Mode::File && level == 0 && pending.size() >= kFlushThreshold) return Flush();
     return true;
 }
 
@@ -155,7 +192,7 @@ bool FileSaverChannel::SaveDataToFile(const void* data, unsigned long size) {
 // --- finishing ---
 
 bool FileSaverChannel::Commit() {
-    if (!Flush()) {
+    if (!Compress(pending) || !Flush()) {
         file.Abort();
         return false;
     }
@@ -177,7 +214,7 @@ bool FileSaverChannel::CloseSaveFile() {
 bool FileSaverChannel::CloseMemory() {
     if (mode != Mode::Memory) return false;
     mode = Mode::Idle;
-    bool ok = !failed;
+    bool ok = !failed && Compress(memory);
     failed = false;
     return ok;
 }

@@ -9,10 +9,16 @@
 // The writer channel of filesaver.dll. A file is written into a temporary file beside it
 // and renamed over it by CloseSaveFile (through the kernel's TevAtomicFile), so the old file
 // survives every failure.
+//
+// Group files may be written compressed (format/CompressedLayerFormat.h): the engine's registry
+// value turns that on for every writer, DoEvent(kCompressEvent, level) for this one. A compressed
+// file is held in memory until CloseSaveFile, which writes the layer in one piece.
 class FileSaverChannel : public Pex_FileSaverChannel {
 public:
     FileSaverChannel();
     ~FileSaverChannel() override;
+
+    void DoEvent(int event, TevEventData data) override;
 
     bool OpenSaveFile(const char* path, bool append) override;
     bool SaveTag(const char* tag) override;
@@ -32,6 +38,8 @@ private:
     bool Flush();
     bool CopyExisting(const std::string& target);
     bool Commit();
+    int RegistryLevel();
+    bool Compress(std::vector<char>& content);
     void Abandon();
     void Report(const char* text, const char* detail);
     void ReportFailure(const char* text);
@@ -39,6 +47,8 @@ private:
     Mode mode;
     TevAtomicFile file;         // the file being written while Mode::File
     bool failed;                // a write failed: CloseSaveFile refuses to commit
+    int requestedLevel;         // set through DoEvent; -1: the registry decides
+    int level;                  // compression level of the current save; 0: none
     std::string savingName;     // the path as the caller gave it
     std::vector<char> pending;  // bytes not yet written to fd
     std::vector<char> memory;   // content written by OpenMemory

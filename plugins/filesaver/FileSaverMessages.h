@@ -9,6 +9,8 @@ inline constexpr const char* kReadOnly = "Pex_FileSaverChannel::OpenSaveFile: Th
 inline constexpr const char* kWriteFailed = "Pex_FileSaverChannel: Writing failed, the file stays as it was:";
 inline constexpr const char* kBadTag = "Pex_FileSaverChannel::SaveTag: A tag is 4 printable characters";
 inline constexpr const char* kNotAFile = "not a regular file";
+inline constexpr const char* kCompressFailed =
+    "Pex_FileSaverChannel: Compressing failed, the file stays as it was:";
 inline constexpr const char* kBlockTooLarge = "Pex_FileSaverChannel::SaveBlockSize: Block too large:";
 
 }  // namespace savermessages

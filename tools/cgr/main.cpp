@@ -8,6 +8,7 @@
 
 #include "DotCommand.h"
 #include "DumpJson.h"
+#include "LayerCommands.h"
 #include "LinkCheck.h"
 #include "StandardStreams.h"
 #include "TagStream.h"
@@ -30,12 +31,20 @@ const char kUsage[] =
     "                          [--verbose] [--log FILE]\n"
     "                                                the group as a Graphviz graph: DOT on stdout,\n"
     "                                                or drawn into OUT.svg by Graphviz's dot\n"
+    "       vantor-cgr compress FILE.cgr -o OUT.cgr [--level 1-9] [--install-dir DIR] [--registry-key KEY]\n"
+    "                                                write the group compressed (a file compressed\n"
+    "                                                already is written as it is)\n"
+    "       vantor-cgr decompress FILE.cgr -o OUT.cgr [--install-dir DIR] [--registry-key KEY]\n"
+    "                                                write the group plain (a plain one as it is)\n"
+    "                                                (FILE - reads stdin, -o - writes stdout)\n"
     "       vantor-cgr --version\n"
     "dump keeps bytes it cannot frame as a 'trailing' line and warns; --strict makes that an error.\n"
     "build warns of links a load would drop: to an index no channel of the file has, or a second\n"
     "link at a position and slot of a channel that another link takes already.\n"
     "dot loads the group in an engine started in DIR (default: the directory of this program), so\n"
     "the group's plug-ins must be installed there.\n"
+    "compress and decompress use the writer and translator plug-ins of the engine in DIR (default:\n"
+    "the directory of this program); dump reads a compressed file through that engine's translators.\n"
     "Exit status: 0 done, 1 damaged file, bad text or a group the kernel cannot load, 2 bad command\n"
     "line, 3 file not readable or writable or the engine did not start, 4 Graphviz's dot missing.\n";
 
@@ -64,6 +73,10 @@ int Dump(int argc, char** argv) {
     if (!toolfiles::ReadFile(path, bytes)) {
         std::fprintf(stderr, "vantor-cgr: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
         return kIoError;
+    }
+    if (cgrlayer::HasLayer(bytes)) {
+        const int code = cgrlayer::RemoveLayers(path, bytes);
+        if (code != kOk) return code;
     }
     tagtext::TagStream stream = tagtext::ReadTagStream(bytes);
     if (!stream.damage.empty()) {
@@ -126,6 +139,8 @@ int main(int argc, char** argv) {
     if (toolengine::PrintVersion(argc, argv, "vantor-cgr")) return kOk;
     if (command == "dump") return Dump(argc, argv);
     if (command == "build") return Build(argc, argv);
+    if (command == "compress") return cgrlayer::RunCompress(argc, argv);
+    if (command == "decompress") return cgrlayer::RunDecompress(argc, argv);
     if (command == "dot") {
         // Paths the system cannot resolve (a removed working directory) end with a message.
         try {
