@@ -89,9 +89,9 @@ TEST_F(CompressedGroupFile, KernelLoadsWhatTheRegistrySwitchedWriterSaves) {
 
     ASSERT_TRUE(loaded->SaveChannelGroup(Path("again.cgr").c_str()));
     EXPECT_TRUE(Layered(tarnwell_test::ReadBinaryFile(Path("again.cgr"))));
-    Tev_ChannelGroup* again = api->LoadChannelGroup(Path("again.cgr").c_str(), "Tree");
-    ASSERT_NE(again, nullptr);
-    EXPECT_TRUE(Saved(api, again, 0) == plain);
+    Tev_ChannelGroup again(api);
+    ASSERT_TRUE(again.LoadChannelGroupFromFile(Path("again.cgr").c_str(), true));
+    EXPECT_TRUE(Saved(api, &again, 0) == plain);
 }
 
 // The writer's own switch wins over the registry either way; only group content is layered,
