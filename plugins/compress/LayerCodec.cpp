@@ -23,7 +23,9 @@ void PutWord(std::vector<char>& out, uint32_t value) {
     out.insert(out.end(), word, word + sizeof(word));
 }
 
-void PutTag(std::vector<char>& out, const char* tag) { out.insert(out.end(), tag, tag + tagformat::kWordSize); }
+void PutTag(std::vector<char>& out, const char* tag) {
+    out.insert(out.end(), tag, tag + tagformat::kWordSize);
+}
 
 // Keeps the stream's state released on every way out.
 struct Inflater {

@@ -49,7 +49,8 @@ bool Layered(const std::string& bytes) { return bytes.compare(0, 4, "KORF") == 0
 std::string Saved(EngineInterface* engine, Tev_ChannelGroup* group, int level) {
     TevFileSaver saver(engine);
     if (level >= 0)
-        saver.GetFileSaverChannel()->DoEvent(compressedlayer::kCompressEvent, static_cast<TevEventData>(level));
+        saver.GetFileSaverChannel()->DoEvent(compressedlayer::kCompressEvent,
+                                             static_cast<TevEventData>(level));
     if (!saver.OpenMemory() || !group->SaveChannelGroup(saver)) return "";
     return std::string(saver.GetBuffer(), saver.GetBufferSize());
 }
@@ -190,8 +191,8 @@ TEST_F(CompressedGroupFile, DamagedLayerFailsTheLoadWithItsReason) {
         engine.ClearMessages();
         Tev_ChannelGroup group(api);
         std::vector<char> bytes(test.bytes.begin(), test.bytes.end());
-        EXPECT_FALSE(group.LoadChannelGroupFromBuffer("damaged.cgr", static_cast<int>(bytes.size()), bytes.data(),
-                                                      false));
+        EXPECT_FALSE(group.LoadChannelGroupFromBuffer("damaged.cgr", static_cast<int>(bytes.size()),
+                                                      bytes.data(), false));
         EXPECT_TRUE(engine.Contains(kDamaged));
         EXPECT_TRUE(engine.Contains(test.reason));
         EXPECT_TRUE(engine.Contains(kNotAGroup));

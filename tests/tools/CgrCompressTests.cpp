@@ -5,8 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "ToolInstall.h"
 #include "fixtures/testchannels/TestChannels.h"

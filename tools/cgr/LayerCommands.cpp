@@ -38,7 +38,8 @@ int Usage(const char* command, const std::string& problem) {
 }
 
 bool StartsWith(const std::string& bytes, const char* tag) {
-    return bytes.size() >= formattable::kTagLength && std::memcmp(bytes.data(), tag, formattable::kTagLength) == 0;
+    return bytes.size() >= formattable::kTagLength &&
+           std::memcmp(bytes.data(), tag, formattable::kTagLength) == 0;
 }
 
 bool TakeLevel(const std::string& text, int& level) {
@@ -74,7 +75,8 @@ bool ParseOptions(int argc, char** argv, bool compress, LayerOptions& options, s
             return false;
         }
     }
-    if (options.input.empty() || options.output.empty()) problem = "needs a group file and -o with the file to write";
+    if (options.input.empty() || options.output.empty())
+        problem = "needs a group file and -o with the file to write";
     return problem.empty();
 }
 
@@ -135,8 +137,8 @@ int Layer(toolengine::ToolEngine& engine, const LayerOptions& options, std::stri
     // A writer plug-in without compression writes the group as it came.
     std::string layered = saved ? std::string(saver.GetBuffer(), saver.GetBufferSize()) : std::string();
     if (!HasLayer(layered)) {
-        std::fprintf(stderr, "vantor-cgr: the engine in %s could not compress %s:\n", engine.InstallDir().c_str(),
-                     options.input.c_str());
+        std::fprintf(stderr, "vantor-cgr: the engine in %s could not compress %s:\n",
+                     engine.InstallDir().c_str(), options.input.c_str());
         ReportKernel(engine);
         return kBadContent;
     }
@@ -164,7 +166,8 @@ int RunCompress(int argc, char** argv) {
     if (code != kOk) return code;
     if (!HasLayer(bytes)) {
         toolengine::ToolEngine engine;
-        if ((code = StartEngine(engine, options)) != kOk || (code = Layer(engine, options, bytes)) != kOk) return code;
+        if ((code = StartEngine(engine, options)) != kOk || (code = Layer(engine, options, bytes)) != kOk)
+            return code;
     }
     return WriteOutput(options.output, bytes);
 }
@@ -178,7 +181,8 @@ int RunDecompress(int argc, char** argv) {
     if (code != kOk) return code;
     if (HasLayer(bytes)) {
         toolengine::ToolEngine engine;
-        if ((code = StartEngine(engine, options)) != kOk || (code = Untranslate(engine, options.input, bytes)) != kOk)
+        if ((code = StartEngine(engine, options)) != kOk ||
+            (code = Untranslate(engine, options.input, bytes)) != kOk)
             return code;
     }
     return WriteOutput(options.output, bytes);
