@@ -13,7 +13,10 @@ namespace tarnwell_test {
 struct ChildOptions {
     // Set in the child only; an empty value removes the variable there.
     std::vector<std::pair<std::string, std::string>> environment;
-    std::string input;   // file read as standard input; empty: the null device
+    std::string input;  // file read as standard input; empty: the null device
+    // Standard input is a terminal nobody types on instead: a pseudo terminal, or on Windows the
+    // child's own console.
+    bool terminalInput = false;
     std::string output;  // file that receives standard output; empty: the null device
     std::string errors;  // file that receives standard error; empty: the output's file
 };
@@ -29,7 +32,8 @@ public:
     bool Started() const;
     // True once the child has ended; waits at most timeoutMs (< 0: for as long as it takes).
     bool Wait(int timeoutMs = -1);
-    // Asks the child to stop the way a user does: SIGTERM, or a console control event (Ctrl+Break).
+    // Asks the child to stop the way a user does: SIGTERM, or Ctrl+C on the child's own console
+    // (on Windows every child has one, its window hidden). Returns once the request is sent.
     void Stop();
     void Kill();
 
