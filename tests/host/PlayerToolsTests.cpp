@@ -23,6 +23,7 @@
 #include "support/ChildProcess.h"
 #include "support/GroupFileSupport.h"
 #include "support/ProjectBuilder.h"
+#include "support/TempDir.h"
 #include "support/TestEngine.h"
 #include "tools/JsonCheck.h"
 
@@ -319,19 +320,21 @@ TEST_F(PlayerTools, RunNamesEveryFileItRestoresOrReplacesAndWhy) {
     ASSERT_EQ(fresh.status, 0) << fresh.output;
     for (const char* module : {TEST_COUNTER_DLL, TEST_ROOT_DLL}) {
         EXPECT_TRUE(Has(fresh.errors, std::string("vantor-player: restored ") +
-                                          (installDir / "channels" / module).string() + " (plug-in "))
+                                          SystemPath((installDir / "channels" / module).string()) +
+                                          " (plug-in "))
             << fresh.errors;
     }
     EXPECT_TRUE(Has(fresh.errors, "): not installed: no plug-in in channels/ makes this type"))
         << fresh.errors;
 
     // Another module under the root's name: the root's type is gone, its file is there.
-    fs::copy_file(installDir / "channels" / TEST_COUNTER_DLL, installDir / "channels" / TEST_ROOT_DLL,
-                  fs::copy_options::overwrite_existing);
+    // Removed first: the MinGW runtime's copy_file refuses to overwrite.
+    fs::remove(installDir / "channels" / TEST_ROOT_DLL);
+    fs::copy_file(installDir / "channels" / TEST_COUNTER_DLL, installDir / "channels" / TEST_ROOT_DLL);
     const PlayerRun replacing = Player({"--frames", "1", "--fps", "0", Project()});
     ASSERT_EQ(replacing.status, 0) << replacing.output;
-    EXPECT_TRUE(Has(replacing.errors,
-                    "vantor-player: replaced " + (installDir / "channels" / TEST_ROOT_DLL).string()))
+    EXPECT_TRUE(Has(replacing.errors, "vantor-player: replaced " +
+                                          SystemPath((installDir / "channels" / TEST_ROOT_DLL).string())))
         << replacing.errors;
     EXPECT_FALSE(Has(replacing.errors, "restored")) << replacing.errors;
 

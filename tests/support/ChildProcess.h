@@ -13,10 +13,7 @@ namespace tarnwell_test {
 struct ChildOptions {
     // Set in the child only; an empty value removes the variable there.
     std::vector<std::pair<std::string, std::string>> environment;
-    std::string input;  // file read as standard input; empty: the null device
-    // Standard input is a terminal nobody types on instead: a pseudo terminal, or on Windows the
-    // child's own console.
-    bool terminalInput = false;
+    std::string input;   // file read as standard input; empty: the null device
     std::string output;  // file that receives standard output; empty: the null device
     std::string errors;  // file that receives standard error; empty: the output's file
 };

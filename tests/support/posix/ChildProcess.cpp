@@ -15,7 +15,6 @@ struct ChildProcess::State {
     pid_t pid = -1;
     bool ended = false;
     int status = 0;
-    int terminal = -1;  // the pseudo terminal's master side, open while the child may read
 };
 
 namespace {
@@ -25,9 +24,8 @@ int OpenOr(const std::string& path, int flags, const char* fallback) {
 }
 
 // Runs in the child between fork and exec; the tests start programs from their main thread only.
-[[noreturn]] void BecomeChild(const std::vector<std::string>& arguments, const ChildOptions& options,
-                              const std::string& input) {
-    const int in = OpenOr(input, O_RDONLY, "/dev/null");
+[[noreturn]] void BecomeChild(const std::vector<std::string>& arguments, const ChildOptions& options) {
+    const int in = OpenOr(options.input, O_RDONLY, "/dev/null");
     const int out = OpenOr(options.output, O_WRONLY | O_CREAT | O_TRUNC, "/dev/null");
     const int err =
         options.errors.empty() ? out : OpenOr(options.errors, O_WRONLY | O_CREAT | O_TRUNC, "/dev/null");
@@ -54,21 +52,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const Chil
     : state(new State) {
     // As on Windows, a program that cannot be run does not start (rather than exiting with 127).
     if (arguments.empty() || access(arguments[0].c_str(), X_OK) != 0) return;
-    std::string input = options.input;
-    if (options.terminalInput) {
-        state->terminal = posix_openpt(O_RDWR | O_NOCTTY);
-        if (state->terminal < 0 || grantpt(state->terminal) != 0 || unlockpt(state->terminal) != 0) return;
-        input = ptsname(state->terminal);
-    }
     state->pid = fork();
-    if (state->pid == 0) BecomeChild(arguments, options, input);
+    if (state->pid == 0) BecomeChild(arguments, options);
 }
 
 ChildProcess::~ChildProcess() {
     if (Started() && !Wait(0)) {
         Kill();
     }
-    if (state->terminal >= 0) close(state->terminal);
 }
 
 bool ChildProcess::Started() const { return state->pid > 0; }

@@ -84,7 +84,7 @@ HANDLE OpenInheritable(const std::string& path, bool write) {
 }
 
 void CloseIfOpen(HANDLE handle) {
-    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
 }
 
 }  // namespace
@@ -92,8 +92,7 @@ void CloseIfOpen(HANDLE handle) {
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const ChildOptions& options)
     : state(new State) {
     if (arguments.empty()) return;
-    // No handle: the child's new console becomes its standard input.
-    HANDLE in = options.terminalInput ? nullptr : OpenInheritable(options.input, false);
+    HANDLE in = OpenInheritable(options.input, false);
     HANDLE out = OpenInheritable(options.output, true);
     HANDLE err = options.errors.empty() ? out : OpenInheritable(options.errors, true);
     if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE) {
