@@ -35,8 +35,11 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 
 }  // namespace
 
+// Ctrl+C is taken even where the starter had it ignored (as a new process group does), as
+// sigaction takes a signal the starter ignored.
 void CatchStopSignals(void (*handler)(int)) {
     stopHandler = handler;
+    SetConsoleCtrlHandler(nullptr, FALSE);
     SetConsoleCtrlHandler(&OnConsoleEvent, TRUE);
 }
 
