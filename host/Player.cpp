@@ -1,8 +1,8 @@
 #include "Player.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -18,19 +18,21 @@
 
 namespace {
 
-volatile std::sig_atomic_t stopRequested = 0;
-volatile std::sig_atomic_t inFrameLoop = 0;
+// Set by a signal handler (POSIX) or on the console's event thread (Windows): lock-free atomics
+// serve both.
+std::atomic<bool> stopRequested{false};
+std::atomic<bool> inFrameLoop{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 // In the frame loop a stop signal ends the loop after the current frame. A second one, or
 // one that arrives anywhere else (start-up, project load, shutdown: steps that may wait on
-// the system), ends the process as the signal would have without a handler.
+// the system), ends the process as the signal would have without a handler. Two events at
+// once on Windows' event threads: one takes the stop, the other is the second.
 void RequestStop(int signalNumber) {
-    if (stopRequested || !inFrameLoop) {
-        std::signal(signalNumber, SIG_DFL);
-        std::raise(signalNumber);
+    if (!inFrameLoop || stopRequested.exchange(true)) {
+        EndAsWithoutHandler(signalNumber);
         return;
     }
-    stopRequested = 1;
     KeepCatchingStopSignal(signalNumber, &RequestStop);
 }
 
@@ -188,7 +190,7 @@ int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diag
     if (options.check) return RunCheck(control, options.projectPath.c_str(), options.json);
 
     const int code = LoadProject(control, options, watchers);
-    inFrameLoop = 1;  // from here to the end of the frames a stop signal ends the loop
+    inFrameLoop = true;  // from here to the end of the frames a stop signal ends the loop
     const bool noProjectAsked = options.projectPath.empty() && code == TEV_PROJECT_NO_PATH;
     int status = kPlayerOk;
     if (code != TEV_PROJECT_LOADED && !noProjectAsked) status = kPlayerProjectCodeBase + code;
@@ -208,7 +210,7 @@ int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diag
     if (options.status) watchers.status = &statusLine;
     const auto start = std::chrono::steady_clock::now();
     const long ran = frames == 0 ? 0 : RunFrames(control, frames, options.fps, watchers);
-    inFrameLoop = 0;
+    inFrameLoop = false;
     watchers.status = nullptr;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("vantor-player: ran %ld frame%s in %.3f s%s%s\n", ran, ran == 1 ? "" : "s", seconds,

@@ -17,6 +17,6 @@ enum PlayerExit {
 
 // Runs the engine as the options say; answers the exit status.
 int RunPlayer(const PlayerOptions& options);
-// Makes SIGINT and SIGTERM end the frame loop; a second signal, or one outside the frame
-// loop, still ends the process.
+// Makes SIGINT and SIGTERM (Windows: the console control events) end the frame loop; a second
+// one, or one outside the frame loop, still ends the process.
 void InstallStopSignals();

@@ -70,11 +70,23 @@ const char kOptions[] =
     "  --json               with --check: the findings as one JSON object on standard output\n"
     "  --help               show this text\n";
 
-const char kNotes[] =
-    "\n"
-    "Without --frames a loaded project runs until SIGINT or SIGTERM; without a project no\n"
-    "frames run unless --frames asks for them. A second signal, or one outside the frame\n"
+// What asks the player to stop, as the system delivers it.
+#ifdef _WIN32
+#define PLAYER_STOP_NOTE                                                                       \
+    "Without --frames a loaded project runs until Ctrl+C, Ctrl+Break, the console window\n"    \
+    "closes, log-off or shut-down; without a project no frames run unless --frames asks for\n" \
+    "them. A second such event, or one outside the frame loop, ends the player at once with\n" \
+    "exit code 0xC000013A (STATUS_CONTROL_C_EXIT), as without a handler.\n"                    \
+    "The registry stand-in lives below\n"
+#else
+#define PLAYER_STOP_NOTE                                                                     \
+    "Without --frames a loaded project runs until SIGINT or SIGTERM; without a project no\n" \
+    "frames run unless --frames asks for them. A second signal, or one outside the frame\n"  \
     "loop, ends the player at once. The registry stand-in lives below\n"
+#endif
+
+const char kNotes[] =
+    "\n" PLAYER_STOP_NOTE
     "$TARNWELL_REGISTRY_DIR (default ~/.config/vantor-registry); error.log in the install directory.\n"
     "Files a run restores or replaces from the project are named on standard error, with why.\n"
     "\n"

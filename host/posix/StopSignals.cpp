@@ -12,3 +12,8 @@ void CatchStopSignals(void (*handler)(int)) {
 }
 
 void KeepCatchingStopSignal(int, void (*)(int)) {}
+
+void EndAsWithoutHandler(int signalNumber) {
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+}

@@ -1,23 +1,24 @@
 // vantor-player with project files written by the kernel: a damaged project ends with its
 // code and one line that says why; a good one runs its start group once per frame.
-#include <fcntl.h>
-#include <signal.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ChannelList.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
+#include "PlayerStopEnd.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "fixtures/testchannels/TestChannels.h"
+#include "support/ChildProcess.h"
 #include "support/ProjectBuilder.h"
 #include "support/TestEngine.h"
 
@@ -48,42 +49,29 @@ protected:
 
     // The player on a project, unthrottled, its test channels logging their calls.
     PlayerRun Run(const std::string& project, int frames) {
-        const pid_t pid = Start(project, frames);
-        int status = 0;
-        waitpid(pid, &status, 0);
+        const std::unique_ptr<ChildProcess> child = Start(project, frames);
         PlayerRun run;
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (child->Wait(120000)) run.status = child->ExitCode();
         run.output = ReadText(Output());
         return run;
     }
 
-    pid_t Start(const std::string& project, int frames, int callSleepMs = 0) {
-        const fs::path output = Output();
-        std::vector<std::string> arguments = {(installDir / "vantor-player").string(),
-                                              "--registry-key",
-                                              "SOFTWARE\\PlayerProjectTest",
-                                              "--frames",
-                                              std::to_string(frames),
-                                              "--fps",
-                                              "0",
-                                              project};
-        const pid_t pid = fork();
-        if (pid == 0) {
-            const int in = open("/dev/null", O_RDONLY);
-            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(in, 0);
-            dup2(out, 1);
-            dup2(out, 2);
-            setenv("TARNWELL_REGISTRY_DIR", (fs::path(root.Path()) / "registry").c_str(), 1);
-            setenv(TEST_CHANNEL_CALL_LOG_ENV, CallLog().c_str(), 1);
-            if (callSleepMs > 0) setenv(TEST_CHANNEL_CALL_SLEEP_ENV, std::to_string(callSleepMs).c_str(), 1);
-            std::vector<char*> argv;
-            for (std::string& argument : arguments) argv.push_back(argument.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        return pid;
+    std::unique_ptr<ChildProcess> Start(const std::string& project, int frames, int callSleepMs = 0) {
+        const std::vector<std::string> arguments = {(installDir / "vantor-player").string(),
+                                                    "--registry-key",
+                                                    "SOFTWARE\\PlayerProjectTest",
+                                                    "--frames",
+                                                    std::to_string(frames),
+                                                    "--fps",
+                                                    "0",
+                                                    project};
+        ChildOptions options;
+        options.output = Output().string();
+        options.environment = {{"TARNWELL_REGISTRY_DIR", (fs::path(root.Path()) / "registry").string()},
+                               {TEST_CHANNEL_CALL_LOG_ENV, CallLog()}};
+        if (callSleepMs > 0)
+            options.environment.push_back({TEST_CHANNEL_CALL_SLEEP_ENV, std::to_string(callSleepMs)});
+        return std::make_unique<ChildProcess>(arguments, options);
     }
 
     fs::path Output() const { return fs::path(root.Path()) / "output.txt"; }
@@ -199,7 +187,7 @@ template <typename Done>
 bool WaitFor(Done done, int seconds) {
     for (int i = 0; i < seconds * 20; i++) {
         if (done()) return true;
-        usleep(50 * 1000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return done();
 }
@@ -207,20 +195,17 @@ bool WaitFor(Done done, int seconds) {
 // A stop signal lets the current frame end; a second one ends a frame that does not return.
 TEST_F(PlayerProject, SecondStopSignalEndsAFrameThatDoesNotReturn) {
     WriteRunnableProject(root.Path(), ProjectPath());
-    const pid_t pid = Start(ProjectPath(), 1000, 120000);
-    int status = 0;
-    auto exited = [&] { return waitpid(pid, &status, WNOHANG) == pid; };
+    const std::unique_ptr<ChildProcess> player = Start(ProjectPath(), 1000, 120000);
+    ASSERT_TRUE(player->Started());
+    auto exited = [&] { return player->Wait(0); };
     ASSERT_TRUE(WaitFor([&] { return fs::exists(CallLog()); }, 60)) << ReadText(Output());
-    kill(pid, SIGTERM);
+    player->Stop();
     EXPECT_FALSE(WaitFor(exited, 1)) << "the first signal must wait for the frame";
-    kill(pid, SIGTERM);
+    player->Stop();
     const bool ended = WaitFor(exited, 20);
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
+    if (!ended) player->Kill();
     EXPECT_TRUE(ended);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << ReadText(Output());
+    EXPECT_TRUE(EndedAsAnUnhandledStop(*player)) << player->ExitCode() << ReadText(Output());
 }
 
 }  // namespace

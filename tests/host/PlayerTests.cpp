@@ -1,13 +1,8 @@
 // vantor-player as a user runs it: a copy of the engine install directory, a registry of its
 // own, no terminal.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +12,18 @@
 #include <thread>
 #include <vector>
 
+#include "PlayerStopEnd.h"
+#include "support/ChildProcess.h"
+#include "support/TempDir.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace tarnwell_test;
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,92 +33,98 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 struct PlayerRun {
-    int status = -1;  // exit status, or -1 when it did not exit normally
-    int signal = 0;   // the signal that ended it, if one did
-    bool timedOut = false;  // still running at the time limit (then killed)
-    double seconds = 0;     // from start to end
+    int status = -1;              // exit code, or -1 when it did not exit by itself
+    bool endedUnhandled = false;  // ended as a stop request without a handler ends a process
+    bool timedOut = false;        // still running at the time limit (then killed)
+    double seconds = 0;           // from start to end
     std::string output;
 };
 
 struct RunOptions {
-    int stopAfterMs = 0;  // > 0: SIGTERM this long after the output shows stopAfterOutput
+    int stopAfterMs = 0;  // > 0: asked to stop this long after the output shows stopAfterOutput
     std::string stopAfterOutput;
-    int timeoutMs = 30000;  // then SIGKILL
-    bool terminal = false;  // standard input is a terminal nobody types on
+    int timeoutMs = 30000;  // then killed
+    bool terminal = false;  // standard input is a terminal nobody types on (POSIX)
+};
+
+// A POSIX pseudo terminal nobody types on; no name where there is none.
+class Terminal {
+public:
+    explicit Terminal(bool wanted) {
+#ifndef _WIN32
+        if (wanted) master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) name = ptsname(master);
+#else
+        (void)wanted;
+#endif
+    }
+    ~Terminal() {
+#ifndef _WIN32
+        if (master >= 0) close(master);
+#endif
+    }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+    std::string name;
+
+private:
+    int master = -1;
 };
 
 class Player : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = fs::temp_directory_path() / ("tarnwell-player-" + std::to_string(getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
+        root = fs::path(MakeTempDirectory("tarnwell-player"));
+        ASSERT_FALSE(root.empty());
         installDir = root / "vantor";
         fs::copy(TARNWELL_VANTOR_DIR, installDir,
                  fs::copy_options::recursive | fs::copy_options::copy_symlinks);
         registryDir = root / "registry";
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override { RemoveTree(root.string()); }
 
-    // Starts the player (stdin from /dev/null or a terminal, output to a file) and waits for
-    // it, within the time limit.
+    // Starts the player (stdin from the null device or a terminal, output to a file) and waits
+    // for it, within the time limit.
     PlayerRun Run(std::vector<std::string> arguments, RunOptions options = RunOptions()) {
-        fs::path player = installDir / "vantor-player";
         fs::path outputFile = root / "output.txt";
-        arguments.insert(arguments.begin(), player.string());
-        int terminal = options.terminal ? posix_openpt(O_RDWR | O_NOCTTY) : -1;
-        if (terminal >= 0 && (grantpt(terminal) != 0 || unlockpt(terminal) != 0)) terminal = -1;
-        const std::string terminalName = terminal >= 0 ? ptsname(terminal) : "";
+        arguments.insert(arguments.begin(), (installDir / "vantor-player").string());
+        Terminal terminal(options.terminal);  // open until the player has ended
+        ChildOptions childOptions;
+        childOptions.environment = {{"TARNWELL_REGISTRY_DIR", registryDir.string()}};
+        childOptions.input = terminal.name;
+        childOptions.output = outputFile.string();
         const auto start = std::chrono::steady_clock::now();
-        pid_t pid = fork();
-        if (pid == 0) {
-            int in = open(terminalName.empty() ? "/dev/null" : terminalName.c_str(), O_RDONLY);
-            int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(in, 0);
-            dup2(out, 1);
-            dup2(out, 2);
-            setenv("TARNWELL_REGISTRY_DIR", registryDir.c_str(), 1);
-            std::vector<char*> argv;
-            for (auto& argument : arguments) argv.push_back(argument.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
+        ChildProcess child(arguments, childOptions);
         auto elapsedMs = [&] {
             return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                          start)
                 .count();
         };
         PlayerRun run;
-        int status = 0;
         bool stopped = false;
         long sawOutputMs = options.stopAfterOutput.empty() ? 0 : -1;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
+        while (child.Started() && !child.Wait(5)) {
             if (sawOutputMs < 0 && Contains(ReadFile(outputFile), options.stopAfterOutput))
                 sawOutputMs = elapsedMs();
             if (options.stopAfterMs > 0 && !stopped && sawOutputMs >= 0 &&
                 elapsedMs() >= sawOutputMs + options.stopAfterMs) {
-                kill(pid, SIGTERM);
+                child.Stop();
                 stopped = true;
             }
             if (elapsedMs() >= options.timeoutMs) {
                 run.timedOut = true;
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
+                child.Kill();
                 break;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (terminal >= 0) close(terminal);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        run.status = run.timedOut ? -1 : child.ExitCode();
+        run.endedUnhandled = !run.timedOut && EndedAsAnUnhandledStop(child);
         run.output = ReadFile(outputFile);
         return run;
     }
 
-    // SIGTERM once the frame loop is about to run.
+    // Asked to stop once the frame loop is about to run.
     PlayerRun Run(std::vector<std::string> arguments, int stopAfterMs) {
         RunOptions options;
         options.stopAfterMs = stopAfterMs;
@@ -149,7 +162,7 @@ TEST_F(Player, RunsTheRequestedFramesOnAStartedEngineWithoutAProject) {
 TEST_F(Player, DefaultsToTheDirectoryOfTheProgramAndStopsOnSigterm) {
     PlayerRun run = Run({"--frames", "100000000", "--fps", "200"}, 500);
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_TRUE(Contains(run.output, "install directory " + installDir.string())) << run.output;
+    EXPECT_TRUE(Contains(run.output, "install directory " + SystemPath(installDir.string()))) << run.output;
     EXPECT_TRUE(Contains(run.output, "stopped by a signal")) << run.output;
     EXPECT_TRUE(Contains(run.output, "engine shut down")) << run.output;
 }
@@ -199,6 +212,9 @@ TEST_F(Player, NoWaitAfterTheLastFrame) {
 }
 
 TEST_F(Player, RegistryFileThatIsNoRegularFileDoesNotHangStartUp) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no FIFOs on Windows";
+#else
     fs::create_directories(registryDir);
     ASSERT_EQ(mkfifo((registryDir / "software%5Cvantor.reg").c_str(), 0644), 0);
     RunOptions options;
@@ -209,10 +225,11 @@ TEST_F(Player, RegistryFileThatIsNoRegularFileDoesNotHangStartUp) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_LT(run.seconds, 10.0) << run.output;
     EXPECT_TRUE(Contains(run.output, "ran 1 frame")) << run.output;
+#endif
 }
 
-TEST_F(Player, StopSignalsEndItInsideAndOutsideTheFrameLoop) {
-    // Inside: waiting for the next of two frames 1000 s apart.
+TEST_F(Player, StopSignalEndsTheWaitBetweenFrames) {
+    // Waiting for the next of two frames 1000 s apart.
     RunOptions options;
     options.stopAfterMs = 500;
     options.stopAfterOutput = "LoadProject answered";
@@ -222,13 +239,21 @@ TEST_F(Player, StopSignalsEndItInsideAndOutsideTheFrameLoop) {
     EXPECT_EQ(waiting.status, 0) << waiting.output;
     EXPECT_TRUE(Contains(waiting.output, "stopped by a signal")) << waiting.output;
     EXPECT_LT(waiting.seconds, 10.0);
+}
 
-    // Outside: the file dialog waits on a terminal nobody types on.
-    options.terminal = true;
+TEST_F(Player, StopSignalOutsideTheFrameLoopEndsTheProcess) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no terminal for the file dialog to wait on";
+#endif
+    // The file dialog waits on a terminal nobody types on.
+    RunOptions options;
+    options.stopAfterMs = 500;
     options.stopAfterOutput = "engine started";
+    options.timeoutMs = 20000;
+    options.terminal = true;
     PlayerRun asking = Run({"--install-dir", installDir.string(), "--fps", "0"}, options);
     EXPECT_FALSE(asking.timedOut);
-    EXPECT_EQ(asking.signal, SIGTERM) << asking.output;
+    EXPECT_TRUE(asking.endedUnhandled) << asking.status << asking.output;
     EXPECT_LT(asking.seconds, 10.0);
 }
 
@@ -236,7 +261,9 @@ TEST_F(Player, InstallDirectoriesTheEngineCannotUseAreRefused) {
     std::ofstream(root / "plain-file") << "not a directory";
     const fs::path longDir = root / std::string(240 - root.string().size() - 1, 'l');
     fs::copy(installDir, longDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    const fs::path cutAt = root / std::string(299 - root.string().size() - 1, 'p');
+    fs::path cutAt = root;  // 299 characters, in names a file system takes (at most 255 each)
+    while (cutAt.string().size() < 299)
+        cutAt /= std::string(std::min<size_t>(200, 299 - cutAt.string().size() - 1), 'p');
     fs::create_directories(cutAt);
     fs::copy(installDir, cutAt / "realinstall",
              fs::copy_options::recursive | fs::copy_options::copy_symlinks);

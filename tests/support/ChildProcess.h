@@ -29,7 +29,8 @@ public:
     bool Started() const;
     // True once the child has ended; waits at most timeoutMs (< 0: for as long as it takes).
     bool Wait(int timeoutMs = -1);
-    // Asks the child to stop the way a user does: SIGTERM, or a console control event (Ctrl+Break).
+    // Asks the child to stop the way a user does: SIGTERM, or Ctrl+C on the child's own console
+    // (on Windows every child has one, its window hidden). Returns once the request is sent.
     void Stop();
     void Kill();
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <string>
 
 #include "support/ChildProcess.h"
 
@@ -97,15 +98,17 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const Chil
     if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE) {
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
         startup.hStdInput = in;
         startup.hStdOutput = out;
         startup.hStdError = err;
         std::string line = CommandLine(arguments);
         std::string environment = EnvironmentBlock(options);
         PROCESS_INFORMATION process = {};
-        // A group of its own, so a console control event reaches the child and not the tests.
-        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP,
+        // A console of its own (its window hidden), so that Stop() can give it a Ctrl+C there
+        // that reaches the child alone.
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE,
                            environment.data(), nullptr, &startup, &process)) {
             CloseHandle(process.hThread);
             state->process = process.hProcess;
@@ -134,8 +137,21 @@ bool ChildProcess::Wait(int timeoutMs) {
     return true;
 }
 
+// A process reaches the console events of another console only by joining it, which would take
+// the tests from their own: a helper joins the child's console and sends the Ctrl+C. (Ctrl+C,
+// not Ctrl+Break: wine delivers Ctrl+C alone, and a Ctrl+Break for a group needs a shared console.)
 void ChildProcess::Stop() {
-    if (Started() && !state->ended) GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, state->id);
+    if (!Started() || state->ended) return;
+    std::string line = CommandLine({TARNWELL_CONSOLE_STOP, std::to_string(state->id)});
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION helper = {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                        &startup, &helper))
+        return;
+    CloseHandle(helper.hThread);
+    WaitForSingleObject(helper.hProcess, 30000);
+    CloseHandle(helper.hProcess);
 }
 
 void ChildProcess::Kill() {
