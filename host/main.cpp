@@ -4,8 +4,10 @@
 
 #include "Player.h"
 #include "PlayerOptions.h"
+#include "StandardStreams.h"
 
 int main(int argc, char** argv) {
+    toolengine::PlainStandardStreams();
     PlayerOptions options;
     std::string error;
     if (!ParsePlayerOptions(argc, argv, options, error)) {
