@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "FileLoaderChannels.h"
 #include "TarnwellTypes.h"
 #include "format/FieldTable.h"
 
@@ -37,8 +38,9 @@ constexpr uint64_t kMaxExpansion = 1032;
 
 // The writer channel's compression switch, a property set through DoEvent(kCompressEvent, level)
 // so that the writer's exported operations stay as they are: level 1 to 9 (zlib's levels) turns
-// it on, 0 off. Without it the registry value decides for the whole engine.
-constexpr int kCompressEvent = 0x4B4F5246;
+// it on, 0 off. Without it the registry value decides for the whole engine. Hosts know it by its
+// public name.
+constexpr int kCompressEvent = TEV_FILESAVER_COMPRESS_EVENT;
 inline constexpr char kRegistryValue[] = "CompressGroupFiles";  // "Yes": compress, anything else: not
 constexpr int kDefaultLevel = 6;
 

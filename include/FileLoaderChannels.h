@@ -17,6 +17,11 @@ inline constexpr _GUID TEV_FILESAVER_TYPE = {
 // GetAttributes: the loaded file cannot be written.
 inline constexpr unsigned long TEV_FILE_ATTRIBUTE_READONLY = 0x1;
 
+// DoEvent on the writer channel: what it writes next is a compressed group file (zlib level 1
+// to 9 as the event's data, 0 for plain). The registry value "CompressGroupFiles" ("Yes")
+// decides for writers never switched. The number spells "KORF".
+inline constexpr int TEV_FILESAVER_COMPRESS_EVENT = 0x4B4F5246;
+
 // Reader of a tagged stream held in memory (loaded from a file or given as a buffer).
 // "Next tag" always means the first tag after the blocks of the current tag that have
 // not been read yet. GetBuffer/GetBufferSize describe the bytes from the read position
