@@ -8,6 +8,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "channel/ChannelTypeMatch.h"
+#include "channel/PlaceholderChannel.h"
 #include "foundation/ListItems.h"
 #include "platform/Clock.h"
 
@@ -56,9 +57,12 @@ ChildCreation* ChannelInternal::GetChildCreateType(Tev_Channel* channel, int lin
 int ChannelInternal::SetChildByType(Tev_Channel* channel, Tev_Channel* child, int targetChannel) {
     if (!channel || !child) return -1;
     ChannelType childType = child->GetChannelType();
+    // A placeholder stood at a position that took its real type: any position takes it.
+    const bool anywhere = PlaceholderChannel::Is(child);
     for (int position = 0; position < GetChildCreationCount(channel); ++position) {
         ChildCreation* creation = GetChildCreateType(channel, position);
-        if (!creation || !channelmatch::Accepts(creation->channelType.typeGuid, childType)) continue;
+        if (!creation || !(anywhere || channelmatch::Accepts(creation->channelType.typeGuid, childType)))
+            continue;
         ChildInfo* head = creation->childInfo;
         if (!head) continue;
         if (head->multipleChildren) return FillMultiplePosition(channel, child, targetChannel, position);
