@@ -3,15 +3,13 @@
 // save byte for byte, and load whole where the plug-in is installed.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "EngineInterface.h"
 #include "TarnwellHost.h"
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
-#include "fixtures/keptblocks/KeptBlocksChannel.h"
-#include "fixtures/testchannels/TestChannels.h"
+#include "fixtures/keptblocks/KeptBlocksGroup.h"
 #include "support/LoaderSupport.h"
 #include "support/TempDir.h"
 #include "support/TestEngine.h"
@@ -22,54 +20,24 @@ using tarnwell_test::ReadBinaryFile;
 using tarnwell_test::TestEngine;
 using tarnwell_test::TestEngineOptions;
 
-// Both fixture directories lie below the build's tests directory.
-const std::string kKeptBlocksDir = std::string(TARNWELL_TEST_THIRDLINK_DIR) + "/../keptblocks";
-
 enum class Kept { Missing, Version1, Version2 };
 
 TestEngineOptions Install(Kept kept) {
     TestEngineOptions options;
     options.pluginPaths.push_back(TARNWELL_TEST_CHANNELS_DIR);
     if (kept != Kept::Missing)
-        options.pluginPaths.push_back(kKeptBlocksDir + (kept == Kept::Version1 ? "/v1" : "/v2") +
-                                      "/keptblocks.dll");
+        options.pluginPaths.push_back(KeptBlocksModule(kept == Kept::Version1 ? 1 : 2));
     return options;
-}
-
-KeptBlocksValues* AsKept(Tev_Channel* channel) {
-    if (!channel || !(channel->GetChannelType().typeGuid == kKeptBlocksGuid)) return nullptr;
-    return static_cast<KeptBlocksValues*>(channel);
 }
 
 class UnknownChannelTypes : public ::testing::Test {
 protected:
     std::string File(const char* name) const { return dir.Path() + "/" + name; }
 
-    // 0 "Parent" (links, start channel) takes 1 "Kept" at its root position 0; "Kept" holds
-    // 2 "Leaf" at its own position 0: links into and out of the kept channel, and one to a
-    // channel read after it.
     void SaveOriginal(Kept version, const char* name) {
         TestEngine engine(Install(version));
         ASSERT_TRUE(engine.Started());
-        EngineInterface* api = engine.Engine();
-        auto group = std::make_unique<Tev_ChannelGroup>(api);
-        Tev_Channel* parent = Add(*group, kTestLinksGuid, "Parent", api);
-        Tev_Channel* kept = Add(*group, kKeptBlocksGuid, "Kept", api);
-        Tev_Channel* leaf = Add(*group, kTestRootGuid, "Leaf", api);
-        ASSERT_TRUE(parent && kept && leaf);
-        AsKept(kept)->SetValue(42);
-        ASSERT_EQ(parent->SetChild(kept, 0, 0), 0);
-        ASSERT_GE(kept->SetChild(leaf, -1, 0), 0);
-        ASSERT_TRUE(group->SaveChannelGroup(File(name).c_str()));
-    }
-
-    static Tev_Channel* Add(Tev_ChannelGroup& group, const _GUID& type, const char* name,
-                            EngineInterface* api) {
-        Tev_Channel* channel = api->InitChannelFromType(type, nullptr, false);
-        if (!channel) return nullptr;
-        channel->SetChannelName(name);
-        group.AddChannel(channel);
-        return channel;
+        ASSERT_TRUE(SaveKeptBlocksGroup(engine.Engine(), File(name)));
     }
 
     // Loads `from` on an engine with `version` installed and keeping unknown channels, and
