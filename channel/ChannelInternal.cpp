@@ -57,11 +57,11 @@ ChildCreation* ChannelInternal::GetChildCreateType(Tev_Channel* channel, int lin
 int ChannelInternal::SetChildByType(Tev_Channel* channel, Tev_Channel* child, int targetChannel) {
     if (!channel || !child) return -1;
     ChannelType childType = child->GetChannelType();
-    // A placeholder stood at a position that took its real type: any position takes it.
-    const bool anywhere = PlaceholderChannel::Is(child);
     for (int position = 0; position < GetChildCreationCount(channel); ++position) {
         ChildCreation* creation = GetChildCreateType(channel, position);
-        if (!creation || !(anywhere || channelmatch::Accepts(creation->channelType.typeGuid, childType)))
+        if (!creation) continue;
+        // A placeholder stood at a position that took its real type: any position takes it.
+        if (!channelmatch::Accepts(creation->channelType.typeGuid, childType) && !PlaceholderChannel::Is(child))
             continue;
         ChildInfo* head = creation->childInfo;
         if (!head) continue;
