@@ -20,6 +20,7 @@
 #include "channel/PlaceholderChannel.h"
 #include "format/GroupFileFormat.h"
 #include "format/ParameterRecordCodec.h"
+#include "format/TagFormat.h"
 #include "foundation/TaggedBlocks.h"
 #include "group/GroupFileMessages.h"
 #include "group/GroupLoadOptions.h"
@@ -37,7 +38,7 @@ const size_t kTypeNameSize = sizeof(ChannelType::typeName);
 // Moves past whatever the last channel left unread (blocks a newer version added), up to the
 // group's own blocks or the end, as the search for the next index block does between channels.
 void SkipToGroupBlocks(TevFileLoader& loader) {
-    char tag[5] = {0};
+    char tag[tagformat::kWordSize + 1] = {0};
     while (loader.GetTagData(tag) && !entryend::IsGroupBlock(tag))
         if (!loader.GetInfoIfTag(tag)) return;
 }
