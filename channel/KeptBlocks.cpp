@@ -91,3 +91,18 @@ bool KeptBlocks::FindText(const char* wanted, std::string& text) const {
     }
     return false;
 }
+
+void KeptBlocks::VisitTags(const TagVisitor& visit) {
+    Walk walk{bytes.data(), bytes.size()};
+    const unsigned char* tag;
+    while (walk.NextTag(tag)) {
+        const unsigned char* block = nullptr;
+        size_t size = 0;
+        const bool hasBlock = walk.NextBlock(block, size);
+        if (!visit(reinterpret_cast<const char*>(tag), hasBlock ? const_cast<unsigned char*>(block) : nullptr,
+                   size))
+            return;
+        while (hasBlock && walk.NextBlock(block, size)) {
+        }
+    }
+}

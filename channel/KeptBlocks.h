@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
     const std::vector<unsigned char>& Bytes() const { return bytes; }
     // The first block of the first `tag` as text up to its first zero byte; false when absent.
     bool FindText(const char* tag, std::string& text) const;
+    // Every tag in order with its first block (NULL and 0 when it has none), which the visitor
+    // may change in place; it answers false to stop the walk.
+    using TagVisitor = std::function<bool(const char* tag, unsigned char* block, size_t size)>;
+    void VisitTags(const TagVisitor& visit);
 
 private:
     void CaptureBlocks(TevFileLoader& loader);

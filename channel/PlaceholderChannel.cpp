@@ -1,5 +1,8 @@
 #include "channel/PlaceholderChannel.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "EngineInterface.h"
@@ -7,6 +10,8 @@
 #include "channel/EntryEnds.h"
 #include "format/ChannelRecordFormat.h"
 #include "format/GuidText.h"
+#include "format/LittleEndian.h"
+#include "format/TagFormat.h"
 
 PlaceholderChannel::PlaceholderChannel(EngineInterface* engine, const ChannelType& storedType)
     : type(storedType) {
@@ -43,6 +48,24 @@ void PlaceholderChannel::SetChannelInterfaceType(int) {}
 Tev_Channel* PlaceholderChannel::GetChannelFromChannel(Tev_Channel*, ChildInfo*) {
     ReportOnce();
     return nullptr;
+}
+
+void PlaceholderChannel::CheckIndexNrRemoval(int indexNr) {
+    namespace record = channelrecordformat;
+    int32_t links = -1;  // CHLI blocks still to come once the link count is read
+    kept.VisitTags([&](const char* tag, unsigned char* block, size_t size) {
+        const bool sized = block && size == sizeof(int32_t);
+        if (links < 0) {
+            if (std::memcmp(tag, record::kLinkCount, tagformat::kWordSize) == 0)
+                links = sized ? std::max(0, littleendian::GetInt(block)) : 0;
+            return true;
+        }
+        if (std::memcmp(tag, record::kLinkIndex, tagformat::kWordSize) == 0) {
+            if (sized && littleendian::GetInt(block) == indexNr) littleendian::PutInt(block, -1);
+            --links;
+        }
+        return links > 0;
+    });
 }
 
 bool PlaceholderChannel::Is(Tev_Channel* channel) {

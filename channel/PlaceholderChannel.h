@@ -24,6 +24,9 @@ public:
     bool LoadChannel(TevFileLoader& loader, Tev_ChannelGroup* group) override;
     void SetChannelInterfaceType(int type) override;
     Tev_Channel* GetChannelFromChannel(Tev_Channel* caller, ChildInfo* entry) override;
+    // A link of its record to the removed index is dropped, as a channel drops it: a channel
+    // added there later must not become its child on the next load.
+    void CheckIndexNrRemoval(int indexNr) override;
 
     static bool Is(Tev_Channel* channel);
 

@@ -93,6 +93,27 @@ TEST_F(UnknownChannelTypes, PlaceholderKeepsNameAndLinksHandsOutNothingAndReport
     EXPECT_EQ(engine.Count("is not installed here; it is kept as it was loaded"), 1);
 }
 
+TEST_F(UnknownChannelTypes, PlaceholderDropsItsLinkToARemovedChannel) {
+    SaveOriginal(Kept::Version2, "original.cgr");
+    {
+        TestEngine engine(Install(Kept::Missing));
+        TevSetKeepUnknownChannels(engine.Engine(), 1);
+        Tev_ChannelGroup group(engine.Engine());
+        ASSERT_TRUE(group.LoadChannelGroupFromFile(File("original.cgr").c_str(), true));
+        ASSERT_TRUE(group.RemoveChannel(2));
+        // The new channel takes the freed index number the placeholder's record named.
+        ASSERT_EQ(group.AddChannel(engine.Engine()->InitChannelFromType(kTestRootGuid, nullptr, false)), 2);
+        ASSERT_TRUE(group.SaveChannelGroup(File("edited.cgr").c_str()));
+    }
+    TestEngine engine(Install(Kept::Version2));
+    Tev_ChannelGroup group(engine.Engine());
+    ASSERT_TRUE(group.LoadChannelGroupFromFile(File("edited.cgr").c_str(), true));
+    ASSERT_NE(AsKept(group.GetChannel(1)), nullptr);
+    ASSERT_NE(group.GetChannel(2), nullptr);
+    EXPECT_EQ(group.GetChannel(1)->GetChild(0), nullptr);
+    EXPECT_EQ(group.GetChannel(0)->GetChild(0), group.GetChannel(1));
+}
+
 TEST_F(UnknownChannelTypes, BlocksAnOlderPluginLeavesUnreadAreWrittenBackAfterItsOwn) {
     SaveOriginal(Kept::Version2, "newer.cgr");
     LoadAndSave(Kept::Version1, "newer.cgr", "older.cgr");
