@@ -8,6 +8,7 @@
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
 #include "channel/ChannelTypeMatch.h"
+#include "channel/PlaceholderChannel.h"
 #include "foundation/ListItems.h"
 #include "platform/Clock.h"
 
@@ -58,7 +59,10 @@ int ChannelInternal::SetChildByType(Tev_Channel* channel, Tev_Channel* child, in
     ChannelType childType = child->GetChannelType();
     for (int position = 0; position < GetChildCreationCount(channel); ++position) {
         ChildCreation* creation = GetChildCreateType(channel, position);
-        if (!creation || !channelmatch::Accepts(creation->channelType.typeGuid, childType)) continue;
+        if (!creation) continue;
+        // A placeholder stood at a position that took its real type: any position takes it.
+        if (!channelmatch::Accepts(creation->channelType.typeGuid, childType) && !PlaceholderChannel::Is(child))
+            continue;
         ChildInfo* head = creation->childInfo;
         if (!head) continue;
         if (head->multipleChildren) return FillMultiplePosition(channel, child, targetChannel, position);

@@ -40,6 +40,12 @@ inline constexpr const char* kLinkPositionBeyondLinks =
     "Tev_Channel::LoadChannel: public call link position beyond the link count";
 inline constexpr const char* kLinkPositionOutOfRange = "Tev_Channel::LoadChannel: link position beyond what a channel can declare";
 
+// A channel whose plug-in is not installed, kept in its group as it was read: told once,
+// followed by its name and its type GUID.
+inline constexpr const char* kPlaceholderCalled =
+    "A channel (component) of this channel group is not installed here; it is kept as it was "
+    "loaded and does nothing: ";
+
 // Public calls: the report of a target missing from its loaded group, in the order shown.
 inline constexpr const char* kPublicLookupError =
     "Tev_Channel::GetPublicChannelForPublicCall error looking for channel";

@@ -12,6 +12,7 @@
 #include "Tev_ChannelGroup.h"
 #include "channel/ChannelMessages.h"
 #include "channel/ChannelTypeMatch.h"
+#include "channel/PlaceholderChannel.h"
 #include "foundation/ListItems.h"
 #include "foundation/ListStorage.h"
 
@@ -103,7 +104,8 @@ int Tev_Channel::SetChild(Tev_Channel* channel, int targetChannel, int linkPosit
     // A wildcard position takes every type: the child's type is not asked for, which on a large
     // load saves a visit to a channel read long before.
     const _GUID& accepted = creation->channelType.typeGuid;
-    if (!(accepted == TEV_WILDCARD_GUID) && !channelmatch::Accepts(accepted, channel->GetChannelType())) {
+    if (!(accepted == TEV_WILDCARD_GUID) && !channelmatch::Accepts(accepted, channel->GetChannelType()) &&
+        !PlaceholderChannel::Is(channel)) {
         channelmsg::UserInfo(engineInterface, channelmsg::kTypeNotAccepted);
         return -1;
     }

@@ -122,6 +122,9 @@ public:
     // A group offering its public channels shows its public calls (engine/PublicCallIndex.h).
     void PlacePublicCall(Tev_ChannelGroup* group, Tev_Channel* call);
 
+    // What a host asked of group loads (EngineOptions.cpp, group/GroupLoadOptions.h).
+    bool keepUnknownChannels = false;
+
 private:
     // The two facades are the engine's only clients; they read and write its state directly.
     friend class EngineInterface;

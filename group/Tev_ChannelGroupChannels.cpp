@@ -1,13 +1,15 @@
 // Channel group: the channel array (position = index number, NULL holes reused).
 #include "Tev_ChannelGroup.h"
 
+#include <utility>
+
 #include "ChannelInternal.h"
 #include "EngineInterface.h"
 #include "EngineInterfaceExt.h"
 #include "Tev_Channel.h"
 #include "Tev_List.h"
-#include "foundation/ListItems.h"
 #include "format/GroupNames.h"
+#include "foundation/ListItems.h"
 #include "group/GroupRelease.h"
 #include "group/GroupState.h"
 #include "group/GroupTableIndex.h"
@@ -70,6 +72,7 @@ bool Tev_ChannelGroup::RemoveChannel(int indexNr) {
     // channel that is half destroyed.
     channelList->SetItem(nullptr, indexNr);
     state->freeSlots.Freed(indexNr);
+    if (!state->unread.empty()) state->unread.erase(channel);
     delete channel;
     return true;
 }
@@ -82,6 +85,11 @@ bool Tev_ChannelGroup::TransferChannel(int indexNr, Tev_ChannelGroup* target) {
     // The position empties right after: the channel does not stay here as a stray.
     const bool strays = state->mayHoldStrays;
     target->AddChannel(channel);
+    // Blocks its plug-in left unread go with it.
+    if (!state->unread.empty()) {
+        auto kept = state->unread.extract(channel);
+        if (kept) target->state->unread.insert(std::move(kept));
+    }
     channelList->SetItem(nullptr, indexNr);
     state->freeSlots.Freed(indexNr);
     state->mayHoldStrays = strays;

@@ -1,6 +1,7 @@
 // Channel group: writing the group file, and the ways into reading one (a file or a buffer).
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "EngineInterface.h"
@@ -9,16 +10,25 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
+#include "channel/KeptBlocks.h"
 #include "format/GroupFileFormat.h"
 #include "format/ParameterRecordCodec.h"
 #include "foundation/ExceptionBoundary.h"
 #include "foundation/TaggedBlocks.h"
 #include "foundation/TraceHook.h"
 #include "group/GroupFileMessages.h"
+#include "group/GroupState.h"
 
 namespace {
 
 const char* const kNoPoolName = "No Name Instance";
+
+// After the blocks the channel wrote: what its plug-in left unread when the group was read.
+void WriteUnread(TevFileSaver& saver, Tev_Channel* channel,
+                 const std::unordered_map<Tev_Channel*, KeptBlocks>& unread) {
+    const auto kept = unread.find(channel);
+    if (kept != unread.end()) kept->second.Write(saver);
+}
 
 }  // namespace
 
@@ -35,6 +45,7 @@ bool Tev_ChannelGroup::SaveChannelGroup(TevFileSaver& saver) {
         tagblock::WriteInt(saver, groupfileformat::kChannelIndex, channel->GetChannelIDIndexNr());
         tagblock::WriteGuid(saver, groupfileformat::kTypeGuid, channel->GetChannelType().typeGuid);
         channel->SaveChannel(saver);
+        if (!state->unread.empty()) WriteUnread(saver, channel, state->unread);
     }
     tagblock::WriteInt(saver, groupfileformat::kStartChannel, startChannel);
 

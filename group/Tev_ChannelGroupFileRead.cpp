@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "ChannelInternal.h"
 #include "ChannelType.h"
@@ -13,10 +15,15 @@
 #include "Tev_Channel.h"
 #include "Tev_ChannelGroup.h"
 #include "Tev_List.h"
+#include "channel/EntryEnds.h"
+#include "channel/KeptBlocks.h"
+#include "channel/PlaceholderChannel.h"
 #include "format/GroupFileFormat.h"
 #include "format/ParameterRecordCodec.h"
+#include "format/TagFormat.h"
 #include "foundation/TaggedBlocks.h"
 #include "group/GroupFileMessages.h"
+#include "group/GroupLoadOptions.h"
 #include "group/GroupState.h"
 #include "group/LinkRequestWarming.h"
 
@@ -27,22 +34,12 @@ namespace tags = groupfileformat;
 // The smallest channel entry: the index tag, its size and the index number.
 const unsigned long kMinEntryBytes = 12;
 const size_t kTypeNameSize = sizeof(ChannelType::typeName);
-const size_t kTagSize = 4;
-// The group's own blocks after the channel entries, in the order they are written.
-const char* const kGroupTags[] = {tags::kStartChannel, tags::kParameterCount, tags::kParameters,
-                                  tags::kPoolName,     tags::kGroupGuid,      tags::kTrailer};
-
-bool IsGroupTag(const char* tag) {
-    for (const char* groupTag : kGroupTags)
-        if (std::memcmp(tag, groupTag, kTagSize) == 0) return true;
-    return false;
-}
 
 // Moves past whatever the last channel left unread (blocks a newer version added), up to the
 // group's own blocks or the end, as the search for the next index block does between channels.
 void SkipToGroupBlocks(TevFileLoader& loader) {
-    char tag[kTagSize + 1] = {0};
-    while (loader.GetTagData(tag) && !IsGroupTag(tag))
+    char tag[tagformat::kWordSize + 1] = {0};
+    while (loader.GetTagData(tag) && !entryend::IsGroupBlock(tag))
         if (!loader.GetInfoIfTag(tag)) return;
 }
 
@@ -55,6 +52,13 @@ void ReadTypeBlocks(TevFileLoader& loader, ChannelType& type) {
     }
     tagblock::ReadInt(loader, tags::kTypeVersion, type.versionInfo[2]);
     tagblock::ReadGuid(loader, tags::kBaseGuid, type.baseGuid);
+}
+
+void KeepUnread(TevFileLoader& loader, Tev_Channel* channel, KeptBlocks::EndTag end,
+                std::unordered_map<Tev_Channel*, KeptBlocks>& unread) {
+    KeptBlocks blocks;
+    blocks.Capture(loader, end);
+    if (!blocks.Empty()) unread[channel] = std::move(blocks);
 }
 
 }  // namespace
@@ -110,7 +114,10 @@ bool Tev_ChannelGroup::LoadChannelEntry(TevFileLoader& loader, int position, int
         return false;
     }
     ReadTypeBlocks(loader, type);
+    const bool keep = grouploadoptions::KeepUnknownChannels(engineInterface);
     Tev_Channel* channel = engineInterface->InitChannelFromType(type, nullptr, false);
+    PlaceholderChannel* placeholder = nullptr;
+    if (!channel && keep) channel = placeholder = new PlaceholderChannel(engineInterface, type);
     if (!channel) {
         ReportChannelFailure(groupfilemsg::kNoChannelDll, type);
         return false;
@@ -118,9 +125,16 @@ bool Tev_ChannelGroup::LoadChannelEntry(TevFileLoader& loader, int position, int
     channelInternal.SetChannelIDIndexNr(channel, indexNr);
     channelList->SetItem(channel, indexNr);
     channelInternal.SetChannelGroup(channel, this);
-    if (!channel->LoadChannel(loader, this)) {
+    // The last entry ends where the group's own blocks begin.
+    const KeptBlocks::EndTag end =
+        position + 1 < count ? &entryend::IsNextEntry : &entryend::IsNextEntryOrGroupBlock;
+    if (placeholder) {
+        placeholder->Keep(loader, end);
+    } else if (!channel->LoadChannel(loader, this)) {
         ReportChannelFailure(groupfilemsg::kCannotLoadChannel, type);
         return false;
+    } else if (keep) {
+        KeepUnread(loader, channel, end, state->unread);
     }
     CheckRequestListForIndex(indexNr);
     return true;

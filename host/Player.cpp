@@ -187,6 +187,7 @@ int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diag
                  "vantor-player: engine started (install directory %s, registry key %s)\n",
                  options.installDir.c_str(), options.registryKey.c_str());
 
+    if (options.keepUnknown) TevSetKeepUnknownChannels(control->GetEngineInterface(), 1);
     if (options.check) return RunCheck(control, options.projectPath.c_str(), options.json);
 
     const int code = LoadProject(control, options, watchers);

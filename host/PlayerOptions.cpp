@@ -68,6 +68,9 @@ const char kOptions[] =
     "  --stats              print frame time statistics at exit\n"
     "  --status             print a status line every second while frames run\n"
     "  --json               with --check: the findings as one JSON object on standard output\n"
+    "  --keep-unknown       load a channel whose plug-in is not installed as a placeholder that\n"
+    "                       does nothing, instead of failing the group; the group runs without\n"
+    "                       it and a save writes it back as it was\n"
     "  --help               show this text\n";
 
 // What asks the player to stop, as the system delivers it.
@@ -137,6 +140,8 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
         } else if (TakeValue(argument, "--log", i, argc, argv, value, missing)) {
             if (missing || value.empty()) return error = "--log needs a file", false;
             options.logPath = value;
+        } else if (argument == "--keep-unknown") {
+            options.keepUnknown = true;
         } else if (argument == "--stats") {
             options.stats = true;
         } else if (argument == "--status") {

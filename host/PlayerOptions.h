@@ -18,6 +18,7 @@ struct PlayerOptions {
     bool json = false;      // --json: --check's findings as one JSON object
     bool verbose = false;   // --verbose: the engine's messages on standard error
     std::string logPath;    // --log: the engine's messages appended here; empty: none
+    bool keepUnknown = false;  // --keep-unknown: channels no installed plug-in makes load as placeholders
 };
 
 // Parses argv into options; false with a one-line reason in `error` on bad input.

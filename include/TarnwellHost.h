@@ -154,6 +154,15 @@ enum { TEV_TARGET_FILE_SIZE = 300 };
 // name shorter than 2 characters, or a group without a file), -1 for no public call.
 TARNWELL_API int TevPublicCallTargetFile(Tev_Channel* call, char* path, unsigned size);
 
+// --- Channels no installed plug-in makes ----------------------------------------------
+// With keep non-zero, groups this engine loads keep what no installed plug-in reads: a channel
+// of a type no plug-in makes loads as a placeholder that does nothing (it reports itself once
+// when called) and keeps its type, name, links and every byte of its entry; blocks a plug-in
+// leaves unread (a file of a newer version of it) are kept too. Saving the group writes all of
+// it back unchanged, so that the group loads whole where the plug-in is installed. With 0 (the
+// default) such a channel fails the load. Answers the previous setting, or -1 for no engine.
+TARNWELL_API int TevSetKeepUnknownChannels(EngineInterface* engine, int keep);
+
 // --- Engine start-up --------------------------------------------------------------------
 
 // Receives one kernel message (type TEV_MESSAGE_*, see DebugMessages.h) of an engine started
