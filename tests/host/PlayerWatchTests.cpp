@@ -1,0 +1,195 @@
+// The player's --watch on a running project: a group file changed on disk is loaded again
+// between two frames, the public call into it reaches the new public channel, and a file
+// that does not load leaves the running group in place with one line that says why.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ChannelInternal.h"
+#include "ChannelList.h"
+#include "ChannelRecords.h"
+#include "EngineInterface.h"
+#include "EngineInterfaceExt.h"
+#include "Tev_Channel.h"
+#include "Tev_ChannelGroup.h"
+#include "fixtures/testchannels/TestChannels.h"
+#include "support/ChildProcess.h"
+#include "support/LoaderSupport.h"
+#include "support/ProjectBuilder.h"
+#include "support/TempDir.h"
+#include "support/TestEngine.h"
+
+using namespace tarnwell_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+int CountLines(const std::string& text, const std::string& line) {
+    int count = 0;
+    std::stringstream lines(text);
+    for (std::string each; std::getline(lines, each);)
+        if (each == line) count++;
+    return count;
+}
+
+// Polls until `done` holds; a generous deadline, so that a slow machine only takes longer.
+bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+const std::vector<std::pair<_GUID, const char*>> kPlugins = {{kTestCounterGuid, TEST_COUNTER_DLL},
+                                                             {kTestRootGuid, TEST_ROOT_DLL},
+                                                             {kTestDerivedGuid, TEST_DERIVED_DLL}};
+
+class PlayerWatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        installDir = fs::path(root.Path()) / "vantor";
+        fs::copy(TARNWELL_VANTOR_DIR, installDir,
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        for (const auto& [type, module] : kPlugins) options.pluginPaths.push_back(TestChannelPath(module));
+    }
+
+    // The group "Lib": one public channel "Lamp" of `type`, saved to `path`.
+    void SaveLibrary(const _GUID& type, const std::string& path) {
+        TestEngine writer(options);
+        Tev_ChannelGroup* group = writer.Engine()->CreateNewGroup("Lib", false, -1);
+        Tev_Channel* lamp = writer.Engine()->InitChannelFromType(type, group, false);
+        ASSERT_NE(lamp, nullptr);
+        lamp->SetChannelName("Lamp");
+        lamp->SetChannelInterfaceType(PEX_PUBLIC);
+        ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
+    }
+
+    // A start group whose counter calls "Lamp" of "Lib" through a public call that loads
+    // lib.cgr, the library with a root as its lamp, and a project carrying the plug-ins.
+    void WriteProject(const std::string& dir) {
+        SaveLibrary(kTestRootGuid, dir + "/lib.cgr");
+        TestEngine writer(options);
+        EngineInterface* api = writer.Engine();
+        Tev_ChannelGroup* group = api->CreateNewGroup("Watch Start", false, -1);
+        Tev_Channel* start = api->InitChannelFromType(kTestCounterGuid, group, false);
+        Tev_Channel* call = api->InitChannelFromType(kTestRootGuid, group, false);
+        ASSERT_TRUE(start && call);
+        call->SetChannelInterfaceType(PEX_PUBLICCALL);
+        PublicCallInfo info;
+        std::strcpy(info.poolName, "Lib");
+        std::strcpy(info.channelName, "Lamp");
+        std::strcpy(info.fileName, "lib.cgr");
+        info.autoLoadGroup = true;
+        ASSERT_TRUE(channelInternal.SetPublicCallInfo(call, info));
+        start->SetChild(call, -1, 0);
+        group->SetStartChannel(start->GetChannelIDIndexNr());
+        ASSERT_TRUE(group->SaveChannelGroup((dir + "/start.cgr").c_str()));
+
+        ProjectBlocks blocks = {{"QSPT", {Int32Data(1)}},
+                                {"QSGR", {TextData("start.cgr")}},
+                                {"QDDC", {Int32Data(static_cast<int>(kPlugins.size()))}}};
+        for (const auto& [type, module] : kPlugins) {
+            const ChannelType local = writer.Ext()->GetChannelList()->GetChannelType(type);
+            const std::string path = TestChannelPath(module);
+            Append(blocks,
+                   ChannelEntry(type, {local.versionInfo[0], local.versionInfo[1], local.versionInfo[2]},
+                                FileCrc(api, path)));
+            Append(blocks, EmbeddedChannel(module, ReadBinaryFile(path)));
+        }
+        ASSERT_TRUE(tarnwell_test::WriteProject(api, dir + "/project.vtr", blocks));
+    }
+
+    TempDir root{"tarnwell-player-watch"};
+    fs::path installDir;
+    TestEngineOptions options;
+};
+
+// An editor writing over the file, one renaming a finished file over it, and a share where
+// only polling sees changes.
+struct WatchCase {
+    const char* name;
+    const char* option;
+    bool byRename;
+};
+
+void Replace(const std::string& path, const std::string& bytes, bool byRename) {
+    const std::string target = byRename ? path + ".new" : path;
+    {
+        std::ofstream out(target, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    if (byRename) fs::rename(target, path);
+}
+
+TEST_F(PlayerWatch, AChangedGroupRunsNextFrameAndADamagedOneLeavesItRunning) {
+    const WatchCase cases[] = {
+        {"notices, written in place", "--watch", false},
+        {"notices, renamed over", "--watch", true},
+        {"polled, written in place", "--watch-poll", false},
+    };
+    for (const WatchCase& each : cases) {
+        SCOPED_TRACE(each.name);
+        const std::string dir = root.Path() + "/" + std::to_string(&each - cases);
+        fs::create_directories(dir);
+        WriteProject(dir);
+        SaveLibrary(kTestDerivedGuid, dir + "/edited.cgr");
+        const std::string output = dir + "/output.txt", errors = dir + "/errors.txt",
+                          calls = dir + "/calls.txt";
+        ChildOptions child;
+        child.output = output;
+        child.errors = errors;
+        child.environment = {{"TARNWELL_REGISTRY_DIR", dir + "/registry"},
+                             {TEST_CHANNEL_CALL_LOG_ENV, calls}};
+        ChildProcess player(
+            {(installDir / "vantor-player").string(), "--registry-key", "SOFTWARE\\PlayerWatchTest", "--fps",
+             "200", "--stats", each.option, dir + "/project.vtr"},
+            child);
+        ASSERT_TRUE(player.Started());
+        ASSERT_TRUE(WaitFor([&] { return Has(ReadAll(output), "lib.cgr ("); }))
+            << ReadAll(output) << ReadAll(errors);
+        EXPECT_TRUE(Has(ReadAll(calls), "Test Root"));
+
+        Replace(dir + "/lib.cgr", ReadBinaryFile(dir + "/edited.cgr"), each.byRename);
+        ASSERT_TRUE(WaitFor([&] { return Has(ReadAll(calls), "Test Derived"); }))
+            << ReadAll(output) << ReadAll(errors);
+        EXPECT_TRUE(Has(ReadAll(output), "reloaded")) << ReadAll(output);
+
+        const size_t said = ReadAll(errors).size();
+        Replace(dir + "/lib.cgr", "not a group at all", each.byRename);
+        ASSERT_TRUE(WaitFor([&] { return Has(ReadAll(errors).substr(said), "the running group stays"); }))
+            << ReadAll(output);
+        const std::string reason = ReadAll(errors).substr(said);
+        EXPECT_TRUE(
+            Has(reason, "lib.cgr failed, the running group stays: The selected file is not a channel group"))
+            << reason;
+        const int before = CountLines(ReadAll(calls), "Test Derived");
+        EXPECT_TRUE(WaitFor([&] { return CountLines(ReadAll(calls), "Test Derived") > before; }));
+
+        player.Stop();
+        ASSERT_TRUE(player.Wait(60000));
+        EXPECT_EQ(player.ExitCode(), 0) << ReadAll(output) << ReadAll(errors);
+        EXPECT_TRUE(Has(ReadAll(output), "frames with a group reload: ")) << ReadAll(output);
+    }
+}
+
+}  // namespace
