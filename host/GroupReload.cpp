@@ -110,6 +110,7 @@ void GroupReload::Reload(const std::string& key) {
             return Kept(key,
                         (reason.empty() ? std::string(kWatchNoReason) : reason) + "; " + kWatchHalfLoaded);
     }
-    std::printf("vantor-player: %s %s (%d channels, %.3f ms)\n", kWatchReloaded, key.c_str(),
-                ChannelsIn(groups[0]), static_cast<double>(TevTraceClock() - start) / 1000.0);
+    const int channels = ChannelsIn(groups[0]);
+    std::printf("vantor-player: %s %s (%d channel%s, %.3f ms)\n", kWatchReloaded, key.c_str(), channels,
+                channels == 1 ? "" : "s", static_cast<double>(TevTraceClock() - start) / 1000.0);
 }
