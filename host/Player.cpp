@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -217,8 +218,11 @@ int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diag
 
     StatusLine statusLine(control, TevTraceClock());
     if (options.status) watchers.status = &statusLine;
-    GroupReload reload(control->GetEngineInterface(), messages, options.watchPoll);
-    if (options.watch && code == TEV_PROJECT_LOADED) watchers.reload = &reload;
+    std::unique_ptr<GroupReload> reload;
+    if (options.watch && code == TEV_PROJECT_LOADED) {
+        reload = std::make_unique<GroupReload>(control->GetEngineInterface(), messages, options.watchPoll);
+        watchers.reload = reload.get();
+    }
     const auto start = std::chrono::steady_clock::now();
     const long ran = frames == 0 ? 0 : RunFrames(control, frames, options.fps, watchers);
     inFrameLoop = false;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -73,21 +74,23 @@ protected:
         for (const auto& [type, module] : kPlugins) options.pluginPaths.push_back(TestChannelPath(module));
     }
 
-    // The group "Lib": one public channel "Lamp" of `type`, saved to `path`.
-    void SaveLibrary(const _GUID& type, const std::string& path) {
+    // The group "Lib": a public channel "Lamp" of `type` and `channels` - 1 roots, saved to `path`.
+    void SaveLibrary(const _GUID& type, const std::string& path, int channels = 1) {
         TestEngine writer(options);
         Tev_ChannelGroup* group = writer.Engine()->CreateNewGroup("Lib", false, -1);
         Tev_Channel* lamp = writer.Engine()->InitChannelFromType(type, group, false);
         ASSERT_NE(lamp, nullptr);
         lamp->SetChannelName("Lamp");
         lamp->SetChannelInterfaceType(PEX_PUBLIC);
+        for (int i = 1; i < channels; i++)
+            ASSERT_NE(writer.Engine()->InitChannelFromType(kTestRootGuid, group, false), nullptr);
         ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
     }
 
     // A start group whose counter calls "Lamp" of "Lib" through a public call that loads
     // lib.cgr, the library with a root as its lamp, and a project carrying the plug-ins.
-    void WriteProject(const std::string& dir) {
-        SaveLibrary(kTestRootGuid, dir + "/lib.cgr");
+    void WriteProject(const std::string& dir, int libraryChannels = 1) {
+        SaveLibrary(kTestRootGuid, dir + "/lib.cgr", libraryChannels);
         TestEngine writer(options);
         EngineInterface* api = writer.Engine();
         Tev_ChannelGroup* group = api->CreateNewGroup("Watch Start", false, -1);
@@ -117,6 +120,20 @@ protected:
             Append(blocks, EmbeddedChannel(module, ReadBinaryFile(path)));
         }
         ASSERT_TRUE(tarnwell_test::WriteProject(api, dir + "/project.vtr", blocks));
+    }
+
+    // The player on the project in `dir`, its test channels logging their calls.
+    std::unique_ptr<ChildProcess> Start(const std::string& dir, const char* option, const char* fps) {
+        ChildOptions child;
+        child.output = dir + "/output.txt";
+        child.errors = dir + "/errors.txt";
+        child.environment = {{"TARNWELL_REGISTRY_DIR", dir + "/registry"},
+                             {TEST_CHANNEL_CALL_LOG_ENV, dir + "/calls.txt"}};
+        return std::make_unique<ChildProcess>(
+            std::vector<std::string>{(installDir / "vantor-player").string(), "--registry-key",
+                                     "SOFTWARE\\PlayerWatchTest", "--fps", fps, "--stats", option,
+                                     dir + "/project.vtr"},
+            child);
     }
 
     TempDir root{"tarnwell-player-watch"};
@@ -155,15 +172,8 @@ TEST_F(PlayerWatch, AChangedGroupRunsNextFrameAndADamagedOneLeavesItRunning) {
         SaveLibrary(kTestDerivedGuid, dir + "/edited.cgr");
         const std::string output = dir + "/output.txt", errors = dir + "/errors.txt",
                           calls = dir + "/calls.txt";
-        ChildOptions child;
-        child.output = output;
-        child.errors = errors;
-        child.environment = {{"TARNWELL_REGISTRY_DIR", dir + "/registry"},
-                             {TEST_CHANNEL_CALL_LOG_ENV, calls}};
-        ChildProcess player(
-            {(installDir / "vantor-player").string(), "--registry-key", "SOFTWARE\\PlayerWatchTest", "--fps",
-             "200", "--stats", each.option, dir + "/project.vtr"},
-            child);
+        const std::unique_ptr<ChildProcess> started = Start(dir, each.option, "200");
+        ChildProcess& player = *started;
         ASSERT_TRUE(player.Started());
         ASSERT_TRUE(WaitFor([&] { return Has(ReadAll(output), "lib.cgr ("); }))
             << ReadAll(output) << ReadAll(errors);
@@ -190,6 +200,28 @@ TEST_F(PlayerWatch, AChangedGroupRunsNextFrameAndADamagedOneLeavesItRunning) {
         EXPECT_EQ(player.ExitCode(), 0) << ReadAll(output) << ReadAll(errors);
         EXPECT_TRUE(Has(ReadAll(output), "frames with a group reload: ")) << ReadAll(output);
     }
+}
+
+// The frame that reloads a 10,000-channel group, as --stats tells it (printed, not judged).
+TEST_F(PlayerWatch, SlowTenThousandChannelReloadIsCountedByStats) {
+    const std::string dir = root.Path() + "/large";
+    fs::create_directories(dir);
+    WriteProject(dir, 10000);
+    SaveLibrary(kTestDerivedGuid, dir + "/edited.cgr", 10000);
+    const std::string output = dir + "/output.txt";
+    const std::unique_ptr<ChildProcess> player = Start(dir, "--watch", "60");
+    ASSERT_TRUE(WaitFor([&] { return Has(ReadAll(output), "lib.cgr ("); })) << ReadAll(output);
+    Replace(dir + "/lib.cgr", ReadBinaryFile(dir + "/edited.cgr"), true);
+    ASSERT_TRUE(WaitFor([&] { return Has(ReadAll(dir + "/calls.txt"), "Test Derived"); })) << ReadAll(output);
+    player->Stop();
+    ASSERT_TRUE(player->Wait(60000));
+    EXPECT_EQ(player->ExitCode(), 0);
+    const std::string said = ReadAll(output);
+    EXPECT_TRUE(Has(said, "(10000 channels, ")) << said;
+    EXPECT_TRUE(Has(said, "frames with a group reload: 1,")) << said;
+    std::stringstream lines(said);
+    for (std::string line; std::getline(lines, line);)
+        if (Has(line, "reload") || Has(line, "frame times")) std::printf("%s\n", line.c_str());
 }
 
 }  // namespace
