@@ -47,7 +47,7 @@ int CountLines(const std::string& text, const std::string& line) {
     int count = 0;
     std::stringstream lines(text);
     for (std::string each; std::getline(lines, each);)
-        if (each == line) count++;
+        if (each == line || each == line + "\r") count++;  // the channels write text lines
     return count;
 }
 
