@@ -88,9 +88,8 @@ protected:
     }
 
     // A start group whose counter calls "Lamp" of "Lib" through a public call that loads
-    // lib.cgr, the library with a root as its lamp, and a project carrying the plug-ins.
-    void WriteProject(const std::string& dir, int libraryChannels = 1) {
-        SaveLibrary(kTestRootGuid, dir + "/lib.cgr", libraryChannels);
+    // lib.cgr, and with `derived` a derived channel as well.
+    void SaveStart(const std::string& path, bool derived) {
         TestEngine writer(options);
         EngineInterface* api = writer.Engine();
         Tev_ChannelGroup* group = api->CreateNewGroup("Watch Start", false, -1);
@@ -105,8 +104,17 @@ protected:
         info.autoLoadGroup = true;
         ASSERT_TRUE(channelInternal.SetPublicCallInfo(call, info));
         start->SetChild(call, -1, 0);
+        if (derived) start->SetChild(api->InitChannelFromType(kTestDerivedGuid, group, false), -1, 0);
         group->SetStartChannel(start->GetChannelIDIndexNr());
-        ASSERT_TRUE(group->SaveChannelGroup((dir + "/start.cgr").c_str()));
+        ASSERT_TRUE(group->SaveChannelGroup(path.c_str()));
+    }
+
+    // That start group, the library with a root as its lamp, and a project carrying the plug-ins.
+    void WriteProject(const std::string& dir, int libraryChannels = 1) {
+        SaveLibrary(kTestRootGuid, dir + "/lib.cgr", libraryChannels);
+        SaveStart(dir + "/start.cgr", false);
+        TestEngine writer(options);
+        EngineInterface* api = writer.Engine();
 
         ProjectBlocks blocks = {{"QSPT", {Int32Data(1)}},
                                 {"QSGR", {TextData("start.cgr")}},
@@ -142,11 +150,12 @@ protected:
 };
 
 // An editor writing over the file, one renaming a finished file over it, and a share where
-// only polling sees changes.
+// only polling sees changes; the group a public call reaches, and the start group.
 struct WatchCase {
     const char* name;
     const char* option;
     bool byRename;
+    const char* file;
 };
 
 void Replace(const std::string& path, const std::string& bytes, bool byRename) {
@@ -160,16 +169,21 @@ void Replace(const std::string& path, const std::string& bytes, bool byRename) {
 
 TEST_F(PlayerWatch, AChangedGroupRunsNextFrameAndADamagedOneLeavesItRunning) {
     const WatchCase cases[] = {
-        {"notices, written in place", "--watch", false},
-        {"notices, renamed over", "--watch", true},
-        {"polled, written in place", "--watch-poll", false},
+        {"notices, written in place", "--watch", false, "lib.cgr"},
+        {"notices, renamed over", "--watch", true, "lib.cgr"},
+        {"polled, written in place", "--watch-poll", false, "lib.cgr"},
+        {"start group, renamed over", "--watch", true, "start.cgr"},
     };
     for (const WatchCase& each : cases) {
         SCOPED_TRACE(each.name);
         const std::string dir = root.Path() + "/" + std::to_string(&each - cases);
         fs::create_directories(dir);
         WriteProject(dir);
-        SaveLibrary(kTestDerivedGuid, dir + "/edited.cgr");
+        const std::string file = dir + "/" + each.file;
+        if (std::string(each.file) == "lib.cgr")
+            SaveLibrary(kTestDerivedGuid, dir + "/edited.cgr");
+        else
+            SaveStart(dir + "/edited.cgr", true);
         const std::string output = dir + "/output.txt", errors = dir + "/errors.txt",
                           calls = dir + "/calls.txt";
         const std::unique_ptr<ChildProcess> started = Start(dir, each.option, "200");
@@ -179,18 +193,23 @@ TEST_F(PlayerWatch, AChangedGroupRunsNextFrameAndADamagedOneLeavesItRunning) {
             << ReadAll(output) << ReadAll(errors);
         EXPECT_TRUE(Has(ReadAll(calls), "Test Root"));
 
-        Replace(dir + "/lib.cgr", ReadBinaryFile(dir + "/edited.cgr"), each.byRename);
+        Replace(file, ReadBinaryFile(dir + "/edited.cgr"), each.byRename);
         ASSERT_TRUE(WaitFor([&] { return Has(ReadAll(calls), "Test Derived"); }))
             << ReadAll(output) << ReadAll(errors);
         EXPECT_TRUE(Has(ReadAll(output), "reloaded")) << ReadAll(output);
+        if (std::string(each.file) == "start.cgr") {  // the new public call reaches the library
+            const int roots = CountLines(ReadAll(calls), "Test Root");
+            EXPECT_TRUE(WaitFor([&] { return CountLines(ReadAll(calls), "Test Root") > roots; }));
+        }
 
         const size_t said = ReadAll(errors).size();
-        Replace(dir + "/lib.cgr", "not a group at all", each.byRename);
+        Replace(file, "not a group at all", each.byRename);
         ASSERT_TRUE(WaitFor([&] { return Has(ReadAll(errors).substr(said), "the running group stays"); }))
             << ReadAll(output);
         const std::string reason = ReadAll(errors).substr(said);
         EXPECT_TRUE(
-            Has(reason, "lib.cgr failed, the running group stays: The selected file is not a channel group"))
+            Has(reason, std::string(each.file) +
+                            " failed, the running group stays: The selected file is not a channel group"))
             << reason;
         const int before = CountLines(ReadAll(calls), "Test Derived");
         EXPECT_TRUE(WaitFor([&] { return CountLines(ReadAll(calls), "Test Derived") > before; }));
