@@ -37,7 +37,7 @@ FileWatch::Signature FileWatch::SignatureOf(const std::string& key) {
     return signature;
 }
 
-std::vector<std::string> FileWatch::Follow(const std::vector<std::string>& keys, long long) {
+std::vector<std::string> FileWatch::Follow(const std::vector<std::string>& keys) {
     const std::set<std::string> wanted(keys.begin(), keys.end());
     for (auto it = files.begin(); it != files.end();) {
         const std::string key = (it++)->first;

@@ -22,7 +22,7 @@ public:
     static std::string Key(const std::string& path);
 
     // Follows exactly `keys` from now on; answers those it did not follow before.
-    std::vector<std::string> Follow(const std::vector<std::string>& keys, long long nowMicros);
+    std::vector<std::string> Follow(const std::vector<std::string>& keys);
     // The followed files whose content changed and that have been quiet since for
     // kWatchQuietMicros; each burst of changes is answered once.
     std::vector<std::string> TakeSettled(long long nowMicros);

@@ -36,7 +36,7 @@ GroupReload::GroupReload(EngineInterface* engine, MessageRelay& messages, bool p
 int GroupReload::AtFrameBoundary(long long nowMicros) {
     if (nowMicros >= nextTableLook) {
         nextTableLook = nowMicros + kWatchPollMicros;
-        FollowTable(nowMicros);
+        FollowTable();
     }
     const std::vector<std::string> settled = watch.TakeSettled(nowMicros);
     for (const std::string& key : settled) Reload(key);
@@ -45,14 +45,14 @@ int GroupReload::AtFrameBoundary(long long nowMicros) {
 
 // Groups come and go while the project runs (public calls load them): the files followed are
 // those of the groups in the table now.
-void GroupReload::FollowTable(long long nowMicros) {
+void GroupReload::FollowTable() {
     std::vector<std::string> keys;
     for (int g = 0; g < engine->GetChannelGroupCount(); g++) {
         Tev_ChannelGroup* group = engine->GetChannelGroup(g);
         const char* file = group ? group->GetChannelGroupFileName() : nullptr;
         if (file && *file) keys.push_back(FileWatch::Key(file));
     }
-    for (const std::string& key : watch.Follow(keys, nowMicros))
+    for (const std::string& key : watch.Follow(keys))
         std::printf("vantor-player: %s %s (%s)\n", kWatchFollowing, key.c_str(),
                     watch.Polled(key) ? "polled" : "notices");
 }

@@ -23,7 +23,7 @@ public:
     int AtFrameBoundary(long long nowMicros);
 
 private:
-    void FollowTable(long long nowMicros);
+    void FollowTable();
     std::vector<Tev_ChannelGroup*> GroupsOf(const std::string& key);
     void Reload(const std::string& key);
     bool TrialLoad(std::vector<char> bytes, const std::string& key, std::string& reason);
