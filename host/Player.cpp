@@ -4,10 +4,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "EngineControl.h"
+#include "GroupReload.h"
+#include "MessageRelay.h"
 #include "PlayerCheck.h"
 #include "PlayerRestores.h"
 #include "PlayerStats.h"
@@ -67,6 +70,7 @@ struct Watchers {
     TraceWriter* trace = nullptr;
     FrameStats* stats = nullptr;
     StatusLine* status = nullptr;
+    GroupReload* reload = nullptr;  // --watch
 };
 
 // The kernel's trace hook has no context: it reaches the one run of this process here.
@@ -129,12 +133,16 @@ long RunFrames(EngineControl* control, long frames, double fps, Watchers& watche
     long done = 0;
     while (!stopRequested && (frames < 0 || done < frames)) {
         const long long start = TevTraceClock();
+        // Reloads take place here, between two frames, and count to the frame they begin.
+        const int reloads = watchers.reload ? watchers.reload->AtFrameBoundary(start) : 0;
+        if (reloads && watchers.trace) watchers.trace->Span("engine", "group reload", start, TevTraceClock());
         control->EngineLoop();
         const long long end = TevTraceClock();
         ++done;
         if (watchers.trace)
             watchers.trace->Span("frame", "frame", start, end, "\"frame\":" + std::to_string(done));
         if (watchers.stats) watchers.stats->Add(end - start);
+        if (watchers.stats && reloads) watchers.stats->AddReloadFrame(end - start);
         if (watchers.status) watchers.status->AfterFrame(done, end, stdout);
         // No wait after the last frame.
         if (period == Clock::duration::zero() || done == frames) continue;
@@ -161,10 +169,12 @@ int LoadProject(EngineControl* control, const PlayerOptions& options, Watchers& 
 
 // Start, project load (or check), frames, shutdown.
 int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diagnostics& diagnostics) {
+    // Outlives the host: the handler hears the shutdown too.
+    MessageRelay messages(&diagnostics);
     TevEngineHost host;
-    if (diagnostics.Active()) {
-        host.SetMessageHandler(&toolengine::Diagnostics::OnKernelMessage, &diagnostics, true);
-        host.SetHearStart(true);
+    if (diagnostics.Active() || options.watch) {
+        host.SetMessageHandler(&MessageRelay::OnKernelMessage, &messages, true);
+        host.SetHearStart(diagnostics.Active());
     }
     const int started = Traced(watchers, "engine start", [&] {
         return host.Start(options.installDir.c_str(), options.registryKey.c_str(), "Vantor Player");
@@ -209,10 +219,16 @@ int RunEngine(const PlayerOptions& options, Watchers& watchers, toolengine::Diag
 
     StatusLine statusLine(control, TevTraceClock());
     if (options.status) watchers.status = &statusLine;
+    std::unique_ptr<GroupReload> reload;
+    if (options.watch && code == TEV_PROJECT_LOADED) {
+        reload = std::make_unique<GroupReload>(control->GetEngineInterface(), messages, options.watchPoll);
+        watchers.reload = reload.get();
+    }
     const auto start = std::chrono::steady_clock::now();
     const long ran = frames == 0 ? 0 : RunFrames(control, frames, options.fps, watchers);
     inFrameLoop = false;
     watchers.status = nullptr;
+    watchers.reload = nullptr;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("vantor-player: ran %ld frame%s in %.3f s%s%s\n", ran, ran == 1 ? "" : "s", seconds,
                 code == TEV_PROJECT_LOADED ? "" : " without a project",
@@ -269,5 +285,7 @@ int RunPlayer(const PlayerOptions& options) {
         std::printf("vantor-player: trace written to %s\n", options.tracePath.c_str());
     }
     if (options.stats) std::printf("vantor-player: %s\n", stats.Summary().c_str());
+    if (options.stats && !stats.ReloadSummary().empty())
+        std::printf("vantor-player: %s\n", stats.ReloadSummary().c_str());
     return status;
 }

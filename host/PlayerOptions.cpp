@@ -67,6 +67,11 @@ const char kOptions[] =
     "                       group and plug-in loads, background loads on their threads)\n"
     "  --stats              print frame time statistics at exit\n"
     "  --status             print a status line every second while frames run\n"
+    "  --watch              reload a group of the running project at the next frame once its\n"
+    "                       file changed on disk; a file that does not load leaves the running\n"
+    "                       group as it is and says why on standard error\n"
+    "  --watch-poll         --watch by looking at the files' size and write time four times a\n"
+    "                       second instead of the system's notices (network file systems)\n"
     "  --json               with --check: the findings as one JSON object on standard output\n"
     "  --keep-unknown       load a channel whose plug-in is not installed as a placeholder that\n"
     "                       does nothing, instead of failing the group; the group runs without\n"
@@ -144,6 +149,10 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
             options.keepUnknown = true;
         } else if (argument == "--stats") {
             options.stats = true;
+        } else if (argument == "--watch") {
+            options.watch = true;
+        } else if (argument == "--watch-poll") {
+            options.watch = options.watchPoll = true;
         } else if (argument == "--status") {
             options.status = true;
         } else if (TakeValue(argument, "--trace", i, argc, argv, value, missing)) {
@@ -160,6 +169,7 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions& options, std::stri
     if (options.check && options.projectPath.empty() && !options.help && !options.version)
         return error = "--check needs a project file", false;
     if (options.json && !options.check) return error = "--json goes with --check", false;
+    if (options.watch && options.check) return error = "--watch does not go with --check", false;
     if (options.installDir.empty()) options.installDir = toolengine::ExecutableDirectory();
     return true;
 }

@@ -10,14 +10,16 @@ struct PlayerOptions {
     long frames = -1;         // -1: not given
     double fps = 60.0;        // 0: unthrottled
     bool help = false;
-    bool check = false;     // --check: the load doctor, no frames
-    std::string tracePath;  // --trace: Chrome trace event file; empty: none
-    bool stats = false;     // --stats: frame time statistics at exit
-    bool status = false;    // --status: a status line every second
-    bool version = false;   // --version: say the versions and stop
-    bool json = false;      // --json: --check's findings as one JSON object
-    bool verbose = false;   // --verbose: the engine's messages on standard error
-    std::string logPath;    // --log: the engine's messages appended here; empty: none
+    bool check = false;        // --check: the load doctor, no frames
+    std::string tracePath;     // --trace: Chrome trace event file; empty: none
+    bool stats = false;        // --stats: frame time statistics at exit
+    bool status = false;       // --status: a status line every second
+    bool version = false;      // --version: say the versions and stop
+    bool json = false;         // --json: --check's findings as one JSON object
+    bool verbose = false;      // --verbose: the engine's messages on standard error
+    std::string logPath;       // --log: the engine's messages appended here; empty: none
+    bool watch = false;        // --watch: groups reload when their files change
+    bool watchPoll = false;    // --watch-poll: --watch by polling alone
     bool keepUnknown = false;  // --keep-unknown: channels no installed plug-in makes load as placeholders
 };
 

@@ -12,11 +12,16 @@ class EngineControl;
 class FrameStats {
 public:
     void Add(long long micros) { frames.push_back(micros); }
+    // A frame that began with a group reload (--watch); also Add-ed as any frame.
+    void AddReloadFrame(long long micros) { reloadFrames.push_back(micros); }
     // "frame times over N frames: min ..., median ..., 99th percentile ..., max ..." in ms.
     std::string Summary() const;
+    // "frames with a group reload: N, min ..., median ..., max ..." in ms; "" without reloads.
+    std::string ReloadSummary() const;
 
 private:
     std::vector<long long> frames;
+    std::vector<long long> reloadFrames;
 };
 
 class StatusLine {

@@ -186,7 +186,8 @@ TEST_F(Player, CommandLineMistakesAreRefusedBeforeTheEngineStarts) {
                                                                 {"a.vtr", "b.vtr"},
                                                                 {"--frames"},
                                                                 {"--fps", "1e-11"},
-                                                                {"--fps", "1e9"}}) {
+                                                                {"--fps", "1e9"},
+                                                                {"--watch", "--check", "a.vtr"}}) {
         PlayerRun run = Run(arguments);
         EXPECT_EQ(run.status, 1) << arguments[0];
         EXPECT_FALSE(Contains(run.output, "engine started")) << run.output;
