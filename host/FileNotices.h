@@ -21,4 +21,9 @@ public:
     // Appends the paths the notices named since the last call, without waiting; sets `lost`
     // when the system dropped notices (its queue overflowed).
     virtual void Drain(std::vector<std::string>& paths, bool& lost) = 0;
+
+    // The write time of a regular file in the system's finest ticks; false for anything else.
+    // (The C++ library of the Windows build reads it in whole seconds, and polling would miss
+    // a second save within the same second.)
+    static bool WriteTime(const std::string& path, long long& written);
 };

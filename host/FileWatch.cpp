@@ -30,10 +30,8 @@ FileWatch::Signature FileWatch::SignatureOf(const std::string& key) {
     if (!fs::is_regular_file(path, error)) return signature;
     signature.size = fs::file_size(path, error);
     if (error) return signature;
-    const auto written = fs::last_write_time(path, error);
-    if (error) return signature;
+    if (error || !FileNotices::WriteTime(key, signature.written)) return signature;
     signature.exists = true;
-    signature.written = static_cast<long long>(written.time_since_epoch().count());
     return signature;
 }
 

@@ -2,6 +2,7 @@
 #include "FileNotices.h"
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -62,4 +63,11 @@ std::unique_ptr<FileNotices> FileNotices::Open() {
     const int descriptor = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (descriptor < 0) return nullptr;
     return std::make_unique<InotifyNotices>(descriptor);
+}
+
+bool FileNotices::WriteTime(const std::string& path, long long& written) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    written = static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec;
+    return true;
 }
